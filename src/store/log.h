@@ -1,0 +1,50 @@
+#pragma once
+// The diagnostic log: a buffer of lines, each stamped with the engine's
+// today and the time of the current pass, written whole to the day's file.
+
+#include "dates/date.h"
+
+#include <cstdint>
+#include <utility>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace remindo {
+
+class RegionalFormats;
+
+class DiagnosticLog {
+public:
+    // `dataAkt` and `passTime` are the engine's today and pass time, read at
+    // every line; `formats` gives the stamp's short date and long time.
+    DiagnosticLog(const Date& dataAkt, const DateTime& passTime, const RegionalFormats& formats)
+        : dataAkt_(dataAkt), passTime_(passTime), formats_(formats) {}
+
+    void SetMode(int32_t logMode) { mode_ = logMode; }
+    int32_t Mode() const { return mode_; }
+    void SetFolder(std::string folder) { folder_ = std::move(folder); }
+    const std::string& Folder() const { return folder_; }
+
+    // Lines are recorded at all (LogMode not 0). Callers may skip building a line when false.
+    bool Recording() const { return mode_ != 0; }
+
+    // `text` is Windows-1250.
+    void WriteLog(std::string_view text);
+    void FlushLog();
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    // The day's file name, e.g. 2026127.txt for 7 December 2026.
+    static std::string FileNameFor(Date day);
+
+private:
+    const Date& dataAkt_;
+    const DateTime& passTime_;
+    const RegionalFormats& formats_;
+    int32_t mode_ = 0;
+    std::string folder_;
+    std::vector<std::string> lines_;
+};
+
+} // namespace remindo
