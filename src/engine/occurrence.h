@@ -1,0 +1,77 @@
+#pragma once
+// What a reminder's recurrence code and date mean for a given day: its kind,
+// the next and previous occurrence, and how that day is classified for it.
+// Pure computations; nothing here changes a reminder.
+
+#include "dates/date.h"
+#include "store/reminders.h"
+
+#include <cstdint>
+
+namespace remindo {
+
+class DiagnosticLog;
+class RegionalFormats;
+
+// Warning values handed to the reminder window; d >= 0 is an occurrence d days ahead.
+inline constexpr int32_t NoWarning = -5;
+inline constexpr int32_t AfterWarning = -1;
+
+enum class RecurrenceKind {
+    None,        // 1 and -5..-10, or a days-of-month code that names no weekday
+    OneOff,      // 0
+    Daily,       // -1
+    Weekly,      // -2
+    Monthly,     // -3
+    Yearly,      // -4
+    EveryXDays,  // x >= 2
+    DaysOfMonth, // -(10k + w)
+};
+
+// A days-of-month code taken apart: k 1..4 the nth, 5 every, 6 the last
+// weekday w (1 = Sunday .. 7 = Saturday) of the month; any larger k names no
+// rule. k and w are only meaningful for RecurrenceKind::DaysOfMonth.
+struct Recurrence {
+    RecurrenceKind kind = RecurrenceKind::None;
+    int64_t k = 0;
+    int w = 0;
+    int32_t every = 0; // the x of EveryXDays
+};
+
+// A weekday digit of 0, 8 or 9 with k from 1 to 6 is never written by the
+// editor; such a code (from a damaged file) is treated as having no kind.
+Recurrence DecodeRecurrence(int32_t coIle);
+
+struct Occurrences {
+    Date previous;
+    Date next;
+};
+// Both occurrences at once (the passes need both); for a code without a kind
+// both are today.
+Occurrences OccurrencesOf(const Komunikat& r, Date today);
+
+Date NextOccurrence(const Komunikat& r, Date today);
+Date PreviousOccurrence(const Komunikat& r, Date today);
+// next - today and today - previous, in whole days.
+int32_t DaysUntil(const Komunikat& r, Date today);
+int32_t DaysSince(const Komunikat& r, Date today);
+// The first warning day of the first occurrence has come.
+bool WindowOpened(const Komunikat& r, Date today);
+
+struct DayClass {
+    enum Kind { None, Before, After };
+    Kind kind = None;
+    int32_t days = 0;
+    friend bool operator==(const DayClass&, const DayClass&) = default;
+};
+
+DayClass ClassifyDay(const Komunikat& r, Date today);
+
+// For the periodic kinds other than daily: the smaller of DaysUntil and DaysSince.
+int32_t PreparationDistance(const Komunikat& r, Date today);
+
+// The six trace lines of one reminder; `index` is its list index.
+void TraceOccurrence(DiagnosticLog& log, const RegionalFormats& formats, const Komunikat& r, int index,
+                     int32_t before, int32_t after, Date previous, Date next);
+
+} // namespace remindo
