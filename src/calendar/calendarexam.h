@@ -1,0 +1,49 @@
+#pragma once
+// Which reminders fall on each day of a week, for the calendar window. A
+// pattern test on each reminder's rule only: warning windows, warn-after and
+// blocks play no part, and no reminder is changed.
+
+#include "dates/date.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace remindo {
+
+class DiagnosticLog;
+class Komunikaty;
+class RegionalFormats;
+struct Settings;
+
+// One day of the calendar (`_Zdarzenie`): the day and the list indices of the
+// reminders that fall on it, ascending.
+struct Zdarzenie {
+    Date Dzien;
+    std::vector<int32_t> Zdarzenia;
+};
+
+class CalendarExamination {
+public:
+    CalendarExamination(const Komunikaty& list, const Settings& settings, DiagnosticLog& log,
+                        const RegionalFormats& formats);
+
+    // Fills Tydzien with Monday to Sunday of the week that holds `date`.
+    void ExamineWeek(Date date);
+    bool FallsOnDay(int index, Date day);
+
+    // Entries 0..6 = Monday..Sunday of the last examined week. The indices stay
+    // valid only until the reminder list changes.
+    std::array<Zdarzenie, 7> Tydzien;
+
+private:
+    const Komunikaty& list_;
+    const Settings& settings_;
+    DiagnosticLog& log_;
+    const RegionalFormats& formats_;
+};
+
+// The rule test alone, without any logging.
+bool FallsOnDayRule(int32_t coIle, Date data, Date day);
+
+} // namespace remindo
