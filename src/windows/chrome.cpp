@@ -1,0 +1,271 @@
+#include "windows/chrome.h"
+
+#include "windows/help.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QScreen>
+#include <QShortcut>
+
+namespace remindo {
+
+QFont WindowFont(int pixelHeight)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                   QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    f.setPixelSize(pixelHeight);
+    f.setStyleStrategy(QFont::PreferDefault);
+    return f;
+}
+
+QString JpegResourcePath(const QString& name)
+{
+    return QStringLiteral(":/pictures/") + name + QStringLiteral(".jpg");
+}
+
+QImage LoadJpegFile(const QString& path)
+{
+    // The format is named so that the JPEG plugin decodes it whatever the
+    // file's first bytes suggest; anything else is refused, not guessed.
+    QImageReader reader(path, "jpeg");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull())
+        qWarning("picture %s: %s", qUtf8Printable(path), qUtf8Printable(reader.errorString()));
+    return image;
+}
+
+QImage LoadJpegImage(const QString& name)
+{
+    return LoadJpegFile(JpegResourcePath(name));
+}
+
+bool LoadJpegResource(const QString& name, QLabel* image)
+{
+    const QImage picture = LoadJpegImage(name);
+    if (!image)
+        return false;
+    if (picture.isNull()) {
+        image->setPixmap(QPixmap());
+        return false;
+    }
+    image->setPixmap(QPixmap::fromImage(picture));
+    return true;
+}
+
+bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
+{
+    const QImage picture = LoadJpegImage(name);
+    if (picture.isNull())
+        return false;
+    QPainter p(&bitmap);
+    p.drawImage(QPoint(0, 0), picture);
+    return true;
+}
+
+// ---------------------------------------------------------------- ClickArea
+
+ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
+    : QLabel(parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    if (!place.isNull())
+        setGeometry(place);
+    if (handCursor)
+        setCursor(Qt::PointingHandCursor);
+    if (!tooltip.isEmpty())
+        setToolTip(tooltip);
+}
+
+void ClickArea::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        leftDown_ = true;
+    e->accept();
+    emit pressed(e->button());
+}
+
+void ClickArea::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    const bool click =
+        e->button() == Qt::LeftButton && leftDown_ && rect().contains(e->position().toPoint());
+    if (e->button() == Qt::LeftButton)
+        leftDown_ = false;
+    // A handler may hide or even close the window; emit last.
+    emit released(e->button());
+    if (click)
+        emit clicked();
+}
+
+void ClickArea::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // A second quick click is still a click (and a press for the arrows).
+    mousePressEvent(e);
+}
+
+// ------------------------------------------------------------------ DragBar
+
+DragBar::DragBar(QWidget* parent, QRect place) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("LListwa"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setGeometry(place);
+}
+
+void DragBar::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
+    state_.dragging = true;
+    state_.last = e->globalPosition().toPoint();
+    grabMouse();
+}
+
+void DragBar::mouseMoveEvent(QMouseEvent* e)
+{
+    e->accept();
+    if (!state_.dragging)
+        return;
+    const QPoint now = e->globalPosition().toPoint();
+    QWidget* w = window();
+    w->move(w->pos() + (now - state_.last));
+    state_.last = now;
+}
+
+void DragBar::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    // Any button ends the drag, as any button started it.
+    EndDrag();
+}
+
+void DragBar::hideEvent(QHideEvent* e)
+{
+    // A window hidden in the middle of a drag must not keep the mouse.
+    EndDrag();
+    QLabel::hideEvent(e);
+}
+
+void DragBar::EndDrag()
+{
+    state_.dragging = false;
+    if (mouseGrabber() == this)
+        releaseMouse();
+}
+
+// ------------------------------------------------------------------ TickBox
+
+TickBox::TickBox(QWidget* parent, QPoint topLeft, bool ticked)
+    : ClickArea(parent, QRect(topLeft, QSize(kWidth, kHeight)), true)
+{
+    SetTicked(ticked);
+    connect(this, &ClickArea::clicked, this, [this] {
+        if (!autoFlip_)
+            return;
+        SetTicked(!ticked_);
+        emit flipped(ticked_);
+    });
+}
+
+void TickBox::SetTicked(bool ticked)
+{
+    ticked_ = ticked;
+    LoadJpegResource(ticked ? QStringLiteral("ptaszekok") : QStringLiteral("ptaszekno"), this);
+}
+
+// ------------------------------------------------------------ drop-down lists
+
+void DropDownCombo(QComboBox* combo)
+{
+    if (combo && combo->isEnabled())
+        combo->showPopup();
+}
+
+FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWidth, int lift)
+{
+    FramelessCombo fc;
+    fc.panel = new QWidget(parent);
+    fc.panel->setGeometry(panelRect);
+    fc.panel->setAutoFillBackground(true);
+    QPalette pp = fc.panel->palette();
+    pp.setColor(QPalette::Window, Qt::white);
+    fc.panel->setPalette(pp);
+
+    fc.combo = new QComboBox(fc.panel);
+    fc.combo->setGeometry(-3, -lift, comboWidth, 21);
+    fc.combo->setFont(WindowFont());
+    fc.combo->setFocusPolicy(Qt::StrongFocus);
+    QPalette cp = fc.combo->palette();
+    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        cp.setColor(role, Qt::white);
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        cp.setColor(role, kValueTextColour);
+    fc.combo->setPalette(cp);
+    return fc;
+}
+
+// ------------------------------------------------------------ PictureWindow
+
+PictureWindow::PictureWindow(QSize clientSize, const QString& background, int options,
+                             QWidget* parent)
+    : QWidget(parent)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+    if (!(options & kTaskbarEntry))
+        flags |= Qt::Tool;
+    if (options & kStaysOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    setWindowFlags(flags);
+    setFixedSize(clientSize);
+    setFont(WindowFont());
+
+    background_ = new ClickArea(this, QRect(QPoint(0, 0), clientSize), false);
+    background_->setObjectName(QStringLiteral("background"));
+    if (!background.isEmpty())
+        SetBackground(background);
+}
+
+void PictureWindow::SetBackground(const QString& pictureName)
+{
+    LoadJpegResource(pictureName, background_);
+}
+
+void PictureWindow::CenterOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect s = screen->geometry();
+    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+}
+
+DragBar* PictureWindow::AddDragBar(QRect place)
+{
+    auto* bar = new DragBar(this, place);
+    bar->raise();
+    return bar;
+}
+
+ClickArea* PictureWindow::AddClickArea(QRect place, bool handCursor, const QString& tooltip)
+{
+    auto* area = new ClickArea(this, place, handCursor, tooltip);
+    area->raise();
+    return area;
+}
+
+void PictureWindow::EnableHelpKey(HelpOpener* opener)
+{
+    // A window shortcut is looked at before the focused control gets the
+    // key: the window's key preview.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this, opener] { OpenHelp(this, opener); });
+}
+
+} // namespace remindo

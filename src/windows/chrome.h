@@ -1,0 +1,161 @@
+#pragma once
+// What every window of the program shares: a frameless picture covering the
+// whole window, transparent click areas laid over the painted buttons, the
+// drag bar that stands in for a title bar, the tick box, the frameless
+// drop-down list and the F1 key.
+
+#include "windows/layout.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QPaintDevice;
+
+namespace remindo {
+
+class HelpOpener;
+
+// The text colour of value labels, edit fields and lists: RGB(90, 120, 136).
+inline const QColor kValueTextColour{90, 120, 136};
+
+// MS Sans Serif at 11 pixels (height -11). Pixel sized, so that the system's
+// font scaling never pushes a caption off its painted place.
+QFont WindowFont(int pixelHeight = 11);
+
+inline QRect ToQRect(layout::Rect r) { return QRect(r.x, r.y, r.w, r.h); }
+
+// Pictures are JPEG images stored in the program as ":/pictures/<name>.jpg".
+// A missing or undecodable picture gives an empty image, never a crash.
+QString JpegResourcePath(const QString& name);
+QImage LoadJpegFile(const QString& path);
+QImage LoadJpegImage(const QString& name);
+// Makes the picture `name` the picture of `image` (the previous one goes).
+// Returns false, leaving `image` without a picture, when it cannot be loaded.
+bool LoadJpegResource(const QString& name, QLabel* image);
+// Draws the picture `name` at (0, 0) on `bitmap`; false when it cannot be loaded.
+bool DrawJpegResource(const QString& name, QPaintDevice& bitmap);
+
+// A transparent label without a caption that acts as a button, or a picture
+// control that receives clicks. `clicked` follows the usual rule: the left
+// button pressed and released over the same area. `pressed` and `released`
+// come for any button, for the press-and-hold arrows.
+class ClickArea : public QLabel {
+    Q_OBJECT
+public:
+    explicit ClickArea(QWidget* parent, QRect place = {}, bool handCursor = true,
+                       const QString& tooltip = {});
+
+signals:
+    void clicked();
+    void pressed(Qt::MouseButton button);
+    void released(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    bool leftDown_ = false;
+};
+
+// The drag bar `LListwa`: a transparent strip across the painted title that
+// moves its window by the mouse's motion in screen coordinates. The mouse is
+// grabbed while a button is held, so moves and the release reach the bar
+// even when the cursor has left it (or the window).
+class DragBar : public QLabel {
+    Q_OBJECT
+public:
+    struct DragState {
+        bool dragging = false;
+        QPoint last; // screen pixels
+    };
+
+    DragBar(QWidget* parent, QRect place);
+    const DragState& State() const { return state_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;   // LListwaMouseDown
+    void mouseMoveEvent(QMouseEvent* e) override;    // LListwaMouseMove
+    void mouseReleaseEvent(QMouseEvent* e) override; // LListwaMouseUp
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    void EndDrag();
+    DragState state_;
+};
+
+// A tick box: a 19 x 18 picture showing "ptaszekok" when ticked and
+// "ptaszekno" when not. With auto-flip on (the default) a click flips it and
+// reports `flipped`; with auto-flip off it only reports `clicked` and the
+// window decides, since some windows refuse a tick in some states.
+class TickBox : public ClickArea {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 19;
+    static constexpr int kHeight = 18;
+
+    TickBox(QWidget* parent, QPoint topLeft, bool ticked = false);
+    bool IsTicked() const { return ticked_; }
+    void SetTicked(bool ticked); // reloads the picture
+    void SetAutoFlip(bool on) { autoFlip_ = on; }
+
+signals:
+    void flipped(bool ticked);
+
+private:
+    bool ticked_ = false;
+    bool autoFlip_ = true;
+};
+
+// Opens the list of a drop-down list box, as a click on its arrow would.
+void DropDownCombo(QComboBox* combo);
+
+// A drop-down list whose frame and arrow are clipped away by a borderless
+// panel, so that only the chosen item's text shows on the picture. The combo
+// box sits 3 pixels left of and `lift` pixels above the panel's corner.
+struct FramelessCombo {
+    QWidget* panel = nullptr;
+    QComboBox* combo = nullptr;
+};
+FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panel, int comboWidth, int lift = 3);
+
+// Base of every window: frameless, fixed size, no taskbar entry, the window
+// font, and a background picture control covering the whole window.
+class PictureWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum Option {
+        kPlain = 0,
+        kStaysOnTop = 1,
+        kTaskbarEntry = 2, // only for a window that must show in the taskbar
+    };
+
+    PictureWindow(QSize clientSize, const QString& background, int options = kPlain,
+                  QWidget* parent = nullptr);
+
+    ClickArea* Background() const { return background_; }
+    void SetBackground(const QString& pictureName);
+    void CenterOnScreen();
+
+    // Adds the drag bar across `place` (usually the painted title strip).
+    DragBar* AddDragBar(QRect place);
+    ClickArea* AddClickArea(QRect place, bool handCursor = true, const QString& tooltip = {});
+
+    // F1 anywhere in the window opens the help page, before any control sees
+    // the key. `opener` null means the program-wide opener.
+    void EnableHelpKey(HelpOpener* opener = nullptr);
+
+private:
+    ClickArea* background_ = nullptr;
+};
+
+} // namespace remindo
