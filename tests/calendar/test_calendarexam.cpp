@@ -1,0 +1,158 @@
+#include "calendar/calendarexam.h"
+
+#include "dates/datetools.h"
+#include "engine/oracle.h"
+#include "store/codec.h"
+#include "store/fixedformats.h"
+#include "store/log.h"
+#include "store/reminders.h"
+#include "store/settings.h"
+
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
+
+struct Cal {
+    Date akt = D(2026, 12, 8);
+    DateTime pass = MakeDateTime(akt, 12, 0);
+    FixedFormats fmt;
+    DiagnosticLog log{akt, pass, fmt};
+    Settings settings;
+    Komunikaty list;
+    CalendarExamination exam{list, settings, log, fmt};
+
+    void Add(int32_t code, Date data, int blok = 0)
+    {
+        list.AddReminder("x+", data, code, 0, 0, blok, 1, akt);
+    }
+    // Day index (0 = Monday) -> reminder indices, for the week of `day`.
+    std::vector<std::vector<int32_t>> Week(Date day)
+    {
+        exam.ExamineWeek(day);
+        std::vector<std::vector<int32_t>> out;
+        for (const Zdarzenie& z : exam.Tydzien)
+            out.push_back(z.Zdarzenia);
+        return out;
+    }
+    // The weekdays (0 = Monday) of the week of `day` on which reminder `i` is listed.
+    std::vector<int> DaysOf(Date day, int32_t i)
+    {
+        std::vector<int> out;
+        const auto w = Week(day);
+        for (int d = 0; d < 7; ++d)
+            if (std::find(w[size_t(d)].begin(), w[size_t(d)].end(), i) != w[size_t(d)].end())
+                out.push_back(d);
+        return out;
+    }
+};
+
+using Days = std::vector<int>;
+
+} // namespace
+
+class TestCalendarExam : public QObject {
+    Q_OBJECT
+private slots:
+    void weekRunsMondayToSunday()
+    {
+        Cal c;
+        c.exam.ExamineWeek(D(2026, 12, 13)); // a Sunday
+        QCOMPARE(c.exam.Tydzien[0].Dzien, D(2026, 12, 7));
+        QCOMPARE(c.exam.Tydzien[6].Dzien, D(2026, 12, 13));
+        c.exam.ExamineWeek(D(2026, 12, 14)); // a Monday
+        QCOMPARE(c.exam.Tydzien[0].Dzien, D(2026, 12, 14));
+        for (int d = 0; d < 7; ++d) {
+            QCOMPARE(c.exam.Tydzien[size_t(d)].Dzien, D(2026, 12, 14 + d));
+            QVERIFY(c.exam.Tydzien[size_t(d)].Zdarzenia.empty()); // empty list
+        }
+    }
+
+    void rulesOfEachKind()
+    {
+        Cal c;
+        c.Add(0, D(2026, 12, 9));          // 0 one-off
+        c.Add(-1, D(2030, 1, 1));          // 1 daily, even before its date
+        c.Add(-2, D(2027, 1, 13));         // 2 weekly, first date next month (a Wednesday)
+        c.Add(-3, D(2026, 1, 31));         // 3 monthly on the 31st
+        c.Add(-4, D(2024, 2, 29));         // 4 yearly on 29 February
+        c.Add(10, D(2027, 1, 7), 1);       // 5 every 10 days, blocked, starts later
+        c.Add(-62, D(2026, 1, 1));         // 6 last Monday
+        c.Add(-23, D(2026, 1, 1));         // 7 second Tuesday
+        c.Add(-56, D(2026, 1, 1));         // 8 every Thursday
+        const Date week = D(2026, 12, 8);  // 7..13 December 2026
+        QCOMPARE(c.DaysOf(week, 0), Days({2}));
+        QCOMPARE(c.DaysOf(week, 1), Days({0, 1, 2, 3, 4, 5, 6}));
+        QCOMPARE(c.DaysOf(week, 2), Days({2}));
+        QCOMPARE(c.DaysOf(week, 3), Days{});
+        QCOMPARE(c.DaysOf(D(2026, 12, 31), 3), Days({3}));
+        QCOMPARE(c.DaysOf(D(2027, 2, 28), 3), Days{}); // no 31st, and no shortening here
+        QCOMPARE(c.DaysOf(D(2027, 2, 28), 4), Days{});
+        QCOMPARE(c.DaysOf(D(2028, 2, 29), 4), Days({1}));
+        QCOMPARE(c.DaysOf(week, 5), Days({1})); // 8 Dec lies 30 days before its first date
+        QCOMPARE(c.DaysOf(D(2026, 12, 28), 6), Days({0}));
+        QCOMPARE(c.DaysOf(D(2026, 12, 21), 6), Days{});
+        QCOMPARE(c.DaysOf(week, 7), Days({1}));
+        QCOMPARE(c.DaysOf(week, 8), Days({3}));
+    }
+
+    void codesThatNameNoRule()
+    {
+        Cal c;
+        for (int32_t code : {1, -5, -10, -18, -19, -20, -30, -59, -60, -69, -71, -99, -1000, INT32_MIN})
+            c.Add(code, D(2026, 12, 9));
+        for (const auto& day : c.Week(D(2026, 12, 9)))
+            QVERIFY(day.empty());
+    }
+
+    void weekdayRulesMatchTheCalendar()
+    {
+        Cal c;
+        const int32_t codes[] = {-11, -17, -24, -32, -45, -41, -51, -57, -61, -67, -64};
+        for (int32_t code : codes)
+            c.Add(code, D(2026, 1, 1));
+        for (Date monday = D(2025, 12, 29); monday < D(2028, 1, 1); monday = IncDay(monday, 7)) {
+            c.exam.ExamineWeek(monday);
+            for (int d = 0; d < 7; ++d) {
+                const Zdarzenie& z = c.exam.Tydzien[size_t(d)];
+                for (int i = 0; i < int(std::size(codes)); ++i) {
+                    const bool listed = std::find(z.Zdarzenia.begin(), z.Zdarzenia.end(), i) != z.Zdarzenia.end();
+                    QCOMPARE(listed, oracle::Occurs(c.list[i], z.Dzien));
+                }
+            }
+        }
+    }
+
+    void logLines()
+    {
+        Cal c;
+        c.settings.LogDetail = 3;
+        c.log.SetMode(3);
+        c.Add(0, D(2026, 12, 9));
+        c.exam.ExamineWeek(D(2026, 12, 9));
+        std::vector<std::string> lines;
+        for (const std::string& l : c.log.Lines())
+            lines.push_back(l.substr(19));
+        QCOMPARE(lines.size(), size_t(3 + 7 * 2 + 1 + 2));
+        QCOMPARE(lines[0], std::string());
+        QCOMPARE(lines[1], Cp("Rozpoczęcie badania komunikatów do kalendarza"));
+        QCOMPARE(lines[2], std::string("****************** "));
+        QCOMPARE(lines[3], std::string("---- 7.12.2026----"));
+        QCOMPARE(lines[4], std::string("Badanie komunikatu do kalendarza nr 1"));
+        QCOMPARE(lines[5], std::string("---- 8.12.2026----"));
+        QCOMPARE(lines[9], std::string("Zdarzenie nr 0 do kalendarza")); // counted from 0 here
+        QCOMPARE(lines[lines.size() - 2], Cp("Koniec badania komunikatów do kalendarza"));
+        QCOMPARE(lines.back(), std::string("****************** "));
+
+        c.settings.LogDetail = 1;
+        const size_t before = c.log.Lines().size();
+        c.exam.ExamineWeek(D(2026, 12, 9));
+        QCOMPARE(c.log.Lines().size() - before, size_t(5));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCalendarExam)
+#include "test_calendarexam.moc"
