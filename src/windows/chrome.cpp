@@ -3,6 +3,7 @@
 #include "windows/help.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -32,6 +33,10 @@ QImage LoadJpegFile(const QString& path)
 {
     // The format is named so that the JPEG plugin decodes it whatever the
     // file's first bytes suggest; anything else is refused, not guessed.
+    if (!QFile::exists(path)) {
+        qWarning("picture %s is missing", qUtf8Printable(path));
+        return {};
+    }
     QImageReader reader(path, "jpeg");
     reader.setAutoDetectImageFormat(false);
     QImage image = reader.read();
@@ -106,7 +111,8 @@ void ClickArea::mouseReleaseEvent(QMouseEvent* e)
 
 void ClickArea::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    // A second quick click is still a click (and a press for the arrows).
+    // The second press of a double click arrives only as this event: it is
+    // still a press (and a click with its release) for every click area.
     mousePressEvent(e);
 }
 

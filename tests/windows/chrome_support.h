@@ -1,0 +1,70 @@
+#pragma once
+// Helpers for window tests: everything goes through the window's handle at a
+// point, so Qt's own hit test decides which control receives the mouse.
+
+#include "platform/gui/helpopener.h"
+
+#include <QFile>
+#include <QPoint>
+#include <QRect>
+#include <QTest>
+#include <QUrl>
+#include <QWidget>
+#include <QWindow>
+
+#include <vector>
+
+namespace remindo::test {
+
+// Records what would have been opened.
+class RecordingHelpOpener final : public HelpOpener {
+public:
+    bool OpenUrl(const QUrl& url, QWidget* owner) override
+    {
+        urls.push_back(url);
+        owners.push_back(owner);
+        return true;
+    }
+    std::vector<QUrl> urls;
+    std::vector<QWidget*> owners;
+};
+
+inline bool ShowExposed(QWidget& w)
+{
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
+}
+
+inline void ClickAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
+{
+    QTest::mouseClick(w.windowHandle(), b, {}, p);
+}
+
+inline void ClickOn(QWidget& w, QRect place)
+{
+    ClickAt(w, place.center());
+}
+
+inline void PressAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
+{
+    QTest::mousePress(w.windowHandle(), b, {}, p);
+}
+
+inline void ReleaseAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
+{
+    QTest::mouseRelease(w.windowHandle(), b, {}, p);
+}
+
+// Moves to a point given in screen pixels, wherever the window is now.
+inline void MoveToScreen(QWidget& w, QPoint screen)
+{
+    QTest::mouseMove(w.windowHandle(), screen - w.windowHandle()->position());
+}
+
+// True when the painted pictures are linked into the test.
+inline bool PicturesLinked()
+{
+    return QFile::exists(QStringLiteral(":/pictures/oknowarning.jpg"));
+}
+
+} // namespace remindo::test

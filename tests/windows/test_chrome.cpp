@@ -1,0 +1,444 @@
+// The shared window chrome driven through real windows: pictures, click
+// areas, the drag bar, the tick box, the press-and-hold stepper, the
+// frameless drop-down list, F1 and the help page's path.
+
+#include "windows/chrome_support.h"
+
+#include "windows/chrome.h"
+#include "windows/help.h"
+#include "windows/repeat.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace remindo;
+using namespace remindo::test;
+
+namespace {
+
+// A window of the list window's size with a title strip to drag by.
+struct ScratchWindow : PictureWindow {
+    ScratchWindow() : PictureWindow(QSize(386, 447), QStringLiteral("tlo_dane"))
+    {
+        bar = AddDragBar(QRect(0, 0, 386, 20));
+    }
+    DragBar* bar;
+};
+
+QString WriteJpeg(const QString& folder, QSize size, const char* format = "JPG")
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(QColor(200, 30, 40));
+    const QString path = folder + QStringLiteral("/p.jpg");
+    img.save(path, format);
+    return path;
+}
+
+} // namespace
+
+class TestChrome : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pictures_decode_jpeg_and_survive_missing_or_foreign_data()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QImage ok = LoadJpegFile(WriteJpeg(dir.path(), QSize(19, 18)));
+        QCOMPARE(ok.size(), QSize(19, 18));
+
+        // A PNG under a .jpg name is not a JPEG picture.
+        QCOMPARE(LoadJpegFile(WriteJpeg(dir.path(), QSize(5, 5), "PNG")).isNull(), true);
+        QFile junk(dir.filePath(QStringLiteral("junk.jpg")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("\xFF\xD8\xFF\xE0 not really", 15);
+        junk.close();
+        QVERIFY(LoadJpegFile(junk.fileName()).isNull());
+
+        // A missing resource replaces the old picture by none and says so.
+        QLabel label;
+        label.setPixmap(QPixmap::fromImage(ok));
+        QVERIFY(!LoadJpegResource(QStringLiteral("no-such-picture"), &label));
+        QVERIFY(label.pixmap().isNull());
+        QVERIFY(!LoadJpegResource(QStringLiteral("no-such-picture"), nullptr));
+
+        QImage canvas(10, 10, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QVERIFY(!DrawJpegResource(QStringLiteral("no-such-picture"), canvas));
+        QCOMPARE(canvas.pixel(0, 0), QColor(Qt::white).rgb());
+    }
+
+    void painted_pictures_fit_the_places_they_are_shown_in()
+    {
+        if (!PicturesLinked())
+            QSKIP("the painted pictures are not linked into this build");
+        const struct {
+            const char* name;
+            QSize size;
+        } pictures[] = {
+            {"oknowarning", {350, 150}}, {"ikoinfo", {42, 43}},      {"ikopytanie", {42, 43}},
+            {"ikouwaga", {42, 43}},      {"buttak", {88, 26}},       {"butnie", {88, 26}},
+            {"butanuluj", {88, 26}},     {"butzamknij", {88, 26}},   {"ptaszekok", {19, 18}},
+            {"ptaszekno", {19, 18}},     {"palkamala", {112, 6}},    {"palkaduza", {112, 6}},
+            {"komczerwony", {349, 90}},  {"komzolty", {349, 90}},    {"komzielony", {349, 90}},
+            {"komniebieski", {349, 90}}, {"tlo_about", {386, 243}},  {"tlo_ustawienia", {386, 243}},
+            {"tlo_dane", {386, 447}},    {"tlo_kalendarz", {500, 500}},
+        };
+        for (const auto& p : pictures)
+            QVERIFY2(LoadJpegImage(QLatin1String(p.name)).size() == p.size, p.name);
+
+        // DrawJpegResource paints at the top left and leaves the rest alone.
+        QImage canvas(328, 18, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QVERIFY(DrawJpegResource(QStringLiteral("palkaduza"), canvas));
+        const QImage bar = LoadJpegImage(QStringLiteral("palkaduza"));
+        QCOMPARE(canvas.pixel(5, 3), bar.pixel(5, 3));
+        QCOMPARE(canvas.pixel(200, 12), QColor(Qt::white).rgb());
+    }
+
+    void windows_are_frameless_fixed_and_kept_off_the_taskbar()
+    {
+        ScratchWindow w;
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w.windowType(), Qt::Tool);
+        QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(w.minimumSize(), QSize(386, 447));
+        QCOMPARE(w.maximumSize(), QSize(386, 447));
+        QCOMPARE(w.font().pixelSize(), 11);
+        QCOMPARE(w.Background()->geometry(), QRect(0, 0, 386, 447));
+
+        PictureWindow onTop(QSize(350, 150), QString(), PictureWindow::kStaysOnTop);
+        QVERIFY(onTop.windowFlags() & Qt::WindowStaysOnTopHint);
+        PictureWindow inTaskbar(QSize(10, 10), QString(), PictureWindow::kTaskbarEntry);
+        QCOMPARE(inTaskbar.windowType(), Qt::Window);
+
+        w.CenterOnScreen();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(w.geometry().center().x() / 2, screen.center().x() / 2);
+        QCOMPARE(w.geometry().center().y() / 2, screen.center().y() / 2);
+    }
+
+    void click_areas_answer_only_a_press_and_release_over_themselves()
+    {
+        ScratchWindow w;
+        ClickArea* a = w.AddClickArea(QRect(40, 100, 30, 20), true, QStringLiteral("Zapisz"));
+        ClickArea* b = w.AddClickArea(QRect(60, 100, 30, 20)); // lies over a's right part
+        QCOMPARE(a->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(a->toolTip(), QStringLiteral("Zapisz"));
+        QSignalSpy ca(a, &ClickArea::clicked), cb(b, &ClickArea::clicked), bg(w.Background(), &ClickArea::clicked);
+        QVERIFY(ShowExposed(w));
+
+        ClickAt(w, {45, 110});
+        ClickAt(w, {65, 110}); // the upper one wins where they overlap
+        QCOMPARE(ca.count(), 1);
+        QCOMPARE(cb.count(), 1);
+
+        // Pressed on a, released elsewhere: no click anywhere.
+        PressAt(w, {45, 110});
+        ReleaseAt(w, {200, 300});
+        QCOMPARE(ca.count(), 1);
+        QCOMPARE(bg.count(), 0);
+
+        // Right button: a press and a release, not a click.
+        QSignalSpy pressed(a, &ClickArea::pressed);
+        ClickAt(w, {45, 110}, Qt::RightButton);
+        QCOMPARE(ca.count(), 1);
+        QCOMPARE(pressed.count(), 1);
+
+        // A quick second click is a second click, with one press each.
+        QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, {45, 110});
+        QCOMPARE(ca.count(), 3);
+        QCOMPARE(pressed.count(), 3);
+
+        ClickAt(w, {300, 300});
+        QCOMPARE(bg.count(), 1); // the background picture is a control too
+    }
+
+    void drag_bar_moves_the_window_by_exactly_the_mouse_motion()
+    {
+        ScratchWindow w;
+        w.move(200, 150);
+        QVERIFY(ShowExposed(w));
+        const QPoint start = w.pos();
+
+        const QPoint grab = start + QPoint(100, 10);
+        PressAt(w, {100, 10});
+        QVERIFY(w.bar->State().dragging);
+        QCOMPARE(w.bar->State().last, grab);
+
+        MoveToScreen(w, grab + QPoint(37, 55));
+        QCOMPARE(w.pos(), start + QPoint(37, 55));
+        // A fast move: one event far away, most of it outside the bar.
+        MoveToScreen(w, grab + QPoint(-263, 300));
+        QCOMPARE(w.pos(), start + QPoint(-263, 300));
+        MoveToScreen(w, grab + QPoint(-260, 301));
+        QCOMPARE(w.pos(), start + QPoint(-260, 301));
+
+        // Released outside the window: the drag still ends.
+        const QPoint releaseAt = grab + QPoint(-260, 301) + QPoint(500, 500);
+        QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, {}, releaseAt - w.pos());
+        QVERIFY(!w.bar->State().dragging);
+        const QPoint after = w.pos();
+        MoveToScreen(w, releaseAt + QPoint(40, 40));
+        QCOMPARE(w.pos(), after);
+
+        // Any button drags; a press below the bar does not.
+        PressAt(w, {10, 30});
+        MoveToScreen(w, w.pos() + QPoint(60, 60));
+        ReleaseAt(w, {70, 90});
+        QCOMPARE(w.pos(), after);
+        PressAt(w, {300, 5}, Qt::RightButton);
+        MoveToScreen(w, w.pos() + QPoint(310, 15));
+        ReleaseAt(w, {300, 5}, Qt::RightButton);
+        QCOMPARE(w.pos(), after + QPoint(10, 10));
+    }
+
+    void drag_bar_lets_go_of_the_mouse_when_its_window_hides_midway()
+    {
+        ScratchWindow w;
+        QVERIFY(ShowExposed(w));
+        PressAt(w, {50, 10});
+        QCOMPARE(QWidget::mouseGrabber(), static_cast<QWidget*>(w.bar));
+        w.hide();
+        QVERIFY(!w.bar->State().dragging);
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+        QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, {}, {50, 10});
+    }
+
+    void tick_box_flips_on_click_or_leaves_it_to_the_window()
+    {
+        ScratchWindow w;
+        auto* tick = new TickBox(&w, QPoint(30, 200), true);
+        auto* guarded = new TickBox(&w, QPoint(30, 240), false);
+        guarded->SetAutoFlip(false);
+        QCOMPARE(tick->size(), QSize(19, 18));
+        QSignalSpy flips(tick, &TickBox::flipped), guardedFlips(guarded, &TickBox::flipped),
+            guardedClicks(guarded, &ClickArea::clicked);
+        QVERIFY(ShowExposed(w));
+
+        ClickAt(w, {39, 209});
+        QVERIFY(!tick->IsTicked());
+        ClickAt(w, {30, 200});
+        QVERIFY(tick->IsTicked());
+        QCOMPARE(flips.count(), 2);
+        QCOMPARE(flips.at(0).at(0).toBool(), false);
+        ClickAt(w, {49, 209}); // just right of it
+        QCOMPARE(flips.count(), 2);
+
+        ClickAt(w, {39, 249});
+        QVERIFY(!guarded->IsTicked());
+        QCOMPARE(guardedFlips.count(), 0);
+        QCOMPARE(guardedClicks.count(), 1);
+
+        if (PicturesLinked()) {
+            QCOMPARE(tick->pixmap().toImage(), LoadJpegImage(QStringLiteral("ptaszekok")).convertToFormat(tick->pixmap().toImage().format()));
+            guarded->SetTicked(true);
+            QCOMPARE(guarded->pixmap().toImage(), tick->pixmap().toImage());
+        }
+    }
+
+    void held_arrow_steps_once_per_tick_and_never_at_the_press()
+    {
+        ManualRepeatTimers clock;
+        ScratchWindow w;
+        ClickArea* less = w.AddClickArea(QRect(200, 60, 12, 12));
+        ClickArea* more = w.AddClickArea(QRect(214, 60, 12, 12));
+        int shown = 5;
+        int shows = 0;
+        RepeatStepper stepper(less, more);
+        stepper.SetBounded({[&] { return shown; }, [&](int v) { shown = v; ++shows; }, 3, 1000, 1, false});
+        QVERIFY(ShowExposed(w));
+
+        PressAt(w, {220, 66});
+        QCOMPARE(shown, 5); // nothing at the press
+        clock.Advance(1000);
+        ReleaseAt(w, {220, 66});
+        QCOMPARE(shown, 25); // 20 steps in one second
+        clock.Advance(500);
+        QCOMPARE(shown, 25);
+        QCOMPARE(clock.ActiveCount(), 0);
+
+        // A press shorter than a tick does nothing; one tick long, one step.
+        PressAt(w, {220, 66});
+        clock.Advance(49);
+        ReleaseAt(w, {220, 66});
+        QCOMPARE(shown, 25);
+        PressAt(w, {220, 66});
+        clock.Advance(50);
+        ReleaseAt(w, {220, 66});
+        QCOMPARE(shown, 26);
+
+        // Down to the bound: it stays there and the timer keeps running.
+        PressAt(w, {206, 66}, Qt::RightButton);
+        clock.Advance(5000);
+        QCOMPARE(shown, 3);
+        QVERIFY(stepper.IsRunning(RepeatStepper::kLess));
+        // Released with another button, outside the arrow: still stops.
+        ReleaseAt(w, {300, 300}, Qt::RightButton);
+        QVERIFY(!stepper.IsRunning(RepeatStepper::kLess));
+        QCOMPARE(shows, 20 + 1 + 23);
+    }
+
+    void stepper_bounds_lower_only_values_above_the_minimum_and_may_stop_there()
+    {
+        ManualRepeatTimers clock;
+        int shown = 17;
+        RepeatStepper hide(nullptr, nullptr);
+        hide.SetBounded({[&] { return shown; }, [&](int v) { shown = v; }, 15, 1 << 30, 5, false});
+        hide.Press(RepeatStepper::kLess);
+        clock.Advance(300);
+        hide.Release();
+        QCOMPARE(shown, 12); // 17 is above 15, so it steps once, to 12
+
+        int days = 10;
+        RepeatStepper every(nullptr, nullptr);
+        every.SetBounded({[&] { return days; }, [&](int v) { days = v; }, 2, 365, 1, true});
+        every.Press(RepeatStepper::kLess);
+        clock.Advance(2000);
+        QCOMPARE(days, 2);
+        QVERIFY(!every.IsRunning(RepeatStepper::kLess)); // stopped at its bound
+        days = 360;
+        every.Press(RepeatStepper::kMore);
+        clock.Advance(10000);
+        QCOMPARE(days, 365);
+        QVERIFY(!every.IsRunning(RepeatStepper::kMore));
+
+        // A window may refuse to start (e.g. already at its bound).
+        every.onPress = [](RepeatStepper::Direction) { return false; };
+        every.Press(RepeatStepper::kMore);
+        QVERIFY(!every.IsRunning(RepeatStepper::kMore));
+
+        // No real upper bound: the value saturates rather than wrapping.
+        int big = std::numeric_limits<int>::max() - 1;
+        RepeatStepper huge(nullptr, nullptr);
+        huge.SetBounded({[&] { return big; }, [&](int v) { big = v; }, 3,
+                         std::numeric_limits<int>::max(), 5, false});
+        huge.Press(RepeatStepper::kMore);
+        clock.Advance(200);
+        QCOMPARE(big, std::numeric_limits<int>::max());
+    }
+
+    void real_repeat_timer_is_a_fifty_millisecond_loop_timer()
+    {
+        QObject owner;
+        RepeatTimer* t = MakeRepeatTimer(&owner);
+        QSignalSpy ticks(t, &RepeatTimer::Tick);
+        t->Start();
+        QVERIFY(t->IsActive());
+        QVERIFY(ticks.wait(2000));
+        t->Stop();
+        QVERIFY(!t->IsActive());
+    }
+
+    void label_over_the_painted_arrow_opens_the_frameless_list()
+    {
+        ScratchWindow w;
+        FramelessCombo fc = MakeFramelessCombo(&w, QRect(50, 100, 88, 14), 111);
+        fc.combo->addItems({QStringLiteral("bieżący tydzień"), QStringLiteral("następny tydzień")});
+        QCOMPARE(fc.combo->geometry(), QRect(-3, -3, 111, 21));
+        QCOMPARE(fc.combo->palette().color(QPalette::Text), kValueTextColour);
+        ClickArea* arrow = w.AddClickArea(QRect(140, 100, 14, 14));
+        QObject::connect(arrow, &ClickArea::clicked, &w, [&] { DropDownCombo(fc.combo); });
+        QVERIFY(ShowExposed(w));
+
+        QVERIFY(!fc.combo->view()->isVisible());
+        ClickAt(w, {146, 106});
+        QTRY_VERIFY(fc.combo->view()->isVisible());
+        fc.combo->hidePopup();
+
+        fc.combo->setEnabled(false);
+        DropDownCombo(fc.combo);
+        QVERIFY(!fc.combo->view()->isVisible());
+        DropDownCombo(nullptr);
+    }
+
+    void f1_opens_help_before_any_control_sees_the_key()
+    {
+        RecordingHelpOpener opener;
+        ScratchWindow w;
+        w.EnableHelpKey(&opener);
+        auto* edit = new QLineEdit(&w);
+        edit->setGeometry(20, 60, 200, 20);
+        QVERIFY(ShowExposed(w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        edit->setFocus();
+
+        QTest::keyClick(w.windowHandle(), Qt::Key_F1);
+        QCOMPARE(opener.urls.size(), size_t(1));
+        QCOMPARE(opener.owners.at(0), static_cast<QWidget*>(&w));
+        QVERIFY(opener.urls.at(0).isLocalFile());
+        QVERIFY(opener.urls.at(0).toLocalFile().endsWith(QStringLiteral("/Pomoc/index.htm")));
+        QCOMPARE(opener.urls.at(0).toLocalFile(), HelpPagePath());
+
+        QTest::keyClick(w.windowHandle(), Qt::Key_F2);
+        QTest::keyClick(w.windowHandle(), Qt::Key_H);
+        QCOMPARE(opener.urls.size(), size_t(1));
+        QCOMPARE(edit->text(), QStringLiteral("h"));
+
+        // A window without help leaves F1 alone.
+        ScratchWindow plain;
+        QVERIFY(ShowExposed(plain));
+        plain.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&plain));
+        QTest::keyClick(plain.windowHandle(), Qt::Key_F1);
+        QCOMPARE(opener.urls.size(), size_t(1));
+    }
+
+    void help_page_path_survives_spaces_and_falls_back_to_the_data_folder()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString program = root.filePath(QStringLiteral("Moje programy/Remindo ąę"));
+        QVERIFY(QDir().mkpath(program + QStringLiteral("/Pomoc")));
+        QFile page(program + QStringLiteral("/Pomoc/index.htm"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+
+        RecordingHelpOpener opener;
+        QWidget owner;
+        OpenHelpFrom(program, &owner, &opener);
+        QCOMPARE(opener.urls.size(), size_t(1));
+        const QUrl url = opener.urls.at(0);
+        QCOMPARE(url.toLocalFile(), page.fileName());
+        QVERIFY(url.toEncoded().contains("Moje%20programy/Remindo%20"));
+        QCOMPARE(opener.owners.at(0), &owner);
+
+        // The program-wide opener is used when a window passes none.
+        SetHelpOpener(&opener);
+        OpenHelpFrom(program, nullptr);
+        SetHelpOpener(nullptr);
+        QCOMPARE(opener.urls.size(), size_t(2));
+
+        // Installed: no Pomoc beside the program, a copy in the data folder.
+        const QString bare = root.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bare));
+        QCOMPARE(HelpPagePath(bare), bare + QStringLiteral("/Pomoc/index.htm"));
+        if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
+            QSKIP("needs the private data folder that ctest gives each test");
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/remindo/Pomoc")));
+        QFile installed(data + QStringLiteral("/remindo/Pomoc/index.htm"));
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        installed.close();
+        QCOMPARE(HelpPagePath(bare), QDir::cleanPath(installed.fileName()));
+
+        // ... and a prefix install (bin/ beside share/) finds its own copy first.
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("share/remindo/Pomoc"))));
+        QFile prefixed(root.filePath(QStringLiteral("share/remindo/Pomoc/index.htm")));
+        QVERIFY(prefixed.open(QIODevice::WriteOnly));
+        prefixed.close();
+        QCOMPARE(HelpPagePath(bare), QDir::cleanPath(prefixed.fileName()));
+        QVERIFY(installed.remove());
+    }
+};
+
+QTEST_MAIN(TestChrome)
+#include "test_chrome.moc"
