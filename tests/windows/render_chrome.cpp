@@ -1,0 +1,78 @@
+// Renders the message box in both kinds with each icon, and the about
+// window, to PNG files in <build>/renders, so that anyone can look at them.
+
+#include "windows/chrome_support.h"
+
+#include "windows/about.h"
+#include "windows/warning.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+QString RenderDir()
+{
+    return QStringLiteral(REMINDO_RENDER_DIR);
+}
+
+// Counts the pixels of `rect` that differ from `image` without the text.
+int Differences(const QImage& a, const QImage& b, QRect rect)
+{
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+class RenderChrome : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QDir().mkpath(RenderDir())); }
+
+    void message_box_in_both_kinds_with_each_icon()
+    {
+        const struct {
+            int kind;
+            const char* name;
+            const char* text;
+        } kinds[] = {
+            {kInformationBox, "information", "Plik danych nie istnieje.\rUtwórz nowy plik."},
+            {kQuestionBox, "question", "Dane zostały zmienione.\rZapisać zmiany?"},
+        };
+        const char* icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
+        TFWarning box;
+        for (const auto& k : kinds) {
+            for (int icon = 1; icon <= 3; ++icon) {
+                box.Fill(k.kind, icon, QString());
+                const QImage blank = box.grab().toImage();
+                box.Fill(k.kind, icon, QString::fromUtf8(k.text));
+                const QImage image = box.grab().toImage();
+                QCOMPARE(image.size(), QSize(350, 150));
+                // The text is drawn inside its place and nowhere else.
+                QVERIFY(Differences(image, blank, QRect(17, 51, 313, 53)) > 50);
+                QCOMPARE(Differences(image, blank, QRect(0, 0, 350, 51)), 0);
+                const QString file = QStringLiteral("%1/warning-%2-%3.png")
+                                         .arg(RenderDir(), QLatin1String(k.name), QLatin1String(icons[icon - 1]));
+                QVERIFY2(image.save(file), qPrintable(file));
+            }
+        }
+    }
+
+    void about_window()
+    {
+        TFAbout about;
+        const QImage image = about.grab().toImage();
+        QCOMPARE(image.size(), QSize(386, 243));
+        QVERIFY(image.save(RenderDir() + QStringLiteral("/about.png")));
+    }
+};
+
+QTEST_MAIN(RenderChrome)
+#include "render_chrome.moc"
