@@ -12,6 +12,10 @@
 #include <QScreen>
 #include <QShortcut>
 
+#ifdef REMINDO_HAVE_RESOURCES
+#include "resources/resources.h"
+#endif
+
 namespace remindo {
 
 QFont WindowFont(int pixelHeight)
@@ -47,6 +51,9 @@ QImage LoadJpegFile(const QString& path)
 
 QImage LoadJpegImage(const QString& name)
 {
+#ifdef REMINDO_HAVE_RESOURCES
+    InitResources(); // once; later calls do nothing
+#endif
     return LoadJpegFile(JpegResourcePath(name));
 }
 
