@@ -1,0 +1,165 @@
+// remindo-painter: paints every picture of the program, the icon and the
+// reminder sound into a folder, with the resource list that embeds them.
+//
+//   remindo-painter --out DIR [--review DIR]
+//
+// DIR/pictures/<name>.jpg, DIR/pictures/remindo.png and .svg,
+// DIR/sounds/dobre.wav and DIR/remindo.qrc. With --review, PNG copies of
+// the decoded JPEGs (what the windows will show), the same with the click
+// areas outlined, the reminder pictures with a sample text, and the icon at
+// tray sizes. A caption that does not fit its place fails the run.
+
+#include "painter/chime.h"
+#include "painter/icon.h"
+#include "painter/pictures.h"
+#include "painter/style.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace remindo::painter;
+
+namespace {
+
+constexpr int kJpegQuality = 95;
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+bool WriteJpeg(const QString& path, const QImage& image)
+{
+    QImageWriter w(path, "jpeg");
+    w.setQuality(kJpegQuality);
+    w.setOptimizedWrite(true);
+    if (!w.write(image)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(w.errorString()));
+        return false;
+    }
+    return true;
+}
+
+QString Qrc(const QStringList& pictures)
+{
+    QString s;
+    QTextStream out(&s);
+    out << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/pictures\">\n";
+    for (const QString& file : pictures)
+        out << "  <file alias=\"" << file << "\">pictures/" << file << "</file>\n";
+    out << "</qresource>\n<qresource prefix=\"/sounds\">\n"
+        << "  <file alias=\"dobre.wav\">sounds/dobre.wav</file>\n"
+        << "</qresource>\n</RCC>\n";
+    return s;
+}
+
+// The reminder window's own text colours, to judge the pictures with a text on them.
+QColor SampleInk(const QString& name)
+{
+    if (name == QLatin1String("komczerwony"))
+        return QColor(149, 58, 0);
+    if (name == QLatin1String("komzolty"))
+        return QColor(160, 164, 0);
+    if (name == QLatin1String("komzielony"))
+        return QColor(3, 124, 45);
+    return QColor(Qt::black);
+}
+
+bool Review(const QString& dir, const Picture& pic, const QImage& decoded)
+{
+    QDir().mkpath(dir + QStringLiteral("/overlay"));
+    bool ok = decoded.save(dir + QLatin1Char('/') + pic.name + QStringLiteral(".png"));
+
+    QImage over = decoded.convertToFormat(QImage::Format_RGB32);
+    QPainter p(&over);
+    p.setPen(QColor(255, 0, 200));
+    for (const auto& r : pic.clickAreas)
+        p.drawRect(QRect(r.x, r.y, r.w - 1, r.h - 1));
+    p.end();
+    ok = over.save(dir + QStringLiteral("/overlay/") + pic.name + QStringLiteral(".png")) && ok;
+
+    if (pic.name.startsWith(QLatin1String("kom")) && pic.name != QLatin1String("komniebieski")) {
+        QImage mock = decoded.convertToFormat(QImage::Format_RGB32);
+        QPainter m(&mock);
+        m.setFont(Font(kCaptionPx));
+        m.setPen(SampleInk(pic.name));
+        const auto& t = remindo::layout::glowny::kKomunikat;
+        m.drawText(QRect(t.x, t.y, t.w, t.h), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("Zapłacić rachunek za prąd i gaz (PGNiG), termin mija "
+                                  "w piątek, 15.03.2024"));
+        m.end();
+        ok = mock.save(dir + QStringLiteral("/overlay/") + pic.name + QStringLiteral("-tekst.png")) && ok;
+    }
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    QString out;
+    QString review;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--out"))
+            out = args[i + 1];
+        else if (args[i] == QLatin1String("--review"))
+            review = args[i + 1];
+    }
+    if (out.isEmpty()) {
+        std::fprintf(stderr, "usage: remindo-painter --out DIR [--review DIR]\n");
+        return 2;
+    }
+    QString error;
+    if (!LoadFonts(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const QString picDir = out + QStringLiteral("/pictures");
+    const QString soundDir = out + QStringLiteral("/sounds");
+    QDir().mkpath(picDir);
+    QDir().mkpath(soundDir);
+    if (!review.isEmpty())
+        QDir().mkpath(review);
+
+    bool ok = true;
+    QStringList files;
+    for (const PictureInfo& info : PictureList()) {
+        const Picture pic = PaintPicture(QString::fromLatin1(info.name));
+        for (const QString& problem : pic.problems) {
+            std::fprintf(stderr, "%s: %s\n", info.name, qPrintable(problem));
+            ok = false;
+        }
+        const QString file = pic.name + QStringLiteral(".jpg");
+        ok = WriteJpeg(picDir + QLatin1Char('/') + file, pic.image) && ok;
+        files << file;
+        if (!review.isEmpty()) {
+            QImageReader reader(picDir + QLatin1Char('/') + file, "jpeg");
+            ok = Review(review, pic, reader.read()) && ok;
+        }
+    }
+
+    ok = IconImage(64).save(picDir + QStringLiteral("/remindo.png")) && ok;
+    ok = WriteFile(picDir + QStringLiteral("/remindo.svg"), IconSvg()) && ok;
+    files << QStringLiteral("remindo.png") << QStringLiteral("remindo.svg");
+    if (!review.isEmpty())
+        for (int size : {16, 22, 24, 32, 48, 64, 128})
+            IconImage(size).save(review + QStringLiteral("/icon-%1.png").arg(size));
+
+    ok = WriteFile(soundDir + QStringLiteral("/dobre.wav"), ChimeWav()) && ok;
+    ok = WriteFile(out + QStringLiteral("/remindo.qrc"), Qrc(files).toUtf8()) && ok;
+    return ok ? 0 : 1;
+}
