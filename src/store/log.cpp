@@ -1,11 +1,36 @@
 #include "store/log.h"
 
+#include "store/atomicfile.h"
 #include "store/formats.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryFile>
 
 namespace remindo {
+namespace {
+
+QString ToQt(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+bool UsableFolder(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
+DiagnosticLog::DiagnosticLog(const Date& dataAkt, const DateTime& passTime, const RegionalFormats& formats)
+    : dataAkt_(dataAkt), passTime_(passTime), formats_(formats), writers_(&DefaultFileWriters())
+{
+}
+
+void DiagnosticLog::SetWriters(FileWriterFactory* writers)
+{
+    writers_ = writers ? writers : &DefaultFileWriters();
+}
 
 void DiagnosticLog::WriteLog(std::string_view text)
 {
@@ -31,14 +56,29 @@ void DiagnosticLog::FlushLog()
         return;
     if (folder_.empty())
         return;
-    // A log that cannot be written changes nothing and says nothing.
-    QFile f(QDir(QString::fromStdString(folder_)).filePath(QString::fromStdString(FileNameFor(dataAkt_))));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+    size_t size = 0;
+    for (const std::string& l : lines_)
+        size += l.size() + 2;
+    std::string all;
+    all.reserve(size);
     for (const std::string& l : lines_) {
-        f.write(l.data(), qint64(l.size()));
-        f.write("\r\n", 2);
+        all += l;
+        all += "\r\n";
     }
+    // Replaced whole, so a failed flush leaves the last good file as it was.
+    ReplaceFile(*writers_, folder_ + "/" + FileNameFor(dataAkt_), all);
+}
+
+std::string DiagnosticLog::PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder)
+{
+    if (!programFolder.empty()) {
+        const QString beside = QDir(ToQt(programFolder)).filePath(QStringLiteral("Test"));
+        if (UsableFolder(beside))
+            return QFile::encodeName(beside).toStdString();
+    }
+    const QString inside = QDir(ToQt(settingsFolder)).filePath(QStringLiteral("Test"));
+    UsableFolder(inside);
+    return QFile::encodeName(inside).toStdString();
 }
 
 } // namespace remindo

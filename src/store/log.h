@@ -13,14 +13,14 @@
 
 namespace remindo {
 
+class FileWriterFactory;
 class RegionalFormats;
 
 class DiagnosticLog {
 public:
     // `dataAkt` and `passTime` are the engine's today and pass time, read at
     // every line; `formats` gives the stamp's short date and long time.
-    DiagnosticLog(const Date& dataAkt, const DateTime& passTime, const RegionalFormats& formats)
-        : dataAkt_(dataAkt), passTime_(passTime), formats_(formats) {}
+    DiagnosticLog(const Date& dataAkt, const DateTime& passTime, const RegionalFormats& formats);
 
     void SetMode(int32_t logMode) { mode_ = logMode; }
     int32_t Mode() const { return mode_; }
@@ -32,11 +32,21 @@ public:
 
     // `text` is Windows-1250.
     void WriteLog(std::string_view text);
+    // Replaces the day's file with the whole buffer (LogMode 1 or 2). A flush
+    // that cannot write changes nothing and says nothing.
     void FlushLog();
 
     const std::vector<std::string>& Lines() const { return lines_; }
     // The day's file name, e.g. 2026127.txt for 7 December 2026.
     static std::string FileNameFor(Date day);
+
+    // Chooses `LogFolder` at start-up and creates it: the folder Test beside
+    // the program, or, where that cannot be created or written (a program
+    // installed in a system folder), Test inside the settings folder.
+    static std::string PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder);
+
+    // Tests hand in writers that fail; null restores the real one.
+    void SetWriters(FileWriterFactory* writers);
 
 private:
     const Date& dataAkt_;
@@ -45,6 +55,7 @@ private:
     int32_t mode_ = 0;
     std::string folder_;
     std::vector<std::string> lines_;
+    FileWriterFactory* writers_;
 };
 
 } // namespace remindo

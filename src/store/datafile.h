@@ -1,0 +1,68 @@
+#pragma once
+// The data file: the whole reminder list as a small XML document whose
+// values are scrambled while the document's switch is on.
+
+#include "store/reminders.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace remindo {
+
+class FileWriterFactory;
+class Messages;
+class RegionalFormats;
+class Scrambler;
+
+enum LoadResult : int {
+    kLoaded = 0,
+    kDamagedHeader = 1,   // `Code` or `Ilosc` unreadable: the list is untouched
+    kDamagedReminder = 2, // a reminder unreadable: the list is emptied
+    kMissing = 3,         // no file: the list is untouched
+};
+
+class DataFile {
+public:
+    // `path` is in the local file-name encoding.
+    DataFile(std::string path, Messages& messages, const RegionalFormats& formats, Scrambler& scrambler);
+
+    // Replaces the list with the file's reminders (0..3, see LoadResult).
+    // Records at indices that existed before keep their working fields.
+    int LoadDataFile(Komunikaty& list);
+    // Writes the whole list; false (after the message) when the file could
+    // not be replaced, in which case the old file is untouched.
+    bool SaveDataFile(const Komunikaty& list);
+
+    // The data-file switch: values are scrambled while it is on.
+    bool Switch = true;
+
+    const std::string& Path() const { return path_; }
+    // Where the last load that found the file damaged kept a copy of it;
+    // empty when that load made none.
+    const std::string& DamagedCopy() const { return damagedCopy_; }
+    // Tests hand in writers that fail; null restores the real one.
+    void SetWriters(FileWriterFactory* writers);
+
+    // The document exactly as SaveDataFile writes it.
+    std::string BuildDocument(const Komunikaty& list);
+    // The load on a document already in memory; no message, no copy.
+    int ParseDocument(std::string_view bytes, Komunikaty& list);
+
+    // A date as the file stores it, and back. Reading tries the regional
+    // short date, then ISO 8601, then the Polish d.MM.yyyy.
+    std::string DateText(Date d) const;
+    std::optional<Date> ParseDate(std::string_view text) const;
+
+private:
+    void KeepDamagedCopy(const std::string& bytes);
+
+    std::string path_;
+    Messages& messages_;
+    const RegionalFormats& formats_;
+    Scrambler& scrambler_;
+    FileWriterFactory* writers_;
+    std::string damagedCopy_;
+};
+
+} // namespace remindo

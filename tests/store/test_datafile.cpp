@@ -1,0 +1,453 @@
+#include "samplelists.h"
+
+#include "store/codec.h"
+#include "store/datafile.h"
+#include "store/fixedformats.h"
+#include "store/messages.h"
+#include "store/scramble.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace remindo;
+using samples::D;
+
+namespace {
+
+const std::string kDamagedText = "Plik danych jest uszkodzony.\rUtwórz nowy plik.";
+const std::string kMissingText = "Plik danych nie istnieje.\rUtwórz nowy plik.";
+
+std::string ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll().toStdString();
+}
+
+void WriteAll(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), qint64(bytes.size()));
+}
+
+std::vector<std::string> Lines(const std::string& all)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t at; (at = all.find("\r\n", start)) != std::string::npos; start = at + 2)
+        out.push_back(all.substr(start, at - start));
+    if (start != all.size())
+        out.push_back("<no CR LF after the last line>");
+    return out;
+}
+
+std::string Unescape(std::string s)
+{
+    const std::pair<std::string, std::string> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        bool done = false;
+        for (const auto& [from, to] : entities)
+            if (s.compare(i, from.size(), from) == 0) {
+                out += to;
+                i += from.size();
+                done = true;
+                break;
+            }
+        if (!done)
+            out += s[i++];
+    }
+    return out;
+}
+
+// A regional format of month/day/two-digit year, as some systems have.
+class TwoDigitYearFormats final : public RegionalFormats {
+public:
+    std::string ShortDate(Date d) const override
+    {
+        const Ymd v = YmdOf(d);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%d/%d/%02d", v.month, v.day, v.year % 100);
+        return buf;
+    }
+    std::string LongDate(Date d) const override { return ShortDate(d); }
+    std::string LongTime(const DateTime&) const override { return "00:00:00"; }
+    std::string Lower(std::string_view t) const override { return std::string(t); }
+    std::optional<Date> ParseShortDate(std::string_view t) const override
+    {
+        int m, d, y;
+        char tail;
+        if (std::sscanf(std::string(t).c_str(), "%d/%d/%d%c", &m, &d, &y, &tail) != 3)
+            return std::nullopt;
+        Date out;
+        if (!TryDateFromYmd(1900 + y, m, d, out))
+            return std::nullopt;
+        return out;
+    }
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    FixedFormats formats;
+    ScriptedMessages messages;
+    Scrambler scrambler{42};
+    QString path = dir.filePath("Dane.dat");
+    DataFile file{path.toStdString(), messages, formats, scrambler};
+
+    QStringList DamagedCopies() const
+    {
+        return QDir(dir.path()).entryList({"Dane.dat.uszkodzony-*"}, QDir::Files);
+    }
+    int Load(const std::string& bytes, Komunikaty& list)
+    {
+        WriteAll(path, bytes);
+        return file.LoadDataFile(list);
+    }
+};
+
+// The hand-written file of tests/store/data, as a list.
+Komunikaty HandWrittenList()
+{
+    Komunikaty l;
+    l.AddReminder(Cp("Zażółć gęślą jaźń & <ważne>+\"cytat\" i 'apostrof' > ŚĆŹŻŁÓĘĄŃ+"), D(2026, 12, 8), -4, 7, 1, 0,
+                  2, D(2026, 12, 1));
+    l.AddReminder("", D(2024, 2, 29), -52, 0, 0, 1, 8, D(2027, 3, 5));
+    l[1].BlokDzis = 1;
+    l.AddReminder("a+b+", D(1, 1, 1), 2147483647, -2147483648, 0, 0, 365, D(9999, 12, 31));
+    return l;
+}
+
+// A file with the switch on whose Nr elements are given whole.
+std::string Scrambled(Scrambler& s, const std::string& count, const std::string& body = {})
+{
+    return "<Dane><Code>tr</Code><Ilosc>" + s.ScrambleValue(count, true) + "</Ilosc>" + body + "</Dane>";
+}
+
+std::string PlainNr(int n, const std::string& tresc = "x+", const std::string& data = "8.12.2026",
+                    const std::string& coIle = "0")
+{
+    const std::string name = "Nr" + std::to_string(n);
+    return "<" + name + "><Tresc>" + tresc + "</Tresc><Data>" + data + "</Data><CoIle>" + coIle +
+           "</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok><BlokDzis>0</BlokDzis>"
+           "<BlokDzisData>1.12.2026</BlokDzisData><Ile>" + std::to_string(n) + "</Ile></" + name + ">";
+}
+
+std::string Plain(const std::string& count, const std::string& body)
+{
+    return "<Dane><Code>fa</Code><Ilosc>" + count + "</Ilosc>" + body + "</Dane>";
+}
+
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+private slots:
+    void unscrambledFileIsByteExact()
+    {
+        Fixture f;
+        const Komunikaty list = HandWrittenList();
+        f.file.Switch = false;
+        QVERIFY(f.file.SaveDataFile(list));
+        const std::string expected = ReadAll(REMINDO_TEST_DATA "/Dane-fa.dat");
+        QCOMPARE(ReadAll(f.path), expected);
+        QVERIFY(f.messages.shown.empty());
+
+        // and the kept file reads back to the same list, the switch unchanged
+        Komunikaty back;
+        QCOMPARE(f.file.LoadDataFile(back), int(kLoaded));
+        QVERIFY(samples::SameStored(back, list));
+        QVERIFY(!f.file.Switch);
+    }
+
+    void scrambledLayoutLineByLine()
+    {
+        for (uint32_t seed = 1; seed <= 40; ++seed) {
+            Fixture f;
+            f.scrambler.Seed(seed);
+            const Komunikaty list = HandWrittenList();
+            QVERIFY(f.file.SaveDataFile(list));
+            const std::string all = ReadAll(f.path);
+            QVERIFY(all.rfind("<Dane>\r\n", 0) == 0); // no declaration, no byte-order mark
+            const std::vector<std::string> lines = Lines(all);
+            QCOMPARE(lines.size(), size_t(4 + 3 * 11));
+            QCOMPARE(lines.front(), std::string("<Dane>"));
+            QCOMPARE(lines[1], std::string("\t<Code>tr</Code>"));
+            QCOMPARE(lines.back(), std::string("</Dane>"));
+
+            // Each value line: tabs, start tag, escaped scrambled text, end tag.
+            auto value = [&](size_t at, int tabs, const std::string& name) -> std::string {
+                const std::string& l = lines[at];
+                const std::string open = std::string(size_t(tabs), '\t') + "<" + name + ">";
+                const std::string close = "</" + name + ">";
+                if (l.rfind(open, 0) != 0 || l.size() < open.size() + close.size() ||
+                    l.compare(l.size() - close.size(), close.size(), close) != 0)
+                    return "<bad line " + l + ">";
+                const std::string inner = l.substr(open.size(), l.size() - open.size() - close.size());
+                if (inner.find_first_of("<>\"") != std::string::npos)
+                    return "<unescaped " + inner + ">";
+                return UnscrambleValue(Unescape(inner), true).value_or("<empty>");
+            };
+            QCOMPARE(value(2, 1, "Ilosc"), std::string("3"));
+            const char* names[] = {"Tresc", "Data", "CoIle", "IlePrzed", "CzyPo", "Blok", "BlokDzis", "BlokDzisData", "Ile"};
+            for (int i = 0; i < 3; ++i) {
+                const size_t at = 3 + size_t(i) * 11;
+                const std::string nr = "Nr" + std::to_string(i + 1);
+                QCOMPARE(lines[at], "\t<" + nr + ">");
+                QCOMPARE(lines[at + 10], "\t</" + nr + ">");
+                const Komunikat& k = list[i];
+                const std::string expected[] = {
+                    k.Tresc, f.formats.ShortDate(k.Data), std::to_string(k.CoIle), std::to_string(k.IlePrzed),
+                    std::to_string(k.CzyPo), std::to_string(k.Blok), std::to_string(k.BlokDzis),
+                    f.formats.ShortDate(k.BlokDzisData), std::to_string(k.Ile)};
+                for (size_t j = 0; j < 9; ++j)
+                    QCOMPARE(value(at + 1 + j, 2, names[j]), expected[j]);
+            }
+            Komunikaty back;
+            QCOMPARE(f.file.LoadDataFile(back), int(kLoaded));
+            QVERIFY(samples::SameStored(back, list));
+        }
+    }
+
+    void emptyListAndSwitch()
+    {
+        Fixture f;
+        // Saving an empty list writes Code and Ilosc and nothing else.
+        QVERIFY(f.file.SaveDataFile(Komunikaty{}));
+        const std::vector<std::string> lines = Lines(ReadAll(f.path));
+        QCOMPARE(lines.size(), size_t(4));
+        QCOMPARE(lines[3], std::string("</Dane>"));
+        Komunikaty list = samples::ListA();
+        QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+        QCOMPARE(list.ReminderCount(), 0);
+
+        // An unscrambled file loads, and the next save is scrambled again.
+        QCOMPARE(f.Load(ReadAll(REMINDO_TEST_DATA "/Dane-fa.dat"), list), int(kLoaded));
+        QCOMPARE(list.ReminderCount(), 3);
+        QVERIFY(f.file.Switch);
+        QVERIFY(f.file.SaveDataFile(list));
+        QCOMPARE(Lines(ReadAll(f.path))[1], std::string("\t<Code>tr</Code>"));
+    }
+
+    void headerDamageLeavesTheList()
+    {
+        Fixture f;
+        const Komunikaty edits = samples::ListA();
+        const std::string scrambledZero = Scrambled(f.scrambler, "0");
+        std::string otherCase = scrambledZero;
+        otherCase.replace(otherCase.find(">tr<"), 4, ">TR<");
+        std::string noCode = scrambledZero;
+        noCode.erase(noCode.find("<Code>"), std::string("<Code>tr</Code>").size());
+        const std::string cases[] = {
+            "", "not xml at all", "<Dane><Code>tr</Code>", otherCase, noCode,
+            "<Inne><Code>fa</Code><Ilosc>0</Ilosc></Inne>", Plain("", ""), Plain("1x", ""),
+            Plain("99999999999", ""), "<Dane><Code>tr</Code><Ilosc></Ilosc></Dane>",
+        };
+        for (const std::string& bytes : cases) {
+            Komunikaty list = edits;
+            f.messages.shown.clear();
+            QCOMPARE(f.Load(bytes, list), int(kDamagedHeader));
+            QVERIFY(list.items == edits.items);
+            QCOMPARE(f.messages.shown.size(), size_t(1));
+            QCOMPARE(f.messages.shown[0].text, kDamagedText);
+            QCOMPARE(f.messages.shown[0].kind, int(kInformationBox));
+            QCOMPARE(f.messages.shown[0].icon, int(kIconInfo));
+            QVERIFY(f.file.Switch);
+        }
+    }
+
+    void reminderDamageEmptiesTheList()
+    {
+        Fixture f;
+        const std::string cases[] = {
+            Plain("3", PlainNr(1) + PlainNr(2)),          // one Nr missing
+            Plain("-1", ""),                               // negative count
+            Plain("1", PlainNr(1, "x+", "31.02.2026")),    // no such day
+            Plain("1", PlainNr(1, "x+", "jutro")),         // not a date
+            Plain("1", PlainNr(1, "x+", "8.12.2026", "7a")), // not a number
+            Plain("1", PlainNr(1, "x+", "8.12.2026", "")),   // empty number
+            Plain("1", "<Nr1><Tresc>x+</Tresc></Nr1>"),   // fields missing
+            Plain("2147483647", PlainNr(1)),               // a count the file cannot hold
+            // switch on: an empty value cannot be unscrambled
+            Scrambled(f.scrambler, "1", "<Nr1><Tresc></Tresc></Nr1>"),
+        };
+        for (const std::string& bytes : cases) {
+            Komunikaty list = samples::ListA();
+            list.SelectedIndex = 2;
+            QCOMPARE(f.Load(bytes, list), int(kDamagedReminder));
+            QCOMPARE(list.ReminderCount(), 0);
+            QCOMPARE(list.SelectedIndex, -1);
+            QCOMPARE(f.messages.shown.back().text, kDamagedText);
+        }
+    }
+
+    void countDecidesWhatIsRead()
+    {
+        Fixture f;
+        Komunikaty list;
+        std::string five;
+        for (int n = 1; n <= 5; ++n)
+            five += PlainNr(n);
+        QCOMPARE(f.Load(Plain("2", five), list), int(kLoaded));
+        QCOMPARE(list.ReminderCount(), 2);
+        QCOMPARE(list[1].Ile, 2);
+
+        // Order of the Nr elements and of the fields does not matter; a
+        // duplicate name is read from its first element.
+        const std::string shuffled = Plain(
+            "2", PlainNr(2) + "<Nr1><Ile>9</Ile><Tresc>a+</Tresc><Data>8.12.2026</Data><CoIle>-1</CoIle>"
+                              "<IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok><BlokDzis>0</BlokDzis>"
+                              "<BlokDzisData>1.12.2026</BlokDzisData></Nr1>" + PlainNr(1));
+        QCOMPARE(f.Load(shuffled, list), int(kLoaded));
+        QCOMPARE(list[0].Ile, 9);
+        QCOMPARE(list[0].CoIle, -1);
+    }
+
+    void readingIsLenientWhereTheFileWasEdited()
+    {
+        Fixture f;
+        Komunikaty list;
+        // Blanks and line breaks around values, LF line ends, a declaration,
+        // entities of every kind, an unscrambled empty text written either way.
+        const std::string edited =
+            "<?xml version=\"1.0\"?>\n<Dane>\n  <Code> fa </Code>\n  <Ilosc>\n    2\n  </Ilosc>\n" +
+            PlainNr(1, "  a &amp; b &lt;&gt; &quot;c&quot; &apos;d&apos;+  ") + PlainNr(2, "") + "</Dane>\n";
+        QCOMPARE(f.Load(edited, list), int(kLoaded));
+        QCOMPARE(list[0].Tresc, std::string("a & b <> \"c\" 'd'+"));
+        QCOMPARE(list[1].Tresc, std::string());
+        std::string noTresc = Plain("1", PlainNr(1));
+        noTresc.erase(noTresc.find("<Tresc>"), std::string("<Tresc>x+</Tresc>").size());
+        QCOMPARE(f.Load(noTresc, list), int(kLoaded));
+        QCOMPARE(list[0].Tresc, std::string());
+    }
+
+    void datesReadAcrossRegionalSettings()
+    {
+        Fixture f;
+        Komunikaty list;
+        // ISO and the Polish form both read whatever the regional settings.
+        QCOMPARE(f.Load(Plain("2", PlainNr(1, "a+", "2026-12-08") + PlainNr(2, "b+", "8.12.2026")), list),
+                 int(kLoaded));
+        QCOMPARE(list[0].Data, D(2026, 12, 8));
+        QCOMPARE(list[1].Data, D(2026, 12, 8));
+
+        // A regional format with a two-digit year would bring 2026 back as
+        // 1926; such dates are stored in ISO form instead.
+        TwoDigitYearFormats twoDigit;
+        DataFile us(f.path.toStdString(), f.messages, twoDigit, f.scrambler);
+        us.Switch = false;
+        Komunikaty dated;
+        dated.AddReminder("a+", D(2026, 12, 8), 0, 0, 0, 0, 1, D(1999, 1, 2));
+        QVERIFY(us.SaveDataFile(dated));
+        const std::string text = ReadAll(f.path);
+        QVERIFY(text.find("<Data>2026-12-08</Data>") != std::string::npos);
+        QVERIFY(text.find("<BlokDzisData>1/2/99</BlokDzisData>") != std::string::npos);
+        QCOMPARE(us.LoadDataFile(list), int(kLoaded));
+        QVERIFY(samples::SameStored(list, dated));
+        // ... and the Polish reader takes the ISO one but not 1/2/99.
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedReminder));
+    }
+
+    void missingFile()
+    {
+        Fixture f;
+        Komunikaty list = samples::ListA();
+        f.file.Switch = false;
+        QCOMPARE(f.file.LoadDataFile(list), int(kMissing));
+        QVERIFY(list.items == samples::ListA().items);
+        QVERIFY(!f.file.Switch);
+        QCOMPARE(f.messages.shown.size(), size_t(1));
+        QCOMPARE(f.messages.shown[0].text, kMissingText);
+        QVERIFY(!QFile::exists(f.path));
+        QVERIFY(f.DamagedCopies().isEmpty());
+    }
+
+    void reloadKeepsWorkingFieldsAndSelection()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA())); // three reminders
+        Komunikaty list = samples::ListA();
+        list.AddReminder("nowe+", D(2026, 1, 1), 0, 0, 0, 0, 1, D(2026, 1, 1)); // an edit to discard
+        list[1].WarnToday = true;
+        list[1].ShownToday = 2;
+        list[1].LastShownMinute = 600;
+        list[1].Tresc = "zmienione+";
+        QCOMPARE(list.SelectedIndex, 3);
+        QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+        QCOMPARE(list.ReminderCount(), 3);
+        QVERIFY(samples::SameStored(list, samples::ListA()));
+        QVERIFY(list[1].WarnToday);
+        QCOMPARE(list[1].ShownToday, 2);
+        QCOMPARE(list[1].LastShownMinute, 600);
+        QCOMPARE(list.SelectedIndex, 2); // still a reminder of the list
+    }
+
+    void damagedFileIsKeptBeforeAnythingOverwritesIt()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListB()));
+        std::string cut = ReadAll(f.path);
+        cut.resize(cut.size() / 2);
+        WriteAll(f.path, cut);
+
+        Komunikaty list;
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QStringList copies = f.DamagedCopies();
+        QCOMPARE(copies.size(), 1); // loading the same damage again makes no second copy
+        const QString copy = QDir(f.dir.path()).filePath(copies[0]);
+        QCOMPARE(QString::fromStdString(f.file.DamagedCopy()), copy);
+        QVERIFY(QRegularExpression("^Dane\\.dat\\.uszkodzony-\\d{8}-\\d{6}$").match(copies[0]).hasMatch());
+        QCOMPARE(ReadAll(copy), cut);
+
+        // The start-up empties the list and saves; the damaged bytes stay.
+        QVERIFY(f.file.SaveDataFile(Komunikaty{}));
+        QCOMPARE(ReadAll(copy), cut);
+
+        // Other damage gets a copy of its own; a good load makes none.
+        WriteAll(f.path, "<Dane>");
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QCOMPARE(f.DamagedCopies().size(), 2);
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+        QVERIFY(f.file.DamagedCopy().empty());
+        QCOMPARE(f.DamagedCopies().size(), 2);
+    }
+
+    void textsSurviveWithAndWithoutScrambling()
+    {
+        // Every byte a stored text may hold, and the characters the file escapes.
+        std::string every;
+        for (int c = 32; c < 256; ++c)
+            if (!IsUnusedByte(static_cast<unsigned char>(c)))
+                every += char(c);
+        const std::string texts[] = {
+            "&<>\"'+", "&amp;+", "]]>+<!-- -->+", Cp("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ+"), "a" + every.substr(0, 200) + "z+",
+            "z" + every.substr(200) + "a+", "+", "bez plusa"};
+        for (bool on : {true, false}) {
+            for (uint32_t seed = 0; seed < 20; ++seed) {
+                Fixture f;
+                f.scrambler.Seed(seed);
+                f.file.Switch = on;
+                Komunikaty list;
+                for (const std::string& t : texts)
+                    list.AddReminder(t, D(2026, 12, 8), 0, 0, 0, 0, 1, D(2026, 12, 8));
+                QVERIFY(f.file.SaveDataFile(list));
+                Komunikaty back;
+                QCOMPARE(f.file.LoadDataFile(back), int(kLoaded));
+                for (int i = 0; i < list.ReminderCount(); ++i)
+                    QCOMPARE(back[i].Tresc, list[i].Tresc);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "test_datafile.moc"

@@ -1,0 +1,178 @@
+#include "store/codec.h"
+#include "store/fixedformats.h"
+#include "store/log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace remindo;
+
+namespace {
+
+std::string ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll().toStdString();
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    FixedFormats formats;
+    Date dataAkt = DateFromYmd(2027, 3, 5);
+    DateTime passTime = MakeDateTime(dataAkt, 14, 0, 0);
+    DiagnosticLog log{dataAkt, passTime, formats};
+    QString folder = dir.filePath("Test");
+
+    Fixture()
+    {
+        QDir().mkpath(folder);
+        log.SetFolder(folder.toStdString());
+    }
+    QStringList Files() const { return QDir(folder).entryList(QDir::Files); }
+};
+
+} // namespace
+
+class TestLog : public QObject {
+    Q_OBJECT
+private slots:
+    void fileNames()
+    {
+        QCOMPARE(DiagnosticLog::FileNameFor(DateFromYmd(2026, 12, 7)), std::string("2026127.txt"));
+        QCOMPARE(DiagnosticLog::FileNameFor(DateFromYmd(2027, 3, 5)), std::string("202735.txt"));
+    }
+
+    void offRecordsAndWritesNothing()
+    {
+        QTemporaryDir dir;
+        FixedFormats formats;
+        Date day = DateFromYmd(2027, 3, 5);
+        DateTime pass = MakeDateTime(day, 14, 0);
+        DiagnosticLog log(day, pass, formats);
+        log.SetFolder(dir.filePath("Test").toStdString()); // not created
+        QVERIFY(!log.Recording());
+        log.WriteLog("linia");
+        log.FlushLog();
+        QVERIFY(log.Lines().empty());
+        QVERIFY(!QFileInfo::exists(dir.filePath("Test")));
+    }
+
+    void linesCarryThePassTimeAndGoToTheDaysFile()
+    {
+        Fixture f;
+        f.log.SetMode(1);
+        f.passTime = MakeDateTime(f.dataAkt, 14, 0, 0);
+        // logged at 14:03, during the pass that started at 14:00:00
+        f.log.WriteLog(Cp("Badanie: przypomnienie 3 pokazane, żółte"));
+        f.log.WriteLog("");
+        f.log.FlushLog();
+        QCOMPARE(f.Files(), QStringList{"202735.txt"});
+        const std::string first = "5.03.2027 14:00:00 " + Cp("Badanie: przypomnienie 3 pokazane, żółte");
+        QCOMPARE(ReadAll(f.folder + "/202735.txt"), first + "\r\n5.03.2027 14:00:00 \r\n");
+
+        // a second flush the same day: one file, every line so far
+        f.passTime = MakeDateTime(f.dataAkt, 14, 5, 7);
+        f.log.WriteLog("dalej");
+        f.log.FlushLog();
+        QCOMPARE(f.Files().size(), 1);
+        QCOMPARE(ReadAll(f.folder + "/202735.txt"),
+                 first + "\r\n5.03.2027 14:00:00 \r\n5.03.2027 14:05:07 dalej\r\n");
+
+        // past midnight the buffer goes on whole into the new day's file
+        const std::string yesterday = ReadAll(f.folder + "/202735.txt");
+        f.dataAkt = DateFromYmd(2027, 3, 6);
+        f.passTime = MakeDateTime(f.dataAkt, 0, 1, 0);
+        f.log.WriteLog("nowy dzień");
+        f.log.FlushLog();
+        QCOMPARE(ReadAll(f.folder + "/202735.txt"), yesterday);
+        QCOMPARE(ReadAll(f.folder + "/202736.txt"), yesterday + "6.03.2027 00:01:00 nowy dzień\r\n");
+    }
+
+    void modeTwoWritesAndModeThreeOnlyRecords()
+    {
+        Fixture f;
+        f.log.SetMode(2);
+        f.log.WriteLog("a");
+        f.log.FlushLog();
+        QCOMPARE(f.Files().size(), 1);
+
+        Fixture g;
+        g.log.SetMode(3);
+        QVERIFY(g.log.Recording());
+        g.log.WriteLog("a");
+        g.log.FlushLog();
+        QCOMPARE(g.log.Lines().size(), size_t(1));
+        QVERIFY(g.Files().isEmpty());
+    }
+
+    void aFailedFlushChangesNothing()
+    {
+        Fixture f;
+        f.log.SetMode(1);
+        f.log.WriteLog("pierwsza");
+        f.log.FlushLog();
+        const std::string good = ReadAll(f.folder + "/202735.txt");
+
+        // the folder is gone: nothing is created, nothing is said
+        const QString gone = f.dir.filePath("gone/Test");
+        f.log.SetFolder(gone.toStdString());
+        f.log.WriteLog("druga");
+        f.log.FlushLog();
+        QVERIFY(!QFileInfo::exists(f.dir.filePath("gone")));
+        QCOMPARE(f.log.Lines().size(), size_t(2));
+
+        // the day's file name is taken by a folder: the old files stay as they were
+        f.log.SetFolder(f.folder.toStdString());
+        f.dataAkt = DateFromYmd(2027, 3, 6);
+        QDir().mkpath(f.folder + "/202736.txt");
+        f.log.FlushLog();
+        QVERIFY(QFileInfo(f.folder + "/202736.txt").isDir());
+        QCOMPARE(ReadAll(f.folder + "/202735.txt"), good);
+        QCOMPARE(f.Files(), QStringList{"202735.txt"});
+
+        // and once writing works again, the file holds every line
+        f.dataAkt = DateFromYmd(2027, 3, 5);
+        f.log.FlushLog();
+        QCOMPARE(ReadAll(f.folder + "/202735.txt"), good + "5.03.2027 14:00:00 druga\r\n");
+    }
+
+    void logFolderBesideTheProgramElseInTheSettingsFolder()
+    {
+        QTemporaryDir dir;
+        const QString program = dir.filePath("bin");
+        const QString settings = dir.filePath("data/Vendly/Remindo");
+        QDir().mkpath(program);
+        QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(program.toStdString(), settings.toStdString())),
+                 program + "/Test");
+        QVERIFY(QFileInfo(program + "/Test").isDir());
+        QCOMPARE(QDir(program + "/Test").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+
+        // A program folder where Test cannot be made (here a file stands in
+        // the way, which holds even for root).
+        const QString blocked = dir.filePath("blocked");
+        QDir().mkpath(blocked);
+        QFile(blocked + "/Test").open(QIODevice::WriteOnly);
+        QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(blocked.toStdString(), settings.toStdString())),
+                 settings + "/Test");
+        QVERIFY(QFileInfo(settings + "/Test").isDir());
+
+        // An installed program in a folder the user may not write.
+        if (geteuid() != 0) {
+            const QString system = dir.filePath("usr-bin");
+            QDir().mkpath(system);
+            QVERIFY(chmod(QFile::encodeName(system).constData(), 0555) == 0);
+            QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(system.toStdString(), settings.toStdString())),
+                     settings + "/Test");
+            chmod(QFile::encodeName(system).constData(), 0755);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLog)
+#include "test_log.moc"

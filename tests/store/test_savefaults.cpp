@@ -1,0 +1,342 @@
+// Saves that fail on a real file system: at each step of the write, on a
+// full disk, in folders that refuse, and in a process killed mid-save.
+#include "samplelists.h"
+
+#include "store/atomicfile.h"
+#include "store/datafile.h"
+#include "store/fixedformats.h"
+#include "store/log.h"
+#include "store/messages.h"
+#include "store/scramble.h"
+#include "store/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <random>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace remindo;
+
+namespace {
+
+const std::string kSaveFailed = "Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?";
+
+std::string ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll().toStdString();
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+enum class Fault { Open, WriteNothing, WriteHalf, Commit };
+
+// The real writer with one step made to fail; what happened before that
+// step really happened on the disk.
+class FaultyWriter final : public FileWriter {
+public:
+    explicit FaultyWriter(Fault fault) : fault_(fault) {}
+    bool Open(const std::string& path) override { return fault_ != Fault::Open && real_.Open(path); }
+    bool Write(std::string_view bytes) override
+    {
+        if (fault_ == Fault::WriteNothing)
+            return false;
+        if (fault_ == Fault::WriteHalf) {
+            real_.Write(bytes.substr(0, bytes.size() / 2));
+            return false;
+        }
+        return real_.Write(bytes);
+    }
+    bool Commit() override { return fault_ != Fault::Commit && real_.Commit(); }
+    void Discard() override { real_.Discard(); }
+
+private:
+    Fault fault_;
+    SafeFileWriter real_;
+};
+
+class FaultyWriters final : public FileWriterFactory {
+public:
+    explicit FaultyWriters(Fault fault) : fault_(fault) {}
+    std::unique_ptr<FileWriter> NewWriter() override { return std::make_unique<FaultyWriter>(fault_); }
+
+private:
+    Fault fault_;
+};
+
+constexpr Fault kAllFaults[] = {Fault::Open, Fault::WriteNothing, Fault::WriteHalf, Fault::Commit};
+
+struct Fixture {
+    QTemporaryDir dir;
+    FixedFormats formats;
+    ScriptedMessages messages;
+    Scrambler scrambler{8};
+    QString path = dir.filePath("Dane.dat");
+    DataFile file{path.toStdString(), messages, formats, scrambler};
+
+    Komunikaty Load()
+    {
+        Komunikaty list;
+        const int r = file.LoadDataFile(list);
+        if (r != kLoaded)
+            list.AddReminder("<load failed " + std::to_string(r) + ">", Date(), 0, 0, 0, 0, 0, Date());
+        return list;
+    }
+    // The old file must be byte for byte what it was, alone in its folder.
+    void ExpectUntouched(const std::string& before)
+    {
+        QCOMPARE(ReadAll(path), before);
+        QCOMPARE(Entries(dir.path()), QStringList{"Dane.dat"});
+    }
+    void ExpectRefused()
+    {
+        QVERIFY(!messages.shown.empty());
+        QCOMPARE(messages.shown.back().text, kSaveFailed);
+        QCOMPARE(messages.shown.back().kind, int(kInformationBox));
+    }
+};
+
+bool SetFolderFlags(const QString& folder, long flags)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+}
+
+long FolderFlags(const QString& folder)
+{
+    long flags = 0;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
+        ::close(fd);
+    }
+    return flags;
+}
+
+} // namespace
+
+class TestSaveFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void everyStepOfTheDataFileSave()
+    {
+        for (Fault fault : kAllFaults) {
+            Fixture f;
+            QVERIFY(f.file.SaveDataFile(samples::ListA()));
+            const std::string before = ReadAll(f.path);
+            FaultyWriters writers(fault);
+            f.file.SetWriters(&writers);
+            QVERIFY(!f.file.SaveDataFile(samples::ListB()));
+            f.ExpectRefused();
+            f.ExpectUntouched(before);
+            f.file.SetWriters(nullptr);
+            QVERIFY(samples::SameStored(f.Load(), samples::ListA()));
+        }
+    }
+
+    void everyStepOfTheSettingsAndLogWrites()
+    {
+        for (Fault fault : kAllFaults) {
+            QTemporaryDir dir;
+            Scrambler scrambler(2);
+            const Paths paths = MakePaths(dir.path().toStdString());
+            SettingsFile settings(paths, scrambler, nullptr);
+            Settings s;
+            settings.PrepareSettings(s);
+            const std::string before = ReadAll(QString::fromStdString(paths.settingsFile));
+            FaultyWriters writers(fault);
+            settings.SetWriters(&writers);
+            s.PokazCo = 1;
+            QVERIFY(!settings.WriteSettings(s));
+            QCOMPARE(ReadAll(QString::fromStdString(paths.settingsFile)), before);
+            QCOMPARE(Entries(QString::fromStdString(paths.settingsFolder)), QStringList{"Remindo.ini"});
+
+            FixedFormats formats;
+            Date day = DateFromYmd(2027, 3, 5);
+            DateTime pass = MakeDateTime(day, 8, 0);
+            DiagnosticLog log(day, pass, formats);
+            log.SetMode(1);
+            log.SetFolder(dir.path().toStdString());
+            log.WriteLog("a");
+            log.FlushLog();
+            const std::string logBefore = ReadAll(dir.filePath("202735.txt"));
+            log.SetWriters(&writers);
+            log.WriteLog("b");
+            log.FlushLog();
+            QCOMPARE(ReadAll(dir.filePath("202735.txt")), logBefore);
+            QCOMPARE(log.Lines().size(), size_t(2));
+        }
+    }
+
+    void permissionsOfTheOldFileAreKept()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const QByteArray name = QFile::encodeName(f.path);
+        QVERIFY(chmod(name.constData(), 0640) == 0);
+        QVERIFY(f.file.SaveDataFile(samples::ListB()));
+        struct stat st {};
+        QVERIFY(stat(name.constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    }
+
+    void fullDisk()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(f.path);
+        // A file-size limit makes every write past it fail as a full disk would.
+        struct rlimit old {};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const bool saved = f.file.SaveDataFile(samples::ListB());
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        f.ExpectRefused();
+        f.ExpectUntouched(before);
+    }
+
+    void pathsThatCannotBeWrittenEvenByRoot()
+    {
+        Fixture f;
+        // The folder of the file is a regular file.
+        const QString blocker = f.dir.filePath("plik");
+        QFile(blocker).open(QIODevice::WriteOnly);
+        DataFile under((blocker + "/Dane.dat").toStdString(), f.messages, f.formats, f.scrambler);
+        QVERIFY(!under.SaveDataFile(samples::ListA()));
+        f.ExpectRefused();
+        Komunikaty list = samples::ListA();
+        QCOMPARE(under.LoadDataFile(list), int(kMissing));
+        QCOMPARE(QFileInfo(blocker).size(), 0);
+
+        // The file's name is taken by a folder: a load finds it damaged and
+        // leaves it, a save refuses.
+        QDir().mkpath(f.path);
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QVERIFY(!f.file.SaveDataFile(samples::ListA()));
+        QVERIFY(QFileInfo(f.path).isDir());
+
+        // Settings under a file: start-up gets the defaults and goes on.
+        Scrambler scrambler(1);
+        SettingsFile settings(MakePaths(blocker.toStdString()), scrambler, nullptr);
+        Settings s;
+        s.BadajCo = 99;
+        settings.PrepareSettings(s);
+        QCOMPARE(s.BadajCo, 5);
+        QVERIFY(!settings.WriteSettings(s));
+    }
+
+    void folderThatRefusesTheRename()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(f.path);
+        // An append-only folder takes new names but lets no name be replaced
+        // or removed, which holds for root too.
+        const long flags = FolderFlags(f.dir.path());
+        if (!SetFolderFlags(f.dir.path(), flags | FS_APPEND_FL))
+            QSKIP("this file system or this process cannot make a folder append-only");
+        const bool saved = f.file.SaveDataFile(samples::ListB());
+        SetFolderFlags(f.dir.path(), flags);
+        QVERIFY(!saved);
+        f.ExpectRefused();
+        QCOMPARE(ReadAll(f.path), before);
+        // The new file's temporary name could not be removed in that folder
+        // either; it is all that is left there besides the old file.
+        for (const QString& name : Entries(f.dir.path()))
+            QVERIFY(name == "Dane.dat" || name.startsWith("Dane.dat."));
+    }
+
+    void folderWithoutWritePermission()
+    {
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(f.path);
+        const QByteArray folder = QFile::encodeName(f.dir.path());
+        if (geteuid() != 0) {
+            QVERIFY(chmod(folder.constData(), 0555) == 0);
+            const bool saved = f.file.SaveDataFile(samples::ListB());
+            chmod(folder.constData(), 0700);
+            QVERIFY(!saved);
+            f.ExpectRefused();
+            f.ExpectUntouched(before);
+            return;
+        }
+        // Root may write anywhere, so the save runs in a child that gives up
+        // root for the user nobody; the folder stays root's.
+        QVERIFY(chmod(folder.constData(), 0755) == 0);
+        QProcess child;
+        child.start(SAVE_CHILD, {"once", f.path, "65534"});
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
+            QSKIP("the helper could not run");
+        if (child.exitCode() == 3)
+            QSKIP("this process cannot change to the user nobody");
+        if (child.exitCode() == 127 || child.exitCode() == 126)
+            QSKIP("the user nobody cannot run the helper from this build folder");
+        QCOMPARE(child.exitCode(), 1);
+        QCOMPARE(child.readAllStandardOutput().toStdString(), kSaveFailed + "\n");
+        f.ExpectUntouched(before);
+    }
+
+    void killedInTheMiddleOfSaves()
+    {
+        Fixture f;
+        const Komunikaty a = samples::ListA();
+        const Komunikaty b = samples::ListB();
+        QVERIFY(f.file.SaveDataFile(a));
+        std::mt19937 rng(20261208);
+        int sawA = 0, sawB = 0, leftovers = 0;
+        for (int round = 0; round < 40; ++round) {
+            QProcess child;
+            child.start(SAVE_CHILD, {"loop", f.path});
+            QVERIFY2(child.waitForStarted(30000), "helper did not start");
+            QVERIFY(child.waitForReadyRead(30000));
+            std::this_thread::sleep_for(std::chrono::microseconds(rng() % 40000));
+            child.kill(); // SIGKILL
+            QVERIFY(child.waitForFinished(30000));
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+            const Komunikaty now = f.Load();
+            const bool isA = samples::SameStored(now, a);
+            const bool isB = samples::SameStored(now, b);
+            QVERIFY2(isA || isB, ("round " + std::to_string(round) + ": neither list").c_str());
+            (isA ? sawA : sawB)++;
+            for (const QString& name : Entries(f.dir.path()))
+                if (name != "Dane.dat") {
+                    // a kill between naming the new file and the rename
+                    ++leftovers;
+                    QFile::remove(f.dir.filePath(name));
+                }
+        }
+        QVERIFY(f.messages.shown.empty());
+        qInfo("after 40 kills: list A %d times, list B %d times, %d temporary names left", sawA, sawB, leftovers);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveFaults)
+#include "test_savefaults.moc"
