@@ -1,0 +1,253 @@
+// The command-line tool as a user runs it: output, exit status, and what it
+// leaves on the disk.
+
+#include "store/atomicfile.h"
+#include "store/codec.h"
+#include "store/datafile.h"
+#include "store/fixedformats.h"
+#include "store/messages.h"
+#include "store/scramble.h"
+#include "store/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
+
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+} // namespace
+
+class TestRemindoData : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString data_;
+
+    QString Xdg() const { return dir_.filePath("xdg"); }
+    QString UserData() const { return Xdg() + "/Vendly/Remindo/Dane.dat"; }
+
+    Run Tool(const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", Xdg());
+        env.insert("LC_ALL", "C.UTF-8");
+        p.setProcessEnvironment(env);
+        p.start(REMINDO_DATA_TOOL, args);
+        if (!p.waitForFinished(60000))
+            return {};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    static Komunikaty SmallList()
+    {
+        Komunikaty list;
+        const Date akt = D(2026, 12, 1);
+        list.AddReminder(Cp("Urodziny+Zośki+"), D(2020, 12, 10), -4, 3, 1, 0, 2, akt);
+        list.AddReminder("Codziennie+", D(2026, 1, 1), -1, 0, 0, 0, 2, akt);
+        list.AddReminder("Wtorki\tz tabem+", D(2026, 1, 1), -53, 0, 0, 1, 1, akt);
+        list.AddReminder("Zepsuty kod+", D(2026, 1, 1), -18, 0, 0, 0, 1, akt);
+        list.AddReminder("Raz+", D(2026, 12, 6), 0, 2, 1, 0, 1, akt);
+        return list;
+    }
+
+    static void Write(const QString& path, const Komunikaty& list, bool scrambled = true)
+    {
+        ScriptedMessages m;
+        FixedFormats f;
+        Scrambler s(5);
+        DataFile file(QFile::encodeName(path).toStdString(), m, f, s);
+        file.Switch = scrambled;
+        QVERIFY(file.SaveDataFile(list));
+    }
+
+    static Komunikaty Read(const QString& path, int* result = nullptr)
+    {
+        ScriptedMessages m;
+        FixedFormats f;
+        Scrambler s(5);
+        DataFile file(QFile::encodeName(path).toStdString(), m, f, s);
+        Komunikaty list;
+        const int r = file.LoadDataFile(list);
+        if (result)
+            *result = r;
+        return list;
+    }
+
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        data_ = dir_.filePath("small.dat");
+        Write(data_, SmallList());
+    }
+
+    void list()
+    {
+        const Run r = Tool({"--file", data_, "list", "--today", "2026-12-08"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, QString::fromUtf8(
+                            "nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
+                            "1\t-4\t2020-12-10\t3\t1\t0\t2026-12-10\t2025-12-10\tbefore 2\tUrodziny / Zośki\n"
+                            "2\t-1\t2026-01-01\t0\t0\t0\t2026-12-08\t2026-12-07\tbefore 0\tCodziennie\n"
+                            "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki z tabem\n"
+                            "4\t-18\t2026-01-01\t0\t0\t0\t-\t-\tnone\tZepsuty kod\n"
+                            "5\t0\t2026-12-06\t2\t1\t0\t2026-12-06\t2026-12-06\tafter -2\tRaz\n"));
+    }
+
+    void week()
+    {
+        const Run r = Tool({"week", "2026-12-13", "--file", data_});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("2026-12-07\t2\n2026-12-08\t2,3\n2026-12-09\t2\n2026-12-10\t1,2\n"
+                                "2026-12-11\t2\n2026-12-12\t2\n2026-12-13\t2\n"));
+    }
+
+    void previewWithDefaultSettings()
+    {
+        QVERIFY(!QFile::exists(Xdg() + "/Vendly/Remindo/Remindo.ini"));
+        const QByteArray before = Bytes(data_);
+        const Run r = Tool({"--file", data_, "preview", "--from", "2026-12-08", "--days", "2", "--every", "60"});
+        QCOMPARE(r.status, 0);
+        // One showing a pass, the lower number first; each reminder at most Ile
+        // times a day, more than an hour apart. The one-off two days past shows
+        // once when the others are done; the blocked Tuesday one never.
+        QCOMPARE(r.out, QString("2026-12-08 01:00\t1\t2\n"
+                                "2026-12-08 02:00\t2\t0\n"
+                                "2026-12-08 03:00\t1\t2\n"
+                                "2026-12-08 04:00\t2\t0\n"
+                                "2026-12-08 05:00\t5\t-1\n"
+                                "2026-12-09 01:00\t1\t1\n"
+                                "2026-12-09 02:00\t2\t0\n"
+                                "2026-12-09 03:00\t1\t1\n"
+                                "2026-12-09 04:00\t2\t0\n"));
+        QVERIFY(!QFile::exists(Xdg() + "/Vendly/Remindo/Remindo.ini")); // nothing created
+        QCOMPARE(Bytes(data_), before);                                  // nothing saved
+    }
+
+    void previewWithTheSettingsFile()
+    {
+        QVERIFY(QDir().mkpath(Xdg() + "/Vendly/Remindo"));
+        Settings s;
+        s.PokazCo = 0;
+        s.BadajCo = 30;
+        s.LogMode = 2; // a test mode would show nothing; the preview ignores it
+        Scrambler scr(3);
+        SettingsFile file(MakePaths(QFile::encodeName(Xdg()).toStdString()), scr, nullptr);
+        QVERIFY(file.WriteSettings(s));
+        const QByteArray ini = Bytes(Xdg() + "/Vendly/Remindo/Remindo.ini");
+        const Run r = Tool({"--file", data_, "preview", "--from", "2026-12-08", "--days", "1"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("2026-12-08 00:30\t1\t2\n"
+                                "2026-12-08 01:00\t1\t2\n"
+                                "2026-12-08 01:30\t2\t0\n"
+                                "2026-12-08 02:00\t2\t0\n"
+                                "2026-12-08 02:30\t5\t-1\n"));
+        QCOMPARE(Bytes(Xdg() + "/Vendly/Remindo/Remindo.ini"), ini); // read, not rewritten
+        QFile::remove(Xdg() + "/Vendly/Remindo/Remindo.ini");
+    }
+
+    void exportAndImport()
+    {
+        const QString plain = dir_.filePath("plain.dat");
+        Run r = Tool({"--file", data_, "export", "--plain", plain});
+        QCOMPARE(r.status, 0);
+        QVERIFY(Bytes(plain).startsWith("<Dane>\r\n\t<Code>fa</Code>\r\n"));
+        int result = -1;
+        QCOMPARE(Read(plain, &result).items, SmallList().items);
+        QCOMPARE(result, int(kLoaded));
+
+        // Into an account that has no data file yet: the folder is made, no copy kept.
+        r = Tool({"import", plain});
+        QCOMPARE(r.status, 0);
+        QVERIFY(Bytes(UserData()).startsWith("<Dane>\r\n\t<Code>tr</Code>\r\n"));
+        QCOMPARE(Read(UserData()).items, SmallList().items);
+        QVERIFY(!QFile::exists(UserData() + ".bak"));
+
+        // Over an existing one: the old file is kept beside it.
+        Komunikaty other;
+        other.AddReminder("Inny+", D(2027, 1, 1), 0, 1, 0, 0, 1, D(2026, 12, 1));
+        const QString otherPath = dir_.filePath("other.dat");
+        Write(otherPath, other, false);
+        const QByteArray old = Bytes(UserData());
+        r = Tool({"import", otherPath});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(Bytes(UserData() + ".bak"), old);
+        QCOMPARE(Read(UserData()).items, other.items);
+        r = Tool({"list", "--today", "2026-12-08"});
+        QVERIFY(r.out.endsWith("\tnone\tInny\n"));
+    }
+
+    void errors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        const QString missing = dir_.filePath("nothing.dat");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"--file", data_, "sort"};
+        QTest::newRow("unknown option") << QStringList{"--file", data_, "list", "--verbose"};
+        QTest::newRow("option of another command") << QStringList{"--file", data_, "week", "2026-12-08", "--days", "2"};
+        QTest::newRow("bad date") << QStringList{"--file", data_, "week", "2026-02-30"};
+        QTest::newRow("not iso") << QStringList{"--file", data_, "list", "--today", "8.12.2026"};
+        QTest::newRow("no date") << QStringList{"--file", data_, "week"};
+        QTest::newRow("two dates") << QStringList{"--file", data_, "week", "2026-12-08", "2026-12-09"};
+        QTest::newRow("zero days") << QStringList{"--file", data_, "preview", "--from", "2026-12-08", "--days", "0"};
+        QTest::newRow("days not a number") << QStringList{"--file", data_, "preview", "--from", "2026-12-08", "--days", "x"};
+        QTest::newRow("no from") << QStringList{"--file", data_, "preview", "--days", "3"};
+        QTest::newRow("every zero")
+            << QStringList{"--file", data_, "preview", "--from", "2026-12-08", "--days", "1", "--every", "0"};
+        QTest::newRow("option without value") << QStringList{"--file"};
+        QTest::newRow("missing file") << QStringList{"--file", missing, "list"};
+        QTest::newRow("missing import") << QStringList{"--file", missing, "import", missing};
+        QTest::newRow("damaged file") << QStringList{"--file", dir_.filePath("damaged.dat"), "week", "2026-12-08"};
+        QTest::newRow("damaged import") << QStringList{"--file", data_, "import", dir_.filePath("damaged.dat")};
+    }
+
+    void errors()
+    {
+        QFETCH(QStringList, args);
+        const QString damaged = dir_.filePath("damaged.dat");
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<Dane>\r\n\t<Code>tr</Code>\r\n\t<Ilosc>");
+        f.close();
+        const QByteArray before = Bytes(data_);
+
+        const Run r = Tool(args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QString());
+        QVERIFY2(r.err.startsWith("remindo-data: ") && r.err.endsWith("\n") && r.err.count('\n') == 1,
+                 qPrintable(r.err));
+        QCOMPARE(Bytes(data_), before);
+        QCOMPARE(Bytes(damaged), QByteArray("<Dane>\r\n\t<Code>tr</Code>\r\n\t<Ilosc>"));
+        QCOMPARE(QDir(dir_.path()).entryList({"damaged.dat*"}, QDir::Files), QStringList{"damaged.dat"});
+    }
+
+    void exportThatCannotBeWritten()
+    {
+        const Run r = Tool({"--file", data_, "export", dir_.filePath("no/such/folder/out.dat")});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.startsWith("remindo-data: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemindoData)
+#include "test_remindo_data.moc"

@@ -1,0 +1,411 @@
+#include "cli.h"
+
+#include "calendar/calendarexam.h"
+#include "dates/clock.h"
+#include "dates/datetools.h"
+#include "engine/engine.h"
+#include "engine/occurrence.h"
+#include "platform/core/apppaths.h"
+#include "platform/core/qtregionalformats.h"
+#include "store/atomicfile.h"
+#include "store/codec.h"
+#include "store/datafile.h"
+#include "store/log.h"
+#include "store/messages.h"
+#include "store/reminders.h"
+#include "store/scramble.h"
+#include "store/settings.h"
+#include "store/settingsfile.h"
+#include "store/textnumbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
+namespace remindo::cli {
+namespace {
+
+constexpr int kBadInput = 2;
+constexpr int kMaxPreviewDays = 3660;
+
+const char* const kUsage =
+    "usage: remindo-data [--file FILE] COMMAND ...\n"
+    "  list [--today DATE]                        every reminder with its occurrences and today's warning\n"
+    "  week DATE                                  the reminders on each day of DATE's week, Monday to Sunday\n"
+    "  preview --from DATE --days N [--every M]   what the program would show an absent user\n"
+    "  export [--plain] FILE                      a copy of the list (unscrambled with --plain)\n"
+    "  import FILE                                a data file becomes the list (the old one kept as .bak)\n"
+    "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n";
+
+// Store messages have no window here: one line on standard error.
+class StderrMessages final : public Messages {
+public:
+    explicit StderrMessages(std::string& err) : err_(err) {}
+    int ShowWarning(int, int, std::string_view text) override
+    {
+        std::string line = "remindo-data: ";
+        for (char c : text)
+            line += (c == '\r' || c == '\n') ? ' ' : c;
+        err_ += line + "\n";
+        return kAnswerZamknij;
+    }
+
+private:
+    std::string& err_;
+};
+
+// The system's formats, with the reading of dates remembered: a data file
+// repeats the same few dates thousands of times, and the system's date
+// parser is slow.
+class CachedFormats final : public RegionalFormats {
+public:
+    std::string ShortDate(Date d) const override { return qt_.ShortDate(d); }
+    std::string LongDate(Date d) const override { return qt_.LongDate(d); }
+    std::string LongTime(const DateTime& t) const override { return qt_.LongTime(t); }
+    std::string Lower(std::string_view text) const override { return qt_.Lower(text); }
+    std::optional<Date> ParseShortDate(std::string_view text) const override
+    {
+        const auto it = parsed_.find(std::string(text));
+        if (it != parsed_.end())
+            return it->second;
+        const std::optional<Date> d = qt_.ParseShortDate(text);
+        parsed_.emplace(std::string(text), d);
+        return d;
+    }
+
+private:
+    QtRegionalFormats qt_;
+    mutable std::unordered_map<std::string, std::optional<Date>> parsed_;
+};
+
+struct Failure {
+    std::string message;
+};
+
+[[noreturn]] void Fail(std::string message) { throw Failure{std::move(message)}; }
+
+std::string Iso(Date d)
+{
+    const Ymd y = YmdOf(d);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y.year, y.month, y.day);
+    return buf;
+}
+
+Date ParseIso(const std::string& text, const char* what)
+{
+    int y = 0, m = 0, d = 0;
+    Date out;
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        auto num = [&](size_t from, size_t len) {
+            return ParseInt32(std::string_view(text).substr(from, len)).value_or(-1);
+        };
+        y = num(0, 4);
+        m = num(5, 2);
+        d = num(8, 2);
+        const bool digits = text.find_first_not_of("0123456789-") == std::string::npos;
+        if (digits && TryDateFromYmd(y, m, d, out))
+            return out;
+    }
+    Fail(std::string(what) + ": not a date (YYYY-MM-DD): " + text);
+}
+
+int ParseCount(const std::string& text, const char* what, int lo, int hi)
+{
+    const auto v = ParseInt32(text);
+    if (!v || *v < lo || *v > hi)
+        Fail(std::string(what) + ": expected a whole number from " + std::to_string(lo) + " to " +
+             std::to_string(hi) + ": " + text);
+    return *v;
+}
+
+// Options (--name VALUE or --name=VALUE; flags take no value) and positional words.
+struct Args {
+    std::map<std::string, std::string> options;
+    std::vector<std::string> words;
+
+    Args(const std::vector<std::string>& args, const std::vector<std::string>& withValue,
+         const std::vector<std::string>& flags)
+    {
+        for (size_t i = 0; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            if (a.size() < 2 || a.compare(0, 2, "--") != 0 || a == "--") {
+                words.push_back(a);
+                continue;
+            }
+            const size_t eq = a.find('=');
+            const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            if (std::find(flags.begin(), flags.end(), name) != flags.end() && eq == std::string::npos) {
+                options[name] = "";
+            } else if (std::find(withValue.begin(), withValue.end(), name) != withValue.end()) {
+                if (eq != std::string::npos)
+                    options[name] = a.substr(eq + 1);
+                else if (i + 1 < args.size())
+                    options[name] = args[++i];
+                else
+                    Fail("--" + name + " needs a value");
+            } else {
+                Fail("unknown option: " + a);
+            }
+        }
+    }
+    std::optional<std::string> Get(const std::string& name) const
+    {
+        const auto it = options.find(name);
+        return it == options.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    void Words(size_t n, const char* command) const
+    {
+        if (words.size() != n + 1)
+            Fail(std::string(command) + ": expected " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
+                 " (see --help)");
+    }
+};
+
+// Everything the commands share: the paths, the formats, the store.
+struct Context {
+    std::string& err;
+    StderrMessages messages{err};
+    CachedFormats formats;
+    Scrambler scrambler;
+    Paths paths = MakePaths(AppDataFolder());
+    std::string dataPath;
+
+    Context(std::string& e, const std::optional<std::string>& file) : err(e)
+    {
+        dataPath = file ? *file : paths.dataFile;
+    }
+
+    // Reads a data file without touching it or anything beside it.
+    Komunikaty Load(const std::string& path)
+    {
+        if (!FileExists(path))
+            Fail(path + ": no such data file");
+        std::string bytes;
+        if (!ReadWholeFile(path, bytes))
+            Fail(path + ": cannot be read");
+        Komunikaty list;
+        DataFile file(path, messages, formats, scrambler);
+        if (file.ParseDocument(bytes, list) != kLoaded)
+            Fail(path + ": damaged data file");
+        return list;
+    }
+
+    // The settings file's values, or the defaults; the file itself is never written.
+    Settings ReadSettings()
+    {
+        Settings s;
+        SettingsFile file(paths, scrambler, nullptr);
+        if (!file.ReadSettings(s)) {
+            s = Settings();
+            SettingsFile::SetDefaultSettings(s);
+        }
+        return s;
+    }
+};
+
+// Enough of the engine to compute with, with the log off.
+struct Quiet {
+    EngineState state;
+    Settings settings;
+    DiagnosticLog log;
+    explicit Quiet(const RegionalFormats& f) : log(state.DataAkt, state.PassTime, f) { log.SetMode(0); }
+};
+
+std::string Utf8Line(const std::string& cp1250Tresc)
+{
+    std::vector<std::string> lines;
+    TextToLines(cp1250Tresc, lines);
+    std::string joined;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            joined += " / ";
+        joined += lines[i];
+    }
+    std::string utf8 = Utf8FromCp1250(joined);
+    for (char& c : utf8)
+        if (c == '\t')
+            c = ' '; // keep the columns
+    return utf8;
+}
+
+void List(Context& ctx, const Args& a, std::string& out)
+{
+    a.Words(0, "list");
+    const Date today = a.Get("today") ? ParseIso(*a.Get("today"), "--today") : SystemClock().Today();
+    const Komunikaty list = ctx.Load(ctx.dataPath);
+    out += "nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n";
+    for (int i = 0; i < list.ReminderCount(); ++i) {
+        const Komunikat& k = list[i];
+        std::string next = "-", prev = "-";
+        if (DecodeRecurrence(k.CoIle).kind != RecurrenceKind::None) {
+            const Occurrences o = OccurrencesOf(k, today);
+            next = Iso(o.next);
+            prev = Iso(o.previous);
+        }
+        const DayClass c = ClassifyDay(k, today);
+        const std::string cls = c.kind == DayClass::Before  ? "before " + std::to_string(c.days)
+                                : c.kind == DayClass::After ? "after " + std::to_string(c.days)
+                                                            : "none";
+        out += std::to_string(i + 1) + "\t" + std::to_string(k.CoIle) + "\t" + Iso(k.Data) + "\t" +
+               std::to_string(k.IlePrzed) + "\t" + std::to_string(k.CzyPo) + "\t" + std::to_string(k.Blok) + "\t" +
+               next + "\t" + prev + "\t" + cls + "\t" + Utf8Line(k.Tresc) + "\n";
+    }
+}
+
+void Week(Context& ctx, const Args& a, std::string& out)
+{
+    a.Words(1, "week");
+    const Date day = ParseIso(a.words[1], "week");
+    const Komunikaty list = ctx.Load(ctx.dataPath);
+    Quiet q(ctx.formats);
+    CalendarExamination exam(list, q.settings, q.log, ctx.formats);
+    exam.ExamineWeek(day);
+    for (const Zdarzenie& z : exam.Tydzien) {
+        out += Iso(z.Dzien) + "\t";
+        for (size_t i = 0; i < z.Zdarzenia.size(); ++i) {
+            if (i)
+                out += ',';
+            out += std::to_string(z.Zdarzenia[i] + 1);
+        }
+        out += '\n';
+    }
+}
+
+// Each showing becomes a line; no button is ever pressed.
+class PrintingPresenter final : public ReminderPresenter {
+public:
+    PrintingPresenter(const EngineState& state, const Clock& clock, std::string& out)
+        : state_(state), clock_(clock), out_(out)
+    {
+    }
+    void ShowReminderWindow(int32_t warning, const std::string&) override
+    {
+        const DateTime now = clock_.Now();
+        char hm[16];
+        std::snprintf(hm, sizeof hm, "%02d:%02d", now.hour(), now.minute());
+        out_ += Iso(now.date) + " " + hm + "\t" + std::to_string(state_.CurrentReminderIndex + 1) + "\t" +
+                std::to_string(warning) + "\n";
+    }
+    void StartAutoHideTimer() override {}
+
+private:
+    const EngineState& state_;
+    const Clock& clock_;
+    std::string& out_;
+};
+
+void Preview(Context& ctx, const Args& a, std::string& out)
+{
+    a.Words(0, "preview");
+    if (!a.Get("from") || !a.Get("days"))
+        Fail("preview: --from DATE and --days N are needed");
+    const Date from = ParseIso(*a.Get("from"), "--from");
+    const int days = ParseCount(*a.Get("days"), "--days", 1, kMaxPreviewDays);
+    Komunikaty list = ctx.Load(ctx.dataPath); // a copy: nothing is saved
+    Quiet q(ctx.formats);
+    q.settings = ctx.ReadSettings();
+    // What the user sees does not depend on the diagnostic log; the test
+    // modes that show nothing are not what a preview is for.
+    q.settings.LogMode = 0;
+    q.settings.LogDetail = 0;
+    const int every = a.Get("every") ? ParseCount(*a.Get("every"), "--every", 1, 35791) : q.settings.BadajCo;
+
+    ManualClock clock(MakeDateTime(from, 0, 0));
+    NoScreenSaver saver;
+    PrintingPresenter presenter(q.state, clock, out);
+    Engine engine(q.state, list, q.settings, q.log, ctx.formats, clock, saver, presenter);
+    engine.Start();
+    if (list.ReminderCount() > 0)
+        engine.PreparationPass();
+    if (every < 1)
+        return; // an examination timer of 0 never fires
+    const int64_t end = int64_t(days) * 1440;
+    for (int64_t minute = every; minute < end; minute += every) {
+        clock.Set(MakeDateTime(IncDay(from, int(minute / 1440)), int(minute % 1440) / 60, int(minute % 60)));
+        engine.ExaminationPass();
+    }
+}
+
+void Export(Context& ctx, const Args& a)
+{
+    a.Words(1, "export");
+    const Komunikaty list = ctx.Load(ctx.dataPath);
+    DataFile target(a.words[1], ctx.messages, ctx.formats, ctx.scrambler);
+    target.Switch = !a.Get("plain");
+    if (!target.SaveDataFile(list))
+        throw Failure{}; // the store has said why
+}
+
+void Import(Context& ctx, const Args& a)
+{
+    a.Words(1, "import");
+    const Komunikaty list = ctx.Load(a.words[1]);
+    const QString target = QFile::decodeName(QByteArray::fromStdString(ctx.dataPath));
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        Fail(ctx.dataPath + ": the folder cannot be created");
+    if (FileExists(ctx.dataPath)) {
+        std::string old;
+        if (!ReadWholeFile(ctx.dataPath, old) || !ReplaceFile(DefaultFileWriters(), ctx.dataPath + ".bak", old))
+            Fail(ctx.dataPath + ".bak: the copy of the old data file cannot be written");
+    }
+    DataFile file(ctx.dataPath, ctx.messages, ctx.formats, ctx.scrambler);
+    file.Switch = true;
+    if (!file.SaveDataFile(list))
+        throw Failure{};
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+{
+    try {
+        const Args a(args, {"file", "today", "from", "days", "every"}, {"plain", "help"});
+        if (a.Get("help") || (!a.words.empty() && a.words[0] == "help")) {
+            out += kUsage;
+            return 0;
+        }
+        if (a.words.empty())
+            Fail("no command (see --help)");
+        const std::string& command = a.words[0];
+        auto only = [&](std::initializer_list<const char*> allowed) {
+            for (const auto& [name, value] : a.options)
+                if (name != "file" && std::find_if(allowed.begin(), allowed.end(),
+                                                   [&](const char* n) { return name == n; }) == allowed.end())
+                    Fail(command + ": unknown option --" + name);
+        };
+        Context ctx(err, a.Get("file"));
+        if (command == "list") {
+            only({"today"});
+            List(ctx, a, out);
+        } else if (command == "week") {
+            only({});
+            Week(ctx, a, out);
+        } else if (command == "preview") {
+            only({"from", "days", "every"});
+            Preview(ctx, a, out);
+        } else if (command == "export") {
+            only({"plain"});
+            Export(ctx, a);
+        } else if (command == "import") {
+            only({});
+            Import(ctx, a);
+        } else {
+            Fail("unknown command: " + command + " (see --help)");
+        }
+        return 0;
+    } catch (const Failure& f) {
+        out.clear();
+        if (!f.message.empty())
+            err += "remindo-data: " + f.message + "\n";
+        return kBadInput;
+    }
+}
+
+} // namespace remindo::cli
