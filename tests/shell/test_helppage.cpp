@@ -88,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHelpPage)
+QTEST_GUILESS_MAIN(TestHelpPage)
 #include "test_helppage.moc"
