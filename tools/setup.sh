@@ -23,6 +23,7 @@ packages=(
   libtinyxml2-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
+  dbus-daemon
 )
 
 sudo_cmd=()
