@@ -53,7 +53,7 @@ std::vector<Komunikat> MixedList()
         Date data;
         int ilePrzed, czyPo, ile;
     };
-    const S specs[] = {
+    const S rows[] = {
         {0, D(2026, 6, 10), 3, 1, 2},  {0, D(2026, 9, 1), 0, 0, 1},   {0, D(2026, 2, 20), 2, 1, 1},
         {-1, D(2026, 1, 1), 0, 0, 8},  {-1, D(2027, 1, 1), 0, 0, 1},  {-2, D(2026, 2, 4), 1, 1, 3},
         {-2, D(2026, 1, 5), 3, 0, 2},  {-2, D(2026, 6, 20), 2, 1, 1}, {-3, D(2026, 1, 31), 2, 1, 4},
@@ -65,7 +65,7 @@ std::vector<Komunikat> MixedList()
     };
     std::vector<Komunikat> out;
     int n = 0;
-    for (const S& s : specs) {
+    for (const S& s : rows) {
         Komunikat k;
         k.Tresc = "Zdarzenie " + std::to_string(++n) + "+";
         k.CoIle = s.code;

@@ -9,11 +9,16 @@ namespace remindo::painter {
 
 void PaintIcon(QPainter& p, const QRectF& box)
 {
+    // Drawn in the target's own units, not through a scaled painter, so that
+    // the SVG carries plain coordinates that every renderer reads alike.
+    const qreal w = box.width();
+    const qreal h = box.height();
+    const auto pt = [&](qreal x, qreal y) { return QPointF(box.left() + x * w, box.top() + y * h); };
+    const auto rect = [&](qreal x, qreal y, qreal rw, qreal rh) {
+        return QRectF(pt(x, y), QSizeF(rw * w, rh * h));
+    };
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(box.topLeft());
-    p.scale(box.width(), box.height());
-    const auto pt = [](qreal x, qreal y) { return QPointF(x, y); };
 
     // the tile
     QLinearGradient tile(pt(0, 0), pt(0, 1));
@@ -21,7 +26,7 @@ void PaintIcon(QPainter& p, const QRectF& box)
     tile.setColorAt(1, QColor(41, 88, 118));
     p.setPen(Qt::NoPen);
     p.setBrush(tile);
-    p.drawRoundedRect(QRectF(0.03, 0.03, 0.94, 0.94), 0.2, 0.2);
+    p.drawRoundedRect(rect(0.03, 0.03, 0.94, 0.94), 0.2 * w, 0.2 * h);
 
     // the bell
     QPainterPath bell;
@@ -33,14 +38,18 @@ void PaintIcon(QPainter& p, const QRectF& box)
     bell.closeSubpath();
     p.setBrush(Qt::white);
     p.drawPath(bell);
-    p.drawRoundedRect(QRectF(0.17, 0.68, 0.66, 0.06), 0.03, 0.03);
-    p.drawEllipse(QRectF(0.455, 0.17, 0.09, 0.09));
-    p.drawChord(QRectF(0.41, 0.66, 0.18, 0.16), 180 * 16, 180 * 16);
+    p.drawRoundedRect(rect(0.17, 0.68, 0.66, 0.06), 0.03 * w, 0.03 * h);
+    p.drawEllipse(rect(0.455, 0.17, 0.09, 0.09));
+    QPainterPath clapper;
+    clapper.moveTo(pt(0.41, 0.74));
+    clapper.arcTo(rect(0.41, 0.66, 0.18, 0.16), 180, 180);
+    clapper.closeSubpath();
+    p.drawPath(clapper);
 
     // the dot: something to remember
-    p.setPen(QPen(QColor(41, 88, 118), 0.035));
+    p.setPen(QPen(QColor(41, 88, 118), 0.035 * w));
     p.setBrush(QColor(246, 180, 56));
-    p.drawEllipse(QRectF(0.63, 0.14, 0.23, 0.23));
+    p.drawEllipse(rect(0.63, 0.14, 0.23, 0.23));
     p.restore();
 }
 

@@ -11,6 +11,7 @@
 
 #include "painter/chime.h"
 #include "painter/icon.h"
+#include "painter/jpeg.h"
 #include "painter/pictures.h"
 #include "painter/style.h"
 
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTextStream>
 
@@ -28,7 +28,7 @@ using namespace remindo::painter;
 
 namespace {
 
-constexpr int kJpegQuality = 95;
+constexpr int kJpegQuality = 97;
 
 bool WriteFile(const QString& path, const QByteArray& bytes)
 {
@@ -42,14 +42,13 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 
 bool WriteJpeg(const QString& path, const QImage& image)
 {
-    QImageWriter w(path, "jpeg");
-    w.setQuality(kJpegQuality);
-    w.setOptimizedWrite(true);
-    if (!w.write(image)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(w.errorString()));
+    QString error;
+    const QByteArray bytes = EncodeJpeg(image, kJpegQuality, &error);
+    if (bytes.isEmpty()) {
+        std::fprintf(stderr, "cannot encode %s: %s\n", qPrintable(path), qPrintable(error));
         return false;
     }
-    return true;
+    return WriteFile(path, bytes);
 }
 
 QString Qrc(const QStringList& pictures)
