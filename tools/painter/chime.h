@@ -7,7 +7,7 @@
 namespace remindo::painter {
 
 inline constexpr int kChimeRate = 44100;         // samples per second, mono
-inline constexpr double kChimeSeconds = 1.5;
+inline constexpr double kChimeSeconds = 1.2;
 
 // A complete 16-bit PCM WAV file.
 QByteArray ChimeWav();
