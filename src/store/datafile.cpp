@@ -321,7 +321,7 @@ int DataFile::LoadDataFile(Komunikaty& list)
     const bool read = ReadWholeFile(path_, bytes);
     const int result = ParseDocument(read ? std::string_view(bytes) : std::string_view(), list);
     if (result == kDamagedHeader || result == kDamagedReminder) {
-        if (read)
+        if (read && !bytes.empty()) // an empty file holds nothing to recover
             KeepDamagedCopy(bytes);
         messages_.ShowWarning(kInformationBox, kIconInfo, kDamagedMessage);
     }

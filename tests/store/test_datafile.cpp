@@ -411,6 +411,11 @@ private slots:
         QVERIFY(f.file.SaveDataFile(Komunikaty{}));
         QCOMPARE(ReadAll(copy), cut);
 
+        // An empty file has nothing to keep.
+        WriteAll(f.path, "");
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QCOMPARE(f.DamagedCopies().size(), 1);
+
         // Other damage gets a copy of its own; a good load makes none.
         WriteAll(f.path, "<Dane>");
         QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
