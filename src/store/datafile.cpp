@@ -15,7 +15,6 @@
 #include <tinyxml2.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <unordered_map>
 
