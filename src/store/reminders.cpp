@@ -3,11 +3,11 @@
 #include <utility>
 
 namespace remindo {
-
-void Komunikaty::AddReminder(std::string tresc, Date data, int32_t coIle, int32_t ilePrzed, int32_t czyPo,
-                             int32_t blok, int32_t ile, Date dataAkt)
+namespace {
+// The seven fields the editor sets.
+void StoreEdited(Komunikat& k, std::string tresc, Date data, int32_t coIle, int32_t ilePrzed, int32_t czyPo,
+                 int32_t blok, int32_t ile)
 {
-    Komunikat k;
     k.Tresc = std::move(tresc);
     k.Data = data;
     k.CoIle = coIle;
@@ -15,6 +15,14 @@ void Komunikaty::AddReminder(std::string tresc, Date data, int32_t coIle, int32_
     k.CzyPo = czyPo;
     k.Blok = blok;
     k.Ile = ile;
+}
+} // namespace
+
+void Komunikaty::AddReminder(std::string tresc, Date data, int32_t coIle, int32_t ilePrzed, int32_t czyPo,
+                             int32_t blok, int32_t ile, Date dataAkt)
+{
+    Komunikat k;
+    StoreEdited(k, std::move(tresc), data, coIle, ilePrzed, czyPo, blok, ile);
     k.BlokDzis = 0;
     k.BlokDzisData = dataAkt;
     items.push_back(std::move(k));
@@ -28,13 +36,7 @@ void Komunikaty::UpdateReminder(std::string tresc, Date data, int32_t coIle, int
     if (SelectedIndex < 0 || SelectedIndex >= ReminderCount())
         return;
     Komunikat& k = items[size_t(SelectedIndex)];
-    k.Tresc = std::move(tresc);
-    k.Data = data;
-    k.CoIle = coIle;
-    k.IlePrzed = ilePrzed;
-    k.CzyPo = czyPo;
-    k.Blok = blok;
-    k.Ile = ile;
+    StoreEdited(k, std::move(tresc), data, coIle, ilePrzed, czyPo, blok, ile);
     if (blok == 0)
         k.BlokDzis = 0;
     RefreshView();
