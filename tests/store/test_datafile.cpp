@@ -6,6 +6,8 @@
 #include "store/messages.h"
 #include "store/scramble.h"
 
+#include "readall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -21,14 +23,6 @@ namespace {
 
 const std::string kDamagedText = "Plik danych jest uszkodzony.\rUtwórz nowy plik.";
 const std::string kMissingText = "Plik danych nie istnieje.\rUtwórz nowy plik.";
-
-std::string ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll().toStdString();
-}
 
 void WriteAll(const QString& path, const std::string& bytes)
 {

@@ -2,6 +2,8 @@
 #include "store/fixedformats.h"
 #include "store/log.h"
 
+#include "readall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,14 +14,6 @@
 using namespace remindo;
 
 namespace {
-
-std::string ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll().toStdString();
-}
 
 struct Fixture {
     QTemporaryDir dir;

@@ -10,6 +10,8 @@
 #include "store/scramble.h"
 #include "store/settingsfile.h"
 
+#include "readall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -32,14 +34,6 @@ using namespace remindo;
 namespace {
 
 const std::string kSaveFailed = "Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?";
-
-std::string ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll().toStdString();
-}
 
 QStringList Entries(const QString& folder)
 {

@@ -3,6 +3,8 @@
 #include "store/scramble.h"
 #include "store/settingsfile.h"
 
+#include "readall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,14 +13,6 @@
 using namespace remindo;
 
 namespace {
-
-std::string ReadAll(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll().toStdString();
-}
 
 void WriteAll(const std::string& path, const std::string& bytes)
 {
