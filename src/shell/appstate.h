@@ -1,0 +1,129 @@
+#pragma once
+// The program's one state object: everything the windows and the engine
+// share (settings, the reminder list, the engine's clock state, the pending
+// change flag, the log) and the store and engine services that work on them.
+// Start-up creates it once and hands it to every window; there are no
+// mutable globals. No widgets here, so it is tested without a display.
+
+#include "calendar/calendarexam.h"
+#include "dates/clock.h"
+#include "engine/engine.h"
+#include "engine/interfaces.h"
+#include "store/datafile.h"
+#include "store/formats.h"
+#include "store/log.h"
+#include "store/messages.h"
+#include "store/reminders.h"
+#include "store/scramble.h"
+#include "store/settings.h"
+#include "store/settingsfile.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace remindo {
+
+// The message box as the store sees it, before the box window exists: calls
+// go to the box installed later; with none installed they answer Nie.
+class MessagesRelay final : public Messages {
+public:
+    void SetTarget(Messages* target) { target_ = target; }
+    Messages* Target() const { return target_; }
+    int ShowWarning(int kind, int icon, std::string_view text) override
+    {
+        return target_ ? target_->ShowWarning(kind, icon, text) : kAnswerNie;
+    }
+
+private:
+    Messages* target_ = nullptr;
+};
+
+// The reminder window as the engine sees it, before that window exists.
+class PresenterRelay final : public ReminderPresenter {
+public:
+    void SetTarget(ReminderPresenter* target) { target_ = target; }
+    void ShowReminderWindow(int32_t warning, const std::string& cp1250Text) override
+    {
+        if (target_)
+            target_->ShowReminderWindow(warning, cp1250Text);
+    }
+    void StartAutoHideTimer() override
+    {
+        if (target_)
+            target_->StartAutoHideTimer();
+    }
+
+private:
+    ReminderPresenter* target_ = nullptr;
+};
+
+// The main window's two running timers, as the settings dialog sees them.
+class ProgramTimers {
+public:
+    virtual ~ProgramTimers() = default;
+    // New intervals in milliseconds. A running timer whose interval changes
+    // counts the new interval from now; one whose interval stays the same
+    // goes on counting; a stopped timer stays stopped.
+    virtual void SetIntervals(int examinationMs, int autoHideMs) = 0;
+};
+
+// What the program's state is built on: the desktop's services and the
+// file paths, all chosen by start-up (or by a test).
+struct AppEnvironment {
+    const Clock& clock;
+    const RegionalFormats& formats;
+    ScreenSaver& screenSaver;
+    Paths paths;
+};
+
+// Timer values the timers actually run with: a `BadajCo` or `UkryjPo` of 0
+// or less (a damaged or hand-edited settings line) runs as its default,
+// since a zero interval would stop every reminder, or every auto-hide, for
+// good. Values are capped where the 32-bit millisecond interval ends.
+int32_t EffectiveBadajCo(const Settings& s);
+int32_t EffectiveUkryjPo(const Settings& s);
+int ExaminationIntervalMs(const Settings& s);
+int AutoHideIntervalMs(const Settings& s);
+
+class AppState {
+public:
+    explicit AppState(const AppEnvironment& env);
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    // ---- program-wide values
+    Settings settings;
+    EngineState engineState; // DataAkt, PassTime, CurrentReminderIndex
+    Komunikaty list;         // the reminder list with SelectedIndex
+    bool DataChanged = false;
+
+    // ---- the desktop's services
+    const Clock& clock;
+    const RegionalFormats& formats;
+    ScreenSaver& screenSaver;
+
+    // ---- store and engine on the values above
+    DiagnosticLog log;
+    Scrambler scrambler;
+    MessagesRelay messages;   // the message box, once it exists
+    PresenterRelay presenter; // the reminder window, once it exists
+    SettingsFile settingsFile;
+    DataFile dataFile;
+    Engine engine;
+    CalendarExamination calendar;
+    ProgramTimers* timers = nullptr; // the main window's, once it exists
+
+    // ---- edits that keep the reminder window's index on its reminder
+    // Deletes the reminder at SelectedIndex (the store's DeleteReminder). The
+    // reminder window forgets a reminder that is deleted; one after it moves
+    // down by one.
+    void DeleteSelected();
+    // Reloads the data file into the list (the store's LoadDataFile) and
+    // answers its result. The reminder window forgets its reminder.
+    int ReloadDataFile();
+    // True when the reminder window's index names a reminder of the list.
+    bool CurrentReminderValid() const;
+};
+
+} // namespace remindo
