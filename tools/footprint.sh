@@ -6,14 +6,16 @@
 #   rss     resident memory after 10 s idle
 #   wakeups voluntary context switches of all threads per minute while idle
 #
-#   tools/footprint.sh [REMINDO] [IDLE_SECONDS]
+#   tools/footprint.sh [REMINDO] [IDLE_SECONDS] [RUNS]
 # REMINDO defaults to build/release/src/shell/remindo (built by `setup.sh run`);
-# IDLE_SECONDS (default 60) is how long the wake-ups are counted.
+# IDLE_SECONDS (default 60) is how long the wake-ups are counted; the tray
+# time is the median of RUNS (default 7) starts of each, taken in turn.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(readlink -f "${1:-$here/build/release/src/shell/remindo}")
 idle=${2:-60}
+runs=${3:-7}
 [ -x "$program" ] || { echo "no program at $program (bash tools/setup.sh run builds it)" >&2; exit 2; }
 for t in Xvfb openbox wmdocker xdotool xwininfo g++ pkg-config; do
   command -v "$t" >/dev/null || { echo "$t is missing (tools/setup.sh installs it)" >&2; exit 2; }
@@ -53,24 +55,37 @@ switches() { # voluntary context switches of every thread of $1
 }
 icons() { xwininfo -children -id "$docker" | grep -c '^ *0x' || true; }
 
-measure() { # measure NAME COMMAND
-  local name=$1 cmd=$2 home=$work/home-$1
+prepare_home() { # an empty list, so that no missing-file message waits for an answer
+  local home=$work/home-$1
   mkdir -p "$home/data/Vendly/Remindo" "$home/run"
   chmod 700 "$home/run"
-  # An empty list, so that no missing-file message waits for an answer.
   printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n' \
     >"$home/data/Vendly/Remindo/Dane.dat"
-  local before t0 t1 pid
-  before=$(icons)
-  t0=$(date +%s%N)
-  XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home XDG_RUNTIME_DIR=$home/run "$cmd" >/dev/null 2>&1 &
+}
+launch() { # launch NAME COMMAND: starts it with its own folders; pid in $pid
+  local home=$work/home-$1
+  XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home XDG_RUNTIME_DIR=$home/run "$2" >/dev/null 2>&1 &
   pid=$!
   pids+=($pid)
+}
+tray_ms() { # tray_ms NAME COMMAND: milliseconds from start to the icon embedded
+  local before t0 t1
+  before=$(icons)
+  t0=$(date +%s%N)
+  launch "$1" "$2"
   while [ "$(icons)" -le "$before" ]; do
     sleep 0.005
-    kill -0 "$pid" 2>/dev/null || { echo "$name ended" >&2; exit 1; }
+    kill -0 "$pid" 2>/dev/null || { echo "$1 ended" >&2; exit 1; }
   done
   t1=$(date +%s%N)
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  while [ "$(icons)" -gt "$before" ]; do sleep 0.01; done
+  echo $(((t1 - t0) / 1000000))
+}
+median() { tr ' ' '\n' | grep . | sort -n | awk '{v[NR] = $1} END{print v[int((NR + 1) / 2)]}'; }
+idle_figures() { # idle_figures NAME COMMAND: "rss_kib switches_per_minute"
+  launch "$1" "$2"
   sleep 10
   local rss s0 s1
   rss=$(awk '/^VmRSS/{print $2}' /proc/"$pid"/status)
@@ -79,10 +94,19 @@ measure() { # measure NAME COMMAND
   s1=$(switches "$pid")
   kill "$pid"
   wait "$pid" 2>/dev/null || true
-  printf '%-10s tray %6.0f ms   rss %6.1f MiB   wakeups %5.1f /min\n' "$name" \
-    "$(((t1 - t0) / 1000000))" "$(awk -v k="$rss" 'BEGIN{print k / 1024}')" \
-    "$(awk -v d=$((s1 - s0)) -v s="$idle" 'BEGIN{print d * 60 / s}')"
+  echo "$rss $(awk -v d=$((s1 - s0)) -v s="$idle" 'BEGIN{print d * 60 / s}')"
 }
 
-measure minitray "$work/minitray"
-measure remindo "$program"
+names=(minitray remindo)
+commands=("$work/minitray" "$program")
+for i in 0 1; do prepare_home "${names[$i]}"; done
+# The start-up time is noisy on a busy machine: the median of interleaved runs.
+declare -A times
+for _ in $(seq "$runs"); do
+  for i in 0 1; do times[$i]+="$(tray_ms "${names[$i]}" "${commands[$i]}") "; done
+done
+for i in 0 1; do
+  read -r rss wakeups < <(idle_figures "${names[$i]}" "${commands[$i]}")
+  printf '%-10s tray %5d ms (median of %d: %s)  rss %5.1f MiB  wakeups %4.1f /min\n' "${names[$i]}" \
+    "$(echo "${times[$i]}" | median)" "$runs" "${times[$i]% }" "$(awk -v k="$rss" 'BEGIN{print k / 1024}')" "$wakeups"
+done

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QPixmap pixmap(64, 64);
     pixmap.fill(QColor(52, 116, 182));
-    QSystemTrayIcon icon(QIcon(pixmap));
+    QSystemTrayIcon icon{QIcon(pixmap)};
     icon.show();
     return app.exec();
 }
