@@ -21,34 +21,15 @@ for t in Xvfb openbox wmdocker xdotool xwininfo g++ pkg-config; do
   command -v "$t" >/dev/null || { echo "$t is missing (tools/setup.sh installs it)" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=testdesktop.sh
+source "$here/tools/testdesktop.sh"
 
 echo "building the minimal tray program ..." >&2
 # shellcheck disable=SC2046
 g++ -O2 -fPIC -std=c++17 "$here/tools/footprint/minitray.cpp" -o "$work/minitray" \
   $(pkg-config --cflags --libs Qt6Widgets)
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-until [ -s "$work/display" ]; do sleep 0.05; done
-export DISPLAY=:$(head -n1 "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.05; done
-wmdocker >/dev/null 2>&1 &
-pids+=($!)
-until xdotool search --name '^Docker$' >/dev/null 2>&1; do sleep 0.05; done
-docker=$(xdotool search --name '^Docker$' | head -n1)
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+start_test_desktop
 
 switches() { # voluntary context switches of every thread of $1
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/{s += $2} END{print s + 0}'

@@ -48,14 +48,15 @@ int main(int argc, char** argv)
     DBusScreenSaver saver;
     AppState state(AppEnvironment{clock, formats, saver, MakePaths(AppDataFolder())});
 
+    QtTrayIcon icon;
+    CoolTray tray(icon);
+    tray.ShowIcon();
+
     QtDesktop desktop;
-    QtSoundPlayer sound;
+    ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
     ApplyTestIntervals(*windows.glowny);
     QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
-
-    QtTrayIcon icon;
-    CoolTray tray(*windows.glowny, icon);
-    tray.Start();
+    tray.Attach(*windows.glowny);
     return app.exec();
 }

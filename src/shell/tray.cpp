@@ -5,24 +5,34 @@
 
 namespace remindo {
 
-CoolTray::CoolTray(TFGlowny& glowny, TrayIcon& icon, int hostWaitMs) : glowny_(glowny), icon_(icon)
+namespace {
+
+struct MenuItem {
+    const char* name;
+    const char* caption; // "-" for a separator
+    void (TFGlowny::*handler)();
+};
+
+const MenuItem kItems[] = {
+    {"WprowadzDane", "&Dane", &TFGlowny::WprowadzDaneClick},
+    {"Kalendarz1", "&Kalendarz", &TFGlowny::Kalendarz1Click},
+    {"N2", "-", nullptr},
+    {"DajUstawienia", "&Ustawienia", &TFGlowny::DajUstawieniaClick},
+    {"About", "&O programie", &TFGlowny::AboutClick},
+    {"Pomoc", "&Pomoc", &TFGlowny::PomocClick},
+    {"N1", "-", nullptr},
+    {"CloseApp", "&Zakończ", &TFGlowny::CloseAppClick},
+};
+
+} // namespace
+
+CoolTray::CoolTray(TrayIcon& icon, int hostWaitMs) : icon_(icon)
 {
     menu_.setObjectName(QStringLiteral("PopMenu"));
-    auto item = [this](const char* name, const QString& caption, void (TFGlowny::*handler)()) {
-        QAction* a = menu_.addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, &glowny_, handler);
-    };
-    auto separator = [this](const char* name) { menu_.addSeparator()->setObjectName(QLatin1String(name)); };
-    item("WprowadzDane", QStringLiteral("&Dane"), &TFGlowny::WprowadzDaneClick);
-    item("Kalendarz1", QStringLiteral("&Kalendarz"), &TFGlowny::Kalendarz1Click);
-    separator("N2");
-    item("DajUstawienia", QStringLiteral("&Ustawienia"), &TFGlowny::DajUstawieniaClick);
-    item("About", QStringLiteral("&O programie"), &TFGlowny::AboutClick);
-    item("Pomoc", QStringLiteral("&Pomoc"), &TFGlowny::PomocClick);
-    separator("N1");
-    item("CloseApp", QStringLiteral("&Zakończ"), &TFGlowny::CloseAppClick);
-
+    for (const MenuItem& item : kItems) {
+        QAction* a = item.handler ? menu_.addAction(QString::fromUtf8(item.caption)) : menu_.addSeparator();
+        a->setObjectName(QLatin1String(item.name));
+    }
     wait_.setSingleShot(true);
     wait_.setInterval(hostWaitMs);
     connect(&wait_, &QTimer::timeout, this, &CoolTray::HostWaitOver);
@@ -36,17 +46,28 @@ QAction* CoolTray::Item(const char* name) const
     return nullptr;
 }
 
-void CoolTray::Start()
+void CoolTray::ShowIcon()
 {
-    icon_.Show(&menu_, [this] { glowny_.CoolTrayClick(); });
+    icon_.Show(&menu_, [this] {
+        if (glowny_)
+            glowny_->CoolTrayClick();
+    });
+}
+
+void CoolTray::Attach(TFGlowny& glowny)
+{
+    glowny_ = &glowny;
+    for (const MenuItem& item : kItems)
+        if (item.handler)
+            connect(Item(item.name), &QAction::triggered, glowny_, item.handler);
     if (!icon_.HostAvailable())
         wait_.start();
 }
 
 void CoolTray::HostWaitOver()
 {
-    if (!icon_.HostAvailable())
-        glowny_.CoolTrayClick();
+    if (glowny_ && !icon_.HostAvailable())
+        glowny_->CoolTrayClick();
 }
 
 } // namespace remindo

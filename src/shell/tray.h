@@ -18,9 +18,17 @@ class CoolTray final : public QObject {
 public:
     static constexpr int kHostWaitMs = 60000;
 
-    CoolTray(TFGlowny& glowny, TrayIcon& icon, int hostWaitMs = kHostWaitMs);
+    explicit CoolTray(TrayIcon& icon, int hostWaitMs = kHostWaitMs);
 
-    void Start();
+    // The icon goes up first, so that the desktop embeds it while the
+    // windows are being made; the menu and the click work once attached.
+    void ShowIcon();
+    void Attach(TFGlowny& glowny);
+    void Start(TFGlowny& glowny)
+    {
+        ShowIcon();
+        Attach(glowny);
+    }
     QMenu& PopMenu() { return menu_; }
     QAction* Item(const char* name) const; // by object name, e.g. "CloseApp"
     bool Waiting() const { return wait_.isActive(); }
@@ -28,7 +36,7 @@ public:
 private:
     void HostWaitOver();
 
-    TFGlowny& glowny_;
+    TFGlowny* glowny_ = nullptr;
     TrayIcon& icon_;
     QMenu menu_;
     QTimer wait_;

@@ -26,14 +26,8 @@ for t in Xvfb openbox wmdocker xdotool xwininfo import; do
   fi
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=../../tools/testdesktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
 
 fail() {
   echo "FAIL: $*" >&2
@@ -56,25 +50,13 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$wo
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 folder=$XDG_DATA_HOME/Vendly/Remindo
 ini=$folder/Remindo.ini
 data=$folder/Dane.dat
 
 # ---------------------------------------------------------------- the desktop
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 20 "X server" test -s "$work/display"
-export DISPLAY=:$(head -n1 "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 20 "window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-wmdocker >"$work/wmdocker.log" 2>&1 &
-pids+=($!)
-wait_for 20 "notification area" xdotool search --name '^Docker$'
-docker=$(xdotool search --name '^Docker$' | head -n1)
+start_test_desktop || fail "desktop"
 
 # Absolute geometry of a window: "x y w h".
 geometry() {
@@ -146,11 +128,7 @@ uwaga=$(xdotool search --onlyvisible --name '^Uwaga$' | head -n1)
 shot "$uwaga" "$out/second-start.png"
 xdotool windowactivate --sync "$uwaga" key Return 2>/dev/null || true
 wait_for 10 "end of the second copy" sh -c "! kill -0 $second"
-set +e
-wait "$second"
-status=$?
-set -e
-[ $status -ne 0 ] || fail "the refused copy reported success"
+[ "$(exit_status "$second")" -ne 0 ] || fail "the refused copy reported success"
 [ "$(md5sum "$ini" "$data")" = "$sum_before" ] || fail "the refused copy touched a file"
 kill -0 "$remindo" || fail "the first copy ended"
 
@@ -193,9 +171,9 @@ LIST
 "$tool" import "$plain" || fail "remindo-data import"
 
 # A reminder may come back after a minute (PokazCo), and the examination
-# runs every 4 s here instead of every BadajCo minutes.
+# runs every 6 s here instead of every BadajCo minutes.
 "$write_settings" 1 60 1 || fail "settings file"
-export REMINDO_TEST_TIMERS=4000,60000
+export REMINDO_TEST_TIMERS=6000,60000
 start_remindo
 unset REMINDO_TEST_TIMERS
 wait_for 20 "tray icon after the restart" tray_icon
@@ -229,9 +207,6 @@ sleep 1
 import -window root -crop 260x220+0+0 +repage "$out/menu.png"
 xdotool key z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
-set +e
-wait "$remindo"
-status=$?
-set -e
-[ $status -eq 0 ] || fail "the program ended with status $status"
+status=$(exit_status "$remindo")
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
 echo "PASS"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` into a staging folder: the program, its companion tool,
-# the help, the icon at every size, the menu and autostart entries.
+# `cmake --install` into a staging folder: the program, its sound module, its
+# companion tool, the help, the icon at every size, the menu and autostart
+# entries.
 #   install.sh BUILD_DIR
 set -euo pipefail
 stage=$(mktemp -d)
@@ -14,6 +15,8 @@ for f in bin/remindo bin/remindo-data share/remindo/Pomoc/index.htm share/applic
          share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/remindo.png; do
   [ -s "$stage$prefix/$f" ] || { echo "missing: $prefix/$f"; missing=1; }
 done
+# The sound module where the installed program looks for it.
+[ -n "$(find "$stage$prefix" -path '*/remindo/libremindo-sound.so')" ] || { echo "missing: the sound module"; missing=1; }
 entry=$stage$autostart/remindo.desktop
 [ -s "$entry" ] || { echo "missing: $autostart/remindo.desktop"; missing=1; }
 grep -qx "Exec=$prefix/bin/remindo" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo"; missing=1; }

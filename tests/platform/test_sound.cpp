@@ -1,5 +1,6 @@
 // The reminder sound on whatever audio the machine has: none on a test
-// machine, where it must play nothing and return at once.
+// machine, where it must play nothing and return at once. The program
+// reaches it through its module, loaded at the first sound.
 
 #include "platform/sound/reminder_sound.h"
 #include "resources/resources.h"
@@ -29,6 +30,23 @@ private slots:
         } else {
             QCOMPARE(player.LastVolume(), -1.0);
         }
+    }
+
+    void moduleLoadedAtTheFirstSound()
+    {
+        InitResources();
+        const bool output = !QMediaDevices::audioOutputs().isEmpty();
+        ModuleSoundPlayer player({QStringLiteral("/nonexistent"), QStringLiteral(REMINDO_SOUND_MODULE_DIR)});
+        QVERIFY(!player.Loaded());
+        QCOMPARE(player.Play(30000), output);
+        QVERIFY(player.Loaded());
+        QCOMPARE(player.Play(30000), output);
+
+        // No module: silence, and no second search.
+        ModuleSoundPlayer none({QStringLiteral("/nonexistent")});
+        QVERIFY(!none.Play(30000));
+        QVERIFY(!none.Play(30000));
+        QVERIFY(!none.Loaded());
     }
 };
 

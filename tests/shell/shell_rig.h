@@ -62,15 +62,27 @@ inline QByteArray FileBytes(const std::string& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct ShellRig {
+// What every shell test stands on: a temporary folder for the files, the
+// clock at 9:00 on 8 December 2026, and the recorded desktop services.
+struct ShellEnv {
     QTemporaryDir dir;
     ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
     FixedFormats formats;
     NoScreenSaver saver;
-    ScriptedMessages box;
     FakeDesktop desktop;
     FakeSound sound;
     RecordingHelpOpener help;
+
+    std::unique_ptr<AppState> MakeState()
+    {
+        return std::make_unique<AppState>(
+            AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())});
+    }
+    ShellServices Services() { return ShellServices{desktop, sound, &help}; }
+};
+
+struct ShellRig : ShellEnv {
+    ScriptedMessages box;
     std::unique_ptr<AppState> state;
     std::unique_ptr<TFGlowny> glowny;
 
@@ -81,15 +93,14 @@ struct ShellRig {
     explicit ShellRig(std::optional<Settings> settings = std::nullopt,
                       std::optional<Komunikaty> reminders = std::nullopt)
     {
-        state = std::make_unique<AppState>(
-            AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())});
+        state = MakeState();
         state->messages.SetTarget(&box);
         QDir().mkpath(QString::fromStdString(state->settingsFile.GetPaths().settingsFolder));
         if (settings)
             state->settingsFile.WriteSettings(*settings);
         if (reminders)
             state->dataFile.SaveDataFile(*reminders);
-        glowny = std::make_unique<TFGlowny>(*state, ShellServices{desktop, sound, &help});
+        glowny = std::make_unique<TFGlowny>(*state, Services());
         glowny->SetSlideStep(0);
     }
 

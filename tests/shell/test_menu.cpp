@@ -17,14 +17,7 @@ using namespace remindo::test;
 
 namespace {
 
-struct MenuRig {
-    QTemporaryDir dir;
-    ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
-    FixedFormats formats;
-    NoScreenSaver saver;
-    FakeDesktop desktop;
-    FakeSound sound;
-    RecordingHelpOpener help;
+struct MenuRig : ShellEnv {
     FakeTray icon;
     std::unique_ptr<AppState> state;
     std::unique_ptr<WindowSet> windows;
@@ -32,12 +25,11 @@ struct MenuRig {
 
     explicit MenuRig(int hostWaitMs = CoolTray::kHostWaitMs)
     {
-        state = std::make_unique<AppState>(
-            AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())});
-        windows = std::make_unique<WindowSet>(*state, ShellServices{desktop, sound, &help});
+        state = MakeState();
+        windows = std::make_unique<WindowSet>(*state, Services());
         windows->glowny->SetSlideStep(0);
         windows->glowny->Timerek().stop(); // each test starts the program's work itself
-        tray = std::make_unique<CoolTray>(*windows->glowny, icon, hostWaitMs);
+        tray = std::make_unique<CoolTray>(icon, hostWaitMs);
     }
     ~MenuRig()
     {
@@ -106,7 +98,7 @@ private slots:
     void menuItemsInOrder()
     {
         MenuRig r;
-        r.tray->Start();
+        r.tray->Start(r.Glowny());
         QCOMPARE(r.icon.menu, &r.tray->PopMenu());
         QStringList captions;
         for (QAction* a : r.tray->PopMenu().actions())
@@ -127,7 +119,7 @@ private slots:
         QFETCH(QString, item);
         const QByteArray name = item.toLatin1();
         MenuRig r;
-        r.tray->Start();
+        r.tray->Start(r.Glowny());
         QVERIFY(r.Glowny().NoWindowOpen());
         r.Choose(name.constData());
         QWidget* opened = r.Widget(name.constData());
@@ -161,6 +153,7 @@ private slots:
     void aReminderOnScreenBlocksTheMenu()
     {
         MenuRig r;
+        r.tray->Start(r.Glowny());
         r.Glowny().ShowReminderWindow(0, "Dentysta");
         r.Choose("WprowadzDane");
         QVERIFY(!r.windows->dane.widget->isVisible());
@@ -172,6 +165,7 @@ private slots:
     void closeEndsWithoutSaving()
     {
         MenuRig r;
+        r.tray->Start(r.Glowny());
         r.Glowny().TimerekTimer(); // the missing data file: the box, then the file
         QVERIFY(QFile::exists(QString::fromStdString(r.state->dataFile.Path())));
         r.state->list.AddReminder("Nowy+", DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, DateFromYmd(2026, 12, 8));
@@ -190,7 +184,7 @@ private slots:
     {
         MenuRig r(50);
         r.icon.host = false;
-        r.tray->Start();
+        r.tray->Start(r.Glowny());
         QVERIFY(r.tray->Waiting());
         QVERIFY(!r.Glowny().isVisible());
         QTRY_VERIFY(r.Glowny().isVisible());
@@ -205,13 +199,13 @@ private slots:
     {
         MenuRig r(50);
         r.icon.host = false;
-        r.tray->Start();
+        r.tray->Start(r.Glowny());
         r.icon.host = true;
         QTRY_VERIFY(!r.tray->Waiting());
         QVERIFY(!r.Glowny().isVisible());
 
         MenuRig there(50);
-        there.tray->Start();
+        there.tray->Start(there.Glowny());
         QVERIFY(!there.tray->Waiting());
     }
 
