@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,6 +67,16 @@ private slots:
         QVERIFY(other.Acquire());     // ... and taken over at once
         close(ready[0]);
         close(ready[1]);
+    }
+
+    void aLockThatCannotBeMadeDoesNotPassForAnotherCopy()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("not-a-folder"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        LockFileInstance lock(dir.filePath("not-a-folder/Remindo.lock"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot create the lock file"));
+        QVERIFY(lock.Acquire());
     }
 
     void lockLivesInTheRuntimeFolderElseTheTemporaryOne()

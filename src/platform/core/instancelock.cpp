@@ -28,7 +28,14 @@ bool LockFileInstance::Acquire()
     // Only a holder that no longer runs makes the lock stale, never its age:
     // the running copy holds it for days.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0))
+        return true;
+    if (lock_->error() == QLockFile::LockFailedError)
+        return false; // another copy runs
+    // A lock that cannot be made at all (a folder we may not write in) is
+    // no sign of another copy: better to run unguarded than never to start.
+    qWarning("cannot create the lock file %s; running without it", qUtf8Printable(path_));
+    return true;
 }
 
 } // namespace remindo

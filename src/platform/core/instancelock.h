@@ -13,8 +13,9 @@ namespace remindo {
 class InstanceLock {
 public:
     virtual ~InstanceLock() = default;
-    // True when this process now holds the lock (or already did). A lock
-    // left behind by a process that no longer runs counts as free.
+    // True when this process now holds the lock (or already did), false
+    // when another running process holds it. A lock left behind by a process
+    // that no longer runs counts as free.
     virtual bool Acquire() = 0;
 };
 
