@@ -1,0 +1,80 @@
+// Renders the settings dialog and the calendar window (a week with
+// reminders, and with the month picker open) to PNG files in
+// <build>/renders, for a look by eye and for the README.
+
+#include "windows/chrome_support.h"
+
+#include "calendar/kalendarz.h"
+#include "shell/appstate.h"
+#include "shell/ustawienia.h"
+#include "store/codec.h"
+#include "store/fixedformats.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+QString RenderDir() { return QStringLiteral(REMINDO_RENDER_DIR); }
+
+struct Rig {
+    QTemporaryDir dir;
+    ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
+    FixedFormats formats;
+    NoScreenSaver saver;
+    AppState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
+
+    Rig() { state.engineState.DataAkt = clock.Today(); }
+    void Add(const char* utf8, Date date, int32_t coIle = 0, int32_t blok = 0)
+    {
+        state.list.AddReminder(Cp(utf8), date, coIle, 0, 0, blok, 1, state.engineState.DataAkt);
+    }
+};
+
+bool Save(QWidget& w, const char* name, QSize size)
+{
+    const QImage image = w.grab().toImage();
+    return image.size() == size && image.save(RenderDir() + QLatin1Char('/') + QLatin1String(name));
+}
+
+} // namespace
+
+class RenderDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QDir().mkpath(RenderDir())); }
+
+    void settingsDialog()
+    {
+        Rig r;
+        TFUstawienia dialog(r.state);
+        dialog.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(Save(dialog, "ustawienia.png", QSize(386, 243)));
+    }
+
+    void calendarWindow()
+    {
+        Rig r;
+        const Date today = r.clock.Today();
+        r.Add("Urodziny Ani+kupić kwiaty+", DateFromYmd(1990, 12, 9), -4);
+        r.Add("Przegląd samochodu+", AddDays(today, 2));
+        r.Add("Składka ubezpieczenia+", DateFromYmd(2026, 1, 10), -3);
+        r.Add("Spotkanie zespołu+", DateFromYmd(2026, 1, 7), -2);
+        r.Add("Basen+", DateFromYmd(2026, 1, 3), -56);
+        r.Add("Zapłacić za prąd+", AddDays(today, 1), 0, 1);
+        r.Add("Podlać kwiaty na balkonie, na parapecie w kuchni i w pokoju od ogrodu+", today, 3);
+        TFkalendarz window(r.state);
+        window.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(Save(window, "kalendarz.png", QSize(500, 500)));
+    }
+};
+
+QTEST_MAIN(RenderDialogs)
+#include "render_dialogs.moc"
