@@ -1,5 +1,8 @@
 #include "calendar/kalendarz.h"
 
+#include "calendar/monthgrid.h"
+#include "windows/datepicker.h"
+
 #include "dates/datetools.h"
 #include "shell/appstate.h"
 #include "store/codec.h"
@@ -132,9 +135,16 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     ButFocus_->setObjectName(QStringLiteral("ButFocus"));
     ButFocus_->setGeometry(-50, -50, 10, 10);
 
-    PKalendarz_ = new QWidget(this); // the picker comes here
-    PKalendarz_->setGeometry(ToQRect(lk::kKalendarz));
-    PKalendarz_->hide();
+    // FormCreate: the picker's grid is set up as the editor's and on today.
+    PKalendarz_ = new DatePicker(state_.formats, state_.clock, this);
+    PKalendarz_->move(lk::kKalendarz.x, lk::kKalendarz.y);
+    PKalendarz_->Close();
+    SetCalendarDate(calendarDate_);
+    // The arrows step CalendarDate; the listing stays until a day is picked.
+    connect(PKalendarz_, &DatePicker::stepped, this, [this](Date d) { calendarDate_ = d; });
+    connect(PKalendarz_, &DatePicker::gridPressed, this, &TFkalendarz::ImCalendarMouseDown);
+    connect(PKalendarz_, &DatePicker::todayClicked, this, &TFkalendarz::LdzisiajClick);
+    connect(PKalendarz_, &DatePicker::backgroundClicked, this, &TFkalendarz::CancelPick);
 
     ShowWeek(calendarDate_);
 }
@@ -144,11 +154,17 @@ QWidget* TFkalendarz::ButFocus() const
     return ButFocus_;
 }
 
+void TFkalendarz::SetCalendarDate(Date date)
+{
+    calendarDate_ = date;
+    PKalendarz_->SetDate(date);
+}
+
 void TFkalendarz::Open()
 {
-    calendarDate_ = state_.engineState.DataAkt;
+    SetCalendarDate(state_.engineState.DataAkt);
     ShowWeek(calendarDate_);
-    PKalendarz_->hide();
+    PKalendarz_->Close();
     KtoryBox_->setCurrentIndex(0);
     lastWeekChoice_ = 0;
     CenterOnScreen();
@@ -207,7 +223,7 @@ void TFkalendarz::ChooseFourthEntry()
 {
     if (KtoryBox_->count() == 3)
         KtoryBox_->addItem(QString());
-    KtoryBox_->setItemText(3, FromCp(state_.formats.Lower(state_.formats.LongDate(calendarDate_))));
+    KtoryBox_->setItemText(3, DateCaption(calendarDate_, state_.formats));
     KtoryBox_->setCurrentIndex(3);
     lastWeekChoice_ = 3;
     FocusButFocus();
@@ -217,8 +233,8 @@ void TFkalendarz::KtoryBoxChange(int entry)
 {
     switch (entry) {
     case 0:
-        PKalendarz_->hide();
-        calendarDate_ = state_.engineState.DataAkt;
+        PKalendarz_->Close();
+        SetCalendarDate(state_.engineState.DataAkt);
         DropFourthEntry();
         KtoryBox_->setCurrentIndex(0);
         FocusButFocus();
@@ -226,14 +242,14 @@ void TFkalendarz::KtoryBoxChange(int entry)
         lastWeekChoice_ = 0;
         break;
     case 1:
-        PKalendarz_->hide();
-        calendarDate_ = AddDays(calendarDate_, 7);
+        PKalendarz_->Close();
+        SetCalendarDate(AddDays(calendarDate_, 7));
         ShowWeek(calendarDate_);
         ChooseFourthEntry();
         break;
     case 2:
-        PKalendarz_->show();
-        PKalendarz_->raise();
+        PKalendarz_->SetDate(calendarDate_); // LData shows CalendarDate
+        PKalendarz_->Open();
         FocusButFocus();
         break;
     default:
@@ -252,7 +268,34 @@ void TFkalendarz::LRozwinKalendarzClick()
 void TFkalendarz::CancelPick()
 {
     KtoryBox_->setCurrentIndex(std::clamp(lastWeekChoice_, 0, KtoryBox_->count() - 1));
-    PKalendarz_->hide();
+    PKalendarz_->Close();
+}
+
+void TFkalendarz::ImCalendarMouseDown(QPoint gridPoint)
+{
+    PKalendarz_->PickAt(gridPoint);
+    Date picked = PKalendarz_->Value();
+    // A Sunday belongs to the week that ends on it; the Saturday before it
+    // names that week in the list and the caption.
+    if (WeekdayOfDate(picked) == 0)
+        picked = AddDays(picked, -1);
+    SetCalendarDate(picked);
+    PKalendarz_->Close();
+    ShowWeek(calendarDate_);
+    ChooseFourthEntry();
+}
+
+void TFkalendarz::LdzisiajClick()
+{
+    KtoryBox_->setCurrentIndex(0);
+    PKalendarz_->GoToday();
+    calendarDate_ = PKalendarz_->Value();
+    PKalendarz_->Close();
+    ShowWeek(calendarDate_);
+    DropFourthEntry();
+    KtoryBox_->setCurrentIndex(0);
+    lastWeekChoice_ = 0;
+    FocusButFocus();
 }
 
 } // namespace remindo

@@ -14,6 +14,7 @@ class QPushButton;
 namespace remindo {
 
 class AppState;
+class DatePicker;
 class HelpOpener;
 
 class TFkalendarz final : public PictureWindow {
@@ -32,7 +33,7 @@ public:
     QComboBox* KtoryBox() const { return KtoryBox_; }
     ListingScrollBar* Listwa() const { return Listwa_; }
     const WeekListing& Listing() const { return listing_; }
-    QWidget* PKalendarz() const { return PKalendarz_; }
+    DatePicker* PKalendarz() const { return PKalendarz_; }
     QWidget* Viewport() const { return PPodImgKalendarz_; }
     QWidget* ButFocus() const;
 
@@ -47,6 +48,10 @@ private:
     void KtoryBoxChange(int entry);
     void LRozwinKalendarzClick();
     void CancelPick(); // ImKalendarzClick, ImTloClick, ListwaMouseDown
+    void ImCalendarMouseDown(QPoint gridPoint);
+    void LdzisiajClick();
+    // CalendarDate changes, and the picker's grid follows (ShowMonth).
+    void SetCalendarDate(Date date);
     void ListwaChange(int position);
     void LCloseClick() { hide(); }
     // Shows `calendarDate_`'s week as the fourth entry of the week choice.
@@ -66,7 +71,7 @@ private:
     QWidget* PPodImgKalendarz_ = nullptr;
     ListingView* ImgKalendarz_ = nullptr;
     ListingScrollBar* Listwa_ = nullptr;
-    QWidget* PKalendarz_ = nullptr;
+    DatePicker* PKalendarz_ = nullptr;
     QPushButton* ButFocus_ = nullptr;
 };
 

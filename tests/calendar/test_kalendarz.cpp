@@ -4,6 +4,8 @@
 #include "windows/chrome_support.h"
 
 #include "calendar/kalendarz.h"
+#include "calendar/monthgrid.h"
+#include "windows/datepicker.h"
 #include "dates/datetools.h"
 #include "shell/appstate.h"
 #include "store/codec.h"
@@ -90,6 +92,24 @@ struct Rig {
         QWheelEvent wheel(local, window->mapToGlobal(QPointF(p)), QPoint(), QPoint(0, delta),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &wheel);
+    }
+
+    // A point of the open picker, in window pixels.
+    QPoint InPicker(QPoint p) const { return ToQRect(lk::kKalendarz).topLeft() + p; }
+    QPoint PickerControl(const char* name) const
+    {
+        return InPicker(DatePicker::PlaceOf(name).center());
+    }
+    // The middle of the grid cell that shows `day` of the shown month.
+    QPoint GridDay(int day) const
+    {
+        const MonthGrid& g = window->PKalendarz()->Grid();
+        for (int i = 0; i < MonthGrid::kCells; ++i)
+            if (g.Cells[size_t(i)] == QString::number(day))
+                return InPicker(ToQRect(layout::picker::kCalendar).topLeft() +
+                                QPoint(g.OriginX + (i % 7) * g.CellWidth + g.CellWidth / 2,
+                                       g.OriginY + (i / 7) * g.CellHeight + g.CellHeight / 2));
+        return {};
     }
 
     // A point in the listing's viewport, in window pixels.
@@ -266,7 +286,7 @@ private slots:
         QVERIFY(r.Open());
         r.Choose(1);
         const QStringList before = r.Texts();
-        for (int where = 0; where < 3; ++where) {
+        for (int where = 0; where < 4; ++where) {
             r.Choose(2);
             QVERIFY(r.window->PKalendarz()->isVisible());
             QCOMPARE(r.window->KtoryBox()->currentIndex(), 2);
@@ -274,8 +294,10 @@ private slots:
                 ClickAt(*r.window, r.InListing(QPoint(300, 330)));
             else if (where == 1)
                 ClickAt(*r.window, QPoint(20, 470));
-            else
+            else if (where == 2)
                 ClickAt(*r.window, r.InBar(QPoint(8, 300)));
+            else
+                ClickAt(*r.window, r.PickerControl("LData")); // the picker's own background
             QVERIFY(!r.window->PKalendarz()->isVisible());
             QCOMPARE(r.window->KtoryBox()->currentIndex(), 3);
             QCOMPARE(r.window->CalendarDate(), AddDays(kToday, 7));
@@ -324,6 +346,53 @@ private slots:
         QCOMPARE(r.window->Listwa()->Position(), r.window->Listwa()->Max() - 100);
         r.Choose(1);
         QCOMPARE(r.window->Listwa()->Position(), 0);
+    }
+
+    // The picker: its arrows move the date without listing; a day shows its
+    // week, a Sunday the week that ends on it, named by the Saturday before.
+    void pickingAWeek()
+    {
+        Rig r;
+        r.Add("w styczniu+", DateFromYmd(2027, 1, 14));
+        QVERIFY(r.Open());
+        r.Choose(2);
+        DatePicker* picker = r.window->PKalendarz();
+        QVERIFY(picker->isVisible());
+        QCOMPARE(picker->Caption(), QStringLiteral("8 grudnia 2026"));
+        const QStringList thisWeek = r.Texts();
+        ClickAt(*r.window, r.PickerControl("LNextMonth"));
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 8));
+        QCOMPARE(picker->Caption(), QStringLiteral("8 stycznia 2027"));
+        QCOMPARE(r.Texts(), thisWeek);
+
+        ClickAt(*r.window, r.GridDay(17)); // Sunday 17 January 2027
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 16));
+        QCOMPARE(picker->Caption(), QStringLiteral("16 stycznia 2027"));
+        QCOMPARE(r.window->KtoryBox()->count(), 4);
+        QCOMPARE(r.window->KtoryBox()->currentIndex(), 3);
+        QCOMPARE(r.window->KtoryBox()->currentText(), QStringLiteral("16 stycznia 2027"));
+        QCOMPARE(r.window->LastWeekChoice(), 3);
+        QCOMPARE(r.Texts()[0], QStringLiteral("11.01.2027 - poniedziałek"));
+        QCOMPARE(r.Texts()[12], QStringLiteral("17.01.2027 - niedziela"));
+        QVERIFY(r.Texts().contains(QStringLiteral("w styczniu ")));
+
+        // A weekday picked shows its own week; the next week counts from it.
+        r.Choose(2);
+        ClickAt(*r.window, r.GridDay(20));
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 20));
+        QCOMPARE(r.Texts()[0], QStringLiteral("18.01.2027 - poniedziałek"));
+        r.Choose(1);
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 27));
+
+        // Today goes back to this week and drops the fourth entry.
+        r.Choose(2);
+        ClickAt(*r.window, r.PickerControl("Ldzisiaj"));
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(r.window->CalendarDate(), kToday);
+        QCOMPARE(r.window->KtoryBox()->count(), 3);
+        QCOMPARE(r.window->KtoryBox()->currentIndex(), 0);
+        QCOMPARE(r.Texts(), thisWeek);
     }
 
     void helpKeyAndClose()

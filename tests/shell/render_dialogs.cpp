@@ -5,11 +5,13 @@
 #include "windows/chrome_support.h"
 
 #include "calendar/kalendarz.h"
+#include "windows/datepicker.h"
 #include "shell/appstate.h"
 #include "shell/ustawienia.h"
 #include "store/codec.h"
 #include "store/fixedformats.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
@@ -73,6 +75,15 @@ private slots:
         window.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(Save(window, "kalendarz.png", QSize(500, 500)));
+
+        // The week choice's third entry opens the month picker.
+        test::ClickOn(window, ToQRect(layout::kalendarz::kRozwinKalendarz));
+        QAbstractItemView* view = window.KtoryBox()->view();
+        QVERIFY(view->isVisible());
+        view->setCurrentIndex(window.KtoryBox()->model()->index(2, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(window.PKalendarz()->isVisible());
+        QVERIFY(Save(window, "kalendarz-wybor.png", QSize(500, 500)));
     }
 };
 
