@@ -7,15 +7,12 @@
 #include "calendar/monthgrid.h"
 #include "windows/datepicker.h"
 #include "dates/datetools.h"
-#include "shell/appstate.h"
-#include "store/codec.h"
-#include "store/fixedformats.h"
+#include "shell/staterig.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QWheelEvent>
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace remindo;
@@ -28,23 +25,12 @@ namespace lk = layout::kalendarz;
 // Tuesday 8 December 2026: the week runs from Monday 7 to Sunday 13.
 const Date kToday = DateFromYmd(2026, 12, 8);
 
-struct Rig {
-    QTemporaryDir dir;
-    ManualClock clock{MakeDateTime(kToday, 9, 0)};
-    FixedFormats formats;
-    NoScreenSaver saver;
-    ScriptedMessages box;
+// Reminders are added before the window exists, as the data file would.
+struct Rig : StateRig {
     RecordingHelpOpener help;
-    AppState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
     std::unique_ptr<TFkalendarz> window;
 
-    Rig() { state.engineState.DataAkt = kToday; }
-
-    // Reminders are added before the window exists, as the data file would.
-    void Add(const std::string& utf8, Date date, int32_t coIle = 0, int32_t blok = 0)
-    {
-        state.list.AddReminder(Cp(utf8), date, coIle, 0, 0, blok, 1, state.engineState.DataAkt);
-    }
+    Rig() : StateRig(kToday) {}
 
     bool Open()
     {

@@ -6,15 +6,12 @@
 
 #include "calendar/kalendarz.h"
 #include "windows/datepicker.h"
-#include "shell/appstate.h"
+#include "shell/staterig.h"
 #include "shell/ustawienia.h"
-#include "store/codec.h"
-#include "store/fixedformats.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace remindo;
@@ -23,19 +20,7 @@ namespace {
 
 QString RenderDir() { return QStringLiteral(REMINDO_RENDER_DIR); }
 
-struct Rig {
-    QTemporaryDir dir;
-    ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
-    FixedFormats formats;
-    NoScreenSaver saver;
-    AppState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
-
-    Rig() { state.engineState.DataAkt = clock.Today(); }
-    void Add(const char* utf8, Date date, int32_t coIle = 0, int32_t blok = 0)
-    {
-        state.list.AddReminder(Cp(utf8), date, coIle, 0, 0, blok, 1, state.engineState.DataAkt);
-    }
-};
+using Rig = test::StateRig;
 
 bool Save(QWidget& w, const char* name, QSize size)
 {

@@ -4,14 +4,12 @@
 
 #include "windows/chrome_support.h"
 
-#include "shell/appstate.h"
+#include "shell/staterig.h"
 #include "shell/ustawienia.h"
-#include "store/fixedformats.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace remindo;
@@ -42,20 +40,13 @@ public:
     int autoHideCounted = 0;
 };
 
-struct Rig {
-    QTemporaryDir dir;
-    ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
-    FixedFormats formats;
-    NoScreenSaver saver;
-    ScriptedMessages box;
+struct Rig : StateRig {
     FakeTimers timers;
-    AppState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
     ManualRepeatTimers repeat; // before the dialog: its timers come from here
     TFUstawienia dialog{state};
 
     Rig()
     {
-        state.messages.SetTarget(&box);
         state.timers = &timers;
         state.settingsFile.PrepareSettings(state.settings);
     }
