@@ -5,7 +5,10 @@
 #include "windows/chrome_support.h"
 
 #include "calendar/kalendarz.h"
+#include "windows/czestosc.h"
+#include "windows/dane.h"
 #include "windows/datepicker.h"
+#include "windows/wprowadzane.h"
 #include "shell/staterig.h"
 #include "shell/ustawienia.h"
 
@@ -21,6 +24,19 @@ namespace {
 QString RenderDir() { return QStringLiteral(REMINDO_RENDER_DIR); }
 
 using Rig = test::StateRig;
+
+// The reminders the pictures show.
+void AddSamples(Rig& r)
+{
+    const Date today = r.clock.Today();
+    r.Add("Urodziny Ani+kupić kwiaty+", DateFromYmd(1990, 12, 9), -4);
+    r.Add("Przegląd samochodu+", AddDays(today, 2));
+    r.Add("Składka ubezpieczenia+", DateFromYmd(2026, 1, 10), -3);
+    r.Add("Spotkanie zespołu+", DateFromYmd(2026, 1, 7), -2);
+    r.Add("Basen+", DateFromYmd(2026, 1, 3), -56);
+    r.Add("Zapłacić za prąd+", AddDays(today, 1), 0, 1);
+    r.Add("Podlać kwiaty na balkonie, na parapecie w kuchni i w pokoju od ogrodu+", today, 3);
+}
 
 bool Save(QWidget& w, const char* name, QSize size)
 {
@@ -48,14 +64,7 @@ private slots:
     void calendarWindow()
     {
         Rig r;
-        const Date today = r.clock.Today();
-        r.Add("Urodziny Ani+kupić kwiaty+", DateFromYmd(1990, 12, 9), -4);
-        r.Add("Przegląd samochodu+", AddDays(today, 2));
-        r.Add("Składka ubezpieczenia+", DateFromYmd(2026, 1, 10), -3);
-        r.Add("Spotkanie zespołu+", DateFromYmd(2026, 1, 7), -2);
-        r.Add("Basen+", DateFromYmd(2026, 1, 3), -56);
-        r.Add("Zapłacić za prąd+", AddDays(today, 1), 0, 1);
-        r.Add("Podlać kwiaty na balkonie, na parapecie w kuchni i w pokoju od ogrodu+", today, 3);
+        AddSamples(r);
         TFkalendarz window(r.state);
         window.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -69,6 +78,33 @@ private slots:
         QTest::keyClick(view, Qt::Key_Return);
         QVERIFY(window.PKalendarz()->isVisible());
         QVERIFY(Save(window, "kalendarz-wybor.png", QSize(500, 500)));
+    }
+
+    // The list window, the editor on a reminder and both recurrence panels.
+    void editingWindows()
+    {
+        Rig r;
+        AddSamples(r);
+        TFDane dane(r.state);
+        TFWprowadzane editor(r.state, dane);
+        TFCzestosc dialog(r.state, editor);
+        dane.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dane));
+        QVERIFY(Save(dane, "dane.png", QSize(386, 447)));
+
+        r.state.list.SelectedIndex = 0;
+        editor.Open(TFWprowadzane::kEdit);
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(Save(editor, "wprowadzane.png", editor.size()));
+        dialog.Open(TFCzestosc::kEveryXDays);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(Save(dialog, "czestosc-co-x-dni.png", QSize(336, 137)));
+        dialog.hide();
+        dialog.Open(TFCzestosc::kWeekdayOfMonth);
+        QVERIFY(Save(dialog, "czestosc-dni-miesiaca.png", QSize(336, 137)));
+        dialog.hide();
+        editor.hide();
+        dane.hide();
     }
 };
 
