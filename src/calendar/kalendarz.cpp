@@ -87,10 +87,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     setWindowTitle(QStringLiteral("Remindo - kalendarz"));
     AddDragBar(ToQRect(lk::kListwa));
     EnableHelpKey(help);
-    connect(Background(), &ClickArea::pressed, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            CancelPick(); // ImTloClick
-    });
+    connect(Background(), &ClickArea::clicked, this, &TFkalendarz::CancelPick); // ImTloClick
 
     const FramelessCombo box = MakeFramelessCombo(this, ToQRect(lk::kKtoryPanel),
                                                   layout::ComboWidth(lk::kKtoryPanel));
