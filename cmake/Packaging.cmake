@@ -1,7 +1,9 @@
-# The Debian package: `cpack -G DEB` in a build folder makes
-# remindo_<version>_<arch>.deb from what `cmake --install` lays out under
-# /usr (the program, remindo-data, the help page, the icon and the menu and
-# autostart entries). The libraries it needs are found by dpkg-shlibdeps
+# The Debian package: `cpack -G DEB` in a build folder configured with
+# -DCMAKE_INSTALL_PREFIX=/usr makes remindo_<version>_<arch>.deb from what
+# `cmake --install` lays out (the program, remindo-data, the help page, the
+# icon, the menu and autostart entries). The entries name the program by its
+# configured path, so the package keeps that prefix, and only /usr is a
+# package's place. The libraries it needs are found by dpkg-shlibdeps
 # (package dpkg-dev); the few run-time helpers it calls are listed here.
 set(CPACK_PACKAGE_NAME remindo)
 set(CPACK_PACKAGE_VENDOR "Vendly")
@@ -13,7 +15,8 @@ anything that comes back every week, month or year: a small window slides up\n\
 from the corner of the screen, coloured by how near the date is. It keeps a\n\
 list of reminders with one-off and recurring dates, a calendar of any week,\n\
 and a command-line look into the reminders (remindo-data).")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackagingCheck.cmake)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
