@@ -20,7 +20,7 @@ done
 packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
-  libtinyxml2-dev libbenchmark-dev libjpeg-dev
+  libpugixml-dev libbenchmark-dev libjpeg-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
   dbus-daemon

@@ -1,5 +1,6 @@
 #include "store/scramble.h"
 
+#include <algorithm>
 #include <array>
 
 namespace remindo {
@@ -103,25 +104,35 @@ std::string Scrambler::ScrambleValue(std::string_view value, bool on)
     return out;
 }
 
-std::optional<std::string> UnscrambleValue(std::string_view text, bool on)
+bool UnscrambleInto(std::string_view text, bool on, std::string& out)
 {
     if (text.empty())
-        return std::nullopt;
+        return false;
     const auto first = static_cast<unsigned char>(text[0]);
-    if (first == kMarkerEmpty)
-        return std::string();
+    if (first == kMarkerEmpty) {
+        out.clear();
+        return true;
+    }
     std::string_view kept = text;
     if (on) {
         const int filler = FillerCount(first);
-        if (filler >= 0) {
-            const size_t skip = std::min(text.size(), size_t(1 + filler));
-            kept = text.substr(skip, kMaxUnscrambledLength);
-        }
+        if (filler >= 0)
+            kept = text.substr(std::min(text.size(), size_t(1 + filler)));
     }
-    std::string out(kept);
+    out.resize(kept.size());
     if (on)
-        for (char& c : out)
-            c = char(UnscrambleByte(static_cast<unsigned char>(c)));
+        std::transform(kept.begin(), kept.end(), out.begin(),
+                       [](char c) { return char(kTables.inverse[static_cast<unsigned char>(c)]); });
+    else
+        out.assign(kept);
+    return true;
+}
+
+std::optional<std::string> UnscrambleValue(std::string_view text, bool on)
+{
+    std::string out;
+    if (!UnscrambleInto(text, on, out))
+        return std::nullopt;
     return out;
 }
 
