@@ -9,9 +9,6 @@
 using namespace remindo;
 using namespace remindo::test;
 
-namespace lw = remindo::layout::wprowadzane;
-namespace ld = remindo::layout::dane;
-
 namespace {
 
 QString RenderDir() { return QStringLiteral(REMINDO_RENDER_DIR); }

@@ -13,16 +13,6 @@
 using namespace remindo;
 using namespace remindo::test;
 
-namespace lw = remindo::layout::wprowadzane;
-namespace ld = remindo::layout::dane;
-namespace lc = remindo::layout::czestosc;
-
-namespace {
-
-Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
-
-} // namespace
-
 class TestEditing : public QObject {
     Q_OBJECT
 private slots:

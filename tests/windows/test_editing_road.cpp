@@ -13,31 +13,12 @@
 using namespace remindo;
 using namespace remindo::test;
 
-namespace lw = remindo::layout::wprowadzane;
-namespace ld = remindo::layout::dane;
-namespace lc = remindo::layout::czestosc;
-
 namespace {
-
-Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
 
 QString Iso(Date d)
 {
     const Ymd v = YmdOf(d);
     return QString::asprintf("%04d-%02d-%02d", v.year, v.month, v.day);
-}
-
-// The centre of the picker's cell for `day` of the month it shows, in the editor.
-QPoint DayInPicker(const TFWprowadzane& editor, int day)
-{
-    const DatePicker* picker = editor.Picker();
-    const MonthGrid& g = picker->Grid();
-    for (int i = 0; i < MonthGrid::kCells; ++i)
-        if (g.Cells[size_t(i)] == QString::number(day))
-            return picker->pos() + DatePicker::PlaceOf("ImCalendar").topLeft()
-                   + QPoint(g.OriginX + i % 7 * g.CellWidth + g.CellWidth / 2,
-                            g.OriginY + i / 7 * g.CellHeight + g.CellHeight / 2);
-    return {};
 }
 
 } // namespace
@@ -59,7 +40,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&r.editor));
         r.TypeText(QStringLiteral("Urodziny mamy"));
         r.ClickEditor(lw::kRozwinKalendarz);
-        ClickAt(r.editor, DayInPicker(r.editor, 14));
+        ClickAt(r.editor, r.editor.Picker()->pos() + r.editor.Picker()->PointOfDay(14));
         QCOMPARE(r.editor.DateLabel(), QStringLiteral("14 grudnia 2026"));
         QTRY_VERIFY(!r.editor.Picker()->IsOpen());
         r.ChooseKind(4);
