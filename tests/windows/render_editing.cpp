@@ -100,6 +100,14 @@ private slots:
         r.dialog.JakieBox()->hidePopup();
         r.ClickDialog(layout::czestosc::kOkWOD);
         QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane-po-wyborze"));
+        r.ClickEditor(lw::kAnuluj);
+
+        // A rule from elsewhere that no entry stands for.
+        r.Seed("Reguła z innego programu+", today, -8, 2);
+        r.ClickRow(r.dane.Lista()->count() - 1);
+        r.ClickDane(ld::kEdytujWpis);
+        QVERIFY(r.editor.RuleUnknown());
+        QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane-nieznana-regula"));
     }
 };
 
