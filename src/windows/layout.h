@@ -90,7 +90,9 @@ inline constexpr Rect kNextYear{164, 27, 16, 16};
 inline constexpr Rect kWeekdays{9, 47, 169, 14}; // painted header over the grid's columns
 inline constexpr Rect kCalendar{9, 62, 169, 137}; // `ImCalendar` on its white panel
 inline constexpr int kCellWidth = 24;               // the month grid's columns
+inline constexpr int kCellHeight = 22;              // and rows
 inline constexpr int kGridOriginX = 1;
+inline constexpr int kGridOriginY = 1;
 } // namespace picker
 
 // Reminder editor `TFWprowadzane`, at the size it is given at each opening.
