@@ -32,6 +32,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <unistd.h>
+
 namespace remindo::cli {
 namespace {
 
@@ -193,12 +195,15 @@ struct Context {
     {
         if (!FileExists(path))
             Fail(path + ": no such data file");
-        std::string bytes, why;
-        if (!ReadWholeFile(path, bytes, &why))
+        std::string why;
+        size_t size = 0;
+        const int fd = OpenForReading(path, size, &why);
+        if (fd < 0)
             Fail(path + ": cannot be read: " + why);
+        ::close(fd);
         Komunikaty list;
         DataFile file(path, quiet, formats, scrambler);
-        if (file.ParseDocument(bytes, list) != kLoaded)
+        if (file.ReadDataFile(list) != kLoaded)
             Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
         return list;
     }
