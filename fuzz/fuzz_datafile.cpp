@@ -30,11 +30,9 @@ Komunikaty StartingList()
 }
 
 // Texts that the scrambled form holds exactly: the bytes of stored texts
-// (control characters never are), and no more than an unscrambled value keeps.
+// (control characters never are), whatever their length.
 bool SurvivesScrambling(const std::string& t)
 {
-    if (t.size() > kMaxUnscrambledLength)
-        return false;
     for (char ch : t) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 32 || IsUnusedByte(c))

@@ -1,61 +1,149 @@
 #include "store/atomicfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace remindo {
 namespace {
 
-QString ToQt(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+constexpr unsigned kNewFileMode = 0600;
+
+std::string Reason(int err) { return std::strerror(err); }
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
 // A rename is only durable once the folder that holds the name is synced.
-void SyncFolderOf(const QString& path)
+void SyncFolder(const std::string& folder)
 {
-    QFileInfo info(path);
-    const QString real = info.canonicalFilePath();
-    const QByteArray folder = QFile::encodeName(real.isEmpty() ? info.absolutePath() : QFileInfo(real).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
     ::close(fd);
 }
 
+// What a file that is not a regular one is, in words.
+std::string NotRegular(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return Reason(EISDIR);
+    if (S_ISFIFO(mode))
+        return "a FIFO, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device, not a regular file";
+    if (S_ISSOCK(mode))
+        return "a socket, not a regular file";
+    return "not a regular file";
+}
+
 } // namespace
 
 struct SafeFileWriter::Impl {
-    std::unique_ptr<QSaveFile> file;
+    bool sync = true;
+    bool noReplace = false;
+    int mode = -1; // -1: the old file's, or kNewFileMode
+    int fd = -1;
+    std::string target; // where the file ends up
+    std::string temp;   // the new file's name until the rename
+    std::string error;
+
+    bool Fail(int err)
+    {
+        error = Reason(err);
+        return false;
+    }
+    void Drop()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        if (!temp.empty())
+            ::unlink(temp.c_str());
+        temp.clear();
+    }
 };
 
-SafeFileWriter::SafeFileWriter() : impl_(std::make_unique<Impl>()) {}
+SafeFileWriter::SafeFileWriter(bool sync) : impl_(std::make_unique<Impl>()) { impl_->sync = sync; }
 
 SafeFileWriter::~SafeFileWriter() { Discard(); }
 
+void SafeFileWriter::SetMode(unsigned mode) { impl_->mode = int(mode & 07777); }
+void SafeFileWriter::SetNoReplace() { impl_->noReplace = true; }
+std::string SafeFileWriter::Error() const { return impl_->error; }
+
 bool SafeFileWriter::Open(const std::string& path)
 {
+    Impl& d = *impl_;
     Discard();
-    auto f = std::make_unique<QSaveFile>(ToQt(path));
-    // Never fall back to writing the old file in place: that is exactly what
-    // can leave a file cut short.
-    f->setDirectWriteFallback(false);
-    if (!f->open(QIODevice::WriteOnly))
-        return false;
-    impl_->file = std::move(f);
+    d.error.clear();
+    if (path.empty())
+        return d.Fail(ENOENT);
+    d.target = path;
+    // A link is followed: the file it names is the one replaced.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char real[PATH_MAX];
+        if (::realpath(path.c_str(), real))
+            d.target = real;
+    }
+    unsigned mode = d.mode >= 0 ? unsigned(d.mode) : kNewFileMode;
+    bool exists = false;
+    if (::stat(d.target.c_str(), &st) == 0) {
+        exists = true;
+        if (!S_ISREG(st.st_mode)) {
+            d.error = NotRegular(st.st_mode);
+            return false;
+        }
+        if (d.noReplace)
+            return d.Fail(EEXIST);
+        if (d.mode < 0)
+            mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return d.Fail(errno);
+    }
+
+    std::string temp = d.target + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return d.Fail(errno);
+    d.fd = fd;
+    d.temp = temp;
+    if (::fchmod(fd, mode) != 0) {
+        const int err = errno;
+        d.Drop();
+        return d.Fail(err);
+    }
+    // Root saving another user's file leaves it theirs.
+    if (exists && ::geteuid() == 0 && (st.st_uid != 0 || st.st_gid != 0))
+        (void)!::fchown(fd, st.st_uid, st.st_gid);
     return true;
 }
 
 bool SafeFileWriter::Write(std::string_view bytes)
 {
-    if (!impl_->file)
-        return false;
+    Impl& d = *impl_;
+    if (d.fd < 0)
+        return d.Fail(EBADF);
     while (!bytes.empty()) {
-        const qint64 n = impl_->file->write(bytes.data(), qint64(bytes.size()));
+        const ssize_t n = ::write(d.fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
-            return false;
+            return d.Fail(n < 0 ? errno : ENOSPC);
         bytes.remove_prefix(size_t(n));
     }
     return true;
@@ -63,27 +151,49 @@ bool SafeFileWriter::Write(std::string_view bytes)
 
 bool SafeFileWriter::Commit()
 {
-    if (!impl_->file)
-        return false;
-    const QString path = impl_->file->fileName();
-    // commit() flushes, syncs the data, renames over the old file, and
-    // removes the new one when any of that fails.
-    const bool ok = impl_->file->commit();
-    impl_->file.reset();
-    if (ok)
-        SyncFolderOf(path);
+    Impl& d = *impl_;
+    if (d.fd < 0)
+        return d.Fail(EBADF);
+    // A file system that cannot sync answers EINVAL; anything else means the
+    // bytes may not be on the disk.
+    if (d.sync && ::fsync(d.fd) != 0 && errno != EINVAL) {
+        const int err = errno;
+        d.Drop();
+        return d.Fail(err);
+    }
+    const int fd = d.fd;
+    d.fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) {
+        const int err = errno;
+        d.Drop();
+        return d.Fail(err);
+    }
+    int renamed;
+    if (d.noReplace) {
+        renamed = ::renameat2(AT_FDCWD, d.temp.c_str(), AT_FDCWD, d.target.c_str(), RENAME_NOREPLACE);
+        if (renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // Without the flag: a hard link never replaces a name either.
+            renamed = ::link(d.temp.c_str(), d.target.c_str());
+            if (renamed == 0)
+                ::unlink(d.temp.c_str());
+        }
+    } else {
+        renamed = ::rename(d.temp.c_str(), d.target.c_str());
+    }
+    if (renamed != 0) {
+        const int err = errno;
+        d.Drop();
+        return d.Fail(err);
+    }
+    d.temp.clear();
     // A failed folder sync cannot be undone and leaves the new file in place;
     // it only weakens what a power cut right now would keep.
-    return ok;
+    if (d.sync)
+        SyncFolder(FolderOf(d.target));
+    return true;
 }
 
-void SafeFileWriter::Discard()
-{
-    if (impl_->file) {
-        impl_->file->cancelWriting();
-        impl_->file.reset(); // the destructor removes what was not committed
-    }
-}
+void SafeFileWriter::Discard() { impl_->Drop(); }
 
 FileWriterFactory& DefaultFileWriters()
 {
@@ -91,31 +201,125 @@ FileWriterFactory& DefaultFileWriters()
     return factory;
 }
 
-bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes)
+namespace {
+
+bool WriteThrough(FileWriter& w, const std::string& path, std::string_view bytes, std::string* why)
 {
-    std::unique_ptr<FileWriter> w = writers.NewWriter();
-    if (!w)
-        return false;
-    if (w->Open(path) && w->Write(bytes) && w->Commit())
+    if (w.Open(path) && w.Write(bytes) && w.Commit())
         return true;
-    w->Discard();
+    if (why) {
+        *why = w.Error();
+        if (why->empty())
+            *why = "cannot be written";
+    }
+    w.Discard();
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out)
+} // namespace
+
+bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, std::string* why)
 {
-    QFile f(ToQt(path));
-    if (!f.open(QIODevice::ReadOnly))
+    std::unique_ptr<FileWriter> w = writers.NewWriter();
+    if (!w) {
+        if (why)
+            *why = "cannot be written";
         return false;
-    if (QFileInfo(f).isDir())
+    }
+    return WriteThrough(*w, path, bytes, why);
+}
+
+bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, unsigned mode,
+                  std::string* why)
+{
+    std::unique_ptr<FileWriter> w = writers.NewWriter();
+    if (!w) {
+        if (why)
+            *why = "cannot be written";
         return false;
-    const QByteArray all = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    }
+    w->SetMode(mode);
+    w->SetNoReplace();
+    return WriteThrough(*w, path, bytes, why);
+}
+
+int OpenForReading(const std::string& path, size_t& size, std::string* why)
+{
+    auto fail = [&](std::string reason) {
+        if (why)
+            *why = std::move(reason);
+        return -1;
+    };
+    // Not blocking: a FIFO without a writer must not hang the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(Reason(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(Reason(err));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(NotRegular(st.st_mode));
+    }
+    if (uint64_t(st.st_size) > kMaxReadSize) {
+        ::close(fd);
+        return fail("larger than " + std::to_string(kMaxReadSize >> 20) + " MiB");
+    }
+    size = size_t(st.st_size);
+    return fd;
+}
+
+long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, buffer + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            if (why)
+                *why = Reason(err);
+            return -1;
+        }
+        if (n == 0)
+            break; // cut short since the size was taken
+        got += size_t(n);
+    }
+    ::close(fd);
+    return (long long)got;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* why)
+{
+    size_t size = 0;
+    const int fd = OpenForReading(path, size, why);
+    if (fd < 0)
         return false;
-    out.assign(all.constData(), size_t(all.size()));
+    out.resize(size);
+    const long long got = ReadAndClose(fd, out.data(), size, why);
+    if (got < 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(size_t(got));
     return true;
 }
 
-bool FileExists(const std::string& path) { return QFileInfo::exists(ToQt(path)); }
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+unsigned FileMode(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : kNewFileMode;
+}
 
 } // namespace remindo

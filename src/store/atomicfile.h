@@ -2,6 +2,7 @@
 // Replacing a file so that a failure or a crash at any moment leaves either
 // the old file or the complete new one, never a part of either.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,20 +22,33 @@ public:
     virtual bool Commit() = 0;
     // Drops a file that was opened and not committed; harmless otherwise.
     virtual void Discard() = 0;
+
+    // Before Open: the permission bits of the new file. Without it the file
+    // keeps those of the file it replaces, or is 0600 when there is none.
+    virtual void SetMode(unsigned mode) { (void)mode; }
+    // Before Open: the file is a copy that must never take the place of an
+    // existing file; Commit fails when the name is taken.
+    virtual void SetNoReplace() {}
+    // The system's reason for the last failure, in words; empty when unknown.
+    virtual std::string Error() const { return {}; }
 };
 
 // The real writer: the new file is written under a temporary name beside the
-// old one (or unnamed, where the system allows), synced, renamed over the old
-// file, and the folder is synced so that the rename itself survives a power
-// cut. The old file's permissions carry over.
+// old one (or unnamed, where the system allows), every write and the final
+// sync checked, renamed over the old file, and the folder synced so that the
+// rename itself survives a power cut. Only a regular file is ever replaced.
 class SafeFileWriter final : public FileWriter {
 public:
-    SafeFileWriter();
+    // `sync` false leaves out the disk syncs (benchmarks and scratch files).
+    explicit SafeFileWriter(bool sync = true);
     ~SafeFileWriter() override;
     bool Open(const std::string& path) override;
     bool Write(std::string_view bytes) override;
     bool Commit() override;
     void Discard() override;
+    void SetMode(unsigned mode) override;
+    void SetNoReplace() override;
+    std::string Error() const override;
 
 private:
     struct Impl;
@@ -51,17 +65,42 @@ public:
 
 class SafeFileWriterFactory final : public FileWriterFactory {
 public:
-    std::unique_ptr<FileWriter> NewWriter() override { return std::make_unique<SafeFileWriter>(); }
+    explicit SafeFileWriterFactory(bool sync = true) : sync_(sync) {}
+    std::unique_ptr<FileWriter> NewWriter() override { return std::make_unique<SafeFileWriter>(sync_); }
+
+private:
+    bool sync_;
 };
 
 // The factory used when none is given.
 FileWriterFactory& DefaultFileWriters();
 
-// Open, Write, Commit; on any failure the writer is discarded and the answer is false.
-bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes);
+// Open, Write, Commit; on any failure the writer is discarded and the answer
+// is false, with the system's reason in `why` when given.
+bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes,
+                 std::string* why = nullptr);
 
-// The whole content of a regular file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// A new file that never replaces anything: a copy with the given permission
+// bits. False when the name is taken or the file cannot be written.
+bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, unsigned mode,
+                  std::string* why = nullptr);
+
+// The largest file the store reads. Its own files are far smaller; anything
+// larger is not one of them.
+inline constexpr size_t kMaxReadSize = size_t(64) << 20;
+
+// The whole content of a regular file of at most kMaxReadSize bytes, read
+// with one read into one buffer; false when it cannot be read, with the
+// reason in `why`. A FIFO or a device is refused without blocking.
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* why = nullptr);
+
+// The same in two steps, for callers that bring their own buffer: opens the
+// file (answering its size) or answers -1 with the reason; then reads it,
+// closes it and answers the number of bytes read, or -1.
+int OpenForReading(const std::string& path, size_t& size, std::string* why = nullptr);
+long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why = nullptr);
 bool FileExists(const std::string& path);
+// The permission bits of an existing file; 0600 when it cannot be asked.
+unsigned FileMode(const std::string& path);
 
 } // namespace remindo

@@ -1,6 +1,7 @@
 #include "store/datafile.h"
 
 #include "store/atomicfile.h"
+#include "store/codec.h"
 #include "store/fixedformats.h"
 #include "store/formats.h"
 #include "store/messages.h"
@@ -12,18 +13,20 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <tinyxml2.h>
+#include <pugixml.hpp>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
-#include <unordered_map>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <sys/mman.h>
 
 namespace remindo {
 namespace {
-
-using tinyxml2::XMLDocument;
-using tinyxml2::XMLElement;
-using tinyxml2::XMLNode;
 
 constexpr std::string_view kMissingMessage = "Plik danych nie istnieje.\rUtwórz nowy plik.";
 constexpr std::string_view kDamagedMessage = "Plik danych jest uszkodzony.\rUtwórz nowy plik.";
@@ -33,58 +36,85 @@ constexpr std::string_view kSaveFailedMessage =
 // Beside the file, before anything can overwrite it.
 constexpr const char* kDamagedSuffix = ".uszkodzony-";
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
 // ---- writing -------------------------------------------------------------
+
+constexpr bool Escaped(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
 
 void AppendEscaped(std::string& out, std::string_view text)
 {
+    size_t extra = 0;
+    for (char c : text)
+        if (Escaped(c))
+            extra += c == '"' ? 5 : c == '&' ? 4 : 3;
+    const size_t at = out.size();
+    out.resize(at + text.size() + extra);
+    char* p = out.data() + at;
     for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        if (!Escaped(c)) {
+            *p++ = c;
+            continue;
         }
+        const std::string_view e = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&quot;";
+        p = std::copy(e.begin(), e.end(), p);
     }
 }
 
-// The library's own printer indents with blanks, ends lines with LF and
-// leaves quotes alone, so the file has a printer of its own: one tab per
-// level and CR LF after every line.
-void PrintElement(const XMLElement& e, int depth, std::string& out)
-{
-    out.append(size_t(depth), '\t');
-    out += '<';
-    out += e.Name();
-    const XMLNode* child = e.FirstChild();
-    if (!child) {
-        out += "/>\r\n";
-        return;
-    }
-    if (child->ToText() && !child->NextSibling()) {
-        out += '>';
-        AppendEscaped(out, child->Value());
-        out += "</";
-        out += e.Name();
-        out += ">\r\n";
-        return;
-    }
-    out += ">\r\n";
-    for (const XMLElement* c = e.FirstChildElement(); c; c = c->NextSiblingElement())
-        PrintElement(*c, depth + 1, out);
-    out.append(size_t(depth), '\t');
-    out += "</";
-    out += e.Name();
-    out += ">\r\n";
-}
+// The document is printed straight from the list: one tab per level, CR LF
+// after every line, an element without text as one empty-element tag.
+class Printer {
+public:
+    Printer(std::string& out, Scrambler& scrambler, bool on) : out_(out), scrambler_(scrambler), on_(on) {}
 
-std::string IsoDate(Date d)
-{
-    const Ymd v = YmdOf(d);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", v.year, v.month, v.day);
-    return buf;
-}
+    void Open(std::string_view name, int depth)
+    {
+        out_.append(size_t(depth), '\t');
+        out_ += '<';
+        out_ += name;
+        out_ += ">\r\n";
+    }
+    void Close(std::string_view name, int depth)
+    {
+        out_.append(size_t(depth), '\t');
+        out_ += "</";
+        out_ += name;
+        out_ += ">\r\n";
+    }
+    void Value(std::string_view name, std::string_view value, int depth, bool scrambled = true)
+    {
+        std::string_view text = value;
+        if (scrambled && on_) {
+            scratch_.clear();
+            scrambler_.ScrambleInto(value, true, scratch_);
+            text = scratch_;
+        }
+        out_.append(size_t(depth), '\t');
+        out_ += '<';
+        out_ += name;
+        if (text.empty()) {
+            out_ += "/>\r\n";
+            return;
+        }
+        out_ += '>';
+        AppendEscaped(out_, text);
+        out_ += "</";
+        out_ += name;
+        out_ += ">\r\n";
+    }
+    void Number(std::string_view name, int64_t v, int depth)
+    {
+        char buf[24];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v);
+        Value(name, std::string_view(buf, size_t(r.ptr - buf)), depth);
+    }
+
+private:
+    std::string& out_;
+    Scrambler& scrambler_;
+    bool on_;
+    std::string scratch_;
+};
 
 std::optional<Date> ParseIsoDate(std::string_view s)
 {
@@ -108,11 +138,8 @@ std::optional<Date> ParseIsoDate(std::string_view s)
 
 // ---- reading -------------------------------------------------------------
 
-// The element's text without leading and trailing bytes of code 32 and below.
-std::string_view TextOf(const XMLElement* e)
+std::string_view Trimmed(std::string_view s)
 {
-    const char* t = e ? e->GetText() : nullptr;
-    std::string_view s = t ? std::string_view(t) : std::string_view();
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= 32)
         s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
@@ -120,70 +147,287 @@ std::string_view TextOf(const XMLElement* e)
     return s;
 }
 
+// The element's text as the file holds it (entities not yet decoded), or
+// nothing when its first child is not text.
+std::optional<std::string_view> RawText(pugi::xml_node e)
+{
+    // Text that comes first in an element is parsed into the element itself.
+    if (*e.value())
+        return std::string_view(e.value());
+    const pugi::xml_node t = e.first_child();
+    if (t.type() != pugi::node_pcdata && t.type() != pugi::node_cdata)
+        return std::nullopt;
+    return std::string_view(t.value());
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// The code point of a character reference's digits ("#261", "#x105"); 0
+// when they are not one.
+char32_t CharacterReference(std::string_view ref)
+{
+    if (ref.size() < 2 || ref[0] != '#')
+        return 0;
+    const bool hex = ref[1] == 'x' || ref[1] == 'X';
+    const std::string_view digits = ref.substr(hex ? 2 : 1);
+    uint32_t cp = 0;
+    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
+    if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() || cp == 0 || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return cp;
+}
+
+// True when every byte from 0x80 up is part of a well-formed UTF-8 sequence.
+bool ValidUtf8(std::string_view s)
+{
+    for (size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        char32_t cp;
+        if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; }
+        else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; }
+        else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; }
+        else return false;
+        if (i + len > s.size())
+            return false;
+        for (size_t k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        const char32_t least = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+bool HasHighBytes(std::string_view s)
+{
+    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+std::string CodePointName(char32_t cp)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "U+%04X", unsigned(cp));
+    return buf;
+}
+
+// The field elements of one reminder, the first of each name.
+enum Field { kTresc, kData, kCoIle, kIlePrzed, kCzyPo, kBlok, kBlokDzis, kBlokDzisData, kIle, kFieldCount };
+constexpr const char* kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
+                                                  "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
+
+int FieldOf(const char* name)
+{
+    switch (name[0]) {
+    case 'T': return std::strcmp(name, "Tresc") == 0 ? kTresc : -1;
+    case 'D': return std::strcmp(name, "Data") == 0 ? kData : -1;
+    case 'C':
+        if (std::strcmp(name, "CoIle") == 0) return kCoIle;
+        return std::strcmp(name, "CzyPo") == 0 ? kCzyPo : -1;
+    case 'I':
+        if (std::strcmp(name, "Ile") == 0) return kIle;
+        return std::strcmp(name, "IlePrzed") == 0 ? kIlePrzed : -1;
+    case 'B':
+        if (std::strcmp(name, "Blok") == 0) return kBlok;
+        if (std::strcmp(name, "BlokDzis") == 0) return kBlokDzis;
+        return std::strcmp(name, "BlokDzisData") == 0 ? kBlokDzisData : -1;
+    default: return -1;
+    }
+}
+
+// n when `name` is exactly "Nr" followed by n in plain decimal (no sign, no
+// leading zero), 1 <= n <= limit; 0 otherwise.
+int64_t NrIndex(const char* name, int64_t limit)
+{
+    if (name[0] != 'N' || name[1] != 'r' || name[2] < '1' || name[2] > '9')
+        return 0;
+    int64_t n = 0;
+    for (const char* p = name + 2; *p; ++p) {
+        if (*p < '0' || *p > '9')
+            return 0;
+        n = n * 10 + (*p - '0');
+        if (n > limit)
+            return 0;
+    }
+    return n;
+}
+
+// Reads values: entities decoded, unscrambled while the switch is on, in
+// Windows-1250. Buffers are reused from value to value.
 class Reader {
 public:
-    Reader(const DataFile& file, bool on) : file_(file), on_(on) {}
+    Reader(const DataFile& file, bool on, bool utf8) : file_(file), on_(on), utf8_(utf8) {}
 
-    // The value of the named child, unscrambled while the switch is on.
-    std::optional<std::string> Value(const XMLElement* parent, const char* name) const
+    // The why of the last value that could not be read; empty when it was
+    // simply missing or damaged.
+    const std::string& Problem() const { return problem_; }
+
+    // The value of element `e` (null: missing); false when it is missing or
+    // unreadable. The view lasts until the next call.
+    bool Value(pugi::xml_node e, std::string_view& out)
     {
-        const XMLElement* e = parent->FirstChildElement(name);
         if (!e)
-            return std::nullopt;
-        const std::string_view text = TextOf(e);
-        if (!on_)
-            return std::string(text);
-        return UnscrambleValue(text, true);
+            return false;
+        const auto raw = RawText(e);
+        std::string_view text = raw ? Trimmed(*raw) : std::string_view();
+        if (!Decode(text))
+            return false;
+        if (!on_) {
+            out = text;
+            return true;
+        }
+        if (text.empty())
+            return false; // a scrambled value is never empty
+        if (!UnscrambleInto(text, true, unscrambled_))
+            return false;
+        out = unscrambled_;
+        return true;
     }
-    std::optional<int32_t> Integer(const XMLElement* parent, const char* name) const
+    bool Integer(pugi::xml_node e, int32_t& out)
     {
-        const auto v = Value(parent, name);
-        return v ? ParseInt32(*v) : std::nullopt;
+        std::string_view v;
+        if (!Value(e, v))
+            return false;
+        const auto n = ParseInt32(v);
+        if (!n)
+            return false;
+        out = *n;
+        return true;
     }
-    std::optional<Date> DateValue(const XMLElement* parent, const char* name) const
+    bool DateValue(pugi::xml_node e, Date& out)
     {
-        const auto v = Value(parent, name);
-        return v ? file_.ParseDate(*v) : std::nullopt;
+        std::string_view v;
+        if (!Value(e, v))
+            return false;
+        const auto d = file_.ParseDate(v);
+        if (!d)
+            return false;
+        out = *d;
+        return true;
     }
-    bool Text(const XMLElement* parent, const char* name, std::string& out) const
+    bool Text(pugi::xml_node e, std::string& out)
     {
-        auto v = Value(parent, name);
         // Unscrambled, an empty text is written as an empty element, and a
         // missing one reads the same.
-        if (!v && on_)
+        if (!e && !on_) {
+            out.clear();
+            return true;
+        }
+        std::string_view v;
+        if (!Value(e, v))
             return false;
-        out = v ? std::move(*v) : std::string();
+        out.assign(v);
         return true;
     }
 
 private:
+    // Entities and character references become the bytes they stand for in
+    // Windows-1250; a UTF-8 file's text is converted. False when a character
+    // has no Windows-1250 byte. Most values hold neither: no copy then.
+    bool Decode(std::string_view& text)
+    {
+        problem_.clear();
+        const bool entities = text.find('&') != std::string_view::npos;
+        if (!entities && !(utf8_ && HasHighBytes(text)))
+            return true;
+        decoded_.clear();
+        std::string& target = utf8_ ? utf8Text_ : decoded_;
+        target.clear();
+        for (size_t i = 0; i < text.size();) {
+            const size_t amp = text.find('&', i);
+            target.append(text.substr(i, amp == std::string_view::npos ? std::string_view::npos : amp - i));
+            if (amp == std::string_view::npos)
+                break;
+            const size_t semi = text.find(';', amp);
+            const std::string_view name =
+                semi == std::string_view::npos ? std::string_view() : text.substr(amp + 1, semi - amp - 1);
+            char named = name == "amp" ? '&' : name == "lt" ? '<' : name == "gt" ? '>' : name == "quot" ? '"'
+                         : name == "apos" ? '\'' : 0;
+            if (named) {
+                target += named;
+            } else if (const char32_t cp = CharacterReference(name)) {
+                if (utf8_) {
+                    AppendUtf8(target, cp);
+                } else if (cp < 0x80) {
+                    target += char(cp);
+                } else {
+                    std::string one;
+                    AppendUtf8(one, cp);
+                    const Cp1250Result r = Cp1250FromUtf8(one);
+                    if (!r.ok()) {
+                        problem_ = "the character " + CodePointName(cp) + " has no Windows-1250 form";
+                        return false;
+                    }
+                    target += r.text;
+                }
+            } else {
+                // Not an entity we know: the text stays as written.
+                target += '&';
+                i = amp + 1;
+                continue;
+            }
+            i = semi + 1;
+        }
+        if (utf8_) {
+            const Cp1250Result r = Cp1250FromUtf8(utf8Text_);
+            if (!r.ok()) {
+                problem_ = "the character " + CodePointName(r.rejected[0]) + " has no Windows-1250 form";
+                return false;
+            }
+            decoded_ = r.text;
+        }
+        text = decoded_;
+        return true;
+    }
+
     const DataFile& file_;
     bool on_;
+    bool utf8_;
+    std::string decoded_, utf8Text_, unscrambled_, problem_;
 };
 
-bool ReadReminder(const Reader& r, const XMLElement* nr, Komunikat& k)
+bool ReadReminder(Reader& r, pugi::xml_node nr, Komunikat& k)
 {
-    if (!r.Text(nr, "Tresc", k.Tresc))
-        return false;
-    const auto data = r.DateValue(nr, "Data");
-    const auto coIle = r.Integer(nr, "CoIle");
-    const auto ilePrzed = r.Integer(nr, "IlePrzed");
-    const auto czyPo = r.Integer(nr, "CzyPo");
-    const auto blok = r.Integer(nr, "Blok");
-    const auto blokDzis = r.Integer(nr, "BlokDzis");
-    const auto blokDzisData = r.DateValue(nr, "BlokDzisData");
-    const auto ile = r.Integer(nr, "Ile");
-    if (!data || !coIle || !ilePrzed || !czyPo || !blok || !blokDzis || !blokDzisData || !ile)
-        return false;
-    k.Data = *data;
-    k.CoIle = *coIle;
-    k.IlePrzed = *ilePrzed;
-    k.CzyPo = *czyPo;
-    k.Blok = *blok;
-    k.BlokDzis = *blokDzis;
-    k.BlokDzisData = *blokDzisData;
-    k.Ile = *ile;
-    return true;
+    pugi::xml_node fields[kFieldCount];
+    for (pugi::xml_node c = nr.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const int f = FieldOf(c.name());
+        if (f >= 0 && !fields[f])
+            fields[f] = c;
+    }
+    return r.Text(fields[kTresc], k.Tresc) && r.DateValue(fields[kData], k.Data) &&
+           r.Integer(fields[kCoIle], k.CoIle) && r.Integer(fields[kIlePrzed], k.IlePrzed) &&
+           r.Integer(fields[kCzyPo], k.CzyPo) && r.Integer(fields[kBlok], k.Blok) &&
+           r.Integer(fields[kBlokDzis], k.BlokDzis) && r.DateValue(fields[kBlokDzisData], k.BlokDzisData) &&
+           r.Integer(fields[kIle], k.Ile);
 }
 
 void KeepSelectionInside(Komunikaty& list)
@@ -192,84 +436,261 @@ void KeepSelectionInside(Komunikaty& list)
         list.SelectedIndex = list.ReminderCount() - 1;
 }
 
+// A plain file is read as UTF-8 when it says so (a byte-order mark or the
+// declaration's encoding) or when its non-ASCII bytes can only be UTF-8.
+bool PlainFileIsUtf8(bool bom, pugi::xml_document& doc)
+{
+    if (bom)
+        return true;
+    const pugi::xml_node decl = doc.first_child();
+    if (decl.type() == pugi::node_declaration) {
+        const pugi::xml_attribute enc = decl.attribute("encoding");
+        if (enc) {
+            std::string e = enc.value();
+            std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+            return e == "utf-8" || e == "utf8";
+        }
+    }
+    bool high = false;
+    struct Walker : pugi::xml_tree_walker {
+        bool* high;
+        bool valid = true;
+        bool for_each(pugi::xml_node& n) override
+        {
+            if (n.type() != pugi::node_pcdata && n.type() != pugi::node_cdata && n.type() != pugi::node_element)
+                return true;
+            const std::string_view v = n.value();
+            if (HasHighBytes(v)) {
+                *high = true;
+                valid = ValidUtf8(v);
+            }
+            return valid;
+        }
+    } walker;
+    walker.high = &high;
+    doc.traverse(walker);
+    return high && walker.valid;
+}
+
+// Memory for one load, mapped in one piece with its pages put in place at
+// once (huge pages where the system gives them): faulting in a few megabytes
+// page by page costs more than parsing them.
+class MappedMemory {
+public:
+    explicit MappedMemory(size_t size) : size_(std::max<size_t>(size, 1))
+    {
+        void* p = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) {
+            fallback_ = std::make_unique<char[]>(size_);
+            base_ = fallback_.get();
+            return;
+        }
+        base_ = static_cast<char*>(p);
+        mapped_ = true;
+        if (size_ >= (size_t(2) << 20))
+            ::madvise(base_, size_, MADV_HUGEPAGE);
+        ::madvise(base_, size_, MADV_POPULATE_WRITE); // where it fails, pages come one by one
+    }
+    ~MappedMemory()
+    {
+        if (mapped_)
+            ::munmap(base_, size_);
+    }
+    MappedMemory(const MappedMemory&) = delete;
+    MappedMemory& operator=(const MappedMemory&) = delete;
+
+    char* Data() { return base_; }
+    size_t Size() const { return size_; }
+    void Reset() { used_ = 0; }
+    // Bump allocation for the parser; null when the block is used up.
+    void* Take(size_t n)
+    {
+        n = (n + 15) & ~size_t(15);
+        if (n > size_ - used_)
+            return nullptr;
+        void* p = base_ + used_;
+        used_ += n;
+        return p;
+    }
+    bool Owns(const void* p) const
+    {
+        const char* c = static_cast<const char*>(p);
+        return c >= base_ && c < base_ + size_;
+    }
+
+private:
+    size_t size_;
+    size_t used_ = 0;
+    char* base_ = nullptr;
+    bool mapped_ = false;
+    std::unique_ptr<char[]> fallback_;
+};
+
+// The parser takes its memory from the block of the parse under way; what
+// does not fit comes from the heap as usual.
+MappedMemory* parseMemory = nullptr;
+
+void* ParserAllocate(size_t n)
+{
+    if (parseMemory)
+        if (void* p = parseMemory->Take(n))
+            return p;
+    return std::malloc(n);
+}
+
+void ParserDeallocate(void* p)
+{
+    if (parseMemory && parseMemory->Owns(p))
+        return;
+    std::free(p);
+}
+
+class ParserMemoryScope {
+public:
+    explicit ParserMemoryScope(MappedMemory& memory)
+        : oldAllocate_(pugi::get_memory_allocation_function()), oldDeallocate_(pugi::get_memory_deallocation_function())
+    {
+        parseMemory = &memory;
+        pugi::set_memory_management_functions(ParserAllocate, ParserDeallocate);
+    }
+    ~ParserMemoryScope()
+    {
+        pugi::set_memory_management_functions(oldAllocate_, oldDeallocate_);
+        parseMemory = nullptr;
+    }
+
+private:
+    pugi::allocation_function oldAllocate_;
+    pugi::deallocation_function oldDeallocate_;
+};
+
+} // namespace
+
+// The memory of the last load, kept for the next one: a reload then finds
+// its pages in place.
+struct DataFile::LoadMemory {
+    std::unique_ptr<MappedMemory> bytes;
+    std::unique_ptr<MappedMemory> document;
+
+    static MappedMemory& AtLeast(std::unique_ptr<MappedMemory>& m, size_t size)
+    {
+        if (!m || m->Size() < size)
+            m = std::make_unique<MappedMemory>(size);
+        m->Reset();
+        return *m;
+    }
+};
+
+namespace {
+
+// Room for the document of a file of `size` bytes as the program writes it:
+// a node of 64 bytes for about every 30 bytes of the file, and the parser's
+// page headers. Denser documents take the rest from the heap.
+size_t DocumentSize(size_t size) { return size / 30 * 72 + (size_t(64) << 10); }
+
 } // namespace
 
 DataFile::DataFile(std::string path, Messages& messages, const RegionalFormats& formats, Scrambler& scrambler)
     : path_(std::move(path)), messages_(messages), formats_(formats), scrambler_(scrambler),
-      writers_(&DefaultFileWriters())
+      writers_(&DefaultFileWriters()), memory_(std::make_unique<LoadMemory>())
 {
 }
+
+DataFile::~DataFile() = default;
 
 void DataFile::SetWriters(FileWriterFactory* writers) { writers_ = writers ? writers : &DefaultFileWriters(); }
 
 std::string DataFile::DateText(Date d) const
 {
-    // Some regional formats do not read back to the same day (a two-digit
-    // year, characters the file's code page cannot hold); the date is then
-    // stored in ISO form, which every load reads.
-    std::string text = formats_.ShortDate(d);
-    const auto back = ParseDate(text);
-    if (!back || *back != d)
-        text = IsoDate(d);
-    return text;
+    // One form whatever the desktop's language, so that a file written under
+    // one locale reads under every other: d.MM.yyyy, which a Polish desktop
+    // writes and which every load reads.
+    const Ymd v = YmdOf(d);
+    char buf[16];
+    char* p = std::to_chars(buf, buf + 4, v.day).ptr;
+    *p++ = '.';
+    *p++ = char('0' + v.month / 10);
+    *p++ = char('0' + v.month % 10);
+    *p++ = '.';
+    for (int div = 1000; div > 0; div /= 10)
+        *p++ = char('0' + v.year / div % 10);
+    return std::string(buf, size_t(p - buf));
 }
 
 std::optional<Date> DataFile::ParseDate(std::string_view text) const
 {
-    if (auto d = formats_.ParseShortDate(text))
-        return d;
+    // The fixed forms first: they are what the program writes, and the
+    // regional reader is slow. A text that reads in neither goes to it.
     if (auto d = ParseIsoDate(text))
         return d;
     static const FixedFormats polish;
-    return polish.ParseShortDate(text);
+    if (auto d = polish.ParseShortDate(text))
+        return d;
+    return formats_.ParseShortDate(text);
 }
 
 std::string DataFile::BuildDocument(const Komunikaty& list)
 {
-    XMLDocument doc;
-    XMLElement* dane = doc.NewElement("Dane");
-    doc.InsertEndChild(dane);
-    auto add = [&](XMLElement* parent, const char* name, const std::string& value, bool scrambled) {
-        XMLElement* e = doc.NewElement(name);
-        parent->InsertEndChild(e);
-        const std::string text = scrambled && Switch ? scrambler_.ScrambleValue(value, true) : value;
-        if (!text.empty())
-            e->SetText(text.c_str());
-    };
-    add(dane, "Code", Switch ? "tr" : "fa", false);
-    add(dane, "Ilosc", std::to_string(list.ReminderCount()), true);
+    std::string out;
+    out.reserve(64 + list.items.size() * 360);
+    Printer p(out, scrambler_, Switch);
+    p.Open("Dane", 0);
+    p.Value("Code", Switch ? "tr" : "fa", 1, false);
+    p.Number("Ilosc", list.ReminderCount(), 1);
+    char name[24] = "Nr";
     for (int i = 0; i < list.ReminderCount(); ++i) {
         const Komunikat& k = list[i];
-        XMLElement* nr = doc.NewElement(("Nr" + std::to_string(i + 1)).c_str());
-        dane->InsertEndChild(nr);
-        add(nr, "Tresc", k.Tresc, true);
-        add(nr, "Data", DateText(k.Data), true);
-        add(nr, "CoIle", std::to_string(k.CoIle), true);
-        add(nr, "IlePrzed", std::to_string(k.IlePrzed), true);
-        add(nr, "CzyPo", std::to_string(k.CzyPo), true);
-        add(nr, "Blok", std::to_string(k.Blok), true);
-        add(nr, "BlokDzis", std::to_string(k.BlokDzis), true);
-        add(nr, "BlokDzisData", DateText(k.BlokDzisData), true);
-        add(nr, "Ile", std::to_string(k.Ile), true);
+        const auto r = std::to_chars(name + 2, name + sizeof name, i + 1);
+        const std::string_view nr(name, size_t(r.ptr - name));
+        p.Open(nr, 1);
+        p.Value("Tresc", k.Tresc, 2);
+        p.Value("Data", DateText(k.Data), 2);
+        p.Number("CoIle", k.CoIle, 2);
+        p.Number("IlePrzed", k.IlePrzed, 2);
+        p.Number("CzyPo", k.CzyPo, 2);
+        p.Number("Blok", k.Blok, 2);
+        p.Number("BlokDzis", k.BlokDzis, 2);
+        p.Value("BlokDzisData", DateText(k.BlokDzisData), 2);
+        p.Number("Ile", k.Ile, 2);
+        p.Close(nr, 1);
     }
-    std::string out;
-    PrintElement(*dane, 0, out);
+    p.Close("Dane", 0);
     return out;
 }
 
 int DataFile::ParseDocument(std::string_view bytes, Komunikaty& list)
 {
-    XMLDocument doc(true, tinyxml2::PRESERVE_WHITESPACE);
-    const XMLElement* dane = nullptr;
-    if (!bytes.empty() && doc.Parse(bytes.data(), bytes.size()) == tinyxml2::XML_SUCCESS)
-        dane = doc.FirstChildElement("Dane");
+    std::string copy(bytes);
+    return ParseDocument(copy, list);
+}
+
+int DataFile::ParseDocument(std::string& bytes, Komunikaty& list) { return ParseInPlace(bytes.data(), bytes.size(), list); }
+
+int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
+{
+    lastError_.clear();
+    // Parsed in place, byte for byte: the values are Windows-1250 (or a
+    // plain file's UTF-8), which the reader decodes itself.
+    const bool bom = std::string_view(data, length).substr(0, kBom.size()) == kBom;
+    char* const start = data + (bom ? kBom.size() : 0);
+    const size_t size = length - (bom ? kBom.size() : 0);
+    MappedMemory& memory = LoadMemory::AtLeast(memory_->document, DocumentSize(size));
+    const ParserMemoryScope scope(memory);
+    pugi::xml_document doc;
+    pugi::xml_node dane;
+    if (size > 0 &&
+        doc.load_buffer_inplace(start, size, pugi::parse_cdata | pugi::parse_eol | pugi::parse_declaration | pugi::parse_embed_pcdata,
+                                pugi::encoding_utf8))
+        dane = doc.child("Dane");
     if (!dane)
         return kDamagedHeader;
 
     // The document's switch holds for this load only.
-    const Reader r(*this, TextOf(dane->FirstChildElement("Code")) == "tr");
-    const auto count = r.Integer(dane, "Ilosc");
-    if (!count)
+    const auto code = RawText(dane.child("Code"));
+    const bool on = code && Trimmed(*code) == "tr";
+    Reader r(*this, on, !on && PlainFileIsUtf8(bom, doc));
+    int32_t count = 0;
+    if (!r.Integer(dane.child("Ilosc"), count))
         return kDamagedHeader;
 
     auto damaged = [&] {
@@ -277,32 +698,39 @@ int DataFile::ParseDocument(std::string_view bytes, Komunikaty& list)
         KeepSelectionInside(list);
         return kDamagedReminder;
     };
-    if (*count < 0)
+    if (count < 0)
         return damaged();
 
-    // Each Nr element by name, the first of each name; the rest are ignored.
-    std::unordered_map<std::string_view, const XMLElement*> byName;
-    for (const XMLElement* e = dane->FirstChildElement(); e; e = e->NextSiblingElement())
-        byName.try_emplace(e->Name(), e);
+    // Each Nr element by its number, the first of each; the rest are ignored.
+    // A count beyond the elements there are cannot be met.
+    size_t elements = 0;
+    for (pugi::xml_node e = dane.first_child(); e; e = e.next_sibling())
+        elements += e.type() == pugi::node_element;
+    if (size_t(count) > elements)
+        return damaged();
+    std::vector<pugi::xml_node> nrs(static_cast<size_t>(count));
+    for (pugi::xml_node e = dane.first_child(); e; e = e.next_sibling()) {
+        if (e.type() != pugi::node_element)
+            continue;
+        const int64_t n = NrIndex(e.name(), count);
+        if (n != 0 && !nrs[size_t(n - 1)])
+            nrs[size_t(n - 1)] = e;
+    }
 
-    std::vector<Komunikat> fresh;
-    fresh.reserve(std::min(size_t(*count), byName.size()));
-    std::string name;
-    for (int32_t i = 0; i < *count; ++i) {
-        name = "Nr" + std::to_string(int64_t(i) + 1);
-        const auto it = byName.find(name);
-        if (it == byName.end())
-            return damaged();
-        Komunikat k;
+    std::vector<Komunikat> fresh(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        Komunikat& k = fresh[size_t(i)];
         if (size_t(i) < list.items.size()) {
             const Komunikat& old = list.items[size_t(i)];
             k.WarnToday = old.WarnToday;
             k.ShownToday = old.ShownToday;
             k.LastShownMinute = old.LastShownMinute;
         }
-        if (!ReadReminder(r, it->second, k))
+        if (!nrs[size_t(i)] || !ReadReminder(r, nrs[size_t(i)], k)) {
+            lastError_ = "reminder " + std::to_string(i + 1) + " cannot be read" +
+                         (r.Problem().empty() ? std::string() : ": " + r.Problem());
             return damaged();
-        fresh.push_back(std::move(k));
+        }
     }
     list.items = std::move(fresh);
     KeepSelectionInside(list);
@@ -312,24 +740,56 @@ int DataFile::ParseDocument(std::string_view bytes, Komunikaty& list)
 int DataFile::LoadDataFile(Komunikaty& list)
 {
     damagedCopy_.clear();
+    lastError_.clear();
     if (!FileExists(path_)) {
         messages_.ShowWarning(kInformationBox, kIconInfo, kMissingMessage);
         return kMissing;
     }
-    std::string bytes;
-    const bool read = ReadWholeFile(path_, bytes);
-    const int result = ParseDocument(read ? std::string_view(bytes) : std::string_view(), list);
+    bool read = false, empty = true;
+    const int result = ReadDataFile(list, read, empty);
     if (result == kDamagedHeader || result == kDamagedReminder) {
-        if (read && !bytes.empty()) // an empty file holds nothing to recover
+        // The parse used up the bytes; the copy is read again. An empty file
+        // holds nothing to recover.
+        std::string bytes;
+        if (read && !empty && ReadWholeFile(path_, bytes))
             KeepDamagedCopy(bytes);
         messages_.ShowWarning(kInformationBox, kIconInfo, kDamagedMessage);
     }
     return result;
 }
 
+int DataFile::ReadDataFile(Komunikaty& list)
+{
+    bool read = false, empty = true;
+    return ReadDataFile(list, read, empty);
+}
+
+int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
+{
+    lastError_.clear();
+    std::string why;
+    size_t size = 0;
+    const int fd = OpenForReading(path_, size, &why);
+    if (fd < 0) {
+        lastError_ = why;
+        return kDamagedHeader;
+    }
+    // One read into one buffer, whose pages are in place before it.
+    MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size);
+    const long long got = ReadAndClose(fd, bytes.Data(), size, &why);
+    if (got < 0) {
+        lastError_ = why;
+        return kDamagedHeader;
+    }
+    read = true;
+    empty = got == 0;
+    return ParseInPlace(bytes.Data(), size_t(got), list);
+}
+
 bool DataFile::SaveDataFile(const Komunikaty& list)
 {
-    if (ReplaceFile(*writers_, path_, BuildDocument(list)))
+    lastError_.clear();
+    if (ReplaceFile(*writers_, path_, BuildDocument(list), &lastError_))
         return true;
     messages_.ShowWarning(kInformationBox, kIconInfo, kSaveFailedMessage);
     return false;
@@ -357,7 +817,8 @@ void DataFile::KeepDamagedCopy(const std::string& bytes)
     for (int n = 2; folder.exists(name) && n < 1000; ++n)
         name = prefix + stamp + QLatin1Char('-') + QString::number(n);
     const std::string copyPath = QFile::encodeName(folder.filePath(name)).toStdString();
-    if (ReplaceFile(*writers_, copyPath, bytes))
+    // The copy is as private as the file it copies.
+    if (WriteNewFile(*writers_, copyPath, bytes, FileMode(path_)))
         damagedCopy_ = copyPath;
 }
 

@@ -1,5 +1,6 @@
 #include "store/scramble.h"
 
+#include <algorithm>
 #include <array>
 
 namespace remindo {
@@ -83,45 +84,64 @@ int Scrambler::Draw(int count)
 std::string Scrambler::ScrambleValue(std::string_view value, bool on)
 {
     std::string out;
+    ScrambleInto(value, on, out);
+    return out;
+}
+
+void Scrambler::ScrambleInto(std::string_view value, bool on, std::string& out)
+{
     if (value.empty()) {
         const int n = 3 + Draw(8);
         out.push_back(char(kMarkerEmpty));
         for (int i = 0; i < n; ++i)
             out.push_back(char(33 + Draw(200)));
-        return out;
+        return;
     }
-    if (!on)
-        return std::string(value);
+    if (!on) {
+        out.append(value);
+        return;
+    }
     const int n = 2 + Draw(3);
     static constexpr unsigned char kMarkers[] = {160, 161, 167};
-    out.reserve(1 + size_t(n) + value.size());
-    out.push_back(char(kMarkers[n - 2]));
+    const size_t at = out.size();
+    out.resize(at + 1 + size_t(n) + value.size());
+    char* p = out.data() + at;
+    *p++ = char(kMarkers[n - 2]);
     for (int i = 0; i < n; ++i)
-        out.push_back(char(33 + Draw(200)));
+        *p++ = char(33 + Draw(200));
     for (char c : value)
-        out.push_back(char(ScrambleByte(static_cast<unsigned char>(c))));
-    return out;
+        *p++ = char(kTables.forward[static_cast<unsigned char>(c)]);
+}
+
+bool UnscrambleInto(std::string_view text, bool on, std::string& out)
+{
+    if (text.empty())
+        return false;
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (first == kMarkerEmpty) {
+        out.clear();
+        return true;
+    }
+    std::string_view kept = text;
+    if (on) {
+        const int filler = FillerCount(first);
+        if (filler >= 0)
+            kept = text.substr(std::min(text.size(), size_t(1 + filler)));
+    }
+    out.resize(kept.size());
+    if (on)
+        std::transform(kept.begin(), kept.end(), out.begin(),
+                       [](char c) { return char(kTables.inverse[static_cast<unsigned char>(c)]); });
+    else
+        out.assign(kept);
+    return true;
 }
 
 std::optional<std::string> UnscrambleValue(std::string_view text, bool on)
 {
-    if (text.empty())
+    std::string out;
+    if (!UnscrambleInto(text, on, out))
         return std::nullopt;
-    const auto first = static_cast<unsigned char>(text[0]);
-    if (first == kMarkerEmpty)
-        return std::string();
-    std::string_view kept = text;
-    if (on) {
-        const int filler = FillerCount(first);
-        if (filler >= 0) {
-            const size_t skip = std::min(text.size(), size_t(1 + filler));
-            kept = text.substr(skip, kMaxUnscrambledLength);
-        }
-    }
-    std::string out(kept);
-    if (on)
-        for (char& c : out)
-            c = char(UnscrambleByte(static_cast<unsigned char>(c)));
     return out;
 }
 

@@ -19,7 +19,6 @@ unsigned char UnscrambleByte(unsigned char c);
 bool IsUnusedByte(unsigned char c);
 
 inline constexpr unsigned char kMarkerEmpty = 254;
-inline constexpr size_t kMaxUnscrambledLength = 500;
 
 class Scrambler {
 public:
@@ -30,6 +29,8 @@ public:
     void Seed(uint32_t seed) { rng_.seed(seed); }
 
     std::string ScrambleValue(std::string_view value, bool on);
+    // The same, appended to `out`.
+    void ScrambleInto(std::string_view value, bool on, std::string& out);
 
 private:
     int Draw(int count); // uniform 0 .. count-1
@@ -38,5 +39,7 @@ private:
 
 // Empty input is the one error: a scrambled value is never empty.
 std::optional<std::string> UnscrambleValue(std::string_view text, bool on);
+// The same into a buffer the caller reuses; false for empty input.
+bool UnscrambleInto(std::string_view text, bool on, std::string& out);
 
 } // namespace remindo

@@ -12,8 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace remindo;
 
@@ -34,6 +38,7 @@ class TestRemindoData : public QObject {
     QString data_;
 
     QString Xdg() const { return dir_.filePath("xdg"); }
+    QString damagedPath() const { return dir_.filePath("damaged.dat"); }
     QString UserData() const { return Xdg() + "/Vendly/Remindo/Dane.dat"; }
 
     Run Tool(const QStringList& args)
@@ -85,6 +90,12 @@ class TestRemindoData : public QObject {
         return list;
     }
 
+    static int Mode(const QString& path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    }
+
     static QByteArray Bytes(const QString& path)
     {
         QFile f(path);
@@ -111,6 +122,20 @@ private slots:
                             "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki z tabem\n"
                             "4\t-18\t2026-01-01\t0\t0\t0\t-\t-\tnone\tZepsuty kod\n"
                             "5\t0\t2026-12-06\t2\t1\t0\t2026-12-06\t2026-12-06\tafter -2\tRaz\n"));
+    }
+
+    // The tool shows the engine's dates: a monthly reminder on the 31st comes
+    // on the last day of a shorter month.
+    void listShortensTheThirtyFirst()
+    {
+        Komunikaty one;
+        one.AddReminder("Czynsz+", D(2026, 1, 31), -3, 1, 0, 0, 1, D(2026, 1, 1));
+        const QString path = dir_.filePath("monthly31.dat");
+        Write(path, one);
+        const Run r = Tool({"--file", path, "list", "--today", "2026-04-29"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
+                                "1\t-3\t2026-01-31\t1\t0\t0\t2026-04-30\t2026-03-31\tbefore 1\tCzynsz\n"));
     }
 
     void week()
@@ -190,18 +215,159 @@ private slots:
         QCOMPARE(Read(UserData()).items, SmallList().items);
         QVERIFY(!QFile::exists(UserData() + ".bak"));
 
-        // Over an existing one: the old file is kept beside it.
+        // Over an existing one: the old file is kept beside it, as private
+        // as it was, and a second import keeps the first copy too.
         Komunikaty other;
         other.AddReminder("Inny+", D(2027, 1, 1), 0, 1, 0, 0, 1, D(2026, 12, 1));
         const QString otherPath = dir_.filePath("other.dat");
         Write(otherPath, other, false);
         const QByteArray old = Bytes(UserData());
+        QVERIFY(QFile::setPermissions(UserData(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         r = Tool({"import", otherPath});
         QCOMPARE(r.status, 0);
-        QCOMPARE(Bytes(UserData() + ".bak"), old);
         QCOMPARE(Read(UserData()).items, other.items);
+        const QDir folder = QFileInfo(UserData()).dir();
+        QStringList copies = folder.entryList({"Dane.dat.bak*"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(QRegularExpression("^Dane\\.dat\\.bak-\\d{8}-\\d{6}$").match(copies[0]).hasMatch(),
+                 qPrintable(copies[0]));
+        QCOMPARE(Bytes(folder.filePath(copies[0])), old);
+        QCOMPARE(Mode(folder.filePath(copies[0])), 0640);
+        QCOMPARE(Mode(UserData()), 0640);
         r = Tool({"list", "--today", "2026-12-08"});
         QVERIFY(r.out.endsWith("\tnone\tInny\n"));
+
+        const QByteArray second = Bytes(UserData());
+        r = Tool({"import", plain});
+        QCOMPARE(r.status, 0);
+        r = Tool({"import", damagedPath()}); // refused: no copy, nothing replaced
+        QCOMPARE(r.status, 2);
+        copies = folder.entryList({"Dane.dat.bak*"}, QDir::Files, QDir::Name);
+        QCOMPARE(copies.size(), 2); // the refused import made none
+        QSet<QByteArray> kept;
+        for (const QString& c : copies)
+            kept.insert(Bytes(folder.filePath(c)));
+        QCOMPARE(kept, (QSet<QByteArray>{old, second}));
+        QCOMPARE(Read(UserData()).items, SmallList().items);
+
+        // An export is as private as the data file it copies.
+        const QString exported = dir_.filePath("exported.dat");
+        r = Tool({"export", exported});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(Mode(exported), 0640);
+    }
+
+    void importsAPlainFileInUtf8()
+    {
+        const QString account = dir_.filePath("utf8-account");
+        auto tool = [&](const QStringList& args) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_DATA_HOME", account);
+            p.setProcessEnvironment(env);
+            p.start(REMINDO_DATA_TOOL, args);
+            p.waitForFinished(60000);
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+        };
+        const QString plain = dir_.filePath("utf8.dat");
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xEF\xBB\xBF<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Zażółć &#x105;+</Tresc>"
+                "<Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
+        f.close();
+        QCOMPARE(tool({"import", plain}).first, 0);
+        const Komunikaty list = Read(account + "/Vendly/Remindo/Dane.dat");
+        QCOMPARE(list.ReminderCount(), 1);
+        QCOMPARE(list[0].Tresc, Cp("Zażółć ą+"));
+
+        // A character Windows-1250 has not: refused, naming the reminder; nothing written.
+        const QByteArray before = Bytes(account + "/Vendly/Remindo/Dane.dat");
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>\xE2\x82\xAC \xE2\x98\x83+</Tresc>"
+                "<Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
+        f.close();
+        const auto [status, err] = tool({"import", plain});
+        QCOMPARE(status, 2);
+        QCOMPARE(err, "remindo-data: " + plain +
+                          ": damaged data file: reminder 1 cannot be read: the character U+2603 has no Windows-1250 "
+                          "form\n");
+        QCOMPARE(Bytes(account + "/Vendly/Remindo/Dane.dat"), before);
+        QCOMPARE(QDir(account + "/Vendly/Remindo").entryList(QDir::Files), QStringList{"Dane.dat"});
+    }
+
+    void writesAndReadsOnlyRegularFiles()
+    {
+        const QString fifo = dir_.filePath("fifo");
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QString folder = dir_.filePath("a-folder");
+        QVERIFY(QDir().mkpath(folder));
+        const QString huge = dir_.filePath("huge.dat");
+        {
+            QFile f(huge);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(65) << 20)); // sparse: nothing is really written
+        }
+        const struct {
+            QStringList args;
+            QString path, reason;
+        } refused[] = {
+            {{"--file", data_, "export", fifo}, fifo, "FIFO"},
+            {{"--file", data_, "export", "--plain", folder}, folder, "Is a directory"},
+            {{"--file", fifo, "list"}, fifo, "FIFO"},
+            {{"--file", "/dev/zero", "week", "2026-12-08"}, "/dev/zero", "device"},
+            {{"--file", folder, "list"}, folder, "Is a directory"},
+            {{"--file", data_, "import", fifo}, fifo, "FIFO"},
+            {{"--file", huge, "list"}, huge, "larger than 64 MiB"},
+            {{"--file", data_, "export", dir_.filePath("no/such/folder/out.dat")}, dir_.filePath("no/such/folder/out.dat"),
+             "No such file or directory"},
+        };
+        for (const auto& c : refused) {
+            const Run r = Tool(c.args);
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.out, QString());
+            QVERIFY2(r.err.startsWith("remindo-data: " + c.path + ": ") && r.err.contains(c.reason) &&
+                         r.err.count('\n') == 1,
+                     qPrintable(r.err));
+        }
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(QDir(dir_.path()).entryList({"fifo*", "a-folder*"}, QDir::AllEntries | QDir::System),
+                 (QStringList{"a-folder", "fifo"}));
+    }
+
+    void outputThatCannotBeWritten()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C.UTF-8");
+        p.setProcessEnvironment(env);
+        p.setStandardOutputFile("/dev/full");
+        p.start(REMINDO_DATA_TOOL, {"--file", data_, "list", "--today", "2026-12-08"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(err, QString("remindo-data: standard output: No space left on device\n"));
+    }
+
+    void helpAndTheEndOfOptions()
+    {
+        Run r = Tool({"-h"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("usage: remindo-data"));
+        QCOMPARE(Tool({"--help"}).out, r.out);
+
+        // After -- a name that looks like an option is a file.
+        QProcess p;
+        p.setWorkingDirectory(dir_.path());
+        p.start(REMINDO_DATA_TOOL, {"--file", data_, "export", "--", "--plain"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(Bytes(dir_.filePath("--plain")).startsWith("<Dane>\r\n\t<Code>tr</Code>\r\n"));
+        r = Tool({"--file", data_, "list", "--", "--today"});
+        QCOMPARE(r.status, 2);
     }
 
     void errors_data()
@@ -231,7 +397,7 @@ private slots:
     void errors()
     {
         QFETCH(QStringList, args);
-        const QString damaged = dir_.filePath("damaged.dat");
+        const QString damaged = damagedPath();
         QFile f(damaged);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("<Dane>\r\n\t<Code>tr</Code>\r\n\t<Ilosc>");
@@ -248,13 +414,6 @@ private slots:
         QCOMPARE(QDir(dir_.path()).entryList({"damaged.dat*"}, QDir::Files), QStringList{"damaged.dat"});
     }
 
-    void exportThatCannotBeWritten()
-    {
-        const Run r = Tool({"--file", data_, "export", dir_.filePath("no/such/folder/out.dat")});
-        QCOMPARE(r.status, 2);
-        QCOMPARE(r.err.count('\n'), 1);
-        QVERIFY(r.err.startsWith("remindo-data: "));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestRemindoData)

@@ -332,8 +332,9 @@ private slots:
         QCOMPARE(list[0].Data, D(2026, 12, 8));
         QCOMPARE(list[1].Data, D(2026, 12, 8));
 
-        // A regional format with a two-digit year would bring 2026 back as
-        // 1926; such dates are stored in ISO form instead.
+        // Dates are written as d.MM.yyyy whatever the regional format, so a
+        // two-digit-year format cannot bring 2026 back as 1926, and the
+        // Polish reader takes the file too.
         TwoDigitYearFormats twoDigit;
         DataFile us(f.path.toStdString(), f.messages, twoDigit, f.scrambler);
         us.Switch = false;
@@ -341,12 +342,109 @@ private slots:
         dated.AddReminder("a+", D(2026, 12, 8), 0, 0, 0, 0, 1, D(1999, 1, 2));
         QVERIFY(us.SaveDataFile(dated));
         const std::string text = ReadAll(f.path);
-        QVERIFY(text.find("<Data>2026-12-08</Data>") != std::string::npos);
-        QVERIFY(text.find("<BlokDzisData>1/2/99</BlokDzisData>") != std::string::npos);
+        QVERIFY(text.find("<Data>8.12.2026</Data>") != std::string::npos);
+        QVERIFY(text.find("<BlokDzisData>2.01.1999</BlokDzisData>") != std::string::npos);
         QCOMPARE(us.LoadDataFile(list), int(kLoaded));
         QVERIFY(samples::SameStored(list, dated));
-        // ... and the Polish reader takes the ISO one but not 1/2/99.
-        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedReminder));
+        QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+        QVERIFY(samples::SameStored(list, dated));
+        // A file of the two-digit form still reads where that form is the regional one.
+        QCOMPARE(f.Load(Plain("1", PlainNr(1, "a+", "12/8/26")), list), int(kDamagedReminder));
+        QCOMPARE(us.LoadDataFile(list), int(kLoaded));
+        QCOMPARE(list[0].Data, D(1926, 12, 8));
+    }
+
+    void plainFilesInUtf8AndCharacterReferences()
+    {
+        Fixture f;
+        const std::string zazolc = Cp("Zażółć gęślą jaźń+");
+        const std::string body = PlainNr(1, "Zażółć gęślą jaźń+") + PlainNr(2, "a&amp;b &#261;&#x15A; &lt;x&gt; &foo;+");
+        const std::string second = "a&b " + Cp("ąŚ") + " <x> &foo;+";
+        struct Case {
+            const char* what;
+            std::string bytes;
+        } const utf8[] = {
+            {"byte-order mark", "\xEF\xBB\xBF" + Plain("2", body)},
+            {"declaration", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + Plain("2", body)},
+            {"valid UTF-8 alone", Plain("2", body)},
+        };
+        for (const Case& c : utf8) {
+            Komunikaty list;
+            QVERIFY2(f.Load(c.bytes, list) == kLoaded, c.what);
+            QVERIFY2(list[0].Tresc == zazolc, c.what);
+            QVERIFY2(list[1].Tresc == second, c.what);
+        }
+
+        // Windows-1250 bytes that are no UTF-8 stay as they are, and so does
+        // a file that names another encoding; references become bytes of it.
+        Komunikaty list;
+        QCOMPARE(f.Load(Plain("2", PlainNr(1, zazolc) + PlainNr(2, "a&amp;b &#261;&#x15A; &lt;x&gt; &foo;+")), list),
+                 int(kLoaded));
+        QCOMPARE(list[0].Tresc, zazolc);
+        QCOMPARE(list[1].Tresc, second);
+        const std::string twoBytes = "\xC4\x85+"; // valid UTF-8 and two Windows-1250 letters
+        QCOMPARE(f.Load("<?xml version=\"1.0\" encoding=\"windows-1250\"?>" + Plain("1", PlainNr(1, twoBytes)), list),
+                 int(kLoaded));
+        QCOMPARE(list[0].Tresc, twoBytes);
+
+        // A character Windows-1250 cannot hold: the reminder is named, the list emptied.
+        const std::string refused[] = {Plain("2", PlainNr(1, "x+") + PlainNr(2, "\xF0\x9F\x98\x80+")),
+                                       Plain("2", PlainNr(1, "x+") + PlainNr(2, "&#x1F600;+"))};
+        for (const std::string& bytes : refused) {
+            Komunikaty l = samples::ListA();
+            QCOMPARE(f.Load(bytes, l), int(kDamagedReminder));
+            QVERIFY(l.items.empty());
+            QCOMPARE(f.file.LastError(), std::string("reminder 2 cannot be read: the character U+1F600 has no "
+                                                     "Windows-1250 form"));
+        }
+
+        // A scrambled file is never taken for UTF-8, and saving writes Windows-1250.
+        QCOMPARE(f.Load(utf8[0].bytes, list), int(kLoaded));
+        QVERIFY(f.file.SaveDataFile(list));
+        const std::string saved = ReadAll(f.path);
+        QVERIFY(saved.find("\xEF\xBB\xBF") == std::string::npos);
+        Komunikaty back;
+        QCOMPARE(f.file.LoadDataFile(back), int(kLoaded));
+        QVERIFY(samples::SameStored(back, list));
+    }
+
+    void denseDocumentsAndReloadsOfEverySize()
+    {
+        // Elements far denser than the program writes, and loads of growing
+        // and shrinking files through the same data file.
+        Fixture f;
+        std::string dense = "<Dane><Code>fa</Code><Ilosc>1</Ilosc>";
+        for (int i = 0; i < 200000; ++i)
+            dense += "<a/>";
+        dense += PlainNr(1, "gęsto+") + "</Dane>";
+        Komunikaty list;
+        QCOMPARE(f.Load(dense, list), int(kLoaded));
+        QCOMPARE(list[0].Tresc, Cp("gęsto+")); // valid UTF-8, so read as UTF-8
+        Komunikaty big = samples::ListB();
+        for (const Komunikaty& l : {samples::ListA(), big, samples::ListA(), Komunikaty{}, big}) {
+            QVERIFY(f.file.SaveDataFile(l));
+            QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+            QVERIFY(samples::SameStored(list, l));
+        }
+        QVERIFY(f.messages.shown.empty());
+    }
+
+    void longTextsSurviveLoadAndSave()
+    {
+        // A hand-edited plain file with a long text: the load, the next save
+        // and the load after it keep every byte, the last "+" included.
+        Fixture f;
+        const std::string tresc = std::string(300, 'a') + "+" + std::string(299, 'b') + "+";
+        Komunikaty list;
+        QCOMPARE(f.Load(Plain("1", PlainNr(1, tresc)), list), int(kLoaded));
+        QCOMPARE(list[0].Tresc, tresc);
+        QVERIFY(f.file.SaveDataFile(list));
+        Komunikaty back;
+        QCOMPARE(f.file.LoadDataFile(back), int(kLoaded));
+        QCOMPARE(back[0].Tresc, tresc);
+        std::vector<std::string> lines;
+        TextToLines(back[0].Tresc, lines);
+        QCOMPARE(lines.size(), size_t(2));
     }
 
     void missingFile()
@@ -400,6 +498,7 @@ private slots:
         QCOMPARE(QString::fromStdString(f.file.DamagedCopy()), copy);
         QVERIFY(QRegularExpression("^Dane\\.dat\\.uszkodzony-\\d{8}-\\d{6}$").match(copies[0]).hasMatch());
         QCOMPARE(ReadAll(copy), cut);
+        QCOMPARE(QFileInfo(copy).permissions(), QFileInfo(f.path).permissions());
 
         // The start-up empties the list and saves; the damaged bytes stay.
         QVERIFY(f.file.SaveDataFile(Komunikaty{}));
@@ -410,10 +509,14 @@ private slots:
         QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
         QCOMPARE(f.DamagedCopies().size(), 1);
 
-        // Other damage gets a copy of its own; a good load makes none.
+        // Other damage gets a copy of its own, as private as the file; a
+        // good load makes none.
         WriteAll(f.path, "<Dane>");
+        QVERIFY(QFile::setPermissions(f.path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
         QCOMPARE(f.DamagedCopies().size(), 2);
+        QCOMPARE(QFileInfo(f.file.DamagedCopy().c_str()).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
         QVERIFY(f.file.SaveDataFile(samples::ListA()));
         QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
         QVERIFY(f.file.DamagedCopy().empty());

@@ -18,15 +18,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <random>
 #include <thread>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace remindo;
@@ -175,11 +179,17 @@ private slots:
             log.WriteLog("a");
             log.FlushLog();
             const std::string logBefore = ReadAll(dir.filePath("202735.txt"));
+            // A new day's file is written whole, through the writer.
             log.SetWriters(&writers);
+            day = DateFromYmd(2027, 3, 6);
             log.WriteLog("b");
             log.FlushLog();
             QCOMPARE(ReadAll(dir.filePath("202735.txt")), logBefore);
-            QCOMPARE(log.Lines().size(), size_t(2));
+            QVERIFY(!QFile::exists(dir.filePath("202736.txt")));
+            QCOMPARE(log.Lines().size(), size_t(1));
+            log.SetWriters(nullptr);
+            log.FlushLog();
+            QCOMPARE(ReadAll(dir.filePath("202736.txt")), logBefore + "6.03.2027 08:00:00 b\r\n");
         }
     }
 
@@ -213,6 +223,86 @@ private slots:
         QVERIFY(!saved);
         f.ExpectRefused();
         f.ExpectUntouched(before);
+    }
+
+    void lastByteDoesNotFit()
+    {
+        // Every byte but the last fits under the limit: only the very end of
+        // the write fails, where a buffered writer's final flush would.
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListB()));
+        const std::string before = ReadAll(f.path);
+        const size_t size = f.file.BuildDocument(samples::ListA()).size();
+        struct rlimit old {};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = size - 1;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const bool saved = f.file.SaveDataFile(samples::ListA());
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        f.ExpectRefused();
+        f.ExpectUntouched(before);
+        QCOMPARE(f.file.LastError(), std::string(std::strerror(EFBIG)));
+    }
+
+    void realFullFileSystem()
+    {
+        // A small memory file system, nearly full: the new file fits its
+        // first pages and not the rest.
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        QTemporaryDir mount;
+        const QByteArray at = QFile::encodeName(mount.path());
+        if (::mount("remindo-test", at.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0700") != 0)
+            QSKIP(qPrintable(QString("this process cannot mount a tmpfs: ") + std::strerror(errno)));
+        struct Unmount {
+            QByteArray at;
+            ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+        } unmount{at};
+
+        FixedFormats formats;
+        ScriptedMessages messages;
+        Scrambler scrambler(4);
+        const QString path = mount.filePath("Dane.dat");
+        DataFile file(QFile::encodeName(path).toStdString(), messages, formats, scrambler);
+        QVERIFY(file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(path);
+        Komunikaty big;
+        for (int i = 0; i < 40; ++i)
+            big.AddReminder(std::string(250, 'a' + i % 26) + "+", samples::D(2026, 12, 8), 0, 1, 0, 0, 1,
+                            samples::D(2026, 12, 8));
+        QVERIFY(file.BuildDocument(big).size() > 12000);
+
+        // Leave 8 KiB free.
+        QFile filler(mount.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray page(4096, 'f');
+        while (filler.write(page) == page.size() && filler.flush()) {
+        }
+        filler.close();
+        struct statvfs fs {};
+        QVERIFY(statvfs(at.constData(), &fs) == 0);
+        const qint64 free = qint64(fs.f_bavail) * qint64(fs.f_frsize);
+        QVERIFY(filler.resize(filler.size() - (8192 - free)));
+
+        QVERIFY(!file.SaveDataFile(big));
+        QCOMPARE(messages.shown.back().text, kSaveFailed);
+        QCOMPARE(file.LastError(), std::string(std::strerror(ENOSPC)));
+        QCOMPARE(ReadAll(path), before);
+        QCOMPARE(Entries(mount.path()), (QStringList{"Dane.dat", "filler"}));
+
+        // The settings file and the log on the same full disk.
+        Komunikaty loaded;
+        QCOMPARE(file.LoadDataFile(loaded), int(kLoaded));
+        QVERIFY(samples::SameStored(loaded, samples::ListA()));
+        std::string why;
+        QVERIFY(!ReplaceFile(DefaultFileWriters(), QFile::encodeName(mount.filePath("Remindo.ini")).toStdString(),
+                             std::string(12000, 's'), &why));
+        QCOMPARE(why, std::string(std::strerror(ENOSPC)));
+        QCOMPARE(Entries(mount.path()), (QStringList{"Dane.dat", "filler"}));
     }
 
     void pathsThatCannotBeWrittenEvenByRoot()
@@ -282,8 +372,11 @@ private slots:
             return;
         }
         // Root may write anywhere, so the save runs in a child that gives up
-        // root for the user nobody; the folder stays root's.
+        // root for the user nobody. Only the folder refuses: the file itself
+        // is nobody's, so a save that fell back to writing it in place would
+        // succeed and cut it.
         QVERIFY(chmod(folder.constData(), 0755) == 0);
+        QVERIFY(chown(QFile::encodeName(f.path).constData(), 65534, 65534) == 0);
         QProcess child;
         child.start(SAVE_CHILD, {"once", f.path, "65534"});
         if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)

@@ -119,8 +119,9 @@ private slots:
     void readerLimitsAndOldMarker()
     {
         Scrambler s(9);
-        const std::string long600(600, 'q');
-        QCOMPARE(UnscrambleValue(s.ScrambleValue(long600, true), true).value(), std::string(500, 'q'));
+        // A long value comes back whole: our own save writes values of any length.
+        const std::string long600 = std::string(599, 'q') + "+";
+        QCOMPARE(UnscrambleValue(s.ScrambleValue(long600, true), true).value(), long600);
         // The five-filler marker is read although never written.
         std::string old = std::string(1, char(147)) + "!!!!!";
         for (char c : std::string("Remindo"))

@@ -19,15 +19,20 @@
 #include "store/settingsfile.h"
 #include "store/textnumbers.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+
+#include <unistd.h>
 
 namespace remindo::cli {
 namespace {
@@ -41,25 +46,9 @@ const char* const kUsage =
     "  week DATE                                  the reminders on each day of DATE's week, Monday to Sunday\n"
     "  preview --from DATE --days N [--every M]   what the program would show an absent user\n"
     "  export [--plain] FILE                      a copy of the list (unscrambled with --plain)\n"
-    "  import FILE                                a data file becomes the list (the old one kept as .bak)\n"
-    "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n";
-
-// Store messages have no window here: one line on standard error.
-class StderrMessages final : public Messages {
-public:
-    explicit StderrMessages(std::string& err) : err_(err) {}
-    int ShowWarning(int, int, std::string_view text) override
-    {
-        std::string line = "remindo-data: ";
-        for (char c : text)
-            line += (c == '\r' || c == '\n') ? ' ' : c;
-        err_ += line + "\n";
-        return kAnswerZamknij;
-    }
-
-private:
-    std::string& err_;
-};
+    "  import FILE                                a data file becomes the list (the old one kept as .bak-TIME)\n"
+    "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
+    "-h or --help shows this; -- ends the options.\n";
 
 // The system's formats, with the reading of dates remembered: a data file
 // repeats the same few dates thousands of times, and the system's date
@@ -83,6 +72,13 @@ public:
 private:
     QtRegionalFormats qt_;
     mutable std::unordered_map<std::string, std::optional<Date>> parsed_;
+};
+
+// The store's own words are for the program's message box; the tool names
+// the file and the system's reason instead.
+class QuietMessages final : public Messages {
+public:
+    int ShowWarning(int, int, std::string_view) override { return kAnswerZamknij; }
 };
 
 struct Failure {
@@ -134,9 +130,18 @@ struct Args {
     Args(const std::vector<std::string>& args, const std::vector<std::string>& withValue,
          const std::vector<std::string>& flags)
     {
+        bool optionsEnded = false;
         for (size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
-            if (a.size() < 2 || a.compare(0, 2, "--") != 0 || a == "--") {
+            if (!optionsEnded && a == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (!optionsEnded && a == "-h") {
+                options["help"] = "";
+                continue;
+            }
+            if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
                 words.push_back(a);
                 continue;
             }
@@ -172,7 +177,7 @@ struct Args {
 // Everything the commands share: the paths, the formats, the store.
 struct Context {
     std::string& err;
-    StderrMessages messages{err};
+    QuietMessages quiet;
     CachedFormats formats;
     Scrambler scrambler;
     Paths paths = MakePaths(AppDataFolder());
@@ -183,18 +188,23 @@ struct Context {
         dataPath = file ? *file : paths.dataFile;
     }
 
-    // Reads a data file without touching it or anything beside it.
+    // Reads a data file without touching it or anything beside it. Only a
+    // regular file of at most 64 MiB is read: a FIFO or a device could block
+    // or never end.
     Komunikaty Load(const std::string& path)
     {
         if (!FileExists(path))
             Fail(path + ": no such data file");
-        std::string bytes;
-        if (!ReadWholeFile(path, bytes))
-            Fail(path + ": cannot be read");
+        std::string why;
+        size_t size = 0;
+        const int fd = OpenForReading(path, size, &why);
+        if (fd < 0)
+            Fail(path + ": cannot be read: " + why);
+        ::close(fd);
         Komunikaty list;
-        DataFile file(path, messages, formats, scrambler);
-        if (file.ParseDocument(bytes, list) != kLoaded)
-            Fail(path + ": damaged data file");
+        DataFile file(path, quiet, formats, scrambler);
+        if (file.ReadDataFile(list) != kLoaded)
+            Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
         return list;
     }
 
@@ -334,14 +344,46 @@ void Preview(Context& ctx, const Args& a, std::string& out)
     }
 }
 
+// Writes a copy with the given permission bits; only a regular file is ever
+// replaced, so a FIFO, a device or a folder at `path` is refused.
+void WriteCopy(const std::string& path, const std::string& bytes, unsigned mode)
+{
+    std::unique_ptr<FileWriter> w = DefaultFileWriters().NewWriter();
+    w->SetMode(mode);
+    if (!(w->Open(path) && w->Write(bytes) && w->Commit())) {
+        const std::string why = w->Error();
+        w->Discard();
+        Fail(path + ": cannot be written: " + (why.empty() ? "unknown error" : why));
+    }
+}
+
 void Export(Context& ctx, const Args& a)
 {
     a.Words(1, "export");
     const Komunikaty list = ctx.Load(ctx.dataPath);
-    DataFile target(a.words[1], ctx.messages, ctx.formats, ctx.scrambler);
+    DataFile target(a.words[1], ctx.quiet, ctx.formats, ctx.scrambler);
     target.Switch = !a.Get("plain");
-    if (!target.SaveDataFile(list))
-        throw Failure{}; // the store has said why
+    // As private as the file it copies.
+    WriteCopy(a.words[1], target.BuildDocument(list), FileMode(ctx.dataPath));
+}
+
+// Dane.dat.bak-YYYYMMDD-HHMMSS beside the data file, never over an earlier copy.
+void KeepBackup(const std::string& dataPath)
+{
+    std::string old, why;
+    if (!ReadWholeFile(dataPath, old, &why))
+        Fail(dataPath + ": cannot be read: " + why);
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    const std::string base = dataPath + ".bak-" + stamp;
+    std::string name = base;
+    for (int n = 2;; ++n) {
+        if (WriteNewFile(DefaultFileWriters(), name, old, FileMode(dataPath), &why))
+            return;
+        if (why != std::strerror(EEXIST) || n > 999)
+            Fail(name + ": the copy of the old data file cannot be written: " + why);
+        name = base + "-" + std::to_string(n);
+    }
 }
 
 void Import(Context& ctx, const Args& a)
@@ -351,15 +393,12 @@ void Import(Context& ctx, const Args& a)
     const QString target = QFile::decodeName(QByteArray::fromStdString(ctx.dataPath));
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         Fail(ctx.dataPath + ": the folder cannot be created");
-    if (FileExists(ctx.dataPath)) {
-        std::string old;
-        if (!ReadWholeFile(ctx.dataPath, old) || !ReplaceFile(DefaultFileWriters(), ctx.dataPath + ".bak", old))
-            Fail(ctx.dataPath + ".bak: the copy of the old data file cannot be written");
-    }
-    DataFile file(ctx.dataPath, ctx.messages, ctx.formats, ctx.scrambler);
+    if (FileExists(ctx.dataPath))
+        KeepBackup(ctx.dataPath);
+    DataFile file(ctx.dataPath, ctx.quiet, ctx.formats, ctx.scrambler);
     file.Switch = true;
     if (!file.SaveDataFile(list))
-        throw Failure{};
+        Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
 }
 
 } // namespace

@@ -1,15 +1,22 @@
 #include "cli.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string out, err;
-    const int status = remindo::cli::Run(args, out, err);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    int status = remindo::cli::Run(args, out, err);
+    errno = 0;
+    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
+    if (!written) {
+        // Output that did not arrive is a failure like any other: one line, status 2.
+        const int e = errno;
+        err = std::string("remindo-data: standard output: ") + (e ? std::strerror(e) : "write error") + "\n";
+        status = 2;
+    }
     std::fwrite(err.data(), 1, err.size(), stderr);
-    if (std::fflush(stdout) != 0 && status == 0)
-        return 1;
     return status;
 }
