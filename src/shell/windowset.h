@@ -5,7 +5,6 @@
 
 #include "shell/glowny.h"
 
-#include <memory>
 #include <vector>
 
 class QWidget;
@@ -13,7 +12,12 @@ class QWidget;
 namespace remindo {
 
 class TFAbout;
+class TFCzestosc;
+class TFDane;
+class TFUstawienia;
 class TFWarning;
+class TFWprowadzane;
+class TFkalendarz;
 
 class WindowSet {
 public:
@@ -23,14 +27,16 @@ public:
     WindowSet& operator=(const WindowSet&) = delete;
 
     TFGlowny* glowny = nullptr;
-    MenuWindow dane;
+    TFDane* dane = nullptr;
     TFWarning* warning = nullptr;
-    QWidget* wprowadzane = nullptr;
-    QWidget* czestosc = nullptr;
-    MenuWindow kalendarz;
-    MenuWindow ustawienia;
-    MenuWindow about;
+    TFWprowadzane* wprowadzane = nullptr;
+    TFCzestosc* czestosc = nullptr;
+    TFkalendarz* kalendarz = nullptr;
+    TFUstawienia* ustawienia = nullptr;
+    TFAbout* about = nullptr;
 
+    // The windows the tray menu opens.
+    const MenuWindows& Menus() const { return menus_; }
     // Every window, in the order of creation.
     const std::vector<QWidget*>& All() const { return all_; }
 
@@ -40,13 +46,13 @@ private:
         all_.push_back(window);
         return window;
     }
-    template <class W> MenuWindow Menu(W* window)
+    template <class W> static MenuWindow Menu(W* window)
     {
-        Own(window);
         return MenuWindow{window, [window] { window->Open(); }};
     }
 
     AppState& state_;
+    MenuWindows menus_;
     std::vector<QWidget*> all_;
 };
 

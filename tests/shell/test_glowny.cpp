@@ -48,10 +48,14 @@ double Contrast(QColor a, QColor b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// Everything logged so far: the day's file and the lines not yet written.
 std::string LogText(const ShellRig& r)
 {
+    const DiagnosticLog& log = r.state->log;
     std::string all;
-    for (const std::string& line : r.state->log.Lines())
+    if (!log.Folder().empty())
+        all = FileBytes(log.Folder() + "/" + DiagnosticLog::FileNameFor(r.state->engineState.DataAkt)).toStdString();
+    for (const std::string& line : log.Lines())
         all += line + "\n";
     return all;
 }

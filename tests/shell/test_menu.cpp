@@ -41,13 +41,14 @@ struct MenuRig : ShellEnv {
     QWidget* Widget(const char* item)
     {
         const QString name = QLatin1String(item);
+        const MenuWindows& m = windows->Menus();
         if (name == "WprowadzDane")
-            return windows->dane.widget;
+            return m.dane.widget;
         if (name == "Kalendarz1")
-            return windows->kalendarz.widget;
+            return m.kalendarz.widget;
         if (name == "DajUstawienia")
-            return windows->ustawienia.widget;
-        return windows->about.widget;
+            return m.ustawienia.widget;
+        return m.about.widget;
     }
     QStringList Files() const
     {
@@ -89,10 +90,10 @@ private slots:
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
         // The store's messages go to the program's own box.
         QCOMPARE(r.state->messages.Target(), static_cast<Messages*>(r.windows->warning));
-        QCOMPARE(r.windows->dane.widget->size(), QSize(386, 447));
-        QCOMPARE(r.windows->kalendarz.widget->size(), QSize(500, 500));
-        QCOMPARE(r.windows->ustawienia.widget->size(), QSize(386, 243));
-        QCOMPARE(r.windows->about.widget->size(), QSize(386, 243));
+        QCOMPARE(r.Widget("WprowadzDane")->size(), QSize(386, 447));
+        QCOMPARE(r.Widget("Kalendarz1")->size(), QSize(500, 500));
+        QCOMPARE(r.Widget("DajUstawienia")->size(), QSize(386, 243));
+        QCOMPARE(r.Widget("About")->size(), QSize(386, 243));
     }
 
     void menuItemsInOrder()
@@ -156,10 +157,10 @@ private slots:
         r.tray->Start(r.Glowny());
         r.Glowny().ShowReminderWindow(0, "Dentysta");
         r.Choose("WprowadzDane");
-        QVERIFY(!r.windows->dane.widget->isVisible());
+        QVERIFY(!r.Widget("WprowadzDane")->isVisible());
         r.Glowny().LKomunikatClick();
         r.Choose("WprowadzDane");
-        QVERIFY(r.windows->dane.widget->isVisible());
+        QVERIFY(r.Widget("WprowadzDane")->isVisible());
     }
 
     void closeEndsWithoutSaving()
