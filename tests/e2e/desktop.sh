@@ -4,7 +4,8 @@
 # folder; answers the missing-file box; refuses a second start; shows the
 # blue panel on a left click; after kill -9 starts again and slides in the
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
-# BlokDzis = 1 in the data file; "&Zakończ" ends it. Screenshots go to OUT.
+# BlokDzis = 1 in the data file; "&Dane" opens the list window; "&Zakończ"
+# ends it. Screenshots go to OUT.
 #
 #   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
 #
@@ -199,13 +200,26 @@ shot "$(reminder_at_rest)" "$out/reminder-green.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "green reminder to go" reminder_gone
 
+# ------------------------------------------------------------ the menu
+menu_key() { # opens the menu on the icon and picks the item by its letter
+  local ix iy
+  read -r ix iy _ _ < <(geometry "$(tray_icon)")
+  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+  sleep 1
+  [ -z "${2:-}" ] || import -window root -crop 260x220+0+0 +repage "$2"
+  xdotool key "$1"
+}
+echo "== Dane from the menu"
+menu_key d
+wait_for 10 "list window" window_of_size '.' 386x447
+list_window=$(window_of_size '.' 386x447)
+shot "$list_window" "$out/list-window.png"
+click_in "$list_window" 321 420 # Anuluj: nothing changed, it closes
+wait_for 10 "list window to close" sh -c "! xdotool search --onlyvisible --name . getwindowgeometry %@ 2>/dev/null | grep -q 386x447"
+
 # ---------------------------------------------------------------- the end
 echo "== &Zakończ from the menu"
-read -r ix iy _ _ < <(geometry "$(tray_icon)")
-xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-sleep 1
-import -window root -crop 260x220+0+0 +repage "$out/menu.png"
-xdotool key z
+menu_key z "$out/menu.png"
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 status=$(exit_status "$remindo")
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
