@@ -1,7 +1,10 @@
 #include "shell/windowset.h"
 
 #include "windows/about.h"
+#include "windows/czestosc.h"
+#include "windows/dane.h"
 #include "windows/warning.h"
+#include "windows/wprowadzane.h"
 
 namespace remindo {
 
@@ -32,10 +35,10 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
 {
     // One line per window, in the order of creation.
     glowny = Own(new TFGlowny(state, services));
-    dane = Menu(new ThinWindow(state, QSize(386, 447), "TFDane"));
+    dane = Menu(new TFDane(state));
     warning = Own(new TFWarning());
-    wprowadzane = Own(new ThinWindow(state, QSize(374, 395), "TFWprowadzane"));
-    czestosc = Own(new ThinWindow(state, QSize(336, 137), "TFCzestosc"));
+    wprowadzane = Own(new TFWprowadzane(state, *static_cast<TFDane*>(dane.widget)));
+    czestosc = Own(new TFCzestosc(state, *static_cast<TFWprowadzane*>(wprowadzane)));
     kalendarz = Menu(new ThinWindow(state, QSize(500, 500), "TFkalendarz"));
     ustawienia = Menu(new ThinWindow(state, QSize(386, 243), "TFUstawienia"));
     about = Menu(new TFAbout());

@@ -50,7 +50,15 @@ double Contrast(QColor a, QColor b)
 
 std::string LogText(const ShellRig& r)
 {
+    // What the day's file holds, then the lines not yet written to it.
+    const DiagnosticLog& log = r.state->log;
     std::string all;
+    if (!log.Folder().empty()) {
+        QFile day(QString::fromStdString(log.Folder() + "/" +
+                                         DiagnosticLog::FileNameFor(r.state->engineState.DataAkt)));
+        if (day.open(QIODevice::ReadOnly))
+            all = day.readAll().toStdString();
+    }
     for (const std::string& line : r.state->log.Lines())
         all += line + "\n";
     return all;

@@ -6,7 +6,12 @@
 #include "windows/editing_support.h"
 
 #include "engine/occurrence.h"
+#include "shell/shell_rig.h"
+#include "shell/tray.h"
+#include "shell/windowset.h"
 #include "store/datafile.h"
+
+#include <QAction>
 
 #include <QProcess>
 
@@ -14,6 +19,36 @@ using namespace remindo;
 using namespace remindo::test;
 
 namespace {
+
+// The program's own windows, as start-up makes them, with the tray menu.
+struct Program {
+    FakeDesktop desktop;
+    FakeSound sound;
+    RecordingHelpOpener help;
+    FakeTray icon;
+    std::unique_ptr<WindowSet> windows;
+    std::unique_ptr<CoolTray> tray;
+
+    ~Program()
+    {
+        tray.reset();
+        windows.reset();
+    }
+};
+
+EditingWindows ProgramWindows(AppState& state, CoolTray*& tray)
+{
+    auto program = std::make_shared<Program>();
+    program->windows = std::make_unique<WindowSet>(
+        state, ShellServices{program->desktop, program->sound, &program->help});
+    program->windows->glowny->SetSlideStep(0);
+    program->windows->glowny->Timerek().stop(); // the test does the start's work itself
+    program->tray = std::make_unique<CoolTray>(*program->windows->glowny, program->icon);
+    tray = program->tray.get();
+    return {dynamic_cast<TFDane*>(program->windows->dane.widget),
+            dynamic_cast<TFWprowadzane*>(program->windows->wprowadzane),
+            dynamic_cast<TFCzestosc*>(program->windows->czestosc), program};
+}
 
 QString Iso(Date d)
 {
@@ -28,11 +63,17 @@ class TestEditingRoad : public QObject {
 private slots:
     void addEditDeleteSave()
     {
-        EditingRig r(D(2026, 12, 8));
+        CoolTray* tray = nullptr;
+        EditingRig r(D(2026, 12, 8), [&tray](AppState& s) { return ProgramWindows(s, tray); });
         // The list as the program finds it at start: one old reminder on file.
         r.Seed("Przegląd auta+", D(2026, 3, 2), 0, 2, 1);
         QVERIFY(r.SaveFile());
-        QVERIFY(r.OpenList());
+        r.state.list.items.clear();
+        QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+
+        // The tray menu's first entry opens the list.
+        tray->Item("WprowadzDane")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dane));
         QCOMPARE(r.Lines(), QStringList{"Przegląd auta "});
 
         // 1. "Urodziny mamy", yearly on 14 December, 6 days before.
