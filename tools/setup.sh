@@ -4,6 +4,8 @@
 #   tools/setup.sh test             install what is missing, build, run every test headless
 #   tools/setup.sh test --sanitize  the same with AddressSanitizer and UndefinedBehaviorSanitizer
 #                                   (the slow window tests are left out there)
+#   tools/setup.sh package          install what is missing, build for /usr (Release) and make the
+#                                   Debian package build/package/remindo_<version>_<arch>.deb
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,6 +26,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
   dbus-daemon
+  xvfb openbox wmdocker xdotool x11-utils imagemagick
 )
 
 sudo_cmd=()
@@ -55,6 +58,12 @@ case "$mode" in
     build "$here/build/release" -DCMAKE_BUILD_TYPE=Release -DREMINDO_BENCH=OFF
     exec "$here/build/release/src/shell/remindo"
     ;;
+  package)
+    install_missing
+    build "$here/build/package" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DREMINDO_BENCH=OFF
+    cd "$here/build/package"
+    cpack -G DEB
+    ;;
   test)
     install_missing
     if [ $sanitize -eq 1 ]; then
@@ -70,7 +79,7 @@ case "$mode" in
     fi
     ;;
   *)
-    sed -n '2,6p' "$0" >&2
+    sed -n '2,8p' "$0" >&2
     exit 2
     ;;
 esac

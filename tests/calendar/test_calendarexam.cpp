@@ -99,6 +99,19 @@ private slots:
         QCOMPARE(c.DaysOf(week, 8), Days({3}));
     }
 
+    // The yearly rule needs the month as well as the day: 29 February must not
+    // turn up on 29 March, nor 10 June on 10 July.
+    void yearlyRuleComparesTheMonth()
+    {
+        Cal c;
+        c.Add(-4, D(2024, 2, 29)); // 0
+        c.Add(-4, D(2020, 6, 10)); // 1
+        QCOMPARE(c.DaysOf(D(2028, 3, 29), 0), Days{}); // Wednesday 29 March 2028
+        QCOMPARE(c.DaysOf(D(2028, 2, 29), 0), Days({1}));
+        QCOMPARE(c.DaysOf(D(2026, 7, 10), 1), Days{});
+        QCOMPARE(c.DaysOf(D(2026, 6, 10), 1), Days({2}));
+    }
+
     void codesThatNameNoRule()
     {
         Cal c;

@@ -163,6 +163,38 @@ private slots:
         }
     }
 
+    // A monthly reminder on the 31st falls on the last day of a shorter month:
+    // warned a day ahead and on the day, never skipped to the next long month.
+    void monthlyOnTheThirtyFirstInShortMonths()
+    {
+        const struct {
+            Date today;
+            int32_t warning;
+            const char* head;
+        } cases[] = {
+            {D(2026, 4, 29), 1, "30.04.2026 - czwartek\r"},
+            {D(2026, 4, 30), 0, "30.04.2026 - czwartek\r"},
+            {D(2027, 2, 28), 0, "28.02.2027 - niedziela\r"},
+            {D(2028, 2, 28), 1, "29.02.2028 - wtorek\r"},
+            {D(2026, 5, 30), 1, "31.05.2026 - niedziela\r"},
+        };
+        for (const auto& c : cases) {
+            Rig r(MakeDateTime(c.today, 9, 0));
+            r.Add(-3, D(2026, 1, 31), 1, 0, 1, "Czynsz+");
+            r.engine.PreparationPass();
+            QVERIFY(r.list[0].WarnToday);
+            r.At(10, 0);
+            QCOMPARE(r.Pass(), 0);
+            QCOMPARE(r.LastWarning(), c.warning);
+            QCOMPARE(r.presenter.shown.back().text, Cp(c.head) + "Czynsz\r");
+        }
+        // Two days before the shortened date lies outside a window of one day.
+        Rig r(MakeDateTime(D(2026, 4, 28), 9, 0));
+        r.Add(-3, D(2026, 1, 31), 1, 0, 1, "Czynsz+");
+        r.engine.PreparationPass();
+        QVERIFY(!r.list[0].WarnToday);
+    }
+
     void screenSaverHoldsEverything()
     {
         Rig r(MakeDateTime(D(2026, 12, 8), 9, 0));

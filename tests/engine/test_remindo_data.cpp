@@ -124,6 +124,20 @@ private slots:
                             "5\t0\t2026-12-06\t2\t1\t0\t2026-12-06\t2026-12-06\tafter -2\tRaz\n"));
     }
 
+    // The tool shows the engine's dates: a monthly reminder on the 31st comes
+    // on the last day of a shorter month.
+    void listShortensTheThirtyFirst()
+    {
+        Komunikaty one;
+        one.AddReminder("Czynsz+", D(2026, 1, 31), -3, 1, 0, 0, 1, D(2026, 1, 1));
+        const QString path = dir_.filePath("monthly31.dat");
+        Write(path, one);
+        const Run r = Tool({"--file", path, "list", "--today", "2026-04-29"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
+                                "1\t-3\t2026-01-31\t1\t0\t0\t2026-04-30\t2026-03-31\tbefore 1\tCzynsz\n"));
+    }
+
     void week()
     {
         const Run r = Tool({"week", "2026-12-13", "--file", data_});
@@ -173,6 +187,14 @@ private slots:
                                 "2026-12-08 02:00\t2\t0\n"
                                 "2026-12-08 02:30\t5\t-1\n"));
         QCOMPARE(Bytes(Xdg() + "/Vendly/Remindo/Remindo.ini"), ini); // read, not rewritten
+
+        // A BadajCo of 0 (a damaged line) runs at the default five minutes,
+        // as in the program, instead of showing nothing.
+        s.BadajCo = 0;
+        QVERIFY(file.WriteSettings(s));
+        const Run zero = Tool({"--file", data_, "preview", "--from", "2026-12-08", "--days", "1"});
+        QCOMPARE(zero.status, 0);
+        QVERIFY2(zero.out.startsWith("2026-12-08 00:05\t1\t2\n2026-12-08 00:10\t"), qPrintable(zero.out));
         QFile::remove(Xdg() + "/Vendly/Remindo/Remindo.ini");
     }
 

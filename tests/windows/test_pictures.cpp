@@ -39,6 +39,7 @@ const std::map<QString, QSize>& ExpectedSizes()
         {"tlo_czestosc_a", {336, 137}}, {"tlo_czestosc_b", {336, 137}},
         {"tlo_wybor_daty", {188, 220}}, {"tlo_kalendarz", {500, 500}},
         {"tlo_ustawienia", {386, 243}}, {"tlo_about", {386, 243}},
+        {"listwagora", {16, 16}},       {"listwadol", {16, 16}},     {"listwasuwak", {16, 40}},
     };
     return sizes;
 }
@@ -104,7 +105,8 @@ private slots:
         for (const char* kom : {"komczerwony", "komzolty", "komzielony"})
             QTest::newRow(kom) << kom << buttons;
         for (const char* none : {"oknowarning", "ikoinfo", "ikopytanie", "ikouwaga", "ptaszekok",
-                                 "ptaszekno", "palkamala", "palkaduza"})
+                                 "ptaszekno", "palkamala", "palkaduza", "listwagora", "listwadol",
+                                 "listwasuwak"})
             QTest::newRow(none) << none << QStringList();
         QTest::newRow("buttak") << "buttak" << QStringList{"Tak"};
         QTest::newRow("butnie") << "butnie" << QStringList{"Nie"};

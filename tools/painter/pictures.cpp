@@ -264,6 +264,34 @@ Picture Bar(const char* name, bool big)
     return Done(name, c);
 }
 
+// The scroll bar's arrow buttons and slider: soft faces on white, so that
+// the bar sits quietly at the white listing's edge.
+Picture ScrollArrow(const char* name, Arrow dir)
+{
+    const QRect box = R(lay::kScrollArrow);
+    Canvas c(box.size(), Qt::white);
+    QPainter& p = c.P();
+    p.setPen(QPen(kFieldBorder, 1));
+    p.setBrush(kAccentSoft);
+    p.drawRoundedRect(QRectF(box).adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+    DrawTriangle(p, QRectF(box).adjusted(4.5, 5.5, -4.5, -5.5), dir, kAccentDark);
+    return Done(name, c);
+}
+
+Picture ScrollSlider()
+{
+    const QRect box = R(lay::kScrollSlider);
+    Canvas c(box.size(), Qt::white);
+    QPainter& p = c.P();
+    QLinearGradient g(0, 0, box.width(), 0);
+    g.setColorAt(0, kAccent.lighter(135));
+    g.setColorAt(1, kAccent);
+    p.setPen(QPen(kAccentDark, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(box).adjusted(2.5, 0.5, -2.5, -0.5), 4, 4);
+    return Done("listwasuwak", c);
+}
+
 // ------------------------------------------------------ windows
 
 // Body, frame and the title strip (or, for a dialog without a title, a
@@ -427,6 +455,11 @@ Picture DatePicker()
     }
     p.fillRect(QRect(lp::kCalendar.x, lp::kWeekdays.y + lp::kWeekdays.h, lp::kCalendar.w, 1),
                kAccentSoft);
+    // The grid image is one pixel narrower than its last column's frame:
+    // the panel carries that closing line, in the grid's line colour.
+    p.fillRect(QRect(lp::kCalendar.x + lp::kGridOriginX + 7 * lp::kCellWidth,
+                     lp::kCalendar.y + lp::kGridOriginY, 1, 6 * lp::kCellHeight + 1),
+               QColor(60, 117, 151));
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(kAccent);
@@ -520,6 +553,11 @@ const std::vector<Entry>& Entries()
         {{"ptaszekno", lay::kTick.w, lay::kTick.h}, [] { return Tick("ptaszekno", false); }},
         {{"palkamala", lay::kCalendarBar.w, lay::kCalendarBar.h}, [] { return Bar("palkamala", false); }},
         {{"palkaduza", lay::kCalendarBar.w, lay::kCalendarBar.h}, [] { return Bar("palkaduza", true); }},
+        {{"listwagora", lay::kScrollArrow.w, lay::kScrollArrow.h},
+         [] { return ScrollArrow("listwagora", Arrow::Up); }},
+        {{"listwadol", lay::kScrollArrow.w, lay::kScrollArrow.h},
+         [] { return ScrollArrow("listwadol", Arrow::Down); }},
+        {{"listwasuwak", lay::kScrollSlider.w, lay::kScrollSlider.h}, ScrollSlider},
         {{"tlo_dane", lay::dane::kWindow.w, lay::dane::kWindow.h}, Dane},
         {{"tlo_wprowadzane", lay::wprowadzane::kWindow.w, lay::wprowadzane::kWindow.h}, Wprowadzane},
         {{"tlo_czestosc_a", lay::czestosc::kWindow.w, lay::czestosc::kWindow.h}, CzestoscCoX},

@@ -1,0 +1,298 @@
+#include "calendar/kalendarz.h"
+
+#include "calendar/monthgrid.h"
+#include "windows/datepicker.h"
+
+#include "dates/datetools.h"
+#include "shell/appstate.h"
+#include "store/codec.h"
+
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace remindo {
+
+namespace {
+
+namespace lk = layout::kalendarz;
+
+constexpr int kLastLineRoom = 349; // the viewport's height less one line
+constexpr int kLargeStep = 200;
+constexpr int kSmallStep = 100;
+constexpr size_t kMaxListedChars = 58;
+
+QString FromCp(const std::string& cp1250)
+{
+    return QString::fromStdString(Utf8FromCp1250(cp1250));
+}
+
+// A reminder's text on one line: its lines joined by blanks, and cut after
+// 58 characters.
+QString ListedText(std::string text)
+{
+    std::replace(text.begin(), text.end(), '+', ' ');
+    if (text.size() > kMaxListedChars)
+        text = text.substr(0, kMaxListedChars) + "...";
+    return FromCp(text);
+}
+
+} // namespace
+
+const char* const TFkalendarz::kChoices[3] = {"bieżący tydzień", "następny tydzień",
+                                               "wskażę interesujący mnie tydzień"};
+
+// `ImgKalendarz`: the band of the listing under the viewport, at the scroll
+// bar's position. A click cancels a pending pick; the wheel scrolls.
+class TFkalendarz::ListingView final : public QWidget {
+public:
+    ListingView(QWidget* parent, TFkalendarz& owner) : QWidget(parent), owner_(owner)
+    {
+        setObjectName(QStringLiteral("ImgKalendarz"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        owner_.listing_.PaintBand(p, owner_.Listwa_->Position(), height());
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        e->accept();
+        if (e->button() == Qt::LeftButton)
+            owner_.CancelPick();
+    }
+    void wheelEvent(QWheelEvent* e) override
+    {
+        e->accept();
+        const int notches = e->angleDelta().y() / 120;
+        owner_.Listwa_->SetPosition(owner_.Listwa_->Position() - notches * 3 * WeekListing::kLineStep);
+    }
+
+private:
+    TFkalendarz& owner_;
+};
+
+TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
+    : PictureWindow(QSize(lk::kWindow.w, lk::kWindow.h), QStringLiteral("tlo_kalendarz"), kPlain, parent),
+      state_(state), calendarDate_(state.clock.Today())
+{
+    setObjectName(QStringLiteral("TFkalendarz"));
+    setWindowTitle(QStringLiteral("Remindo - kalendarz"));
+    AddDragBar(ToQRect(lk::kListwa));
+    EnableHelpKey(help);
+    connect(Background(), &ClickArea::clicked, this, &TFkalendarz::CancelPick); // ImTloClick
+
+    const FramelessCombo box = MakeFramelessCombo(this, ToQRect(lk::kKtoryPanel),
+                                                  layout::ComboWidth(lk::kKtoryPanel));
+    PBoxKtory_ = box.panel;
+    PBoxKtory_->setObjectName(QStringLiteral("PBoxKtory"));
+    KtoryBox_ = box.combo;
+    KtoryBox_->setObjectName(QStringLiteral("KtoryBox"));
+    for (const char* choice : kChoices)
+        KtoryBox_->addItem(QString::fromUtf8(choice));
+    KtoryBox_->setCurrentIndex(0);
+    connect(KtoryBox_, &QComboBox::activated, this, &TFkalendarz::KtoryBoxChange);
+
+    LRozwinKalendarz_ = AddClickArea(ToQRect(lk::kRozwinKalendarz));
+    LRozwinKalendarz_->setObjectName(QStringLiteral("LRozwinKalendarz"));
+    connect(LRozwinKalendarz_, &ClickArea::clicked, this, &TFkalendarz::LRozwinKalendarzClick);
+
+    PPodImgKalendarz_ = new QWidget(this);
+    PPodImgKalendarz_->setObjectName(QStringLiteral("PPodImgKalendarz"));
+    PPodImgKalendarz_->setGeometry(ToQRect(lk::kPodImgKalendarz));
+    PPodImgKalendarz_->setAutoFillBackground(true);
+    QPalette white = PPodImgKalendarz_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    PPodImgKalendarz_->setPalette(white);
+
+    Listwa_ = new ListingScrollBar(PPodImgKalendarz_);
+    Listwa_->setGeometry(ToQRect(lk::kListwaScroll));
+    Listwa_->SetSmallChange(kSmallStep);
+    Listwa_->SetLargeChange(kLargeStep);
+    Listwa_->SetPage(lk::kPodImgKalendarz.h);
+    connect(Listwa_, &ListingScrollBar::changed, this, &TFkalendarz::ListwaChange);
+    connect(Listwa_, &ListingScrollBar::mouseDown, this, &TFkalendarz::CancelPick);
+
+    ImgKalendarz_ = new ListingView(PPodImgKalendarz_, *this);
+    ImgKalendarz_->setGeometry(0, 0, WeekListing::kWidth, lk::kPodImgKalendarz.h);
+
+    LClose_ = AddClickArea(ToQRect(lk::kClose), true, QStringLiteral("Zamknij"));
+    LClose_->setObjectName(QStringLiteral("LClose"));
+    connect(LClose_, &ClickArea::clicked, this, &TFkalendarz::LCloseClick);
+
+    // Placed where it is never seen; it only takes the keyboard focus.
+    ButFocus_ = new QPushButton(this);
+    ButFocus_->setObjectName(QStringLiteral("ButFocus"));
+    ButFocus_->setGeometry(-50, -50, 10, 10);
+
+    // FormCreate: the picker's grid is set up as the editor's and on today.
+    PKalendarz_ = new DatePicker(state_.formats, state_.clock, this);
+    PKalendarz_->move(lk::kKalendarz.x, lk::kKalendarz.y);
+    PKalendarz_->Close();
+    SetCalendarDate(calendarDate_);
+    // The arrows step CalendarDate; the listing stays until a day is picked.
+    connect(PKalendarz_, &DatePicker::stepped, this, [this](Date d) { calendarDate_ = d; });
+    connect(PKalendarz_, &DatePicker::gridPressed, this, &TFkalendarz::ImCalendarMouseDown);
+    connect(PKalendarz_, &DatePicker::todayClicked, this, &TFkalendarz::LdzisiajClick);
+    connect(PKalendarz_, &DatePicker::backgroundClicked, this, &TFkalendarz::CancelPick);
+
+    ShowWeek(calendarDate_);
+}
+
+QWidget* TFkalendarz::ButFocus() const
+{
+    return ButFocus_;
+}
+
+void TFkalendarz::SetCalendarDate(Date date)
+{
+    calendarDate_ = date;
+    PKalendarz_->SetDate(date);
+}
+
+void TFkalendarz::Open()
+{
+    SetCalendarDate(state_.engineState.DataAkt);
+    ShowWeek(calendarDate_);
+    PKalendarz_->Close();
+    KtoryBox_->setCurrentIndex(0);
+    lastWeekChoice_ = 0;
+    CenterOnScreen();
+    show();
+    raise();
+    activateWindow();
+    FocusButFocus();
+}
+
+void TFkalendarz::ShowWeek(Date date)
+{
+    state_.calendar.ExamineWeek(date);
+    listing_.Begin(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"));
+    const Komunikaty& list = state_.list;
+    for (const Zdarzenie& day : state_.calendar.Tydzien) {
+        listing_.AddBigBar();
+        listing_.AddText(FromCp(state_.formats.ShortDate(day.Dzien) + " - " +
+                                std::string(DayName(WeekdayOfDate(day.Dzien)))));
+        listing_.AddSmallBar();
+        if (day.Zdarzenia.empty())
+            listing_.AddText(QStringLiteral("Brak zdarzeń w tym dniu."));
+        for (const int32_t i : day.Zdarzenia) {
+            if (i < 0 || i >= list.ReminderCount())
+                continue;
+            const Komunikat& k = list[i];
+            listing_.AddText(ListedText(k.Tresc), k.Blok == 1);
+        }
+    }
+    Listwa_->SetMax(listing_.ListingY() - kLastLineRoom);
+    Listwa_->SetPosition(0);
+    ImgKalendarz_->update();
+}
+
+QImage TFkalendarz::VisibleListing() const
+{
+    return listing_.RenderBand(Listwa_->Position(), ImgKalendarz_->height());
+}
+
+void TFkalendarz::ListwaChange(int)
+{
+    ImgKalendarz_->update();
+}
+
+void TFkalendarz::FocusButFocus()
+{
+    ButFocus_->setFocus(Qt::OtherFocusReason);
+}
+
+void TFkalendarz::DropFourthEntry()
+{
+    if (KtoryBox_->count() > 3)
+        KtoryBox_->removeItem(3);
+}
+
+void TFkalendarz::ChooseFourthEntry()
+{
+    if (KtoryBox_->count() == 3)
+        KtoryBox_->addItem(QString());
+    KtoryBox_->setItemText(3, DateCaption(calendarDate_, state_.formats));
+    KtoryBox_->setCurrentIndex(3);
+    lastWeekChoice_ = 3;
+    FocusButFocus();
+}
+
+void TFkalendarz::KtoryBoxChange(int entry)
+{
+    switch (entry) {
+    case 0:
+        PKalendarz_->Close();
+        SetCalendarDate(state_.engineState.DataAkt);
+        DropFourthEntry();
+        KtoryBox_->setCurrentIndex(0);
+        FocusButFocus();
+        ShowWeek(calendarDate_);
+        lastWeekChoice_ = 0;
+        break;
+    case 1:
+        PKalendarz_->Close();
+        SetCalendarDate(AddDays(calendarDate_, 7));
+        ShowWeek(calendarDate_);
+        ChooseFourthEntry();
+        break;
+    case 2:
+        PKalendarz_->SetDate(calendarDate_); // LData shows CalendarDate
+        PKalendarz_->Open();
+        FocusButFocus();
+        break;
+    default:
+        FocusButFocus();
+        break;
+    }
+}
+
+void TFkalendarz::LRozwinKalendarzClick()
+{
+    KtoryBox_->setItemText(2, QString::fromUtf8(kChoices[2]));
+    lastWeekChoice_ = KtoryBox_->currentIndex();
+    DropDownCombo(KtoryBox_);
+}
+
+void TFkalendarz::CancelPick()
+{
+    KtoryBox_->setCurrentIndex(std::clamp(lastWeekChoice_, 0, KtoryBox_->count() - 1));
+    PKalendarz_->Close();
+}
+
+void TFkalendarz::ImCalendarMouseDown(QPoint gridPoint)
+{
+    PKalendarz_->PickAt(gridPoint);
+    Date picked = PKalendarz_->Value();
+    // A Sunday belongs to the week that ends on it; the Saturday before it
+    // names that week in the list and the caption.
+    if (WeekdayOfDate(picked) == 0)
+        picked = AddDays(picked, -1);
+    SetCalendarDate(picked);
+    PKalendarz_->Close();
+    ShowWeek(calendarDate_);
+    ChooseFourthEntry();
+}
+
+void TFkalendarz::LdzisiajClick()
+{
+    KtoryBox_->setCurrentIndex(0);
+    PKalendarz_->GoToday();
+    calendarDate_ = PKalendarz_->Value();
+    PKalendarz_->Close();
+    ShowWeek(calendarDate_);
+    DropFourthEntry();
+    KtoryBox_->setCurrentIndex(0);
+    lastWeekChoice_ = 0;
+    FocusButFocus();
+}
+
+} // namespace remindo

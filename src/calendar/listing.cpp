@@ -1,0 +1,286 @@
+#include "calendar/listing.h"
+
+#include "windows/chrome.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace remindo {
+
+namespace {
+
+// A bar is its picture at the top left of a white strip of this size.
+constexpr int kBarStripWidth = 328;
+
+QImage BarStrip(const QString& name)
+{
+    QImage strip(kBarStripWidth, WeekListing::kLineStep, QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    DrawJpegResource(name, strip);
+    return strip;
+}
+
+const QImage& BigBar()
+{
+    static const QImage bar = BarStrip(QStringLiteral("palkaduza"));
+    return bar;
+}
+
+const QImage& SmallBar()
+{
+    static const QImage bar = BarStrip(QStringLiteral("palkamala"));
+    return bar;
+}
+
+} // namespace
+
+// -------------------------------------------------------------- WeekListing
+
+void WeekListing::Begin(const QString& title)
+{
+    lines_.clear();
+    y_ = kTop;
+    lines_.push_back({ListingLine::kTitle, y_, title, false});
+}
+
+void WeekListing::AddBigBar()
+{
+    y_ += kLineStep;
+    lines_.push_back({ListingLine::kBigBar, y_, {}, false});
+}
+
+void WeekListing::AddSmallBar()
+{
+    y_ += kLineStep;
+    lines_.push_back({ListingLine::kSmallBar, y_, {}, false});
+}
+
+void WeekListing::AddText(const QString& text, bool blocked)
+{
+    y_ += kLineStep;
+    lines_.push_back({ListingLine::kText, y_, text, blocked});
+}
+
+void WeekListing::PaintBand(QPainter& p, int top, int height) const
+{
+    p.fillRect(QRect(0, 0, kWidth, height), Qt::white);
+    p.save();
+    p.translate(0, -top);
+    const QFont normal = WindowFont();
+    QFont bold = normal;
+    bold.setBold(true);
+    // Lines are in y order: find the first that reaches into the band.
+    const auto first = std::lower_bound(lines_.begin(), lines_.end(), top - kLineStep,
+                                        [](const ListingLine& l, int y) { return l.y < y; });
+    for (auto it = first; it != lines_.end() && it->y < top + height; ++it) {
+        switch (it->kind) {
+        case ListingLine::kBigBar:
+            p.drawImage(QPoint(kBarX, it->y), BigBar());
+            break;
+        case ListingLine::kSmallBar:
+            p.drawImage(QPoint(kBarX, it->y), SmallBar());
+            break;
+        case ListingLine::kTitle: {
+            p.setFont(bold);
+            p.setPen(kValueTextColour);
+            const int w = p.fontMetrics().horizontalAdvance(it->text);
+            const int x = (kWidth - 2 * kTextX - w) / 2;
+            p.drawText(QRect(x, it->y, kWidth, kLineStep), Qt::AlignLeft | Qt::AlignTop, it->text);
+            break;
+        }
+        case ListingLine::kText:
+            p.setFont(normal);
+            p.setPen(it->blocked ? kBlockedColour : kValueTextColour);
+            p.drawText(QRect(kTextX, it->y, kWidth - kTextX, kLineStep), Qt::AlignLeft | Qt::AlignTop,
+                       it->text);
+            break;
+        }
+    }
+    p.restore();
+}
+
+QImage WeekListing::RenderBand(int top, int height) const
+{
+    QImage band(kWidth, std::max(height, 1), QImage::Format_RGB32);
+    QPainter p(&band);
+    PaintBand(p, top, band.height());
+    return band;
+}
+
+// --------------------------------------------------------- ListingScrollBar
+
+ListingScrollBar::ListingScrollBar(QWidget* parent)
+    : QWidget(parent), up_(LoadJpegImage(QStringLiteral("listwagora"))),
+      down_(LoadJpegImage(QStringLiteral("listwadol"))),
+      slider_(LoadJpegImage(QStringLiteral("listwasuwak"))), repeat_(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Listwa"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    repeat_->setTimerType(Qt::PreciseTimer);
+    connect(repeat_, &QTimer::timeout, this, [this] {
+        repeat_->setInterval(50);
+        RepeatStep();
+    });
+}
+
+void ListingScrollBar::SetMax(int max)
+{
+    max_ = std::max(max, min_);
+    if (position_ > max_)
+        SetPosition(max_);
+    update();
+}
+
+void ListingScrollBar::SetPage(int page)
+{
+    page_ = std::max(page, 0);
+    update();
+}
+
+void ListingScrollBar::SetPosition(int position)
+{
+    position = std::clamp(position, min_, max_);
+    if (position == position_)
+        return;
+    position_ = position;
+    update();
+    emit changed(position_);
+}
+
+QRect ListingScrollBar::UpArrow() const
+{
+    return QRect(0, 0, width(), std::min(width(), height() / 2));
+}
+
+QRect ListingScrollBar::DownArrow() const
+{
+    const int h = std::min(width(), height() / 2);
+    return QRect(0, height() - h, width(), h);
+}
+
+QRect ListingScrollBar::Track() const
+{
+    return QRect(0, UpArrow().bottom() + 1, width(), DownArrow().top() - UpArrow().bottom() - 1);
+}
+
+QRect ListingScrollBar::Slider() const
+{
+    const QRect track = Track();
+    const long long range = static_cast<long long>(max_) - min_;
+    // As long as the share of the listing the viewport shows, never shorter
+    // than its two rounded ends.
+    int length = track.height();
+    if (range > 0 && page_ > 0)
+        length = static_cast<int>(track.height() * static_cast<long long>(page_) / (range + page_));
+    length = std::clamp(length, std::min(2 * layout::kScrollCap + 4, track.height()), track.height());
+    const int room = track.height() - length;
+    const int offset =
+        range > 0 ? static_cast<int>(static_cast<long long>(room) * (position_ - min_) / range) : 0;
+    return QRect(0, track.top() + offset, width(), length);
+}
+
+void ListingScrollBar::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.drawImage(UpArrow(), up_);
+    p.drawImage(DownArrow(), down_);
+    if (max_ <= min_ || slider_.isNull())
+        return;
+    // The slider picture's ends keep their shape; its middle stretches.
+    const QRect s = Slider();
+    const int cap = layout::kScrollCap;
+    const int sh = slider_.height();
+    p.drawImage(QRect(s.left(), s.top(), s.width(), cap), slider_, QRect(0, 0, slider_.width(), cap));
+    p.drawImage(QRect(s.left(), s.top() + cap, s.width(), s.height() - 2 * cap), slider_,
+                QRect(0, cap, slider_.width(), sh - 2 * cap));
+    p.drawImage(QRect(s.left(), s.bottom() - cap + 1, s.width(), cap), slider_,
+                QRect(0, sh - cap, slider_.width(), cap));
+}
+
+void ListingScrollBar::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
+    emit mouseDown();
+    if (e->button() != Qt::LeftButton)
+        return;
+    const QPoint at = e->position().toPoint();
+    heldAt_ = at;
+    const QRect slider = Slider();
+    if (UpArrow().contains(at))
+        heldStep_ = -smallChange_;
+    else if (DownArrow().contains(at))
+        heldStep_ = smallChange_;
+    else if (max_ > min_ && slider.contains(at)) {
+        dragging_ = true;
+        dragOffset_ = at.y() - slider.top();
+        return;
+    } else if (max_ > min_) {
+        heldStep_ = at.y() < slider.top() ? -largeChange_ : largeChange_;
+        heldOnTrack_ = true;
+    }
+    if (heldStep_ == 0)
+        return;
+    RepeatStep();
+    repeat_->start(400); // then every 50 ms while held
+}
+
+void ListingScrollBar::RepeatStep()
+{
+    // A track press stops once the slider has come under the cursor.
+    if (heldOnTrack_) {
+        const QRect s = Slider();
+        if ((heldStep_ < 0 && heldAt_.y() >= s.top()) || (heldStep_ > 0 && heldAt_.y() <= s.bottom())) {
+            repeat_->stop();
+            return;
+        }
+    }
+    SetPosition(position_ + heldStep_);
+}
+
+void ListingScrollBar::mouseMoveEvent(QMouseEvent* e)
+{
+    e->accept();
+    heldAt_ = e->position().toPoint();
+    if (!dragging_)
+        return;
+    const QRect track = Track();
+    const int length = Slider().height();
+    const int room = track.height() - length;
+    if (room <= 0)
+        return;
+    const int top = std::clamp(heldAt_.y() - dragOffset_ - track.top(), 0, room);
+    const long long range = static_cast<long long>(max_) - min_;
+    SetPosition(min_ + static_cast<int>((range * top + room / 2) / room));
+}
+
+void ListingScrollBar::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    repeat_->stop();
+    heldStep_ = 0;
+    heldOnTrack_ = false;
+    dragging_ = false;
+}
+
+void ListingScrollBar::wheelEvent(QWheelEvent* e)
+{
+    e->accept();
+    const int notches = e->angleDelta().y() / 120;
+    SetPosition(position_ - notches * 3 * WeekListing::kLineStep);
+}
+
+void ListingScrollBar::hideEvent(QHideEvent* e)
+{
+    repeat_->stop();
+    heldStep_ = 0;
+    heldOnTrack_ = false;
+    dragging_ = false;
+    QWidget::hideEvent(e);
+}
+
+} // namespace remindo

@@ -1,0 +1,205 @@
+#include "shell/ustawienia.h"
+
+#include "shell/appstate.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace remindo {
+
+namespace {
+
+namespace lu = layout::ustawienia;
+
+struct FieldPlaces {
+    layout::Rect value, less, more;
+    const char* name;
+};
+
+const FieldPlaces& PlacesOf(int f)
+{
+    static const FieldPlaces places[4] = {
+        {lu::kPokazCo, lu::kPokazCoMniej, lu::kPokazCoWiecej, "LPokazCo"},
+        {lu::kBadajCo, lu::kBadajCoMniej, lu::kBadajCoWiecej, "LBadajCo"},
+        {lu::kUkryjPo, lu::kUkryjPoMniej, lu::kUkryjPoWiecej, "LUkryjPo"},
+        {lu::kDzwiek, lu::kDzwiekMniej, lu::kDzwiekWiecej, "LDzwiek"},
+    };
+    return places[std::clamp(f, 1, 4) - 1];
+}
+
+// Step, lowest value a less tick leaves and highest a more tick reaches.
+struct StepRule {
+    int step;
+    int64_t min;
+    int64_t max;
+};
+
+StepRule RuleOf(int f)
+{
+    switch (f) {
+    case TFUstawienia::kBadajCo: return {1, 3, kMaxBadajCo};
+    case TFUstawienia::kUkryjPo: return {5, 15, kMaxUkryjPo};
+    case TFUstawienia::kDzwiek: return {1, 1, kMaxVolumeLevel};
+    default: return {1, 3, kMaxPokazCo};
+    }
+}
+
+constexpr int kVolumePerLevel = 3000;
+
+} // namespace
+
+TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
+    : PictureWindow(QSize(lu::kWindow.w, lu::kWindow.h), QStringLiteral("tlo_ustawienia"), kPlain,
+                    parent),
+      state_(state)
+{
+    setObjectName(QStringLiteral("TFUstawienia"));
+    setWindowTitle(QStringLiteral("Remindo - ustawienia"));
+    AddDragBar(ToQRect(lu::kListwa));
+
+    stepper_ = new RepeatStepper(nullptr, nullptr, this);
+    stepper_->onPress = [this](RepeatStepper::Direction) {
+        stepValue_ = Shown(static_cast<Field>(activeField_));
+        return true;
+    };
+    stepper_->onTick = [this](RepeatStepper::Direction d) { return StepTick(d); };
+
+    for (int f = kPokazCo; f <= kDzwiek; ++f) {
+        const FieldPlaces& p = PlacesOf(f);
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(p.name));
+        label->setGeometry(ToQRect(p.value));
+        label->setAlignment(Qt::AlignCenter);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, kValueTextColour);
+        label->setPalette(pal);
+        label->setFont(WindowFont());
+        values_[f - 1] = label;
+        AddArrow(static_cast<Field>(f), RepeatStepper::kLess, "Mniej");
+        AddArrow(static_cast<Field>(f), RepeatStepper::kMore, "Wiecej");
+    }
+
+    ImPtaszek2_ = new TickBox(this, QPoint(lu::kPtaszek2.x, lu::kPtaszek2.y), state_.settings.SoundOn);
+    ImPtaszek2_->setObjectName(QStringLiteral("ImPtaszek2"));
+    connect(ImPtaszek2_, &TickBox::flipped, this, &TFUstawienia::ImPtaszek2Click);
+
+    LAnuluj_ = AddClickArea(ToQRect(lu::kAnuluj), true, QStringLiteral("Anuluj"));
+    LAnuluj_->setObjectName(QStringLiteral("LAnuluj"));
+    connect(LAnuluj_, &ClickArea::clicked, this, &TFUstawienia::LAnulujClick);
+    LZapisz_ = AddClickArea(ToQRect(lu::kZapisz), true, QStringLiteral("Zapisz"));
+    LZapisz_->setObjectName(QStringLiteral("LZapisz"));
+    connect(LZapisz_, &ClickArea::clicked, this, &TFUstawienia::LZapiszClick);
+}
+
+ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const char* suffix)
+{
+    ClickArea* arrow = AddClickArea(d == RepeatStepper::kLess ? LessPlace(f) : MorePlace(f));
+    arrow->setObjectName(QLatin1String(PlacesOf(f).name) + QLatin1String(suffix));
+    // Any button presses an arrow; a release of any arrow stops both timers.
+    connect(arrow, &ClickArea::pressed, this, [this, f, d] {
+        activeField_ = f;
+        stepper_->Press(d);
+    });
+    connect(arrow, &ClickArea::released, stepper_, &RepeatStepper::Release);
+    return arrow;
+}
+
+QRect TFUstawienia::LessPlace(Field f) { return ToQRect(PlacesOf(f).less); }
+QRect TFUstawienia::MorePlace(Field f) { return ToQRect(PlacesOf(f).more); }
+
+QLabel* TFUstawienia::ValueLabel(Field f) const
+{
+    return values_[std::clamp(static_cast<int>(f), 1, 4) - 1];
+}
+
+int TFUstawienia::Shown(Field f) const
+{
+    return ValueLabel(f)->text().toInt();
+}
+
+void TFUstawienia::Show(Field f, int64_t value)
+{
+    QLabel* label = ValueLabel(f);
+    const QString text = QString::number(value);
+    // A large stored value keeps all its digits inside the painted field.
+    QFont font = WindowFont();
+    for (int px = 11; px >= 6; --px) {
+        font = WindowFont(px);
+        if (QFontMetrics(font).horizontalAdvance(text) <= label->width())
+            break;
+    }
+    label->setFont(font);
+    label->setText(text);
+}
+
+void TFUstawienia::Open()
+{
+    const Settings& s = state_.settings;
+    Show(kPokazCo, s.PokazCo);
+    Show(kUkryjPo, EffectiveUkryjPo(s));
+    Show(kBadajCo, EffectiveBadajCo(s));
+    Show(kDzwiek, std::max(1, s.Volume / kVolumePerLevel));
+    ImPtaszek2_->SetTicked(s.SoundOn);
+    CenterOnScreen();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TFUstawienia::StepTick(RepeatStepper::Direction d)
+{
+    const auto f = static_cast<Field>(activeField_);
+    const StepRule rule = RuleOf(f);
+    if (d == RepeatStepper::kMore) {
+        // Never past what the timer or the volume can hold; a value stored
+        // above that may be lowered but not raised.
+        if (stepValue_ + rule.step <= rule.max) {
+            stepValue_ += rule.step;
+            Show(f, stepValue_);
+        }
+    } else if (stepValue_ > rule.min) {
+        stepValue_ -= rule.step;
+        Show(f, stepValue_);
+    }
+    return true; // at a bound the timer runs on until the arrow is released
+}
+
+void TFUstawienia::ImPtaszek2Click(bool ticked)
+{
+    // The live switch the reminder window reads; only saving stores it.
+    state_.settings.SoundOn = ticked;
+}
+
+void TFUstawienia::LZapiszClick()
+{
+    Settings& s = state_.settings;
+    s.PokazCo = Shown(kPokazCo);
+    s.BadajCo = Shown(kBadajCo);
+    s.UkryjPo = Shown(kUkryjPo);
+    s.Volume = static_cast<uint16_t>(Shown(kDzwiek) * kVolumePerLevel);
+    if (state_.timers)
+        state_.timers->SetIntervals(ExaminationIntervalMs(s), AutoHideIntervalMs(s));
+    if (state_.settingsFile.WriteSettings(s)) {
+        hide();
+        return;
+    }
+    state_.messages.ShowWarning(kInformationBox, kIconInfo,
+                                "Wystąpiły problemy z zapisem pliku ini.\rSpróbuj zapisać ponownie.");
+}
+
+void TFUstawienia::LAnulujClick()
+{
+    hide();
+}
+
+void TFUstawienia::hideEvent(QHideEvent* e)
+{
+    // A dialog hidden while an arrow is held must not step on unseen.
+    stepper_->Release();
+    PictureWindow::hideEvent(e);
+}
+
+} // namespace remindo

@@ -1,0 +1,231 @@
+#include "windows/czestosc.h"
+
+#include "shell/appstate.h"
+#include "windows/repeat.h"
+#include "windows/wprowadzane.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWindow>
+
+namespace remindo {
+
+namespace {
+
+namespace lc = layout::czestosc;
+
+const char* const kKtore[] = {"pierwszy /ą", "drugi /ą", "trzeci /ą", "czwarty /ą", "każdy /ą", "ostatni /ą"};
+const char* const kJakie[] = {"niedzielę", "poniedziałek", "wtorek", "środę", "czwartek", "piątek", "sobotę"};
+
+QWidget* MakePanel(QWidget* parent, const char* name, const char* picture)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setGeometry(ToQRect(lc::kWindow));
+    auto* image = new ClickArea(panel, ToQRect(lc::kWindow), false);
+    LoadJpegResource(QLatin1String(picture), image);
+    return panel;
+}
+
+ClickArea* MakeButton(QWidget* panel, const char* name, layout::Rect place, const QString& hint = {})
+{
+    auto* b = new ClickArea(panel, ToQRect(place), true, hint);
+    b->setObjectName(QLatin1String(name));
+    b->raise();
+    return b;
+}
+
+QComboBox* MakeList(QWidget* panel, const char* name, layout::Rect place, const char* const* texts,
+                    int count)
+{
+    const FramelessCombo fc = MakeFramelessCombo(panel, ToQRect(place), layout::ComboWidth(place), 3);
+    fc.combo->setObjectName(QLatin1String(name));
+    for (int i = 0; i < count; ++i)
+        fc.combo->addItem(QString::fromUtf8(texts[i]));
+    return fc.combo;
+}
+
+} // namespace
+
+QString TFCzestosc::KtoreText(int nthIndex)
+{
+    return nthIndex >= 0 && nthIndex < 6 ? QString::fromUtf8(kKtore[nthIndex]) : QString();
+}
+
+QString TFCzestosc::JakieText(int weekdayIndex)
+{
+    return weekdayIndex >= 0 && weekdayIndex < 7 ? QString::fromUtf8(kJakie[weekdayIndex]) : QString();
+}
+
+TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
+    : PictureWindow(QSize(lc::kWindow.w, lc::kWindow.h), QString(), kPlain, parent), state_(state),
+      editor_(editor), values_(editor.Values())
+{
+    setObjectName(QStringLiteral("TFCzestosc"));
+    setWindowTitle(QStringLiteral("Remindo"));
+
+    // ---- every X days
+    PCoXDni_ = MakePanel(this, "PCoXDni", "tlo_czestosc_a");
+    ECoIleDni_ = new QLineEdit(QStringLiteral("0"), PCoXDni_);
+    ECoIleDni_->setObjectName(QStringLiteral("ECoIleDni"));
+    ECoIleDni_->setGeometry(ToQRect(lc::kCoIleDni));
+    ECoIleDni_->setFrame(false);
+    ECoIleDni_->setAlignment(Qt::AlignCenter);
+    ECoIleDni_->setContextMenuPolicy(Qt::NoContextMenu);
+    ECoIleDni_->setMaxLength(9);
+    QPalette ep = ECoIleDni_->palette();
+    ep.setColor(QPalette::Base, Qt::white);
+    ep.setColor(QPalette::Text, kValueTextColour);
+    ECoIleDni_->setPalette(ep);
+    ECoIleDni_->installEventFilter(this);
+
+    auto* less = MakeButton(PCoXDni_, "LMniejDni", lc::kMniejDni);
+    auto* more = MakeButton(PCoXDni_, "LWiecejDni", lc::kWiecejDni);
+    stepper_ = new RepeatStepper(less, more, this);
+    // LMniejDniMouseDown / LWiecejDniMouseDown: start only when the value
+    // may move, and then from the number typed in the field.
+    stepper_->onPress = [this](RepeatStepper::Direction d) {
+        const bool room = d == RepeatStepper::kLess ? values_.EveryXDays > kMinDays
+                                                    : values_.EveryXDays < kMaxDays;
+        if (!room)
+            return false;
+        int32_t typed = 0;
+        if (ReadTyped(typed))
+            values_.EveryXDays = typed;
+        else
+            ShowDays(values_.EveryXDays); // a text that is no number gives way to the value
+        return true;
+    };
+    // TMniejDniTimer / TWiecejDniTimer: one day a tick, stopping at the bound.
+    stepper_->onTick = [this](RepeatStepper::Direction d) {
+        if (d == RepeatStepper::kLess ? values_.EveryXDays > kMinDays : values_.EveryXDays < kMaxDays) {
+            values_.EveryXDays += d;
+            ShowDays(values_.EveryXDays);
+            return true;
+        }
+        return false;
+    };
+    connect(MakeButton(PCoXDni_, "LAnuluj", lc::kAnuluj, QStringLiteral("Anuluj")), &ClickArea::clicked,
+            this, &TFCzestosc::LAnulujClick);
+    connect(MakeButton(PCoXDni_, "LZapisz", lc::kZapisz, QStringLiteral("Wprowadź")),
+            &ClickArea::clicked, this, &TFCzestosc::LZapiszClick);
+
+    // ---- given weekday of the month
+    PWOkresloneDni_ = MakePanel(this, "PWOkresloneDni", "tlo_czestosc_b");
+    KtoreBox_ = MakeList(PWOkresloneDni_, "KtoreBox", lc::kKtorePanel, kKtore, 6);
+    JakieBox_ = MakeList(PWOkresloneDni_, "JakieBox", lc::kJakiePanel, kJakie, 7);
+    // Both lists write through at once, also when the dialog is cancelled.
+    connect(KtoreBox_, &QComboBox::activated, this, [this](int i) { values_.NthIndex = i; });
+    connect(JakieBox_, &QComboBox::activated, this, [this](int i) { values_.WeekdayIndex = i; });
+    connect(MakeButton(PWOkresloneDni_, "LRozwinListaKtory", lc::kRozwinListaKtory), &ClickArea::clicked,
+            this, [this] { DropDownCombo(KtoreBox_); });
+    connect(MakeButton(PWOkresloneDni_, "LRozwinListaJaki", lc::kRozwinListaJaki), &ClickArea::clicked,
+            this, [this] { DropDownCombo(JakieBox_); });
+    connect(MakeButton(PWOkresloneDni_, "LAnulujWOkD", lc::kAnulujWOkD, QStringLiteral("Anuluj")),
+            &ClickArea::clicked, this, &TFCzestosc::LAnulujWOkDClick);
+    connect(MakeButton(PWOkresloneDni_, "OkWOD", lc::kOkWOD, QStringLiteral("Wprowadź")),
+            &ClickArea::clicked, this, &TFCzestosc::OkWODClick);
+
+    PWOkresloneDni_->hide();
+    editor.SetDialog(this);
+}
+
+void TFCzestosc::Open(int mode)
+{
+    setFixedSize(lc::kWindow.w, lc::kWindow.h);
+    move(editor_.pos() + QPoint(31, 140));
+    PCoXDni_->move(0, 0);
+    KtoreBox_->setCurrentIndex(values_.NthIndex);
+    JakieBox_->setCurrentIndex(values_.WeekdayIndex);
+    ShowDays(values_.EveryXDays);
+    PCoXDni_->setVisible(mode == kEveryXDays);
+    PWOkresloneDni_->setVisible(mode != kEveryXDays);
+    values_.RecurrenceAccepted = false;
+
+    // Modal to the editor (and, through it, to the list window): the
+    // reminder window stays free.
+    winId();
+    if (editor_.windowHandle())
+        windowHandle()->setTransientParent(editor_.windowHandle());
+    setWindowModality(Qt::WindowModal);
+    show();
+    raise();
+    activateWindow();
+    if (mode == kEveryXDays)
+        ECoIleDni_->setFocus();
+}
+
+void TFCzestosc::ShowDays(int32_t days) { ECoIleDni_->setText(QString::number(days)); }
+
+bool TFCzestosc::ReadTyped(int32_t& days) const
+{
+    bool ok = false;
+    const int v = ECoIleDni_->text().toInt(&ok);
+    if (ok)
+        days = v;
+    return ok;
+}
+
+bool TFCzestosc::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != ECoIleDni_ || event->type() != QEvent::KeyPress)
+        return PictureWindow::eventFilter(watched, event);
+    // Only keys that type a character are judged: digits, backspace and the
+    // decimal comma pass ("." is typed as ","), every other character goes.
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    if (text.isEmpty() || key->key() == Qt::Key_Delete)
+        return false;
+    const QChar c = text.at(0);
+    if (c.isDigit() && c.unicode() < 128)
+        return false;
+    if (key->key() == Qt::Key_Backspace || c == QLatin1Char('\b'))
+        return false;
+    if (c == QLatin1Char(',') || c == QLatin1Char('.')) {
+        ECoIleDni_->insert(QStringLiteral(","));
+        return true;
+    }
+    return true;
+}
+
+void TFCzestosc::LZapiszClick()
+{
+    // Only a whole number the editor offers is taken; anything else would
+    // reach the engine as a one-off, as no rule at all, or as a rule the
+    // editor cannot show.
+    int32_t days = 0;
+    if (!ReadTyped(days) || days < kMinDays || days > kMaxDays) {
+        state_.messages.ShowWarning(kInformationBox, kIconInfo, "Podaj liczbę dni od 2 do 365.");
+        ECoIleDni_->setFocus();
+        ECoIleDni_->selectAll();
+        return;
+    }
+    values_.CoIle = days;
+    values_.EveryXDays = days;
+    Finish(true);
+}
+
+void TFCzestosc::LAnulujClick() { Finish(false); }
+void TFCzestosc::OkWODClick() { Finish(true); }
+void TFCzestosc::LAnulujWOkDClick() { Finish(false); }
+
+void TFCzestosc::closeEvent(QCloseEvent* e)
+{
+    // The editor always hears an answer, so that its kind list goes back.
+    e->ignore();
+    if (isVisible())
+        Finish(false);
+}
+
+void TFCzestosc::Finish(bool accepted)
+{
+    stepper_->Release();
+    values_.RecurrenceAccepted = accepted;
+    hide();
+    setWindowModality(Qt::NonModal);
+    emit closed(accepted);
+}
+
+} // namespace remindo

@@ -1,0 +1,61 @@
+#pragma once
+// The reminder list window `TFDane`: one line per reminder, with new, edit
+// and delete, and save or cancel for the whole list. It is the store's view
+// of the list: the store's edits refill its lines.
+
+#include "store/reminders.h"
+#include "windows/chrome.h"
+
+#include <string>
+#include <vector>
+
+class QListWidget;
+
+namespace remindo {
+
+class AppState;
+class TFWprowadzane;
+
+class TFDane final : public PictureWindow, public ReminderListView {
+    Q_OBJECT
+public:
+    explicit TFDane(AppState& state, QWidget* parent = nullptr);
+    ~TFDane() override;
+
+    // Shows the window, centred, modeless (the tray menu's "open list").
+    void Open();
+    void SetEditor(TFWprowadzane* editor) { editor_ = editor; }
+    TFWprowadzane* Editor() const { return editor_; }
+
+    // ReminderListView: the store refills the lines and selects a row.
+    void SetItems(const std::vector<std::string>& items) override;
+    void SelectRow(int row) override;
+
+    QListWidget* Lista() const { return Lista_; }
+    bool DeleteConfirmed() const { return deleteConfirmed_; }
+
+    // The handlers, as the buttons call them.
+    void LNowyWpisClick();
+    void LEdytujWpisClick(); // also ListaDblClick
+    void LUsunWpisClick();
+    void LZapiszClick();
+    void LAnulujClick();
+
+signals:
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* e) override; // FormShow
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int ListaSelection() const;
+    void CloseWindow();
+
+    AppState& state_;
+    TFWprowadzane* editor_ = nullptr;
+    QListWidget* Lista_ = nullptr;
+    bool deleteConfirmed_ = false;
+};
+
+} // namespace remindo

@@ -1,0 +1,165 @@
+#include "windows/datepicker.h"
+
+#include "dates/clock.h"
+#include "store/formats.h"
+
+#include <QMouseEvent>
+#include <QPalette>
+
+#include <cstring>
+#include <functional>
+
+namespace remindo {
+
+namespace {
+
+namespace lp = layout::picker;
+
+// `ImCalendar`: the grid image, reporting where the mouse went down.
+class GridImageLabel final : public QLabel {
+public:
+    GridImageLabel(QWidget* parent, QRect place) : QLabel(parent)
+    {
+        setGeometry(place);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setCursor(Qt::PointingHandCursor);
+    }
+    std::function<void(QPoint)> onPress;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        e->accept();
+        if (e->button() == Qt::LeftButton && onPress)
+            onPress(e->position().toPoint());
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
+};
+
+} // namespace
+
+DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidget* parent)
+    : QWidget(parent), formats_(formats), clock_(clock),
+      image_(lp::kCalendar.w, lp::kCalendar.h, QImage::Format_RGB32)
+{
+    setObjectName(QStringLiteral("PKalendarz"));
+    setFixedSize(lp::kPanel.w, lp::kPanel.h);
+    setFont(WindowFont());
+
+    ImKalendarz_ = new ClickArea(this, ToQRect(lp::kPanel), false);
+    ImKalendarz_->setObjectName(QStringLiteral("ImKalendarz"));
+    LoadJpegResource(QStringLiteral("tlo_wybor_daty"), ImKalendarz_);
+
+    LData_ = new QLabel(this);
+    LData_->setObjectName(QStringLiteral("LData"));
+    LData_->setGeometry(ToQRect(lp::kData));
+    LData_->setAlignment(Qt::AlignCenter);
+    LData_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette pal = LData_->palette();
+    pal.setColor(QPalette::WindowText, kValueTextColour);
+    LData_->setPalette(pal);
+
+    const auto arrow = [this](const char* name, layout::Rect place) {
+        auto* a = new ClickArea(this, ToQRect(place));
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    LPrevYear_ = arrow("LPrevYear", lp::kPrevYear);
+    LPrevMonth_ = arrow("LPrevMonth", lp::kPrevMonth);
+    LNextMonth_ = arrow("LNextMonth", lp::kNextMonth);
+    LNextYear_ = arrow("LNextYear", lp::kNextYear);
+    Ldzisiaj_ = arrow("Ldzisiaj", lp::kDzisiaj);
+
+    auto* grid = new GridImageLabel(this, ToQRect(lp::kCalendar));
+    grid->setObjectName(QStringLiteral("ImCalendar"));
+    grid->onPress = [this](QPoint p) { emit gridPressed(p); };
+    ImCalendar_ = grid;
+
+    connect(ImKalendarz_, &ClickArea::clicked, this, &DatePicker::backgroundClicked);
+    connect(LPrevYear_, &ClickArea::clicked, this, &DatePicker::PrevYear);
+    connect(LPrevMonth_, &ClickArea::clicked, this, &DatePicker::PrevMonth);
+    connect(LNextMonth_, &ClickArea::clicked, this, &DatePicker::NextMonth);
+    connect(LNextYear_, &ClickArea::clicked, this, &DatePicker::NextYear);
+    connect(Ldzisiaj_, &ClickArea::clicked, this, &DatePicker::todayClicked);
+
+    // Both users' grid: 24 x 22 cells from (1, 1), framed, no header row,
+    // Sundays marked, weeks from Monday; then today.
+    SetGridGeometry(24, 22, 6, 7, 1, 1, 1, grid_);
+    SetGridColours(Qt::white, QColor(231, 228, 233), Qt::white, QColor(60, 117, 151),
+                   QColor(60, 117, 151), Qt::black, QColor(60, 117, 151), grid_);
+    SetGridStyle(8, QStringLiteral("MS Sans Serif"), true, false, true, true, grid_);
+    GridToday(image_, date_, grid_, clock_.Today());
+    Redraw();
+    hide();
+}
+
+void DatePicker::Redraw()
+{
+    ImCalendar_->setPixmap(QPixmap::fromImage(image_));
+    LData_->setText(Caption());
+}
+
+QString DatePicker::Caption() const { return DateCaption(date_, formats_); }
+
+void DatePicker::SetDate(Date date)
+{
+    date_ = date;
+    ShowMonth(image_, date_, grid_);
+    Redraw();
+}
+
+void DatePicker::GoToday()
+{
+    GridToday(image_, date_, grid_, clock_.Today());
+    Redraw();
+}
+
+bool DatePicker::PickAt(QPoint gridPoint)
+{
+    const bool picked = GridClick(image_, gridPoint.x(), gridPoint.y(), grid_, date_);
+    Redraw();
+    return picked;
+}
+
+void DatePicker::Step(void (*step)(QImage&, Date&, MonthGrid&))
+{
+    step(image_, date_, grid_);
+    Redraw();
+    emit stepped(date_);
+}
+
+void DatePicker::PrevYear() { Step(&GridPrevYear); }
+void DatePicker::PrevMonth() { Step(&GridPrevMonth); }
+void DatePicker::NextMonth() { Step(&GridNextMonth); }
+void DatePicker::NextYear() { Step(&GridNextYear); }
+
+void DatePicker::SetTodayHint(const QString& hint) { Ldzisiaj_->setToolTip(hint); }
+
+QPoint DatePicker::PointOfDay(int day) const
+{
+    const QString text = QString::number(day);
+    for (int i = 0; i < MonthGrid::kCells; ++i)
+        if (grid_.Cells[size_t(i)] == text)
+            return ImCalendar_->pos()
+                   + QPoint(grid_.OriginX + i % 7 * grid_.CellWidth + grid_.CellWidth / 2,
+                            grid_.OriginY + i / 7 * grid_.CellHeight + grid_.CellHeight / 2);
+    return {};
+}
+
+QRect DatePicker::PlaceOf(const char* name)
+{
+    const struct {
+        const char* name;
+        layout::Rect place;
+    } places[] = {
+        {"LPrevYear", lp::kPrevYear}, {"LPrevMonth", lp::kPrevMonth}, {"LNextMonth", lp::kNextMonth},
+        {"LNextYear", lp::kNextYear}, {"Ldzisiaj", lp::kDzisiaj},     {"LData", lp::kData},
+        {"ImCalendar", lp::kCalendar}, {"ImKalendarz", lp::kPanel},
+    };
+    for (const auto& p : places)
+        if (std::strcmp(p.name, name) == 0)
+            return ToQRect(p.place);
+    return {};
+}
+
+} // namespace remindo

@@ -1,0 +1,529 @@
+#include "windows/wprowadzane.h"
+
+#include "shell/appstate.h"
+#include "store/codec.h"
+#include "windows/dane.h"
+#include "windows/datepicker.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace remindo {
+
+namespace {
+
+namespace lw = layout::wprowadzane;
+
+const char* const kEntryTexts[TFWprowadzane::kEntries] = {
+    "Zdarzenie jednorazowe",
+    "Zdarzenie codzienne",
+    "Zdarzenie cotygodniowe",
+    "Zdarzenie comiesięczne",
+    "Zdarzenie coroczne",
+    "Zdarzenie występujący co X dni",
+    "Zdarzenie występujące w określone dni miesiąca",
+};
+// The codes and default days before of entries 0 to 4.
+constexpr int32_t kEntryCode[5] = {0, -1, -2, -3, -4};
+constexpr int32_t kEntryDaysBefore[5] = {1, 0, 2, 4, 6};
+
+constexpr int kEveryXEntry = 5;
+constexpr int kWeekdayEntry = 6;
+constexpr int kMaxTimesADay = 8;
+
+QLabel* ValueLabel(QWidget* parent, const char* name, layout::Rect place)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(ToQRect(place));
+    l->setAlignment(Qt::AlignCenter);
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, kValueTextColour);
+    l->setPalette(p);
+    return l;
+}
+
+// Whether a text may stand in the memo: Windows-1250 can hold all of it, it
+// has no "+" (the stored line end), and it fits the stored length.
+bool MemoTextAllowed(const QString& text)
+{
+    if (text.contains(QLatin1Char('+')))
+        return false;
+    const Cp1250Result cp = Cp1250FromUtf8(text.toStdString());
+    return cp.ok() && cp.text.size() <= size_t(TFWprowadzane::kMaxTextLength);
+}
+
+} // namespace
+
+QString TFWprowadzane::EveryXText(int32_t days)
+{
+    return QStringLiteral("Zdarzenie występuje co %1 dni").arg(days);
+}
+
+QString TFWprowadzane::WeekdayRuleText(int nthIndex, int weekdayIndex)
+{
+    return QStringLiteral("Zdarzenie występuje w ") + TFCzestosc::KtoreText(nthIndex) + QLatin1Char(' ')
+           + TFCzestosc::JakieText(weekdayIndex) + QStringLiteral(" miesiąca");
+}
+
+int TFWprowadzane::EntryForCode(int32_t c)
+{
+    for (int e = 0; e < 5; ++e)
+        if (c == kEntryCode[e])
+            return e;
+    if (c >= TFCzestosc::kMinDays && c <= TFCzestosc::kMaxDays)
+        return kEveryXEntry;
+    if (c <= -11 && c >= -67) {
+        const int nth = -c / 10;
+        const int weekday = -c % 10;
+        if (nth >= 1 && nth <= 6 && weekday >= 1 && weekday <= 7)
+            return kWeekdayEntry;
+    }
+    return -1;
+}
+
+TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
+    : PictureWindow(QSize(lw::kWindow.w, lw::kWindow.h), QStringLiteral("tlo_wprowadzane"), kPlain,
+                    parent),
+      state_(state), list_(list)
+{
+    setObjectName(QStringLiteral("TFWprowadzane"));
+    setWindowTitle(QStringLiteral("Remindo"));
+    Background()->setObjectName(QStringLiteral("ImWprowadzane"));
+    connect(Background(), &ClickArea::clicked, this, &TFWprowadzane::HidePicker);
+
+    MTresc_ = new QPlainTextEdit(this);
+    MTresc_->setObjectName(QStringLiteral("MTresc"));
+    MTresc_->setGeometry(ToQRect(lw::kTresc));
+    MTresc_->setFrameShape(QFrame::NoFrame);
+    MTresc_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MTresc_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MTresc_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MTresc_->setTabChangesFocus(true);
+    MTresc_->document()->setDocumentMargin(1);
+    QPalette mp = MTresc_->palette();
+    mp.setColor(QPalette::Base, Qt::white);
+    mp.setColor(QPalette::Text, kValueTextColour);
+    MTresc_->setPalette(mp);
+    MTresc_->viewport()->installEventFilter(this);
+    connect(MTresc_, &QPlainTextEdit::textChanged, this, &TFWprowadzane::MemoChanged);
+
+    LWybData_ = AddClickArea(ToQRect(lw::kWybData));
+    LWybData_->setObjectName(QStringLiteral("LWybData"));
+    QPalette dp = LWybData_->palette();
+    dp.setColor(QPalette::WindowText, kValueTextColour);
+    LWybData_->setPalette(dp);
+    connect(LWybData_, &ClickArea::clicked, this, &TFWprowadzane::LRozwinKalendarzClick);
+    auto* rozwinKalendarz = AddClickArea(ToQRect(lw::kRozwinKalendarz));
+    rozwinKalendarz->setObjectName(QStringLiteral("LRozwinKalendarz"));
+    connect(rozwinKalendarz, &ClickArea::clicked, this, &TFWprowadzane::LRozwinKalendarzClick);
+
+    const FramelessCombo kinds =
+        MakeFramelessCombo(this, ToQRect(lw::kCzestoscPanel), layout::ComboWidth(lw::kCzestoscPanel));
+    CzestoscBox_ = kinds.combo;
+    CzestoscBox_->setObjectName(QStringLiteral("CzestoscBox"));
+    for (const char* text : kEntryTexts)
+        CzestoscBox_->addItem(QString::fromUtf8(text));
+    // Shown when the rule is one that no entry stands for.
+    CzestoscBox_->setPlaceholderText(QStringLiteral("Zdarzenie o nieznanej regule powtarzania"));
+    connect(CzestoscBox_, &QComboBox::activated, this, &TFWprowadzane::CzestoscBoxChange);
+    for (const auto& [name, place] : {std::pair{"LCzestosc", lw::kCzestosc}, std::pair{"LRozwinListe", lw::kRozwinListe}}) {
+        auto* area = AddClickArea(ToQRect(place));
+        area->setObjectName(QLatin1String(name));
+        connect(area, &ClickArea::clicked, this, &TFWprowadzane::LRozwinListeClick);
+    }
+
+    LDniPrzed_ = ValueLabel(this, "LDniPrzed", lw::kDniPrzed);
+    LIleRazyDziennie_ = ValueLabel(this, "LIleRazyDziennie", lw::kIleRazyDziennie);
+    const auto button = [this](const char* name, layout::Rect place, void (TFWprowadzane::*handler)(),
+                               const QString& hint = {}) {
+        auto* area = AddClickArea(ToQRect(place), true, hint);
+        area->setObjectName(QLatin1String(name));
+        connect(area, &ClickArea::clicked, this, handler);
+    };
+    button("LMniejDniPrzed", lw::kMniejDniPrzed, &TFWprowadzane::LMniejDniPrzedClick);
+    button("LWiecejDniPrzed", lw::kWiecejDniPrzed, &TFWprowadzane::LWiecejDniPrzedClick);
+    button("LMniejRazy", lw::kMniejRazy, &TFWprowadzane::LMniejRazyClick);
+    button("LWiecejrazy", lw::kWiecejRazy, &TFWprowadzane::LWiecejrazyClick);
+    button("LAnuluj", lw::kAnuluj, &TFWprowadzane::LAnulujClick, QStringLiteral("Anuluj"));
+    button("LZapisz", lw::kZapisz, &TFWprowadzane::LZapiszClick, QStringLiteral("Wprowadź"));
+
+    ImPtaszek_ = new TickBox(this, ToQRect(lw::kPtaszek).topLeft(), true);
+    ImPtaszek_->setObjectName(QStringLiteral("ImPtaszek"));
+    ImPtaszek_->SetAutoFlip(false);
+    connect(ImPtaszek_, &ClickArea::clicked, this, &TFWprowadzane::ImPtaszekClick);
+    ImPtaszek2_ = new TickBox(this, ToQRect(lw::kPtaszek2).topLeft(), false);
+    ImPtaszek2_->setObjectName(QStringLiteral("ImPtaszek2"));
+    ImPtaszek2_->SetAutoFlip(false);
+    connect(ImPtaszek2_, &ClickArea::clicked, this, &TFWprowadzane::ImPtaszek2Click);
+
+    // FormCreate: the picker's month grid is set up and moved to today.
+    picker_ = new DatePicker(state.formats, state.clock, this);
+    picker_->SetTodayHint(QStringLiteral("Dzisiaj"));
+    picker_->move(ToQRect(lw::kKalendarz).topLeft());
+    connect(picker_, &DatePicker::stepped, this, [this](Date d) {
+        data_ = d;
+        ShowDate();
+    });
+    connect(picker_, &DatePicker::todayClicked, this, [this] { // LdzisiajClick
+        picker_->GoToday();
+        data_ = picker_->Value();
+        ShowDate();
+    });
+    connect(picker_, &DatePicker::gridPressed, this, &TFWprowadzane::ImCalendarMouseDown);
+    connect(picker_, &DatePicker::backgroundClicked, this, &TFWprowadzane::HidePicker);
+    data_ = picker_->Value();
+
+    list.SetEditor(this);
+}
+
+void TFWprowadzane::SetDialog(TFCzestosc* dialog)
+{
+    if (dialog_)
+        disconnect(dialog_, nullptr, this, nullptr);
+    dialog_ = dialog;
+    if (dialog_)
+        connect(dialog_, &TFCzestosc::closed, this, &TFWprowadzane::RecurrenceClosed);
+}
+
+// ------------------------------------------------------------------ opening
+
+void TFWprowadzane::Open(int mode)
+{
+    picker_->Close();
+    picker_->move(ToQRect(lw::kKalendarz).topLeft());
+    setFixedSize(lw::kWindow.w, lw::kWindow.h);
+    move(list_.pos() + QPoint(6, 42));
+
+    const Komunikaty& list = state_.list;
+    const int32_t sel = list.SelectedIndex;
+    mode_ = mode == kEdit && sel >= 0 && sel < list.ReminderCount() ? kEdit : kNew;
+    if (mode_ == kNew) {
+        picker_->GoToday();
+        data_ = picker_->Value();
+        MTresc_->clear();
+        values_.CoIle = 0;
+        ilePrzed_ = 1;
+        values_.EveryXDays = 2;
+        czyPo_ = 1;
+        blok_ = 0;
+        ile_ = 1;
+        CzestoscBox_->setItemText(kEveryXEntry, QStringLiteral("Zdarzenie występuje co X dni"));
+        SelectEntry(0);
+        values_.NthIndex = 0;
+        values_.WeekdayIndex = 0;
+    } else {
+        const Komunikat& r = list[sel];
+        data_ = r.Data;
+        picker_->SetDate(data_);
+        values_.CoIle = r.CoIle;
+        ilePrzed_ = r.IlePrzed;
+        czyPo_ = r.CzyPo;
+        blok_ = r.Blok;
+        ile_ = r.Ile;
+        values_.EveryXDays = 2;
+        const int entry = EntryForCode(r.CoIle);
+        if (entry == kEveryXEntry) {
+            values_.EveryXDays = r.CoIle;
+            CzestoscBox_->setItemText(kEveryXEntry, EveryXText(r.CoIle));
+        } else if (entry == kWeekdayEntry) {
+            values_.NthIndex = -r.CoIle / 10 - 1;
+            values_.WeekdayIndex = -r.CoIle % 10 - 1;
+            CzestoscBox_->setItemText(kWeekdayEntry,
+                                      WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
+        }
+        // A code no entry stands for shows as unknown and is kept.
+        SelectEntry(entry);
+        std::vector<std::string> lines;
+        TextToLines(r.Tresc, lines);
+        QStringList shown;
+        for (const std::string& line : lines)
+            shown << QString::fromStdString(Utf8FromCp1250(line));
+        MTresc_->setPlainText(shown.join(QLatin1Char('\n')));
+        MTresc_->moveCursor(QTextCursor::End);
+    }
+    ShowDate();
+    ShowValues();
+
+    // Modal to the list window only: the reminder window stays free.
+    winId();
+    if (list_.windowHandle())
+        windowHandle()->setTransientParent(list_.windowHandle());
+    setWindowModality(Qt::WindowModal);
+    show();
+    raise();
+    activateWindow();
+    MTresc_->setFocus();
+}
+
+void TFWprowadzane::SelectEntry(int entry)
+{
+    entry_ = entry;
+    CzestoscBox_->setCurrentIndex(entry);
+}
+
+QString TFWprowadzane::DateLabel() const { return LWybData_->text(); }
+
+void TFWprowadzane::ShowDate() { LWybData_->setText(DateCaption(data_, state_.formats)); }
+
+void TFWprowadzane::ShowValues()
+{
+    LDniPrzed_->setText(QString::number(ilePrzed_));
+    LIleRazyDziennie_->setText(QString::number(ile_));
+    ImPtaszek_->SetTicked(czyPo_ != 0);
+    ImPtaszek2_->SetTicked(blok_ != 0);
+}
+
+bool TFWprowadzane::RuleUnknown() const { return EntryForCode(values_.CoIle) < 0; }
+
+int32_t TFWprowadzane::DaysBeforeLimit() const
+{
+    const int32_t c = values_.CoIle;
+    switch (c) {
+    case -4: return 10;
+    case -3: return 6;
+    case -2: return 3;
+    case -1: return 0;
+    case 0: return 6;
+    default: break;
+    }
+    if (c >= 1)
+        return std::max(0, c / 2 - 1);
+    // A weekday rule: "every" such weekday comes each week, so it allows
+    // less. Read from the code itself, which the dialog's lists may have
+    // left behind when it was cancelled.
+    return -(c / 10) == 5 ? 3 : 6;
+}
+
+// ------------------------------------------------------------------ the kind
+
+void TFWprowadzane::CzestoscBoxChange(int entry)
+{
+    czyPo_ = 0;
+    ImPtaszek_->SetTicked(false);
+    if (entry >= 0 && entry < 5) {
+        values_.CoIle = kEntryCode[entry];
+        ilePrzed_ = kEntryDaysBefore[entry];
+        entry_ = entry;
+        ShowValues();
+        MTresc_->setFocus();
+        return;
+    }
+    if (!dialog_) {
+        SelectEntry(entry_);
+        return;
+    }
+    entryBefore_ = entry_;
+    pendingEntry_ = entry;
+    dialog_->Open(entry == kEveryXEntry ? TFCzestosc::kEveryXDays : TFCzestosc::kWeekdayOfMonth);
+}
+
+void TFWprowadzane::RecurrenceClosed(bool accepted)
+{
+    const int entry = pendingEntry_;
+    pendingEntry_ = -1;
+    if (entry < 0)
+        return;
+    if (!accepted) {
+        SelectEntry(entryBefore_);
+    } else if (entry == kEveryXEntry) {
+        CzestoscBox_->setItemText(kEveryXEntry, EveryXText(values_.CoIle));
+        SelectEntry(kEveryXEntry);
+        ilePrzed_ = std::min(std::max(0, values_.CoIle / 2 - 1), 3);
+    } else {
+        CzestoscBox_->setItemText(kWeekdayEntry, WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
+        SelectEntry(kWeekdayEntry);
+        values_.CoIle = -(10 * (values_.NthIndex + 1) + values_.WeekdayIndex + 1);
+        ilePrzed_ = 3;
+    }
+    ShowValues();
+    activateWindow();
+    MTresc_->setFocus();
+}
+
+// ------------------------------------------------------------------ steppers and ticks
+
+void TFWprowadzane::LMniejDniPrzedClick()
+{
+    if (ilePrzed_ > 0)
+        --ilePrzed_;
+    ShowValues();
+}
+
+void TFWprowadzane::LWiecejDniPrzedClick()
+{
+    if (ilePrzed_ < DaysBeforeLimit())
+        ++ilePrzed_;
+    ShowValues();
+}
+
+void TFWprowadzane::LMniejRazyClick()
+{
+    if (ile_ > 1)
+        --ile_;
+    ShowValues();
+}
+
+void TFWprowadzane::LWiecejrazyClick()
+{
+    if (ile_ < kMaxTimesADay)
+        ++ile_;
+    ShowValues();
+}
+
+void TFWprowadzane::ImPtaszekClick()
+{
+    // A daily reminder has no "after": it comes again the next day.
+    if (czyPo_ != 0)
+        czyPo_ = 0;
+    else if (values_.CoIle != -1)
+        czyPo_ = 1;
+    ImPtaszek_->SetTicked(czyPo_ != 0);
+}
+
+void TFWprowadzane::ImPtaszek2Click()
+{
+    blok_ = blok_ ? 0 : 1;
+    ImPtaszek2_->SetTicked(blok_ != 0);
+}
+
+// ------------------------------------------------------------------ the picker
+
+void TFWprowadzane::LRozwinKalendarzClick()
+{
+    picker_->Toggle();
+}
+
+void TFWprowadzane::LRozwinListeClick()
+{
+    HidePicker();
+    DropDownCombo(CzestoscBox_);
+}
+
+void TFWprowadzane::HidePicker() { picker_->Close(); }
+
+void TFWprowadzane::ImCalendarMouseDown(QPoint gridPoint)
+{
+    picker_->PickAt(gridPoint);
+    data_ = picker_->Value();
+    ShowDate();
+    // The picked day shows for a moment before the picker folds away.
+    QTimer::singleShot(100, picker_, [this] { picker_->Close(); });
+}
+
+// ------------------------------------------------------------------ the memo
+
+void TFWprowadzane::MemoChanged()
+{
+    if (memoReverting_)
+        return;
+    const QString text = MTresc_->toPlainText();
+    if (MemoTextAllowed(text)) {
+        memoAccepted_ = text;
+        return;
+    }
+    // Refused: the text goes back to what it was, the cursor to where the
+    // refused input went in.
+    const int cursor = MTresc_->textCursor().position() - int(text.size() - memoAccepted_.size());
+    memoReverting_ = true;
+    MTresc_->setPlainText(memoAccepted_);
+    QTextCursor c = MTresc_->textCursor();
+    c.setPosition(std::clamp(cursor, 0, int(memoAccepted_.size())));
+    MTresc_->setTextCursor(c);
+    memoReverting_ = false;
+}
+
+QStringList TFWprowadzane::MemoLines() const
+{
+    // The lines as the field shows them: a long line wraps into several.
+    QStringList lines;
+    const QTextDocument* doc = MTresc_->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout* layout = b.layout();
+        if (!layout || layout->lineCount() == 0 || b.text().isEmpty()) {
+            lines << b.text();
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            lines << b.text().mid(line.textStart(), line.textLength());
+        }
+    }
+    // A line break at the very end starts no line of its own.
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.size() == 1 && lines.first().isEmpty())
+        lines.clear();
+    return lines;
+}
+
+std::string TFWprowadzane::StoredText() const
+{
+    const QStringList lines = MemoLines();
+    std::string tresc;
+    for (int i = 0; i < std::min<int>(2, int(lines.size())); ++i)
+        tresc += Cp1250FromUtf8(lines[i].toStdString()).text + '+';
+    return tresc;
+}
+
+bool TFWprowadzane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MTresc_->viewport() && event->type() == QEvent::MouseButtonPress)
+        HidePicker(); // MTrescClick
+    return PictureWindow::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------ confirm and cancel
+
+void TFWprowadzane::LZapiszClick()
+{
+    if (MTresc_->toPlainText().trimmed().isEmpty()) {
+        state_.messages.ShowWarning(kInformationBox, kIconInfo, "Wprowadź treść komunikatu.");
+        return;
+    }
+    ilePrzed_ = std::clamp(ilePrzed_, 0, DaysBeforeLimit());
+    if (values_.CoIle == -1)
+        czyPo_ = 0;
+    std::string tresc = StoredText();
+
+    Komunikaty& list = state_.list;
+    const int32_t sel = list.SelectedIndex;
+    if (mode_ == kEdit && sel >= 0 && sel < list.ReminderCount())
+        list.UpdateReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_);
+    else
+        list.AddReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_,
+                         state_.engineState.DataAkt);
+    state_.DataChanged = true;
+    Finish();
+}
+
+void TFWprowadzane::LAnulujClick() { Finish(); }
+
+void TFWprowadzane::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    LAnulujClick();
+}
+
+void TFWprowadzane::Finish()
+{
+    if (dialog_ && dialog_->IsOpen())
+        return; // the dialog answers first
+    picker_->Close();
+    hide();
+    setWindowModality(Qt::NonModal);
+    emit closed();
+}
+
+} // namespace remindo

@@ -1,0 +1,127 @@
+#pragma once
+// The reminder editor `TFWprowadzane`: text, first date (picked in the
+// drop-down month grid), recurrence kind, days before, warn-after, times a
+// day and the block, for a new reminder or the selected one. It works on
+// copies of the fields and writes them to the list only when confirmed.
+
+#include "dates/date.h"
+#include "windows/chrome.h"
+#include "windows/czestosc.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class QComboBox;
+class QPlainTextEdit;
+
+namespace remindo {
+
+class AppState;
+class DatePicker;
+class TFDane;
+
+class TFWprowadzane final : public PictureWindow {
+    Q_OBJECT
+public:
+    enum Mode { kNew = 1, kEdit = 2 };
+    static constexpr int kMaxTextLength = 160; // stored Windows-1250 characters
+    static constexpr int kEntries = 7;
+
+    // Registers itself with the list window, which opens it.
+    TFWprowadzane(AppState& state, TFDane& list, QWidget* parent = nullptr);
+
+    // Fills the form for `mode` (kEdit works on the list's SelectedIndex) and
+    // shows it over the list window, which it keeps from input until it closes.
+    void Open(int mode);
+    bool IsOpen() const { return isVisible(); }
+
+    RecurrenceValues& Values() { return values_; }
+    void SetDialog(TFCzestosc* dialog);
+    TFCzestosc* Dialog() const { return dialog_; }
+
+    // The working copy, for tests and the dialog.
+    int Mode() const { return mode_; }
+    Date Data() const { return data_; }
+    int32_t CoIle() const { return values_.CoIle; }
+    int32_t IlePrzed() const { return ilePrzed_; }
+    int32_t CzyPo() const { return czyPo_; }
+    int32_t Blok() const { return blok_; }
+    int32_t Ile() const { return ile_; }
+    // The highest days-before value the current kind allows.
+    int32_t DaysBeforeLimit() const;
+    // True when no entry of the kind list stands for the rule (a code from elsewhere).
+    bool RuleUnknown() const;
+
+    // The lines of the memo as it breaks them, and the text that would be stored.
+    QStringList MemoLines() const;
+    std::string StoredText() const;
+
+    QPlainTextEdit* Memo() const { return MTresc_; }
+    QComboBox* KindBox() const { return CzestoscBox_; }
+    DatePicker* Picker() const { return picker_; }
+    QString DateLabel() const;
+
+    // The kind list's entry 5 text for X days, and entry 6's for a weekday rule.
+    static QString EveryXText(int32_t days);
+    static QString WeekdayRuleText(int nthIndex, int weekdayIndex);
+
+    // Where the codes sit in the kind list; -1 for a code no entry stands for.
+    static int EntryForCode(int32_t coIle);
+
+signals:
+    void closed();
+
+private:
+    void LZapiszClick();
+    void LAnulujClick();
+    void CzestoscBoxChange(int entry);
+    void RecurrenceClosed(bool accepted);
+    void LMniejDniPrzedClick();
+    void LWiecejDniPrzedClick();
+    void LMniejRazyClick();
+    void LWiecejrazyClick();
+    void ImPtaszekClick();
+    void ImPtaszek2Click();
+    void LRozwinKalendarzClick();
+    void LRozwinListeClick();
+    void HidePicker(); // ImKalendarzClick, ImWprowadzaneClick, MTrescClick
+    void ImCalendarMouseDown(QPoint gridPoint);
+    void ShowDate();   // LWybData (and the picker's LData) from the working date
+    void ShowValues(); // LDniPrzed, LIleRazyDziennie and both ticks
+    void SelectEntry(int entry);
+    void MemoChanged();
+    void Finish();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* e) override; // the desktop's close: as cancel
+
+    AppState& state_;
+    TFDane& list_;
+    TFCzestosc* dialog_ = nullptr;
+    RecurrenceValues values_;
+
+    int mode_ = kNew;
+    Date data_;
+    int32_t ilePrzed_ = 1;
+    int32_t czyPo_ = 1;
+    int32_t blok_ = 0;
+    int32_t ile_ = 1;
+    int entry_ = 0;        // the kind list's entry for the working rule, -1 unknown
+    int entryBefore_ = 0;  // the entry before a change that opened the dialog
+    int pendingEntry_ = -1; // the entry whose dialog is open
+
+    QPlainTextEdit* MTresc_ = nullptr;
+    QString memoAccepted_; // the memo's last text within the limits
+    int memoCursor_ = 0;
+    bool memoReverting_ = false;
+    ClickArea* LWybData_ = nullptr;
+    DatePicker* picker_ = nullptr;
+    QComboBox* CzestoscBox_ = nullptr;
+    QLabel* LDniPrzed_ = nullptr;
+    QLabel* LIleRazyDziennie_ = nullptr;
+    TickBox* ImPtaszek_ = nullptr;
+    TickBox* ImPtaszek2_ = nullptr;
+};
+
+} // namespace remindo

@@ -1,0 +1,112 @@
+// Renders the settings dialog and the calendar window (a week with
+// reminders, and with the month picker open) to PNG files in
+// <build>/renders, for a look by eye and for the README.
+
+#include "windows/chrome_support.h"
+
+#include "calendar/kalendarz.h"
+#include "windows/czestosc.h"
+#include "windows/dane.h"
+#include "windows/datepicker.h"
+#include "windows/wprowadzane.h"
+#include "shell/staterig.h"
+#include "shell/ustawienia.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+QString RenderDir() { return QStringLiteral(REMINDO_RENDER_DIR); }
+
+using Rig = test::StateRig;
+
+// The reminders the pictures show.
+void AddSamples(Rig& r)
+{
+    const Date today = r.clock.Today();
+    r.Add("Urodziny Ani+kupić kwiaty+", DateFromYmd(1990, 12, 9), -4);
+    r.Add("Przegląd samochodu+", AddDays(today, 2));
+    r.Add("Składka ubezpieczenia+", DateFromYmd(2026, 1, 10), -3);
+    r.Add("Spotkanie zespołu+", DateFromYmd(2026, 1, 7), -2);
+    r.Add("Basen+", DateFromYmd(2026, 1, 3), -56);
+    r.Add("Zapłacić za prąd+", AddDays(today, 1), 0, 1);
+    r.Add("Podlać kwiaty na balkonie, na parapecie w kuchni i w pokoju od ogrodu+", today, 3);
+}
+
+bool Save(QWidget& w, const char* name, QSize size)
+{
+    const QImage image = w.grab().toImage();
+    return image.size() == size && image.save(RenderDir() + QLatin1Char('/') + QLatin1String(name));
+}
+
+} // namespace
+
+class RenderDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QDir().mkpath(RenderDir())); }
+
+    void settingsDialog()
+    {
+        Rig r;
+        TFUstawienia dialog(r.state);
+        dialog.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(Save(dialog, "ustawienia.png", QSize(386, 243)));
+    }
+
+    void calendarWindow()
+    {
+        Rig r;
+        AddSamples(r);
+        TFkalendarz window(r.state);
+        window.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(Save(window, "kalendarz.png", QSize(500, 500)));
+
+        // The week choice's third entry opens the month picker.
+        test::ClickOn(window, ToQRect(layout::kalendarz::kRozwinKalendarz));
+        QAbstractItemView* view = window.KtoryBox()->view();
+        QVERIFY(view->isVisible());
+        view->setCurrentIndex(window.KtoryBox()->model()->index(2, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(window.PKalendarz()->isVisible());
+        QVERIFY(Save(window, "kalendarz-wybor.png", QSize(500, 500)));
+    }
+
+    // The list window, the editor on a reminder and both recurrence panels.
+    void editingWindows()
+    {
+        Rig r;
+        AddSamples(r);
+        TFDane dane(r.state);
+        TFWprowadzane editor(r.state, dane);
+        TFCzestosc dialog(r.state, editor);
+        dane.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dane));
+        QVERIFY(Save(dane, "dane.png", QSize(386, 447)));
+
+        r.state.list.SelectedIndex = 0;
+        editor.Open(TFWprowadzane::kEdit);
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(Save(editor, "wprowadzane.png", editor.size()));
+        dialog.Open(TFCzestosc::kEveryXDays);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(Save(dialog, "czestosc-co-x-dni.png", QSize(336, 137)));
+        dialog.hide();
+        dialog.Open(TFCzestosc::kWeekdayOfMonth);
+        QVERIFY(Save(dialog, "czestosc-dni-miesiaca.png", QSize(336, 137)));
+        dialog.hide();
+        editor.hide();
+        dane.hide();
+    }
+};
+
+QTEST_MAIN(RenderDialogs)
+#include "render_dialogs.moc"

@@ -1,0 +1,311 @@
+// The settings dialog, driven through its window: held arrows with their
+// stops, the values shown from odd stored settings, save and its failure,
+// cancel and the live sound switch.
+
+#include "windows/chrome_support.h"
+
+#include "shell/staterig.h"
+#include "shell/ustawienia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+using namespace remindo;
+using namespace remindo::test;
+
+namespace {
+
+using F = TFUstawienia::Field;
+
+// The main window's timers as the dialog sees them: each interval with the
+// time it has already counted, kept when the interval stays the same.
+class FakeTimers final : public ProgramTimers {
+public:
+    void SetIntervals(int examinationMs, int autoHideMs) override
+    {
+        ++calls;
+        if (examinationMs != examination)
+            examinationCounted = 0;
+        if (autoHideMs != autoHide)
+            autoHideCounted = 0;
+        examination = examinationMs;
+        autoHide = autoHideMs;
+    }
+    int calls = 0;
+    int examination = 5 * 60000;
+    int autoHide = 15 * 1000;
+    int examinationCounted = 0;
+    int autoHideCounted = 0;
+};
+
+struct Rig : StateRig {
+    FakeTimers timers;
+    ManualRepeatTimers repeat; // before the dialog: its timers come from here
+    TFUstawienia dialog{state};
+
+    Rig()
+    {
+        state.timers = &timers;
+        state.settingsFile.PrepareSettings(state.settings);
+    }
+
+    bool Open()
+    {
+        dialog.Open();
+        return QTest::qWaitForWindowExposed(&dialog);
+    }
+
+    // Holds an arrow with the left button for `ms` and lets it go.
+    void Hold(QRect arrow, int ms)
+    {
+        PressAt(dialog, arrow.center());
+        repeat.Advance(ms);
+        ReleaseAt(dialog, arrow.center());
+    }
+    void HoldLess(F f, int ms) { Hold(TFUstawienia::LessPlace(f), ms); }
+    void HoldMore(F f, int ms) { Hold(TFUstawienia::MorePlace(f), ms); }
+
+    Settings ReadBack()
+    {
+        Settings s;
+        s.PokazCo = s.UkryjPo = s.BadajCo = -1;
+        state.settingsFile.ReadSettings(s);
+        return s;
+    }
+};
+
+} // namespace
+
+class TestUstawienia : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithTheDefaults()
+    {
+        Rig r;
+        QVERIFY(r.Open());
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 60);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 5);
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), 15);
+        QCOMPARE(r.dialog.Shown(F::kDzwiek), 10);
+        QVERIFY(r.dialog.ImPtaszek2()->IsTicked());
+        QCOMPARE(r.dialog.ValueLabel(F::kBadajCo)->palette().color(QPalette::WindowText),
+                 QColor(90, 120, 136));
+    }
+
+    // Twenty steps a second while held, nothing at the press, and each value
+    // stops at its bound while the arrow is still held.
+    void heldArrowsStepAndStop()
+    {
+        Rig r;
+        QVERIFY(r.Open());
+        r.HoldMore(F::kPokazCo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 80);
+        r.HoldMore(F::kPokazCo, 49); // shorter than one tick
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 80);
+
+        r.HoldLess(F::kBadajCo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 3);
+        r.HoldLess(F::kUkryjPo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), 15);
+        r.HoldMore(F::kUkryjPo, 150);
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), 30);
+        r.HoldMore(F::kDzwiek, 1000);
+        QCOMPARE(r.dialog.Shown(F::kDzwiek), 15);
+        r.HoldLess(F::kDzwiek, 2000);
+        QCOMPARE(r.dialog.Shown(F::kDzwiek), 1);
+
+        // Other buttons hold an arrow too; releasing it stops both timers.
+        PressAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
+        r.repeat.Advance(100);
+        QCOMPARE(r.dialog.ActiveField(), int(F::kBadajCo));
+        QCOMPARE(r.repeat.ActiveCount(), 1);
+        ReleaseAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
+        QCOMPARE(r.repeat.ActiveCount(), 0);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 5);
+    }
+
+    // The more arrows stop where the timers' intervals end; the arrow may be
+    // held on without wrapping or passing the limit.
+    void moreArrowsStopAtTheTimersLimit()
+    {
+        Rig r;
+        r.state.settings.BadajCo = kMaxBadajCo - 2;
+        r.state.settings.UkryjPo = kMaxUkryjPo - 7;
+        r.state.settings.PokazCo = kMaxPokazCo;
+        QVERIFY(r.Open());
+        r.HoldMore(F::kBadajCo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), kMaxBadajCo);
+        r.HoldMore(F::kUkryjPo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), kMaxUkryjPo - 2);
+        r.HoldMore(F::kPokazCo, 1000);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), kMaxPokazCo);
+
+        // Saved, the largest values still give valid intervals.
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QCOMPARE(r.timers.examination, kMaxBadajCo * 60000);
+        QCOMPARE(r.timers.autoHide, (kMaxUkryjPo - 2) * 1000);
+        QVERIFY(r.timers.examination > 0 && r.timers.autoHide > 0);
+        QCOMPARE(r.ReadBack().BadajCo, kMaxBadajCo);
+    }
+
+    // Stored values are shown as they are, except intervals of 0.
+    void oddStoredValues()
+    {
+        const struct {
+            uint16_t volume;
+            int level;
+        } volumes[] = {{0, 1}, {2999, 1}, {3000, 1}, {31000, 10}, {47999, 15}, {48000, 16}, {65535, 21}};
+        for (const auto& v : volumes) {
+            Rig r;
+            r.state.settings.Volume = v.volume;
+            QVERIFY(r.Open());
+            QCOMPARE(r.dialog.Shown(F::kDzwiek), v.level);
+        }
+
+        Rig r;
+        r.state.settings.Volume = 65535;
+        r.state.settings.UkryjPo = 17;
+        r.state.settings.BadajCo = 0;
+        r.state.settings.PokazCo = 1;
+        QVERIFY(r.Open());
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 5);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 1);
+        r.HoldMore(F::kDzwiek, 500); // above 15: can be lowered, not raised
+        QCOMPARE(r.dialog.Shown(F::kDzwiek), 21);
+        r.HoldLess(F::kDzwiek, 100);
+        QCOMPARE(r.dialog.Shown(F::kDzwiek), 19);
+        r.HoldLess(F::kUkryjPo, 1000); // only values above 15 step down
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), 12);
+        r.HoldLess(F::kPokazCo, 500); // below 3 already: stays
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 1);
+
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QVERIFY(!r.dialog.isVisible());
+        const Settings s = r.ReadBack();
+        QCOMPARE(s.Volume, uint16_t(19 * 3000));
+        QCOMPARE(s.UkryjPo, 12);
+        QCOMPARE(s.BadajCo, 5);
+        QCOMPARE(s.PokazCo, 1);
+    }
+
+    // A stored value too wide for its field still shows all its digits.
+    void wideValuesFitTheirField()
+    {
+        Rig r;
+        r.state.settings.UkryjPo = kMaxUkryjPo;
+        QVERIFY(r.Open());
+        QLabel* l = r.dialog.ValueLabel(F::kUkryjPo);
+        QCOMPARE(l->text(), QString::number(kMaxUkryjPo));
+        QVERIFY(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width());
+    }
+
+    void savingWithoutChangesLeavesRunningTimersAlone()
+    {
+        Rig r;
+        QFile::remove(QString::fromStdString(r.state.settingsFile.GetPaths().settingsFile));
+        r.timers.examinationCounted = 120000;
+        r.timers.autoHideCounted = 7000;
+        QVERIFY(r.Open());
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.timers.calls, 1);
+        QCOMPARE(r.timers.examinationCounted, 120000);
+        QCOMPARE(r.timers.autoHideCounted, 7000);
+        // ... but the file is written all the same.
+        QVERIFY(QFile::exists(QString::fromStdString(r.state.settingsFile.GetPaths().settingsFile)));
+        QCOMPARE(r.ReadBack().PokazCo, 60);
+        QVERIFY(r.box.shown.empty());
+
+        // A changed interval starts counting afresh, the other goes on.
+        QVERIFY(r.Open());
+        r.HoldMore(F::kBadajCo, 50);
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QCOMPARE(r.timers.examination, 6 * 60000);
+        QCOMPARE(r.timers.examinationCounted, 0);
+        QCOMPARE(r.timers.autoHideCounted, 7000);
+        QCOMPARE(r.state.settings.BadajCo, 6);
+    }
+
+    // The folder is replaced by a plain file: no writer gets past that, not
+    // even one running as root.
+    void failedWriteKeepsTheDialogOpen()
+    {
+        Rig r;
+        const QString folder = QString::fromStdString(r.state.settingsFile.GetPaths().settingsFolder);
+        QVERIFY(r.Open());
+        r.HoldMore(F::kPokazCo, 100);
+        QVERIFY(QDir(folder).removeRecursively());
+        {
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QCOMPARE(r.box.shown.size(), size_t(1));
+        QCOMPARE(r.box.shown[0].kind, int(kInformationBox));
+        QCOMPARE(r.box.shown[0].icon, int(kIconInfo));
+        QCOMPARE(r.box.shown[0].text,
+                 std::string("Wystąpiły problemy z zapisem pliku ini.\rSpróbuj zapisać ponownie."));
+        QVERIFY(r.dialog.isVisible());
+        QCOMPARE(r.state.settings.PokazCo, 62); // in force in memory
+        QCOMPARE(r.timers.calls, 1);
+
+        // The user mends the folder and saves again.
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.box.shown.size(), size_t(1));
+        QCOMPARE(r.ReadBack().PokazCo, 62);
+    }
+
+    // The tick is the live switch; cancel neither undoes it nor writes it.
+    void soundTickActsAtOnceAndCancelDropsTheRest()
+    {
+        Rig r;
+        const QString file = QString::fromStdString(r.state.settingsFile.GetPaths().settingsFile);
+        QFile before(file);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+
+        QVERIFY(r.Open());
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kPtaszek2));
+        QVERIFY(!r.state.settings.SoundOn);
+        QVERIFY(!r.dialog.ImPtaszek2()->IsTicked());
+        r.HoldLess(F::kPokazCo, 500);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 50);
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kAnuluj));
+        QVERIFY(!r.dialog.isVisible());
+        QVERIFY(!r.state.settings.SoundOn);
+        QCOMPARE(r.state.settings.PokazCo, 60);
+        QCOMPARE(r.timers.calls, 0);
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+
+        QVERIFY(r.Open());
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 60);
+        QVERIFY(!r.dialog.ImPtaszek2()->IsTicked());
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QVERIFY(!r.ReadBack().SoundOn);
+    }
+
+    // Hiding the dialog with an arrow held stops the stepping.
+    void hidingStopsTheTimers()
+    {
+        Rig r;
+        QVERIFY(r.Open());
+        PressAt(r.dialog, TFUstawienia::MorePlace(F::kPokazCo).center());
+        r.repeat.Advance(100);
+        r.dialog.hide();
+        QCOMPARE(r.repeat.ActiveCount(), 0);
+        r.repeat.Advance(1000);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 62);
+    }
+};
+
+QTEST_MAIN(TestUstawienia)
+#include "test_ustawienia.moc"

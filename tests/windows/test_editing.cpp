@@ -1,0 +1,724 @@
+// The list window, the editor and the recurrence dialog, clicked at their
+// painted places, with the message boxes answered ahead.
+
+#include "windows/editing_support.h"
+
+#include "store/datafile.h"
+#include "windows/help.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+using namespace remindo;
+using namespace remindo::test;
+
+class TestEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void newReminderStartsWithTheDefaultsAndNeedsAText()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QVERIFY(r.editor.isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(&r.editor));
+        QCOMPARE(r.editor.pos(), r.dane.pos() + QPoint(6, 42));
+        QCOMPARE(r.editor.size(), QSize(374, 395));
+        QCOMPARE(r.editor.Mode(), int(TFWprowadzane::kNew));
+        QCOMPARE(r.editor.CoIle(), 0);
+        QCOMPARE(r.editor.IlePrzed(), 1);
+        QCOMPARE(r.editor.CzyPo(), 1);
+        QCOMPARE(r.editor.Blok(), 0);
+        QCOMPARE(r.editor.Ile(), 1);
+        QCOMPARE(r.editor.Data(), D(2026, 12, 8));
+        QCOMPARE(r.editor.DateLabel(), QStringLiteral("8 grudnia 2026"));
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 0);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co X dni"));
+        QCOMPARE(r.Label(r.editor, "LDniPrzed"), QStringLiteral("1"));
+        QCOMPARE(r.Label(r.editor, "LIleRazyDziennie"), QStringLiteral("1"));
+        QVERIFY(r.editor.findChild<TickBox*>("ImPtaszek")->IsTicked());
+        QVERIFY(!r.editor.findChild<TickBox*>("ImPtaszek2")->IsTicked());
+        QVERIFY(!r.editor.Picker()->IsOpen());
+
+        // The list window takes no clicks while the editor is open.
+        r.ClickDane(ld::kZapisz);
+        QVERIFY(r.dane.isVisible());
+
+        // Nothing typed (or only blanks): a message, and the editor stays.
+        r.TypeText("  ");
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Wprowadź treść komunikatu."));
+        QCOMPARE(r.box.shown.back().kind, int(kInformationBox));
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 0);
+        QVERIFY(!r.state.DataChanged);
+
+        r.editor.Memo()->clear();
+        r.TypeText("Zapłacić za gaz");
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 1);
+        const Komunikat& k = r.state.list[0];
+        QCOMPARE(k.Tresc, Cp("Zapłacić za gaz+"));
+        QCOMPARE(k.Data, D(2026, 12, 8));
+        QCOMPARE(k.CoIle, 0);
+        QCOMPARE(k.IlePrzed, 1);
+        QCOMPARE(k.CzyPo, 1);
+        QCOMPARE(k.Ile, 1);
+        QCOMPARE(k.BlokDzisData, D(2026, 12, 8));
+        QVERIFY(r.state.DataChanged);
+        QCOMPARE(r.Lines(), QStringList{QStringLiteral("Zapłacić za gaz ")});
+        QCOMPARE(r.dane.Lista()->currentRow(), 0);
+    }
+
+    void memoKeepsToWhatTheFileCanHold()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QPlainTextEdit* memo = r.editor.Memo();
+
+        r.TypeText("a+b");
+        QCOMPARE(memo->toPlainText(), QStringLiteral("ab"));
+        r.TypeText("ąę€");
+        memo->insertPlainText(QStringLiteral("中"));
+        QCOMPARE(memo->toPlainText(), QStringLiteral("abąę€"));
+        // A pasted text that cannot be held goes as a whole.
+        memo->insertPlainText(QStringLiteral("xy ✓ z"));
+        QCOMPARE(memo->toPlainText(), QStringLiteral("abąę€"));
+
+        memo->clear();
+        r.TypeText(QString(170, QLatin1Char('x')));
+        QCOMPARE(memo->toPlainText().size(), 160);
+        memo->clear();
+        memo->insertPlainText(QString(161, QLatin1Char('y')));
+        QVERIFY(memo->toPlainText().isEmpty());
+
+        // Three lines: the first two are stored, each ended by "+".
+        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        QCOMPARE(r.editor.StoredText(), std::string("jeden+dwa+"));
+        memo->setPlainText(QStringLiteral("jeden\n"));
+        QCOMPARE(r.editor.StoredText(), std::string("jeden+"));
+        // A long line is stored as the field breaks it.
+        const QString words = QStringLiteral("słowo ").repeated(20).trimmed();
+        memo->setPlainText(words);
+        QTRY_VERIFY(r.editor.MemoLines().size() >= 2);
+        const QStringList lines = r.editor.MemoLines();
+        QCOMPARE(lines.join(QString()), words);
+        QCOMPARE(r.editor.StoredText(), Cp((lines[0] + "+" + lines[1] + "+").toStdString()));
+    }
+
+    void editAndDeleteGuardsSpeakFirst()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kEdytujWpis);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Nie masz jeszcze czego edytować.\rDodaj nową pozycję."));
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Nie masz jeszcze czego usuwać.\rDodaj nową pozycję."));
+        QVERIFY(!r.dane.DeleteConfirmed());
+
+        r.Seed("Pierwszy+", D(2026, 12, 20), 0);
+        r.Seed("Drugi+", D(2026, 12, 21), 0);
+        r.dane.SelectRow(-1);
+        r.ClickDane(ld::kEdytujWpis);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Zaznacz pozycję na liście."));
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Zaznacz pozycję na liście."));
+        QCOMPARE(r.state.list.SelectedIndex, -1);
+        QCOMPARE(r.box.shown.size(), size_t(4));
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 2);
+    }
+
+    void deleteAsksOnceInARun()
+    {
+        EditingRig r;
+        for (const char* t : {"Jeden+", "Dwa+", "Trzy+", "Cztery+"})
+            r.Seed(t, D(2026, 12, 20), 0);
+        QVERIFY(r.SaveFile());
+        QVERIFY(r.OpenList());
+
+        r.ClickRow(1);
+        r.box.Answer(kAnswerNie);
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Tego nie można cofnąć.\rCzy rzeczywiście usunąć?"));
+        QCOMPARE(r.box.shown.back().kind, int(kQuestionBox));
+        QCOMPARE(r.state.list.ReminderCount(), 4);
+        QVERIFY(r.dane.DeleteConfirmed());
+        QVERIFY(!r.state.DataChanged);
+
+        // From now on no question: the selected reminder goes at once, and
+        // the one before it is selected.
+        const size_t asked = r.box.shown.size();
+        r.ClickRow(3);
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.box.shown.size(), asked);
+        QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy "}));
+        QCOMPARE(r.dane.Lista()->currentRow(), 2);
+        QVERIFY(r.state.DataChanged);
+        r.ClickRow(0);
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.Lines(), (QStringList{"Dwa ", "Trzy "}));
+        QCOMPARE(r.dane.Lista()->currentRow(), 0);
+
+        // Cancel answered Nie brings the deleted reminders back from the file.
+        r.box.Answer(kAnswerNie);
+        r.ClickDane(ld::kAnuluj);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
+        QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.DataChanged);
+        QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
+    }
+
+    void firstDeleteAnsweredTakDeletesTheOnlyReminder()
+    {
+        EditingRig r;
+        r.Seed("Jedyny+", D(2026, 12, 20), 0);
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.box.Answer(kAnswerTak);
+        r.ClickDane(ld::kUsunWpis);
+        QCOMPARE(r.state.list.ReminderCount(), 0);
+        QCOMPARE(r.state.list.SelectedIndex, -1);
+        QCOMPARE(r.dane.Lista()->count(), 0);
+    }
+
+    void saveWritesLogsAndPrepares()
+    {
+        EditingRig r;
+        r.state.settings.LogDetail = 2;
+        r.state.log.SetMode(1);
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText("Dziś");
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.state.list[0].WarnToday);
+        r.ClickDane(ld::kZapisz);
+        QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.DataChanged);
+        QVERIFY(r.state.list[0].WarnToday); // the preparation pass marked it
+        Komunikaty back;
+        QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
+        QCOMPARE(back.ReminderCount(), 1);
+        QCOMPARE(back[0].Tresc, Cp("Dziś+"));
+        for (const std::string& line : r.state.log.Lines())
+            QVERIFY(line.find("Zapisano wprowadzone dane") == std::string::npos);
+
+        r.state.settings.LogDetail = 3;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kZapisz);
+        bool logged = false;
+        for (const std::string& line : r.state.log.Lines())
+            logged |= line.find("Zapisano wprowadzone dane") != std::string::npos;
+        QVERIFY(logged);
+    }
+
+    void saveThatCannotWriteKeepsTheWindowAndTheChanges()
+    {
+        EditingRig r;
+        // A folder where the data file should be: the real failure.
+        QVERIFY(QDir().mkpath(QString::fromStdString(r.state.dataFile.Path())));
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText("Nie do zapisania");
+        r.ClickEditor(lw::kZapisz);
+        r.ClickDane(ld::kZapisz);
+        QCOMPARE(r.LastMessage(),
+                 QStringLiteral("Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?"));
+        QVERIFY(r.dane.isVisible());
+        QVERIFY(r.state.DataChanged);
+        QCOMPARE(r.state.list.ReminderCount(), 1);
+
+        // Cancel answered Tak fails the same way and stays too.
+        r.box.Answer(kAnswerTak);
+        r.ClickDane(ld::kAnuluj);
+        QVERIFY(r.dane.isVisible());
+        QVERIFY(r.state.DataChanged);
+        QCOMPARE(r.state.list.ReminderCount(), 1);
+    }
+
+    void cancelWithEachAnswer()
+    {
+        EditingRig r;
+        r.Seed("Stary+", D(2026, 12, 20), 0);
+        QVERIFY(r.SaveFile());
+        QVERIFY(r.OpenList());
+
+        // No pending change: closes without a question.
+        r.ClickDane(ld::kAnuluj);
+        QVERIFY(!r.dane.isVisible());
+        QVERIFY(r.box.shown.empty());
+
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText("Nowy");
+        r.ClickEditor(lw::kZapisz);
+        r.box.Answer(kAnswerAnuluj);
+        r.ClickDane(ld::kAnuluj);
+        QVERIFY(r.dane.isVisible());
+        QVERIFY(r.state.DataChanged);
+        QCOMPARE(r.state.list.ReminderCount(), 2);
+
+        r.box.Answer(kAnswerTak);
+        r.ClickDane(ld::kAnuluj);
+        QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.DataChanged);
+        Komunikaty back;
+        QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
+        QCOMPARE(back.ReminderCount(), 2);
+        // Saved through cancel as through save: today's new reminder is marked.
+        QVERIFY(r.state.list[1].WarnToday);
+
+        // An edit thrown away with Nie.
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.ClickDane(ld::kEdytujWpis);
+        r.editor.Memo()->setPlainText(QStringLiteral("Zmieniony"));
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.Lines().first(), QStringLiteral("Zmieniony "));
+        r.box.Answer(kAnswerNie);
+        r.ClickDane(ld::kAnuluj);
+        QVERIFY(!r.state.DataChanged);
+        QCOMPARE(r.Lines(), (QStringList{"Stary ", "Nowy "}));
+        QCOMPARE(r.state.list[0].Tresc, std::string("Stary+"));
+
+        // The editor's own cancel stores nothing.
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText("Porzucony");
+        r.ClickEditor(lw::kAnuluj);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 2);
+        QVERIFY(!r.state.DataChanged);
+    }
+
+    void limitsPerKindAndTheTimesADay()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        const struct {
+            int entry;
+            int32_t code;
+            int32_t defaultDays;
+            int32_t limit;
+        } kinds[] = {{4, -4, 6, 10}, {3, -3, 4, 6}, {2, -2, 2, 3}, {1, -1, 0, 0}, {0, 0, 1, 6}};
+        for (const auto& k : kinds) {
+            r.ChooseKind(k.entry);
+            QCOMPARE(r.editor.CoIle(), k.code);
+            QCOMPARE(r.editor.IlePrzed(), k.defaultDays);
+            QCOMPARE(r.editor.CzyPo(), 0); // every choice unticks warn-after
+            for (int i = 0; i < 12; ++i)
+                r.ClickEditor(lw::kWiecejDniPrzed);
+            QCOMPARE(r.editor.IlePrzed(), k.limit);
+            QCOMPARE(r.Label(r.editor, "LDniPrzed"), QString::number(k.limit));
+        }
+        for (int i = 0; i < 12; ++i)
+            r.ClickEditor(lw::kMniejDniPrzed);
+        QCOMPARE(r.editor.IlePrzed(), 0);
+
+        for (int i = 0; i < 10; ++i)
+            r.ClickEditor(lw::kWiecejRazy);
+        QCOMPARE(r.editor.Ile(), 8);
+        for (int i = 0; i < 10; ++i)
+            r.ClickEditor(lw::kMniejRazy);
+        QCOMPARE(r.editor.Ile(), 1);
+        QCOMPARE(r.Label(r.editor, "LIleRazyDziennie"), QStringLiteral("1"));
+    }
+
+    void tickRules()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        auto* after = r.editor.findChild<TickBox*>("ImPtaszek");
+        r.ClickEditor(lw::kPtaszek);
+        QCOMPARE(r.editor.CzyPo(), 0);
+        QVERIFY(!after->IsTicked());
+        r.ClickEditor(lw::kPtaszek);
+        QCOMPARE(r.editor.CzyPo(), 1);
+
+        r.ChooseKind(1); // daily: warn-after cannot be ticked
+        QVERIFY(!after->IsTicked());
+        r.ClickEditor(lw::kPtaszek);
+        QCOMPARE(r.editor.CzyPo(), 0);
+        QVERIFY(!after->IsTicked());
+
+        auto* block = r.editor.findChild<TickBox*>("ImPtaszek2");
+        r.ClickEditor(lw::kPtaszek2);
+        QCOMPARE(r.editor.Blok(), 1);
+        QVERIFY(block->IsTicked());
+        r.ClickEditor(lw::kPtaszek2);
+        QCOMPARE(r.editor.Blok(), 0);
+
+        r.ChooseKind(2);
+        r.ClickEditor(lw::kPtaszek);
+        QCOMPARE(r.editor.CzyPo(), 1);
+        r.TypeText("Co tydzień");
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[0].CzyPo, 1);
+        QCOMPARE(r.state.list[0].CoIle, -2);
+    }
+
+    void everyXPanelWithHeldSteppers()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.ChooseKind(5);
+        QVERIFY(r.dialog.isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+        QCOMPARE(r.dialog.pos(), r.editor.pos() + QPoint(31, 140));
+        QCOMPARE(r.dialog.size(), QSize(336, 137));
+        QLineEdit* field = r.dialog.CoIleDniField();
+        QCOMPARE(field->text(), QStringLiteral("2"));
+
+        const QPoint less = Place(lc::kMniejDni).center();
+        const QPoint more = Place(lc::kWiecejDni).center();
+        // At 2, "-" does nothing, even with a larger number typed.
+        r.SetDays("9");
+        PressAt(r.dialog, less);
+        r.timers->Advance(200);
+        ReleaseAt(r.dialog, less);
+        QCOMPARE(field->text(), QStringLiteral("9"));
+
+        // Typed 5, "+" held for 100 ms: 6, 7. A press under 50 ms: nothing.
+        r.SetDays("5");
+        PressAt(r.dialog, more);
+        r.timers->Advance(100);
+        ReleaseAt(r.dialog, more);
+        QCOMPARE(field->text(), QStringLiteral("7"));
+        PressAt(r.dialog, more);
+        r.timers->Advance(40);
+        ReleaseAt(r.dialog, more);
+        QCOMPARE(field->text(), QStringLiteral("7"));
+
+        // Held "-" from 10 stops at 2, and its timer with it.
+        r.SetDays("10");
+        PressAt(r.dialog, less);
+        r.timers->Advance(1000);
+        QCOMPARE(field->text(), QStringLiteral("2"));
+        QCOMPARE(r.timers->ActiveCount(), 0);
+        ReleaseAt(r.dialog, less);
+
+        // Held "+" stops at 365.
+        r.SetDays("360");
+        PressAt(r.dialog, more);
+        r.timers->Advance(1000);
+        ReleaseAt(r.dialog, more);
+        QCOMPARE(field->text(), QStringLiteral("365"));
+
+        // Keys: digits, backspace and the comma; "." types a comma.
+        r.SetDays("1a.5");
+        QCOMPARE(field->text(), QStringLiteral("1,5"));
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(field->text(), QStringLiteral("1,"));
+
+        // Confirmed only with a whole number from 2 to 365.
+        for (const char* bad : {"1,5", "", "1", "0", "366", "99999"}) {
+            r.SetDays(QString::fromLatin1(bad));
+            const size_t before = r.box.shown.size();
+            r.ClickDialog(lc::kZapisz);
+            QCOMPARE(r.box.shown.size(), before + 1);
+            QCOMPARE(r.LastMessage(), QStringLiteral("Podaj liczbę dni od 2 do 365."));
+            QVERIFY2(r.dialog.isVisible(), bad);
+            QCOMPARE(r.editor.CoIle(), 0);
+        }
+        r.SetDays("10");
+        r.ClickDialog(lc::kZapisz);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.CoIle(), 10);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 5);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co 10 dni"));
+        QCOMPARE(r.editor.IlePrzed(), 3);
+        r.ClickEditor(lw::kWiecejDniPrzed);
+        r.ClickEditor(lw::kWiecejDniPrzed);
+        QCOMPARE(r.editor.IlePrzed(), 4); // 10 div 2 - 1
+
+        // Every 3 days allows no day before.
+        r.ChooseKind(5);
+        QCOMPARE(r.dialog.CoIleDniField()->text(), QStringLiteral("10"));
+        r.SetDays("3");
+        r.ClickDialog(lc::kZapisz);
+        QCOMPARE(r.editor.IlePrzed(), 0);
+        r.ClickEditor(lw::kWiecejDniPrzed);
+        QCOMPARE(r.editor.IlePrzed(), 0);
+
+        // Cancelled: the rule and the entry stay, warn-after is off all the same.
+        r.ClickEditor(lw::kPtaszek);
+        QCOMPARE(r.editor.CzyPo(), 1);
+        r.ChooseKind(5);
+        r.SetDays("20");
+        r.ClickDialog(lc::kAnuluj);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.CoIle(), 3);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 5);
+        QCOMPARE(r.editor.CzyPo(), 0);
+
+        // Closed by the desktop rather than a button: a cancel too.
+        r.ChooseKind(2);
+        r.ChooseKind(5);
+        QVERIFY(r.dialog.close() == false);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 2);
+        QCOMPARE(r.editor.CoIle(), -2);
+        r.editor.close();
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 0);
+        r.ClickDane(ld::kNowyWpis); // the list window is free again
+        QVERIFY(r.editor.isVisible());
+    }
+
+    void weekdayPanelBuildsTheCode()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.ChooseKind(6);
+        QVERIFY(r.dialog.KtoreBox()->isVisible());
+        QVERIFY(!r.dialog.CoIleDniField()->isVisible());
+        EditingRig::Choose(r.dialog, lc::kRozwinListaKtory, r.dialog.KtoreBox(), 5);
+        EditingRig::Choose(r.dialog, lc::kRozwinListaJaki, r.dialog.JakieBox(), 5);
+        r.ClickDialog(lc::kOkWOD);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.CoIle(), -66);
+        QCOMPARE(r.editor.IlePrzed(), 3);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 6);
+        QCOMPARE(r.editor.KindBox()->itemText(6),
+                 QStringLiteral("Zdarzenie występuje w ostatni /ą piątek miesiąca"));
+        for (int i = 0; i < 5; ++i)
+            r.ClickEditor(lw::kWiecejDniPrzed);
+        QCOMPARE(r.editor.IlePrzed(), 6);
+
+        // "każdy /ą" "niedzielę": -51, at most 3 days before.
+        r.ChooseKind(6);
+        QCOMPARE(r.dialog.KtoreBox()->currentIndex(), 5);
+        EditingRig::Choose(r.dialog, lc::kRozwinListaKtory, r.dialog.KtoreBox(), 4);
+        EditingRig::Choose(r.dialog, lc::kRozwinListaJaki, r.dialog.JakieBox(), 0);
+        r.ClickDialog(lc::kOkWOD);
+        QCOMPARE(r.editor.CoIle(), -51);
+        r.ClickEditor(lw::kWiecejDniPrzed);
+        QCOMPARE(r.editor.IlePrzed(), 3);
+
+        // Cancelled after changing the lists: the rule stays, the lists remember.
+        r.ChooseKind(6);
+        EditingRig::Choose(r.dialog, lc::kRozwinListaKtory, r.dialog.KtoreBox(), 0);
+        r.ClickDialog(lc::kAnulujWOkD);
+        QCOMPARE(r.editor.CoIle(), -51);
+        QCOMPARE(r.editor.KindBox()->itemText(6),
+                 QStringLiteral("Zdarzenie występuje w każdy /ą niedzielę miesiąca"));
+        QCOMPARE(r.editor.DaysBeforeLimit(), 3); // still the rule's own limit
+        r.ChooseKind(6);
+        QCOMPARE(r.dialog.KtoreBox()->currentIndex(), 0);
+        r.ClickDialog(lc::kOkWOD);
+        QCOMPARE(r.editor.CoIle(), -11);
+
+        // From a one-off, a cancelled dialog goes back to the one-off entry.
+        r.ChooseKind(0);
+        r.ChooseKind(6);
+        r.ClickDialog(lc::kAnulujWOkD);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 0);
+        QCOMPARE(r.editor.CoIle(), 0);
+    }
+
+    void editingShowsTheStoredRule()
+    {
+        EditingRig r;
+        r.Seed("Tydzień+", D(2026, 12, 1), -2, 3, 1, 1, 4);
+        r.Seed("Co dziesięć+druga linia+", D(2026, 11, 30), 10, 4);
+        r.Seed("Ostatni piątek+", D(2027, 1, 31), -66, 5);
+        QVERIFY(r.OpenList());
+
+        r.ClickRow(0);
+        r.ClickDane(ld::kEdytujWpis);
+        QCOMPARE(r.editor.Mode(), int(TFWprowadzane::kEdit));
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 2);
+        QCOMPARE(r.Label(r.editor, "LDniPrzed"), QStringLiteral("3"));
+        QCOMPARE(r.Label(r.editor, "LIleRazyDziennie"), QStringLiteral("4"));
+        QVERIFY(r.editor.findChild<TickBox*>("ImPtaszek2")->IsTicked());
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Tydzień"));
+        QCOMPARE(r.editor.DateLabel(), QStringLiteral("1 grudnia 2026"));
+        r.ClickEditor(lw::kAnuluj);
+
+        QTest::mouseDClick(r.dane.windowHandle(), Qt::LeftButton, {},
+                           r.dane.Lista()->viewport()->mapTo(&r.dane,
+                               r.dane.Lista()->visualItemRect(r.dane.Lista()->item(1)).center()));
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.state.list.SelectedIndex, 1);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 5);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co 10 dni"));
+        QCOMPARE(r.editor.Values().EveryXDays, 10);
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Co dziesięć\ndruga linia"));
+        r.ClickEditor(lw::kAnuluj);
+
+        r.ClickRow(2);
+        r.ClickDane(ld::kEdytujWpis);
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 6);
+        QCOMPARE(r.editor.Values().NthIndex, 5);
+        QCOMPARE(r.editor.Values().WeekdayIndex, 5);
+        QCOMPARE(r.editor.Picker()->Value(), D(2027, 1, 31));
+        // Stored above the kind's limit: saving clamps it.
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[2].IlePrzed, 5);
+        QCOMPARE(r.state.list[2].CoIle, -66);
+        QCOMPARE(r.state.list.SelectedIndex, 2);
+        QCOMPARE(r.state.list[0].Tresc, Cp("Tydzień+"));
+    }
+
+    void unknownCodesAreShownAsUnknownAndKept()
+    {
+        EditingRig r;
+        for (int32_t code : {1, 400, -5, -10, -68, -60, -18, -19, -100})
+            r.Seed("Obcy+", D(2026, 12, 1), code, 2);
+        QVERIFY(r.OpenList());
+        QCOMPARE(r.dane.Lista()->count(), 9);
+        for (int row = 0; row < 9; ++row) {
+            const int32_t code = r.state.list[row].CoIle;
+            r.ClickRow(row);
+            r.ClickDane(ld::kEdytujWpis);
+            QVERIFY2(r.editor.RuleUnknown(), qPrintable(QString::number(code)));
+            QCOMPARE(r.editor.KindBox()->currentIndex(), -1);
+            QCOMPARE(r.editor.KindBox()->currentText(), QString());
+            r.ClickEditor(lw::kWiecejRazy);
+            r.ClickEditor(lw::kZapisz);
+            QCOMPARE(r.state.list[row].CoIle, code);
+            QCOMPARE(r.state.list[row].Ile, 2);
+            QVERIFY(r.state.list[row].IlePrzed >= 0);
+        }
+        // Choosing a kind replaces the code.
+        r.ClickRow(0);
+        r.ClickDane(ld::kEdytujWpis);
+        r.ChooseKind(3);
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[0].CoIle, -3);
+    }
+
+    void pickerInTheEditor()
+    {
+        EditingRig r(D(2027, 1, 31));
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        DatePicker* picker = r.editor.Picker();
+        QCOMPARE(picker->pos(), Place(lw::kKalendarz).topLeft());
+
+        r.ClickEditor(lw::kRozwinKalendarz);
+        QVERIFY(picker->IsOpen());
+        r.ClickPicker("LNextMonth");
+        QCOMPARE(r.editor.Data(), D(2027, 2, 28));
+        QCOMPARE(r.editor.DateLabel(), QStringLiteral("28 lutego 2027"));
+        QCOMPARE(r.Label(*picker, "LData"), QStringLiteral("28 lutego 2027"));
+        r.ClickPicker("LNextYear");
+        r.ClickPicker("LPrevMonth");
+        QCOMPARE(r.editor.Data(), D(2028, 1, 28));
+        r.ClickPicker("LPrevYear");
+        QCOMPARE(r.editor.Data(), D(2027, 1, 28));
+        r.ClickPicker("Ldzisiaj");
+        QCOMPARE(r.editor.Data(), D(2027, 1, 31));
+        QVERIFY(picker->IsOpen());
+
+        // A day: picked, and the picker folds away a moment later.
+        r.ClickPicker("LNextMonth"); // February 2027 starts on a Monday
+        const QPoint grid = picker->pos() + DatePicker::PlaceOf("ImCalendar").topLeft();
+        ClickAt(r.editor, grid + QPoint(1 + 2 * 24 + 12, 1 + 22 + 11)); // row 2, column 3: the 10th
+        QCOMPARE(r.editor.Data(), D(2027, 2, 10));
+        QCOMPARE(r.editor.DateLabel(), QStringLiteral("10 lutego 2027"));
+        QVERIFY(picker->IsOpen());
+        QTRY_VERIFY(!picker->IsOpen());
+
+        // Off the days: the date stays, the picker closes all the same.
+        r.ClickEditor(lw::kWybData);
+        QVERIFY(picker->IsOpen());
+        ClickAt(r.editor, grid + QPoint(100, 5 * 22 + 8)); // an empty cell of the last row
+        QCOMPARE(r.editor.Data(), D(2027, 2, 10));
+        QTRY_VERIFY(!picker->IsOpen());
+
+        // The background, the memo, the kind list and the arrow again close it.
+        r.ClickEditor(lw::kRozwinKalendarz);
+        r.ClickEditor(lw::kRozwinKalendarz);
+        QVERIFY(!picker->IsOpen());
+        r.ClickEditor(lw::kWybData);
+        ClickAt(r.editor, QPoint(300, 120));
+        QVERIFY(!picker->IsOpen());
+        r.ClickEditor(lw::kWybData);
+        ClickOn(r.editor, Place(lw::kTresc));
+        QVERIFY(!picker->IsOpen());
+        r.ClickEditor(lw::kWybData);
+        r.ChooseKind(0);
+        QVERIFY(!picker->IsOpen());
+
+        r.TypeText("Ferie");
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[0].Data, D(2027, 2, 10));
+        // The next opening hides the picker and starts on today.
+        r.ClickDane(ld::kNowyWpis);
+        QCOMPARE(r.editor.Data(), D(2027, 1, 31));
+        QVERIFY(!picker->IsOpen());
+    }
+
+    void newReminderResetsWhatTheLastEditLeft()
+    {
+        EditingRig r;
+        r.Seed("Co 30+", D(2026, 12, 1), 30, 3);
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.ClickDane(ld::kEdytujWpis);
+        r.ClickEditor(lw::kAnuluj);
+        r.ClickDane(ld::kNowyWpis);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co X dni"));
+        QCOMPARE(r.editor.Values().EveryXDays, 2);
+        QCOMPARE(r.editor.Memo()->toPlainText(), QString());
+    }
+
+    void passesDuringAnEditDoNotDisturbIt()
+    {
+        EditingRig r;
+        struct Presenter final : ReminderPresenter {
+            int shown = 0;
+            void ShowReminderWindow(int32_t, const std::string&) override { ++shown; }
+            void StartAutoHideTimer() override {}
+        } presenter;
+        r.state.presenter.SetTarget(&presenter);
+        r.Seed("Dziś jeden+", D(2026, 12, 8), 0, 1, 1, 0, 3);
+        r.Seed("Dziś dwa+", D(2026, 12, 8), 0, 1, 1, 0, 3);
+        QVERIFY(r.SaveFile());
+        r.state.engine.PreparationPass();
+        QVERIFY(r.OpenList());
+        r.ClickRow(1);
+        r.ClickDane(ld::kEdytujWpis);
+        r.TypeText(" zmieniony");
+
+        r.clock.AdvanceMinutes(10);
+        r.state.engine.ExaminationPass(); // shows reminder 1 while the editor is open
+        QCOMPARE(presenter.shown, 1);
+        QCOMPARE(r.state.engineState.CurrentReminderIndex, 0);
+        // The reminder window's block writes the file meanwhile.
+        r.state.list[0].BlokDzis = 1;
+        QVERIFY(r.SaveFile());
+
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[1].Tresc, Cp("Dziś dwa zmieniony+"));
+        QCOMPARE(r.state.list[0].Tresc, Cp("Dziś jeden+"));
+        QCOMPARE(r.state.list[0].BlokDzis, 1);
+        QCOMPARE(r.state.engineState.CurrentReminderIndex, 0);
+        QCOMPARE(r.state.list.SelectedIndex, 1);
+        r.state.presenter.SetTarget(nullptr);
+    }
+
+    void f1OpensHelp()
+    {
+        EditingRig r;
+        RecordingHelpOpener opener;
+        SetHelpOpener(&opener);
+        QVERIFY(r.OpenList());
+        QTest::keyClick(&r.dane, Qt::Key_A);
+        QVERIFY(opener.urls.empty());
+        QTest::keyClick(&r.dane, Qt::Key_F1);
+        SetHelpOpener(nullptr);
+        QCOMPARE(opener.urls.size(), size_t(1));
+    }
+};
+
+QTEST_MAIN(TestEditing)
+#include "test_editing.moc"
