@@ -7,6 +7,7 @@
 #include "store/codec.h"
 #include "windows/layout.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -48,13 +49,16 @@ double Contrast(QColor a, QColor b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// Everything logged so far: the day's file and the lines not yet written.
+// The day's log file (what the flushes wrote) and the lines still waiting.
 std::string LogText(const ShellRig& r)
 {
-    const DiagnosticLog& log = r.state->log;
     std::string all;
-    if (!log.Folder().empty())
-        all = FileBytes(log.Folder() + "/" + DiagnosticLog::FileNameFor(r.state->engineState.DataAkt)).toStdString();
+    const DiagnosticLog& log = r.state->log;
+    if (!log.Folder().empty()) {
+        QFile f(QString::fromStdString(log.Folder() + "/" + DiagnosticLog::FileNameFor(r.state->engineState.DataAkt)));
+        if (f.open(QIODevice::ReadOnly))
+            all = f.readAll().replace("\r\n", "\n").toStdString();
+    }
     for (const std::string& line : log.Lines())
         all += line + "\n";
     return all;
