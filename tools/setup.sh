@@ -26,6 +26,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
   dbus-daemon
+  xvfb openbox wmdocker xdotool x11-utils imagemagick
 )
 
 sudo_cmd=()

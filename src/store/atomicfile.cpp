@@ -243,12 +243,12 @@ bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::stri
     return WriteThrough(*w, path, bytes, why);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, std::string* why)
+int OpenForReading(const std::string& path, size_t& size, std::string* why)
 {
     auto fail = [&](std::string reason) {
         if (why)
             *why = std::move(reason);
-        return false;
+        return -1;
     };
     // Not blocking: a FIFO without a writer must not hang the caller.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -268,24 +268,45 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* why)
         ::close(fd);
         return fail("larger than " + std::to_string(kMaxReadSize >> 20) + " MiB");
     }
-    out.resize(size_t(st.st_size));
+    size = size_t(st.st_size);
+    return fd;
+}
+
+long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why)
+{
     size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+    while (got < size) {
+        const ssize_t n = ::read(fd, buffer + got, size - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
             const int err = errno;
             ::close(fd);
-            out.clear();
-            return fail(Reason(err));
+            if (why)
+                *why = Reason(err);
+            return -1;
         }
         if (n == 0)
             break; // cut short since the size was taken
         got += size_t(n);
     }
     ::close(fd);
-    out.resize(got);
+    return (long long)got;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* why)
+{
+    size_t size = 0;
+    const int fd = OpenForReading(path, size, why);
+    if (fd < 0)
+        return false;
+    out.resize(size);
+    const long long got = ReadAndClose(fd, out.data(), size, why);
+    if (got < 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(size_t(got));
     return true;
 }
 

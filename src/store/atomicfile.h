@@ -93,6 +93,12 @@ inline constexpr size_t kMaxReadSize = size_t(64) << 20;
 // with one read into one buffer; false when it cannot be read, with the
 // reason in `why`. A FIFO or a device is refused without blocking.
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* why = nullptr);
+
+// The same in two steps, for callers that bring their own buffer: opens the
+// file (answering its size) or answers -1 with the reason; then reads it,
+// closes it and answers the number of bytes read, or -1.
+int OpenForReading(const std::string& path, size_t& size, std::string* why = nullptr);
+long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why = nullptr);
 bool FileExists(const std::string& path);
 // The permission bits of an existing file; 0600 when it cannot be asked.
 unsigned FileMode(const std::string& path);

@@ -19,7 +19,11 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include <sys/mman.h>
 
 namespace remindo {
 namespace {
@@ -36,23 +40,25 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // ---- writing -------------------------------------------------------------
 
+constexpr bool Escaped(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
+
 void AppendEscaped(std::string& out, std::string_view text)
 {
-    size_t from = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char* entity;
-        switch (text[i]) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        default: continue;
+    size_t extra = 0;
+    for (char c : text)
+        if (Escaped(c))
+            extra += c == '"' ? 5 : c == '&' ? 4 : 3;
+    const size_t at = out.size();
+    out.resize(at + text.size() + extra);
+    char* p = out.data() + at;
+    for (char c : text) {
+        if (!Escaped(c)) {
+            *p++ = c;
+            continue;
         }
-        out.append(text.substr(from, i - from));
-        out += entity;
-        from = i + 1;
+        const std::string_view e = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&quot;";
+        p = std::copy(e.begin(), e.end(), p);
     }
-    out.append(text.substr(from));
 }
 
 // The document is printed straight from the list: one tab per level, CR LF
@@ -79,7 +85,8 @@ public:
     {
         std::string_view text = value;
         if (scrambled && on_) {
-            scratch_ = scrambler_.ScrambleValue(value, true);
+            scratch_.clear();
+            scrambler_.ScrambleInto(value, true, scratch_);
             text = scratch_;
         }
         out_.append(size_t(depth), '\t');
@@ -144,6 +151,9 @@ std::string_view Trimmed(std::string_view s)
 // nothing when its first child is not text.
 std::optional<std::string_view> RawText(pugi::xml_node e)
 {
+    // Text that comes first in an element is parsed into the element itself.
+    if (*e.value())
+        return std::string_view(e.value());
     const pugi::xml_node t = e.first_child();
     if (t.type() != pugi::node_pcdata && t.type() != pugi::node_cdata)
         return std::nullopt;
@@ -447,7 +457,7 @@ bool PlainFileIsUtf8(bool bom, pugi::xml_document& doc)
         bool valid = true;
         bool for_each(pugi::xml_node& n) override
         {
-            if (n.type() != pugi::node_pcdata && n.type() != pugi::node_cdata)
+            if (n.type() != pugi::node_pcdata && n.type() != pugi::node_cdata && n.type() != pugi::node_element)
                 return true;
             const std::string_view v = n.value();
             if (HasHighBytes(v)) {
@@ -462,13 +472,131 @@ bool PlainFileIsUtf8(bool bom, pugi::xml_document& doc)
     return high && walker.valid;
 }
 
+// Memory for one load, mapped in one piece with its pages put in place at
+// once (huge pages where the system gives them): faulting in a few megabytes
+// page by page costs more than parsing them.
+class MappedMemory {
+public:
+    explicit MappedMemory(size_t size) : size_(std::max<size_t>(size, 1))
+    {
+        void* p = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) {
+            fallback_ = std::make_unique<char[]>(size_);
+            base_ = fallback_.get();
+            return;
+        }
+        base_ = static_cast<char*>(p);
+        mapped_ = true;
+        if (size_ >= (size_t(2) << 20))
+            ::madvise(base_, size_, MADV_HUGEPAGE);
+        ::madvise(base_, size_, MADV_POPULATE_WRITE); // where it fails, pages come one by one
+    }
+    ~MappedMemory()
+    {
+        if (mapped_)
+            ::munmap(base_, size_);
+    }
+    MappedMemory(const MappedMemory&) = delete;
+    MappedMemory& operator=(const MappedMemory&) = delete;
+
+    char* Data() { return base_; }
+    size_t Size() const { return size_; }
+    void Reset() { used_ = 0; }
+    // Bump allocation for the parser; null when the block is used up.
+    void* Take(size_t n)
+    {
+        n = (n + 15) & ~size_t(15);
+        if (n > size_ - used_)
+            return nullptr;
+        void* p = base_ + used_;
+        used_ += n;
+        return p;
+    }
+    bool Owns(const void* p) const
+    {
+        const char* c = static_cast<const char*>(p);
+        return c >= base_ && c < base_ + size_;
+    }
+
+private:
+    size_t size_;
+    size_t used_ = 0;
+    char* base_ = nullptr;
+    bool mapped_ = false;
+    std::unique_ptr<char[]> fallback_;
+};
+
+// The parser takes its memory from the block of the parse under way; what
+// does not fit comes from the heap as usual.
+MappedMemory* parseMemory = nullptr;
+
+void* ParserAllocate(size_t n)
+{
+    if (parseMemory)
+        if (void* p = parseMemory->Take(n))
+            return p;
+    return std::malloc(n);
+}
+
+void ParserDeallocate(void* p)
+{
+    if (parseMemory && parseMemory->Owns(p))
+        return;
+    std::free(p);
+}
+
+class ParserMemoryScope {
+public:
+    explicit ParserMemoryScope(MappedMemory& memory)
+        : oldAllocate_(pugi::get_memory_allocation_function()), oldDeallocate_(pugi::get_memory_deallocation_function())
+    {
+        parseMemory = &memory;
+        pugi::set_memory_management_functions(ParserAllocate, ParserDeallocate);
+    }
+    ~ParserMemoryScope()
+    {
+        pugi::set_memory_management_functions(oldAllocate_, oldDeallocate_);
+        parseMemory = nullptr;
+    }
+
+private:
+    pugi::allocation_function oldAllocate_;
+    pugi::deallocation_function oldDeallocate_;
+};
+
+} // namespace
+
+// The memory of the last load, kept for the next one: a reload then finds
+// its pages in place.
+struct DataFile::LoadMemory {
+    std::unique_ptr<MappedMemory> bytes;
+    std::unique_ptr<MappedMemory> document;
+
+    static MappedMemory& AtLeast(std::unique_ptr<MappedMemory>& m, size_t size)
+    {
+        if (!m || m->Size() < size)
+            m = std::make_unique<MappedMemory>(size);
+        m->Reset();
+        return *m;
+    }
+};
+
+namespace {
+
+// Room for the document of a file of `size` bytes as the program writes it:
+// a node of 64 bytes for about every 30 bytes of the file, and the parser's
+// page headers. Denser documents take the rest from the heap.
+size_t DocumentSize(size_t size) { return size / 30 * 72 + (size_t(64) << 10); }
+
 } // namespace
 
 DataFile::DataFile(std::string path, Messages& messages, const RegionalFormats& formats, Scrambler& scrambler)
     : path_(std::move(path)), messages_(messages), formats_(formats), scrambler_(scrambler),
-      writers_(&DefaultFileWriters())
+      writers_(&DefaultFileWriters()), memory_(std::make_unique<LoadMemory>())
 {
 }
+
+DataFile::~DataFile() = default;
 
 void DataFile::SetWriters(FileWriterFactory* writers) { writers_ = writers ? writers : &DefaultFileWriters(); }
 
@@ -478,9 +606,15 @@ std::string DataFile::DateText(Date d) const
     // one locale reads under every other: d.MM.yyyy, which a Polish desktop
     // writes and which every load reads.
     const Ymd v = YmdOf(d);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d.%02d.%04d", v.day, v.month, v.year);
-    return buf;
+    char buf[16];
+    char* p = std::to_chars(buf, buf + 4, v.day).ptr;
+    *p++ = '.';
+    *p++ = char('0' + v.month / 10);
+    *p++ = char('0' + v.month % 10);
+    *p++ = '.';
+    for (int div = 1000; div > 0; div /= 10)
+        *p++ = char('0' + v.year / div % 10);
+    return std::string(buf, size_t(p - buf));
 }
 
 std::optional<Date> DataFile::ParseDate(std::string_view text) const
@@ -530,18 +664,22 @@ int DataFile::ParseDocument(std::string_view bytes, Komunikaty& list)
     return ParseDocument(copy, list);
 }
 
-int DataFile::ParseDocument(std::string& bytes, Komunikaty& list)
+int DataFile::ParseDocument(std::string& bytes, Komunikaty& list) { return ParseInPlace(bytes.data(), bytes.size(), list); }
+
+int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
 {
     lastError_.clear();
     // Parsed in place, byte for byte: the values are Windows-1250 (or a
     // plain file's UTF-8), which the reader decodes itself.
-    const bool bom = std::string_view(bytes).substr(0, kBom.size()) == kBom;
-    char* const start = bytes.data() + (bom ? kBom.size() : 0);
-    const size_t size = bytes.size() - (bom ? kBom.size() : 0);
+    const bool bom = std::string_view(data, length).substr(0, kBom.size()) == kBom;
+    char* const start = data + (bom ? kBom.size() : 0);
+    const size_t size = length - (bom ? kBom.size() : 0);
+    MappedMemory& memory = LoadMemory::AtLeast(memory_->document, DocumentSize(size));
+    const ParserMemoryScope scope(memory);
     pugi::xml_document doc;
     pugi::xml_node dane;
     if (size > 0 &&
-        doc.load_buffer_inplace(start, size, pugi::parse_cdata | pugi::parse_eol | pugi::parse_declaration,
+        doc.load_buffer_inplace(start, size, pugi::parse_cdata | pugi::parse_eol | pugi::parse_declaration | pugi::parse_embed_pcdata,
                                 pugi::encoding_utf8))
         dane = doc.child("Dane");
     if (!dane)
@@ -607,20 +745,45 @@ int DataFile::LoadDataFile(Komunikaty& list)
         messages_.ShowWarning(kInformationBox, kIconInfo, kMissingMessage);
         return kMissing;
     }
-    std::string bytes, why;
-    const bool read = ReadWholeFile(path_, bytes, &why);
-    const bool empty = bytes.empty();
-    const int result = read ? ParseDocument(bytes, list) : ParseDocument(std::string_view(), list);
-    if (!read)
-        lastError_ = why;
+    bool read = false, empty = true;
+    const int result = ReadDataFile(list, read, empty);
     if (result == kDamagedHeader || result == kDamagedReminder) {
         // The parse used up the bytes; the copy is read again. An empty file
         // holds nothing to recover.
+        std::string bytes;
         if (read && !empty && ReadWholeFile(path_, bytes))
             KeepDamagedCopy(bytes);
         messages_.ShowWarning(kInformationBox, kIconInfo, kDamagedMessage);
     }
     return result;
+}
+
+int DataFile::ReadDataFile(Komunikaty& list)
+{
+    bool read = false, empty = true;
+    return ReadDataFile(list, read, empty);
+}
+
+int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
+{
+    lastError_.clear();
+    std::string why;
+    size_t size = 0;
+    const int fd = OpenForReading(path_, size, &why);
+    if (fd < 0) {
+        lastError_ = why;
+        return kDamagedHeader;
+    }
+    // One read into one buffer, whose pages are in place before it.
+    MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size);
+    const long long got = ReadAndClose(fd, bytes.Data(), size, &why);
+    if (got < 0) {
+        lastError_ = why;
+        return kDamagedHeader;
+    }
+    read = true;
+    empty = got == 0;
+    return ParseInPlace(bytes.Data(), size_t(got), list);
 }
 
 bool DataFile::SaveDataFile(const Komunikaty& list)

@@ -4,6 +4,7 @@
 
 #include "store/reminders.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ class DataFile {
 public:
     // `path` is in the local file-name encoding.
     DataFile(std::string path, Messages& messages, const RegionalFormats& formats, Scrambler& scrambler);
+    ~DataFile();
 
     // Replaces the list with the file's reminders (0..3, see LoadResult).
     // Records at indices that existed before keep their working fields.
@@ -53,6 +55,9 @@ public:
     // first form parses in place and leaves `bytes` used up.
     int ParseDocument(std::string& bytes, Komunikaty& list);
     int ParseDocument(std::string_view bytes, Komunikaty& list);
+    // The load without a message and without a copy of a damaged file;
+    // LastError() says why a file could not be read.
+    int ReadDataFile(Komunikaty& list);
 
     // A date as the file stores it (always d.MM.yyyy), and back. Reading
     // tries the regional short date, then ISO 8601, then d.MM.yyyy.
@@ -60,6 +65,8 @@ public:
     std::optional<Date> ParseDate(std::string_view text) const;
 
 private:
+    int ReadDataFile(Komunikaty& list, bool& read, bool& empty);
+    int ParseInPlace(char* data, size_t size, Komunikaty& list);
     void KeepDamagedCopy(const std::string& bytes);
 
     std::string path_;
@@ -69,6 +76,8 @@ private:
     FileWriterFactory* writers_;
     std::string damagedCopy_;
     std::string lastError_;
+    struct LoadMemory;
+    std::unique_ptr<LoadMemory> memory_;
 };
 
 } // namespace remindo

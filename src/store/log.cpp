@@ -7,6 +7,12 @@
 #include <QFile>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace remindo {
 namespace {
 
@@ -18,6 +24,69 @@ bool UsableFolder(const QString& folder)
         return false;
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
     return probe.open();
+}
+
+// Adds `bytes` at the end of the file, every byte checked; a write that
+// fails part-way is cut off again, so the file keeps what it held. Not
+// synced: a diagnostic log is not worth a disk sync at every flush.
+bool AppendToFile(const std::string& path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ok = false;
+        else
+            bytes.remove_prefix(size_t(n));
+    }
+    if (!ok)
+        (void)!::ftruncate(fd, st.st_size);
+    return ::close(fd) == 0 && ok;
+}
+
+// Writes `from`'s content and then `tail` in place of `path`, whole or not
+// at all. A `from` that cannot be read gives only the tail.
+bool ReplaceStartingFrom(FileWriterFactory& writers, const std::string& path, const std::string& from,
+                         std::string_view tail)
+{
+    std::unique_ptr<FileWriter> w = writers.NewWriter();
+    if (!w || !w->Open(path))
+        return false;
+    bool ok = true;
+    if (!from.empty()) {
+        const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        struct stat st {};
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            std::string chunk(size_t(1) << 20, '\0');
+            for (;;) {
+                const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                if (!w->Write(std::string_view(chunk.data(), size_t(n)))) {
+                    ok = false;
+                    break;
+                }
+            }
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (ok && w->Write(tail) && w->Commit())
+        return true;
+    w->Discard();
+    return false;
 }
 
 } // namespace
@@ -59,14 +128,25 @@ void DiagnosticLog::FlushLog()
     size_t size = 0;
     for (const std::string& l : lines_)
         size += l.size() + 2;
-    std::string all;
-    all.reserve(size);
+    std::string added;
+    added.reserve(size);
     for (const std::string& l : lines_) {
-        all += l;
-        all += "\r\n";
+        added += l;
+        added += "\r\n";
     }
-    // Replaced whole, so a failed flush leaves the last good file as it was.
-    ReplaceFile(*writers_, folder_ + "/" + FileNameFor(dataAkt_), all);
+    const std::string path = folder_ + "/" + FileNameFor(dataAkt_);
+    // The day's file holds every line since start-up. Into the file of the
+    // last flush only the new lines go; a file flushed into for the first
+    // time starts with what the last one holds, and replaces any older file
+    // of its name whole, so that a failure leaves that file as it was.
+    const bool written = path == lastFile_ ? AppendToFile(path, added)
+                                           : ReplaceStartingFrom(*writers_, path, lastFile_, added);
+    if (!written)
+        return; // the lines wait for the next flush
+    lastFile_ = path;
+    lines_.clear();
+    if (lines_.capacity() > 1024)
+        lines_.shrink_to_fit();
 }
 
 std::string DiagnosticLog::PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder)

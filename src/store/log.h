@@ -1,6 +1,7 @@
 #pragma once
-// The diagnostic log: a buffer of lines, each stamped with the engine's
-// today and the time of the current pass, written whole to the day's file.
+// The diagnostic log: lines stamped with the engine's today and the time of
+// the current pass. The day's file holds every line since start-up; a flush
+// writes only what it adds, and written lines leave memory.
 
 #include "dates/date.h"
 
@@ -32,10 +33,12 @@ public:
 
     // `text` is Windows-1250.
     void WriteLog(std::string_view text);
-    // Replaces the day's file with the whole buffer (LogMode 1 or 2). A flush
-    // that cannot write changes nothing and says nothing.
+    // Brings the day's file up to every line so far (LogMode 1 or 2). A flush
+    // that cannot write changes no file and says nothing; its lines wait.
     void FlushLog();
 
+    // The lines not yet written to a file: with LogMode 1 or 2 those since
+    // the last flush that succeeded, otherwise every line recorded.
     const std::vector<std::string>& Lines() const { return lines_; }
     // The day's file name, e.g. 2026127.txt for 7 December 2026.
     static std::string FileNameFor(Date day);
@@ -55,6 +58,7 @@ private:
     int32_t mode_ = 0;
     std::string folder_;
     std::vector<std::string> lines_;
+    std::string lastFile_; // the file of the last flush, holding every line written
     FileWriterFactory* writers_;
 };
 

@@ -84,24 +84,33 @@ int Scrambler::Draw(int count)
 std::string Scrambler::ScrambleValue(std::string_view value, bool on)
 {
     std::string out;
+    ScrambleInto(value, on, out);
+    return out;
+}
+
+void Scrambler::ScrambleInto(std::string_view value, bool on, std::string& out)
+{
     if (value.empty()) {
         const int n = 3 + Draw(8);
         out.push_back(char(kMarkerEmpty));
         for (int i = 0; i < n; ++i)
             out.push_back(char(33 + Draw(200)));
-        return out;
+        return;
     }
-    if (!on)
-        return std::string(value);
+    if (!on) {
+        out.append(value);
+        return;
+    }
     const int n = 2 + Draw(3);
     static constexpr unsigned char kMarkers[] = {160, 161, 167};
-    out.reserve(1 + size_t(n) + value.size());
-    out.push_back(char(kMarkers[n - 2]));
+    const size_t at = out.size();
+    out.resize(at + 1 + size_t(n) + value.size());
+    char* p = out.data() + at;
+    *p++ = char(kMarkers[n - 2]);
     for (int i = 0; i < n; ++i)
-        out.push_back(char(33 + Draw(200)));
+        *p++ = char(33 + Draw(200));
     for (char c : value)
-        out.push_back(char(ScrambleByte(static_cast<unsigned char>(c))));
-    return out;
+        *p++ = char(kTables.forward[static_cast<unsigned char>(c)]);
 }
 
 bool UnscrambleInto(std::string_view text, bool on, std::string& out)

@@ -29,6 +29,8 @@ public:
     void Seed(uint32_t seed) { rng_.seed(seed); }
 
     std::string ScrambleValue(std::string_view value, bool on);
+    // The same, appended to `out`.
+    void ScrambleInto(std::string_view value, bool on, std::string& out);
 
 private:
     int Draw(int count); // uniform 0 .. count-1

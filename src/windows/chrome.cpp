@@ -2,7 +2,9 @@
 
 #include "windows/help.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QProxyStyle>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -194,6 +196,21 @@ void TickBox::SetTicked(bool ticked)
 
 // ------------------------------------------------------------ drop-down lists
 
+namespace {
+
+class DropDownBelowStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
 void DropDownCombo(QComboBox* combo)
 {
     if (combo && combo->isEnabled())
@@ -219,7 +236,21 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
         cp.setColor(role, Qt::white);
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
         cp.setColor(role, kValueTextColour);
+    // A focused field shows its text as it is, not highlighted.
+    cp.setColor(QPalette::Highlight, Qt::white);
+    cp.setColor(QPalette::HighlightedText, kValueTextColour);
     fc.combo->setPalette(cp);
+    // The list drops below the field, as the painted arrow promises, rather
+    // than over it around the chosen item; its items in the value colour on white.
+    auto* style = new DropDownBelowStyle;
+    style->setParent(fc.combo);
+    fc.combo->setStyle(style);
+    QPalette vp = fc.combo->view()->palette();
+    vp.setColor(QPalette::Base, Qt::white);
+    vp.setColor(QPalette::Text, kValueTextColour);
+    vp.setColor(QPalette::Highlight, QPalette().color(QPalette::Highlight));
+    vp.setColor(QPalette::HighlightedText, QPalette().color(QPalette::HighlightedText));
+    fc.combo->view()->setPalette(vp);
     return fc;
 }
 

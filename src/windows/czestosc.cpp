@@ -4,6 +4,7 @@
 #include "windows/repeat.h"
 #include "windows/wprowadzane.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -209,6 +210,14 @@ void TFCzestosc::LZapiszClick()
 void TFCzestosc::LAnulujClick() { Finish(false); }
 void TFCzestosc::OkWODClick() { Finish(true); }
 void TFCzestosc::LAnulujWOkDClick() { Finish(false); }
+
+void TFCzestosc::closeEvent(QCloseEvent* e)
+{
+    // The editor always hears an answer, so that its kind list goes back.
+    e->ignore();
+    if (isVisible())
+        Finish(false);
+}
 
 void TFCzestosc::Finish(bool accepted)
 {

@@ -54,6 +54,7 @@ signals:
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override; // ECoIleDniKeyPress
+    void closeEvent(QCloseEvent* e) override; // the desktop's close: as cancel
     void LZapiszClick();
     void LAnulujClick();
     void OkWODClick();

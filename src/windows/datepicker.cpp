@@ -135,6 +135,17 @@ void DatePicker::NextYear() { Step(&GridNextYear); }
 
 void DatePicker::SetTodayHint(const QString& hint) { Ldzisiaj_->setToolTip(hint); }
 
+QPoint DatePicker::PointOfDay(int day) const
+{
+    const QString text = QString::number(day);
+    for (int i = 0; i < MonthGrid::kCells; ++i)
+        if (grid_.Cells[size_t(i)] == text)
+            return ImCalendar_->pos()
+                   + QPoint(grid_.OriginX + i % 7 * grid_.CellWidth + grid_.CellWidth / 2,
+                            grid_.OriginY + i / 7 * grid_.CellHeight + grid_.CellHeight / 2);
+    return {};
+}
+
 QRect DatePicker::PlaceOf(const char* name)
 {
     const struct {

@@ -50,6 +50,9 @@ public:
     // image on it, for the owners' tests.
     static QRect PlaceOf(const char* controlName);
     const QImage& GridImage() const { return image_; }
+    // The centre of the cell showing `day` of the shown month, in the
+    // picker's coordinates; a null point when no cell shows it.
+    QPoint PointOfDay(int day) const;
     const MonthGrid& Grid() const { return grid_; }
 
 signals:

@@ -54,6 +54,15 @@ inline constexpr Rect kNiePrzypominaj{236, 5, 105, 27};
 inline constexpr Rect kKomunikat{12, 38, 325, 46};
 inline constexpr Rect kClose{8, 5, 333, 27};
 inline constexpr Rect kPomoc{176, 68, 34, 15};
+// The reminder text's colours, red, yellow and green by how near the
+// occurrence is. Each keeps its hue and reads at 4.5:1 or better on the
+// white field (the yellow one darkened to an olive for that).
+struct Rgb {
+    int r, g, b;
+};
+inline constexpr Rgb kInkRed{149, 58, 0};
+inline constexpr Rgb kInkYellow{112, 115, 0};
+inline constexpr Rgb kInkGreen{3, 124, 45};
 } // namespace glowny
 
 // Reminder list window `TFDane`.
@@ -81,7 +90,9 @@ inline constexpr Rect kNextYear{164, 27, 16, 16};
 inline constexpr Rect kWeekdays{9, 47, 169, 14}; // painted header over the grid's columns
 inline constexpr Rect kCalendar{9, 62, 169, 137}; // `ImCalendar` on its white panel
 inline constexpr int kCellWidth = 24;               // the month grid's columns
+inline constexpr int kCellHeight = 22;              // and rows
 inline constexpr int kGridOriginX = 1;
+inline constexpr int kGridOriginY = 1;
 } // namespace picker
 
 // Reminder editor `TFWprowadzane`, at the size it is given at each opening.

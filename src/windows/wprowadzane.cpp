@@ -6,6 +6,7 @@
 #include "windows/datepicker.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -508,6 +509,12 @@ void TFWprowadzane::LZapiszClick()
 }
 
 void TFWprowadzane::LAnulujClick() { Finish(); }
+
+void TFWprowadzane::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    LAnulujClick();
+}
 
 void TFWprowadzane::Finish()
 {

@@ -94,6 +94,7 @@ private:
     void MemoChanged();
     void Finish();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* e) override; // the desktop's close: as cancel
 
     AppState& state_;
     TFDane& list_;

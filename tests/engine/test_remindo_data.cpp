@@ -187,6 +187,14 @@ private slots:
                                 "2026-12-08 02:00\t2\t0\n"
                                 "2026-12-08 02:30\t5\t-1\n"));
         QCOMPARE(Bytes(Xdg() + "/Vendly/Remindo/Remindo.ini"), ini); // read, not rewritten
+
+        // A BadajCo of 0 (a damaged line) runs at the default five minutes,
+        // as in the program, instead of showing nothing.
+        s.BadajCo = 0;
+        QVERIFY(file.WriteSettings(s));
+        const Run zero = Tool({"--file", data_, "preview", "--from", "2026-12-08", "--days", "1"});
+        QCOMPARE(zero.status, 0);
+        QVERIFY2(zero.out.startsWith("2026-12-08 00:05\t1\t2\n2026-12-08 00:10\t"), qPrintable(zero.out));
         QFile::remove(Xdg() + "/Vendly/Remindo/Remindo.ini");
     }
 

@@ -408,6 +408,27 @@ private slots:
         QVERIFY(samples::SameStored(back, list));
     }
 
+    void denseDocumentsAndReloadsOfEverySize()
+    {
+        // Elements far denser than the program writes, and loads of growing
+        // and shrinking files through the same data file.
+        Fixture f;
+        std::string dense = "<Dane><Code>fa</Code><Ilosc>1</Ilosc>";
+        for (int i = 0; i < 200000; ++i)
+            dense += "<a/>";
+        dense += PlainNr(1, "gęsto+") + "</Dane>";
+        Komunikaty list;
+        QCOMPARE(f.Load(dense, list), int(kLoaded));
+        QCOMPARE(list[0].Tresc, Cp("gęsto+")); // valid UTF-8, so read as UTF-8
+        Komunikaty big = samples::ListB();
+        for (const Komunikaty& l : {samples::ListA(), big, samples::ListA(), Komunikaty{}, big}) {
+            QVERIFY(f.file.SaveDataFile(l));
+            QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
+            QVERIFY(samples::SameStored(list, l));
+        }
+        QVERIFY(f.messages.shown.empty());
+    }
+
     void longTextsSurviveLoadAndSave()
     {
         // A hand-edited plain file with a long text: the load, the next save

@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <map>
+#include <random>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace remindo;
@@ -119,7 +124,7 @@ private slots:
         f.log.WriteLog("druga");
         f.log.FlushLog();
         QVERIFY(!QFileInfo::exists(f.dir.filePath("gone")));
-        QCOMPARE(f.log.Lines().size(), size_t(2));
+        QCOMPARE(f.log.Lines().size(), size_t(1)); // the unwritten line waits
 
         // the day's file name is taken by a folder: the old files stay as they were
         f.log.SetFolder(f.folder.toStdString());
@@ -134,6 +139,78 @@ private slots:
         f.dataAkt = DateFromYmd(2027, 3, 5);
         f.log.FlushLog();
         QCOMPARE(ReadAll(f.folder + "/202735.txt"), good + "5.03.2027 14:00:00 druga\r\n");
+    }
+
+    void aDayOfFlushesGivesWhatWholeRewritesGave()
+    {
+        // A run that crosses midnight twice and comes back to a name already
+        // used (11 January and 1 November give the same digits): after every
+        // flush each file holds exactly what rewriting it whole from every
+        // line since start-up gave, and an earlier day's file what it held
+        // at its last flush.
+        Fixture f;
+        f.log.SetMode(1);
+        std::vector<std::string> all;             // every line since start-up
+        std::map<std::string, std::string> files; // what each file must hold
+        std::mt19937 rng(12);
+        const Date days[] = {DateFromYmd(2027, 1, 10), DateFromYmd(2027, 1, 11), DateFromYmd(2027, 1, 12),
+                             DateFromYmd(2027, 11, 1)};
+        int flushes = 0;
+        for (Date day : days) {
+            f.dataAkt = day;
+            for (int minute = 0; minute < 1440; minute += 5) {
+                f.passTime = MakeDateTime(day, minute / 60, minute % 60, int(rng() % 60));
+                const int lines = int(rng() % 4);
+                for (int i = 0; i < lines; ++i) {
+                    const std::string text = Cp("Komunikat nr ") + std::to_string(rng() % 100) + " " +
+                                             std::string(rng() % 40, 'x');
+                    f.log.WriteLog(text);
+                    all.push_back(f.formats.ShortDate(day) + " " + f.formats.LongTime(f.passTime) + " " + text);
+                }
+                if (rng() % 3 == 0)
+                    continue; // lines that wait for a later flush
+                f.log.FlushLog();
+                ++flushes;
+                std::string whole;
+                for (const std::string& l : all)
+                    whole += l + "\r\n";
+                files[DiagnosticLog::FileNameFor(day)] = whole;
+                if (flushes % 50 == 1 || minute == 1435)
+                    for (const auto& [name, content] : files)
+                        QCOMPARE(ReadAll(f.folder + "/" + QString::fromStdString(name)), content);
+            }
+        }
+        QCOMPARE(f.Files().size(), 3); // 2027110, 2027111 (twice), 2027112
+        for (const auto& [name, content] : files)
+            QCOMPARE(ReadAll(f.folder + "/" + QString::fromStdString(name)), content);
+        // What was written left memory; only lines after the last flush stay.
+        QVERIFY(f.log.Lines().size() < 4);
+    }
+
+    void aFullDiskLosesNoLine()
+    {
+        // An append that does not fit is taken back whole and its lines wait.
+        Fixture f;
+        f.log.SetMode(1);
+        f.log.WriteLog("pierwsza");
+        f.log.FlushLog();
+        const std::string path = (f.folder + "/202735.txt").toStdString();
+        const std::string good = ReadAll(path);
+        struct rlimit old {};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = good.size() + 10;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        f.log.WriteLog(std::string(100, 'd'));
+        f.log.FlushLog();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(ReadAll(path), good);
+        QCOMPARE(f.log.Lines().size(), size_t(1));
+        f.log.FlushLog();
+        QCOMPARE(ReadAll(path), good + "5.03.2027 14:00:00 " + std::string(100, 'd') + "\r\n");
+        QVERIFY(f.log.Lines().empty());
     }
 
     void logFolderBesideTheProgramElseInTheSettingsFolder()

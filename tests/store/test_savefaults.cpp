@@ -179,11 +179,17 @@ private slots:
             log.WriteLog("a");
             log.FlushLog();
             const std::string logBefore = ReadAll(dir.filePath("202735.txt"));
+            // A new day's file is written whole, through the writer.
             log.SetWriters(&writers);
+            day = DateFromYmd(2027, 3, 6);
             log.WriteLog("b");
             log.FlushLog();
             QCOMPARE(ReadAll(dir.filePath("202735.txt")), logBefore);
-            QCOMPARE(log.Lines().size(), size_t(2));
+            QVERIFY(!QFile::exists(dir.filePath("202736.txt")));
+            QCOMPARE(log.Lines().size(), size_t(1));
+            log.SetWriters(nullptr);
+            log.FlushLog();
+            QCOMPARE(ReadAll(dir.filePath("202736.txt")), logBefore + "6.03.2027 08:00:00 b\r\n");
         }
     }
 

@@ -31,6 +31,12 @@
 
 namespace remindo::test {
 
+namespace lw = remindo::layout::wprowadzane;
+namespace ld = remindo::layout::dane;
+namespace lc = remindo::layout::czestosc;
+
+inline Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
+
 inline QRect Place(layout::Rect r) { return QRect(r.x, r.y, r.w, r.h); }
 
 struct EditingRig {

@@ -28,17 +28,7 @@ struct Host {
         picker->move(kAt);
     }
     QPoint At(const char* control) const { return DatePicker::PlaceOf(control).center() + kAt; }
-    // The centre of the cell that holds `day` in the shown month.
-    QPoint DayAt(int day) const
-    {
-        const MonthGrid& g = picker->Grid();
-        for (int i = 0; i < MonthGrid::kCells; ++i)
-            if (g.Cells[size_t(i)] == QString::number(day))
-                return kAt + DatePicker::PlaceOf("ImCalendar").topLeft()
-                       + QPoint(g.OriginX + i % 7 * g.CellWidth + g.CellWidth / 2,
-                                g.OriginY + i / 7 * g.CellHeight + g.CellHeight / 2);
-        return {};
-    }
+    QPoint DayAt(int day) const { return kAt + picker->PointOfDay(day); }
 };
 
 } // namespace

@@ -13,16 +13,6 @@
 using namespace remindo;
 using namespace remindo::test;
 
-namespace lw = remindo::layout::wprowadzane;
-namespace ld = remindo::layout::dane;
-namespace lc = remindo::layout::czestosc;
-
-namespace {
-
-Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
-
-} // namespace
-
 class TestEditing : public QObject {
     Q_OBJECT
 private slots:
@@ -466,6 +456,19 @@ private slots:
         QCOMPARE(r.editor.CoIle(), 3);
         QCOMPARE(r.editor.KindBox()->currentIndex(), 5);
         QCOMPARE(r.editor.CzyPo(), 0);
+
+        // Closed by the desktop rather than a button: a cancel too.
+        r.ChooseKind(2);
+        r.ChooseKind(5);
+        QVERIFY(r.dialog.close() == false);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.KindBox()->currentIndex(), 2);
+        QCOMPARE(r.editor.CoIle(), -2);
+        r.editor.close();
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list.ReminderCount(), 0);
+        r.ClickDane(ld::kNowyWpis); // the list window is free again
+        QVERIFY(r.editor.isVisible());
     }
 
     void weekdayPanelBuildsTheCode()

@@ -4,7 +4,8 @@
 //   remindo-painter --out DIR [--review DIR]
 //
 // DIR/pictures/<name>.jpg, DIR/pictures/remindo.png and .svg,
-// DIR/sounds/dobre.wav and DIR/remindo.qrc. With --review, PNG copies of
+// DIR/sounds/dobre.wav, DIR/icons/<size>x<size>/apps/remindo.png and
+// DIR/remindo.qrc. With --review, PNG copies of
 // the decoded JPEGs (what the windows will show), the same with the click
 // areas outlined, the reminder pictures with a sample text, and the icon at
 // tray sizes. A caption that does not fit its place fails the run.
@@ -67,12 +68,14 @@ QString Qrc(const QStringList& pictures)
 // The reminder window's own text colours, to judge the pictures with a text on them.
 QColor SampleInk(const QString& name)
 {
+    namespace lg = remindo::layout::glowny;
+    auto colour = [](lg::Rgb c) { return QColor(c.r, c.g, c.b); };
     if (name == QLatin1String("komczerwony"))
-        return QColor(149, 58, 0);
+        return colour(lg::kInkRed);
     if (name == QLatin1String("komzolty"))
-        return QColor(160, 164, 0);
+        return colour(lg::kInkYellow);
     if (name == QLatin1String("komzielony"))
-        return QColor(3, 124, 45);
+        return colour(lg::kInkGreen);
     return QColor(Qt::black);
 }
 
@@ -157,6 +160,13 @@ int main(int argc, char** argv)
     if (!review.isEmpty())
         for (int size : {16, 22, 24, 32, 48, 64, 128})
             IconImage(size).save(review + QStringLiteral("/icon-%1.png").arg(size));
+
+    // The desktop's icon theme sizes, installed under share/icons/hicolor.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = out + QStringLiteral("/icons/%1x%1/apps").arg(size);
+        QDir().mkpath(dir);
+        ok = IconImage(size).save(dir + QStringLiteral("/remindo.png")) && ok;
+    }
 
     ok = WriteFile(soundDir + QStringLiteral("/dobre.wav"), ChimeWav()) && ok;
     ok = WriteFile(out + QStringLiteral("/remindo.qrc"), Qrc(files).toUtf8()) && ok;

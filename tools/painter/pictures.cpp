@@ -455,6 +455,11 @@ Picture DatePicker()
     }
     p.fillRect(QRect(lp::kCalendar.x, lp::kWeekdays.y + lp::kWeekdays.h, lp::kCalendar.w, 1),
                kAccentSoft);
+    // The grid image is one pixel narrower than its last column's frame:
+    // the panel carries that closing line, in the grid's line colour.
+    p.fillRect(QRect(lp::kCalendar.x + lp::kGridOriginX + 7 * lp::kCellWidth,
+                     lp::kCalendar.y + lp::kGridOriginY, 1, 6 * lp::kCellHeight + 1),
+               QColor(60, 117, 151));
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(kAccent);

@@ -7,6 +7,7 @@
 #include "engine/occurrence.h"
 #include "platform/core/apppaths.h"
 #include "platform/core/qtregionalformats.h"
+#include "shell/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"
@@ -30,6 +31,8 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+
+#include <unistd.h>
 
 namespace remindo::cli {
 namespace {
@@ -192,12 +195,15 @@ struct Context {
     {
         if (!FileExists(path))
             Fail(path + ": no such data file");
-        std::string bytes, why;
-        if (!ReadWholeFile(path, bytes, &why))
+        std::string why;
+        size_t size = 0;
+        const int fd = OpenForReading(path, size, &why);
+        if (fd < 0)
             Fail(path + ": cannot be read: " + why);
+        ::close(fd);
         Komunikaty list;
         DataFile file(path, quiet, formats, scrambler);
-        if (file.ParseDocument(bytes, list) != kLoaded)
+        if (file.ReadDataFile(list) != kLoaded)
             Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
         return list;
     }
@@ -320,7 +326,9 @@ void Preview(Context& ctx, const Args& a, std::string& out)
     // modes that show nothing are not what a preview is for.
     q.settings.LogMode = 0;
     q.settings.LogDetail = 0;
-    const int every = a.Get("every") ? ParseCount(*a.Get("every"), "--every", 1, 35791) : q.settings.BadajCo;
+    // The program's rule: a BadajCo of 0 (a damaged line) runs at the default.
+    const int every =
+        a.Get("every") ? ParseCount(*a.Get("every"), "--every", 1, kMaxBadajCo) : EffectiveBadajCo(q.settings);
 
     ManualClock clock(MakeDateTime(from, 0, 0));
     NoScreenSaver saver;
@@ -329,8 +337,6 @@ void Preview(Context& ctx, const Args& a, std::string& out)
     engine.Start();
     if (list.ReminderCount() > 0)
         engine.PreparationPass();
-    if (every < 1)
-        return; // an examination timer of 0 never fires
     const int64_t end = int64_t(days) * 1440;
     for (int64_t minute = every; minute < end; minute += every) {
         clock.Set(MakeDateTime(IncDay(from, int(minute / 1440)), int(minute % 1440) / 60, int(minute % 60)));

@@ -1,0 +1,465 @@
+#include "shell/glowny.h"
+
+#include "platform/core/apppaths.h"
+#include "platform/gui/desktop.h"
+#include "platform/sound/reminder_sound.h"
+#include "store/codec.h"
+#include "windows/help.h"
+
+#include <QKeyEvent>
+
+#include <cstring>
+
+namespace remindo {
+
+namespace lg = layout::glowny;
+
+namespace {
+
+// The window's width plus the one pixel it keeps from the work area's edge.
+constexpr int kRightGap = 350;
+constexpr int kSlideFirst = 1; // top = bottom - 10: only the top strip inside
+constexpr int kSlideLast = 9;  // top = bottom - 90: the whole window inside
+
+QColor Colour(lg::Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+std::string Number(int32_t index)
+{
+    return std::to_string(index + 1);
+}
+
+} // namespace
+
+QColor ReminderTextColour(int32_t kind)
+{
+    if (kind == -1 || kind == 0)
+        return Colour(lg::kInkRed);
+    if (kind == 1)
+        return Colour(lg::kInkYellow);
+    return Colour(lg::kInkGreen);
+}
+
+QString ReminderPicture(int32_t kind)
+{
+    if (kind == TFGlowny::kBlue)
+        return QStringLiteral("komniebieski");
+    if (kind == -1 || kind == 0)
+        return QStringLiteral("komczerwony");
+    if (kind == 1)
+        return QStringLiteral("komzolty");
+    return QStringLiteral("komzielony");
+}
+
+QRect TFGlowny::PlaceOf(const char* control)
+{
+    const struct {
+        const char* name;
+        layout::Rect place;
+    } places[] = {
+        {"LKomunikat", lg::kKomunikat}, {"LPozniej", lg::kPozniej},
+        {"LNieDzis", lg::kNieDzis},     {"LNiePrzypominaj", lg::kNiePrzypominaj},
+        {"LPomoc", lg::kPomoc},         {"LClose", lg::kClose},
+    };
+    for (const auto& p : places)
+        if (std::strcmp(p.name, control) == 0)
+            return ToQRect(p.place);
+    return {};
+}
+
+TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* parent)
+    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop, parent),
+      state_(state), services_(services)
+{
+    setObjectName(QStringLiteral("TFGlowny"));
+    setWindowTitle(QStringLiteral("Remindo"));
+    Background()->setObjectName(QStringLiteral("ImKomunikat"));
+
+    auto area = [this](const char* name, bool hand) {
+        ClickArea* a = AddClickArea(PlaceOf(name), hand);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    LKomunikat_ = area("LKomunikat", false);
+    LKomunikat_->setWordWrap(true);
+    LKomunikat_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LKomunikat_->setTextFormat(Qt::PlainText);
+    LPozniej_ = area("LPozniej", true);
+    LNieDzis_ = area("LNieDzis", true);
+    LNiePrzypominaj_ = area("LNiePrzypominaj", true);
+    LPomoc_ = area("LPomoc", true);
+    LClose_ = area("LClose", false);
+    connect(LKomunikat_, &ClickArea::clicked, this, &TFGlowny::LKomunikatClick);
+    connect(LPozniej_, &ClickArea::clicked, this, &TFGlowny::LPozniejClick);
+    connect(LNieDzis_, &ClickArea::clicked, this, &TFGlowny::LNieDzisClick);
+    connect(LNiePrzypominaj_, &ClickArea::clicked, this, &TFGlowny::LNiePrzypominajClick);
+    connect(LPomoc_, &ClickArea::clicked, this, &TFGlowny::LPomocClick);
+    connect(LClose_, &ClickArea::clicked, this, &TFGlowny::LCloseClick);
+
+    timerek_.setSingleShot(true);
+    timerek_.setInterval(kStartDelayMs);
+    connect(&timerek_, &QTimer::timeout, this, &TFGlowny::TimerekTimer);
+    connect(&badawczy_, &QTimer::timeout, this, &TFGlowny::TBadawczyTimer);
+    connect(&ukryj_, &QTimer::timeout, this, &TFGlowny::TAutomatycznieUkryjTimer);
+    // Minutes and seconds apart: nothing gains from the precise timer's wake-ups.
+    badawczy_.setTimerType(Qt::CoarseTimer);
+    ukryj_.setTimerType(Qt::CoarseTimer);
+    slide_.setTimerType(Qt::PreciseTimer);
+    connect(&slide_, &QTimer::timeout, this, &TFGlowny::SlideStep);
+
+    Fill(kBlue, QString());
+    FormCreate();
+}
+
+TFGlowny::~TFGlowny()
+{
+    if (state_.timers == this)
+        state_.timers = nullptr;
+    state_.presenter.SetTarget(nullptr);
+}
+
+void TFGlowny::FormCreate()
+{
+    state_.settingsFile.PrepareSettings(state_.settings);
+    state_.log.SetMode(state_.settings.LogMode);
+    SetIntervals(ExaminationIntervalMs(state_.settings), AutoHideIntervalMs(state_.settings));
+    state_.DataChanged = false;
+    state_.list.SelectedIndex = -1;
+    state_.list.items.clear();
+    state_.engine.Start(); // PassTime and DataAkt
+    if (state_.settings.LogMode == 1 || state_.settings.LogMode == 2)
+        state_.log.SetFolder(
+            DiagnosticLog::PrepareLogFolder(ProgramFolder(), state_.settingsFile.GetPaths().settingsFolder));
+    state_.presenter.SetTarget(this);
+    state_.timers = this;
+    // Also with LogMode 2: the list is loaded, so that a save from the list
+    // window can never replace the stored reminders with an empty list.
+    timerek_.start();
+}
+
+// ------------------------------------------------------------ the timers
+
+void TFGlowny::SetIntervals(int examinationMs, int autoHideMs)
+{
+    // setInterval restarts a running timer; one whose interval stays the
+    // same keeps counting.
+    if (badawczy_.interval() != examinationMs)
+        badawczy_.setInterval(examinationMs);
+    if (ukryj_.interval() != autoHideMs)
+        ukryj_.setInterval(autoHideMs);
+}
+
+void TFGlowny::TimerekTimer()
+{
+    DiagnosticLog& log = state_.log;
+    const bool detail = state_.settings.LogDetail > 0;
+    log.WriteLog(Cp("Rozpoczęto wczytywanie danych"));
+    timerek_.stop();
+    const int result = state_.ReloadDataFile();
+    switch (result) {
+    case kLoaded:
+        if (state_.list.ReminderCount() > 0) {
+            state_.list.RefreshView();
+            if (detail)
+                log.WriteLog(Cp("Wczytano ") + std::to_string(state_.list.ReminderCount()) + Cp(" zdarzeń"));
+            state_.engine.PreparationPass();
+        } else {
+            state_.list.items.clear();
+            state_.list.RefreshView();
+        }
+        break;
+    case kDamagedHeader:
+    case kDamagedReminder:
+        state_.list.items.clear();
+        log.WriteLog("Plik jest uszkodzony");
+        if (detail)
+            log.WriteLog("Plik uszkodzony");
+        state_.list.RefreshView();
+        break;
+    case kMissing:
+        state_.list.items.clear();
+        state_.dataFile.SaveDataFile(state_.list);
+        if (detail)
+            log.WriteLog("Brak pliku - utworzono nowy");
+        log.WriteLog("Utworzono nowy plik");
+        state_.list.RefreshView();
+        break;
+    default:
+        break;
+    }
+    if (state_.settings.LogMode == 2) {
+        // The test mode examines nothing; the list is there for the list window.
+        log.FlushLog();
+        return;
+    }
+    if (detail) {
+        log.WriteLog("Uruchomiono timer badawczy");
+        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
+    }
+    log.FlushLog();
+    badawczy_.start();
+}
+
+void TFGlowny::TBadawczyTimer()
+{
+    badawczy_.stop();
+    state_.engine.ExaminationPass();
+    badawczy_.start();
+}
+
+void TFGlowny::StartAutoHideTimer()
+{
+    // A countdown already running is not restarted: it hides whatever the
+    // window shows when it ends.
+    if (!ukryj_.isActive())
+        ukryj_.start();
+}
+
+void TFGlowny::TAutomatycznieUkryjTimer()
+{
+    ukryj_.stop();
+    if (!isVisible())
+        return;
+    HideReminderWindow();
+    if (state_.settings.LogDetail > 0) {
+        state_.log.WriteLog(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) +
+                            Cp(" nie został zablokowany"));
+        state_.log.FlushLog();
+    }
+}
+
+// ------------------------------------------------------ show and hide
+
+void TFGlowny::Fill(int32_t kind, const QString& text)
+{
+    kind_ = kind;
+    const bool blue = kind == kBlue;
+    LKomunikat_->setVisible(!blue);
+    LPozniej_->setVisible(!blue);
+    LNieDzis_->setVisible(!blue);
+    LNiePrzypominaj_->setVisible(!blue);
+    LPomoc_->setVisible(blue);
+    LClose_->setVisible(blue);
+    SetBackground(ReminderPicture(kind));
+    if (!blue) {
+        QPalette p = LKomunikat_->palette();
+        p.setColor(QPalette::WindowText, ReminderTextColour(kind));
+        LKomunikat_->setPalette(p);
+    }
+    LKomunikat_->setText(text);
+}
+
+QString TFGlowny::Text() const
+{
+    return LKomunikat_->text();
+}
+
+QColor TFGlowny::TextColour() const
+{
+    return LKomunikat_->palette().color(QPalette::WindowText);
+}
+
+QPoint TFGlowny::ShownPosition() const
+{
+    return QPoint(workRight_ - kRightGap, workBottom_ - 10 * kSlideLast);
+}
+
+void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
+{
+    const WorkArea area = services_.desktop.GetWorkArea();
+    workRight_ = area.right;
+    workBottom_ = area.bottom;
+    MoveToStep(kSlideFirst);
+
+    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Fill(kind, text);
+
+    show();
+    SlideTo(kSlideFirst + 1, kSlideLast, [this] {
+        services_.desktop.BringToFront(*this);
+        if (state_.settings.SoundOn)
+            services_.sound.Play(state_.settings.Volume);
+    });
+}
+
+void TFGlowny::HideReminderWindow()
+{
+    ukryj_.stop();
+    SlideTo(kSlideLast, kSlideFirst, [this] {
+        repaint();
+        hide();
+    });
+}
+
+void TFGlowny::MoveToStep(int step)
+{
+    services_.desktop.Move(*this, QPoint(workRight_ - kRightGap, workBottom_ - 10 * step));
+}
+
+void TFGlowny::SlideTo(int fromStep, int toStep, std::function<void()> done)
+{
+    // A slide under way gives way to the new one, its ending dropped.
+    slide_.stop();
+    slideStep_ = fromStep;
+    slideEnd_ = toStep;
+    slideDone_ = std::move(done);
+    if (slideStepMs_ <= 0) {
+        while (slideDone_)
+            SlideStep();
+        return;
+    }
+    // The first position at once, the others every step: the event loop
+    // keeps running between the moves.
+    SlideStep();
+    if (slideDone_)
+        slide_.start(slideStepMs_);
+}
+
+void TFGlowny::SlideStep()
+{
+    MoveToStep(slideStep_);
+    if (isVisible())
+        repaint();
+    if (slideStep_ == slideEnd_) {
+        slide_.stop();
+        auto done = std::move(slideDone_);
+        slideDone_ = nullptr;
+        if (done)
+            done();
+        return;
+    }
+    slideStep_ += slideEnd_ > slideStep_ ? 1 : -1;
+}
+
+// ------------------------------------------------------------ the buttons
+
+bool TFGlowny::ActOnShownReminder()
+{
+    HideReminderWindow();
+    // The reminder shown may have been deleted, or the list reloaded, since:
+    // then the window only goes away and nothing is written.
+    return state_.CurrentReminderValid();
+}
+
+void TFGlowny::LogAndFlush(const std::string& cp1250Line)
+{
+    if (state_.settings.LogMode == 1 && state_.settings.LogDetail > 0) {
+        state_.log.WriteLog(cp1250Line);
+        state_.log.FlushLog();
+    }
+}
+
+void TFGlowny::LPozniejClick()
+{
+    if (!ActOnShownReminder())
+        return;
+    LogAndFlush(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) + Cp(" - pokaz później"));
+}
+
+void TFGlowny::LNiePrzypominajClick()
+{
+    if (!ActOnShownReminder())
+        return;
+    const int32_t i = state_.engineState.CurrentReminderIndex;
+    state_.list[i].Blok = 1;
+    LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
+    state_.dataFile.SaveDataFile(state_.list);
+}
+
+void TFGlowny::LNieDzisClick()
+{
+    if (!ActOnShownReminder())
+        return;
+    const int32_t i = state_.engineState.CurrentReminderIndex;
+    state_.list[i].BlokDzis = 1;
+    state_.list[i].BlokDzisData = state_.engineState.DataAkt;
+    LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
+    state_.dataFile.SaveDataFile(state_.list);
+}
+
+void TFGlowny::LKomunikatClick()
+{
+    HideReminderWindow();
+}
+
+void TFGlowny::LCloseClick()
+{
+    HideReminderWindow();
+}
+
+void TFGlowny::LPomocClick()
+{
+    OpenHelp(this, services_.help);
+}
+
+void TFGlowny::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_F1) {
+        e->accept();
+        OpenHelp(this, services_.help);
+        return;
+    }
+    PictureWindow::keyPressEvent(e);
+}
+
+// ------------------------------------------------------------ the tray menu
+
+bool TFGlowny::NoWindowOpen() const
+{
+    if (isVisible())
+        return false;
+    for (const MenuWindow* w : {&menuWindows_.dane, &menuWindows_.ustawienia, &menuWindows_.kalendarz,
+                                &menuWindows_.about})
+        if (w->widget && w->widget->isVisible())
+            return false;
+    return true;
+}
+
+void TFGlowny::OpenMenuWindow(const MenuWindow& w)
+{
+    if (NoWindowOpen() && w.open)
+        w.open();
+}
+
+void TFGlowny::CoolTrayClick()
+{
+    ShowReminderWindow(kBlue, std::string());
+    if (state_.settings.LogDetail > 3)
+        state_.log.WriteLog("Pokazano okno niebieskie");
+}
+
+void TFGlowny::WprowadzDaneClick()
+{
+    OpenMenuWindow(menuWindows_.dane);
+}
+
+void TFGlowny::Kalendarz1Click()
+{
+    OpenMenuWindow(menuWindows_.kalendarz);
+}
+
+void TFGlowny::DajUstawieniaClick()
+{
+    OpenMenuWindow(menuWindows_.ustawienia);
+}
+
+void TFGlowny::AboutClick()
+{
+    OpenMenuWindow(menuWindows_.about);
+}
+
+void TFGlowny::PomocClick()
+{
+    OpenHelp(this, services_.help);
+}
+
+void TFGlowny::CloseAppClick()
+{
+    emit quitRequested();
+}
+
+} // namespace remindo

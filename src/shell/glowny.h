@@ -1,0 +1,155 @@
+#pragma once
+// The main window `TFGlowny`: hidden while the program runs, it doubles as
+// the reminder window that slides up out of the bottom-right corner of the
+// work area (red, yellow or green by how near the occurrence is) and as the
+// blue information panel. Its three timers drive the program: the start
+// timer loads the data file, the examination timer runs the examination
+// pass, the auto-hide timer slides an unanswered reminder away. It also owns
+// the tray menu's handlers.
+
+#include "engine/interfaces.h"
+#include "shell/appstate.h"
+#include "windows/chrome.h"
+
+#include <QColor>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace remindo {
+
+class Desktop;
+class HelpOpener;
+class SoundPlayer;
+
+// The desktop's services the main window works with.
+struct ShellServices {
+    Desktop& desktop;
+    SoundPlayer& sound;
+    HelpOpener* help = nullptr; // null: the program-wide opener
+};
+
+// A window the tray menu opens: the widget `NoWindowOpen` looks at and its
+// open sequence.
+struct MenuWindow {
+    QWidget* widget = nullptr;
+    std::function<void()> open;
+};
+
+struct MenuWindows {
+    MenuWindow dane;       // TFDane
+    MenuWindow kalendarz;  // TFkalendarz
+    MenuWindow ustawienia; // TFUstawienia
+    MenuWindow about;      // TFAbout
+};
+
+// Text colour of the reminder text for a warning value.
+QColor ReminderTextColour(int32_t kind);
+// Background picture for a warning value (-3 the blue panel).
+QString ReminderPicture(int32_t kind);
+
+class TFGlowny final : public PictureWindow, public ReminderPresenter, public ProgramTimers {
+    Q_OBJECT
+public:
+    static constexpr int kStartDelayMs = 500;
+    static constexpr int kSlideStepMs = 10;
+    static constexpr int kBlue = -3;
+
+    // Runs FormCreate: settings, intervals, the emptied list, today, the log
+    // folder, and the start timer. Installs itself as the state's presenter
+    // and timers.
+    TFGlowny(AppState& state, const ShellServices& services, QWidget* parent = nullptr);
+    ~TFGlowny() override;
+
+    // ---- the reminder window
+    void ShowReminderWindow(int32_t kind, const std::string& cp1250Text) override;
+    void StartAutoHideTimer() override;
+    void HideReminderWindow();
+    // Where the window ends after sliding in (and before it slides out).
+    QPoint ShownPosition() const;
+    int32_t Kind() const { return kind_; }
+    QString Text() const;
+    QColor TextColour() const;
+    bool Sliding() const { return slide_.isActive(); }
+
+    // ---- the timers
+    void SetIntervals(int examinationMs, int autoHideMs) override;
+    QTimer& Timerek() { return timerek_; }
+    QTimer& TBadawczy() { return badawczy_; }
+    QTimer& TAutomatycznieUkryj() { return ukryj_; }
+    void TimerekTimer();
+    void TBadawczyTimer();
+    void TAutomatycznieUkryjTimer();
+    // Slide steps in milliseconds; 0 moves through every step at once.
+    void SetSlideStep(int ms) { slideStepMs_ = ms; }
+
+    // ---- the buttons
+    void LPozniejClick();
+    void LNieDzisClick();
+    void LNiePrzypominajClick();
+    void LKomunikatClick();
+    void LCloseClick();
+    void LPomocClick();
+
+    // ---- the tray menu
+    void SetMenuWindows(MenuWindows windows) { menuWindows_ = std::move(windows); }
+    bool NoWindowOpen() const;
+    void CoolTrayClick();
+    void WprowadzDaneClick();
+    void Kalendarz1Click();
+    void DajUstawieniaClick();
+    void AboutClick();
+    void PomocClick();
+    void CloseAppClick();
+
+    // The click areas, for tests and the picture check.
+    static QRect PlaceOf(const char* control);
+
+signals:
+    // `&Zakończ`: the program ends, nothing saved.
+    void quitRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override; // FormKeyDown
+
+private:
+    void FormCreate();
+    void Fill(int32_t kind, const QString& text);
+    void SlideTo(int fromStep, int toStep, std::function<void()> done);
+    void SlideStep();
+    void MoveToStep(int step);
+    bool ActOnShownReminder();
+    void LogAndFlush(const std::string& cp1250Line);
+    void OpenMenuWindow(const MenuWindow& w);
+
+    AppState& state_;
+    ShellServices services_;
+    MenuWindows menuWindows_;
+
+    ClickArea* LKomunikat_ = nullptr;
+    ClickArea* LPozniej_ = nullptr;
+    ClickArea* LNieDzis_ = nullptr;
+    ClickArea* LNiePrzypominaj_ = nullptr;
+    ClickArea* LPomoc_ = nullptr;
+    ClickArea* LClose_ = nullptr;
+
+    QTimer timerek_;
+    QTimer badawczy_;
+    QTimer ukryj_;
+
+    // WorkArea: read at each showing and kept for the slide out.
+    int workRight_ = 0;
+    int workBottom_ = 0;
+    int32_t kind_ = kBlue;
+
+    QTimer slide_;
+    int slideStepMs_ = kSlideStepMs;
+    int slideStep_ = 0;
+    int slideEnd_ = 0;
+    std::function<void()> slideDone_;
+};
+
+} // namespace remindo

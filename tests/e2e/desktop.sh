@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# Remindo as a user meets it, on a real X desktop: Xvfb with openbox (window
+# manager) and wmdocker (notification area). Starts from an empty data
+# folder; answers the missing-file box; refuses a second start; shows the
+# blue panel on a left click; after kill -9 starts again and slides in the
+# reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
+# BlokDzis = 1 in the data file; "&Zakończ" ends it. Screenshots go to OUT.
+#
+#   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
+#
+# Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo or
+# ImageMagick's import is missing: tools/setup.sh installs them.
+set -euo pipefail
+
+program=$(readlink -f "$1")
+tool=$(readlink -f "$2")
+write_settings=$(readlink -f "$3")
+out=$4
+mkdir -p "$out"
+rm -f "$out/failure.png"
+
+for t in Xvfb openbox wmdocker xdotool xwininfo import; do
+  if ! command -v "$t" >/dev/null; then
+    echo "SKIP: $t is not installed (tools/setup.sh installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$out/failure.png" 2>/dev/null || true
+  exit 1
+}
+
+# wait_for SECONDS DESCRIPTION COMMAND...: polls every 0.1 s.
+wait_for() {
+  local limit=$1 what=$2
+  shift 2
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] || fail "no $what within $limit s"
+    sleep 0.1
+  done
+}
+
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export LC_ALL=C.UTF-8
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+folder=$XDG_DATA_HOME/Vendly/Remindo
+ini=$folder/Remindo.ini
+data=$folder/Dane.dat
+
+# ---------------------------------------------------------------- the desktop
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 20 "X server" test -s "$work/display"
+export DISPLAY=:$(head -n1 "$work/display")
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 20 "window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+wmdocker >"$work/wmdocker.log" 2>&1 &
+pids+=($!)
+wait_for 20 "notification area" xdotool search --name '^Docker$'
+docker=$(xdotool search --name '^Docker$' | head -n1)
+
+# Absolute geometry of a window: "x y w h".
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+                           /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+# shot WINDOW FILE [MARGIN]: the window as the screen shows it.
+shot() {
+  local x y w h m=${3:-0}
+  read -r x y w h < <(geometry "$1")
+  import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m < 0 ? 0 : x - m))+$((y - m < 0 ? 0 : y - m))" \
+    +repage "$2"
+}
+# The visible Remindo window of the given size, if any.
+window_of_size() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    if [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/{print $2}')" = "$2" ]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+tray_icon() { xwininfo -children -id "$docker" | awk '/"Remindo"/{print $1; exit}' | grep .; }
+reminder_at_rest() { # the reminder window, slid in to the bottom of the screen
+  local id x y w h
+  id=$(window_of_size '^Remindo$' 349x90) || return 1
+  read -r x y w h < <(geometry "$id")
+  [ "$y" -eq $((768 - 90)) ] && [ "$x" -eq $((1024 - 350)) ] && echo "$id"
+}
+reminder_gone() { ! window_of_size '^Remindo$' 349x90; }
+click_in() { # click_in WINDOW X Y
+  local x y w h
+  read -r x y w h < <(geometry "$1")
+  xdotool mousemove $((x + $2)) $((y + $3)) click 1
+}
+start_remindo() {
+  "$program" >>"$work/remindo.log" 2>&1 &
+  remindo=$!
+  pids+=($remindo)
+}
+
+# ---------------------------------------------------- first start, no data
+echo "== first start with an empty data folder"
+t0=$(date +%s.%N)
+start_remindo
+wait_for 20 "settings file" test -f "$ini"
+wait_for 20 "tray icon in the notification area" tray_icon
+echo "tray icon embedded after $(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN{printf "%.2f", b - a}') s"
+shot "$docker" "$out/tray.png" 4
+
+wait_for 20 "missing-file message" window_of_size '^Remindo$' 350x150
+box=$(window_of_size '^Remindo$' 350x150)
+[ ! -e "$data" ] || fail "the data file exists before the message is answered"
+shot "$box" "$out/missing-file-box.png"
+xdotool windowactivate --sync "$box" key z 2>/dev/null || click_in "$box" 234 129
+wait_for 10 "data file" test -f "$data"
+grep -q "<Ilosc>" "$data" || fail "the new data file holds no list"
+
+# --------------------------------------------------------- second start
+echo "== second start"
+sum_before=$(md5sum "$ini" "$data")
+"$program" >"$work/second.log" 2>&1 &
+second=$!
+pids+=($second)
+wait_for 20 "second-start box" xdotool search --onlyvisible --name '^Uwaga$'
+uwaga=$(xdotool search --onlyvisible --name '^Uwaga$' | head -n1)
+shot "$uwaga" "$out/second-start.png"
+xdotool windowactivate --sync "$uwaga" key Return 2>/dev/null || true
+wait_for 10 "end of the second copy" sh -c "! kill -0 $second"
+set +e
+wait "$second"
+status=$?
+set -e
+[ $status -ne 0 ] || fail "the refused copy reported success"
+[ "$(md5sum "$ini" "$data")" = "$sum_before" ] || fail "the refused copy touched a file"
+kill -0 "$remindo" || fail "the first copy ended"
+
+# ------------------------------------------------------------ blue panel
+echo "== left click on the icon"
+icon=$(tray_icon)
+click_in "$icon" 8 8
+wait_for 10 "blue panel" reminder_at_rest
+panel=$(reminder_at_rest)
+sleep 0.3
+shot "$panel" "$out/blue-panel.png"
+click_in "$panel" 170 18 # the close strip
+wait_for 10 "blue panel to go" reminder_gone
+
+# ------------------------------------------------- kill -9, reminders due
+echo "== kill -9, then reminders due today, tomorrow and in four days"
+kill -9 "$remindo"
+wait "$remindo" 2>/dev/null || true
+ls "$XDG_RUNTIME_DIR"/Remindo-*.lock >/dev/null || fail "the lock file is not where it should be"
+
+today=$(date +%F)
+plain=$work/import.dat
+{
+  printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>3</Ilosc>\r\n'
+  n=0
+  while IFS='|' read -r text day ahead; do
+    n=$((n + 1))
+    printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
+      "$n" "$text" "$(date -d "$today + $day days" +%F)"
+    printf '\t\t<IlePrzed>%d</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n' "$ahead"
+    printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>3</Ile>\r\n\t</Nr%d>\r\n' \
+      "$today" "$n"
+  done <<'LIST'
+Wizyta u dentysty o 16:30+Zabrać kartę pacjenta+|0|0
+Urodziny Zosi - kupić kwiaty+|1|3
+Przegląd samochodu w serwisie+|4|7
+LIST
+  printf '</Dane>\r\n'
+} | iconv -f UTF-8 -t CP1250 >"$plain"
+"$tool" import "$plain" || fail "remindo-data import"
+
+# A reminder may come back after a minute (PokazCo), and the examination
+# runs every 4 s here instead of every BadajCo minutes.
+"$write_settings" 1 60 1 || fail "settings file"
+export REMINDO_TEST_TIMERS=4000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon after the restart" tray_icon
+kill -0 "$remindo" || fail "the start after kill -9 was refused"
+
+wait_for 15 "red reminder" reminder_at_rest
+shot "$(reminder_at_rest)" "$out/reminder-red.png"
+before=$(md5sum <"$data")
+click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
+wait_for 5 "red reminder to go" reminder_gone
+wait_for 10 "the block saved" sh -c "[ \"\$(md5sum <'$data')\" != '$before' ]"
+"$tool" export --plain "$work/after.dat"
+awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{exit !found}' "$work/after.dat" ||
+  fail "BlokDzis of the first reminder is not 1 in the data file"
+echo "BlokDzis = 1 stored for the first reminder"
+
+wait_for 15 "yellow reminder" reminder_at_rest
+shot "$(reminder_at_rest)" "$out/reminder-yellow.png"
+click_in "$(reminder_at_rest)" 60 18 # Przypomnij później
+wait_for 5 "yellow reminder to go" reminder_gone
+wait_for 15 "green reminder" reminder_at_rest
+shot "$(reminder_at_rest)" "$out/reminder-green.png"
+click_in "$(reminder_at_rest)" 170 60 # the text hides it
+wait_for 5 "green reminder to go" reminder_gone
+
+# ---------------------------------------------------------------- the end
+echo "== &Zakończ from the menu"
+read -r ix iy _ _ < <(geometry "$(tray_icon)")
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+sleep 1
+import -window root -crop 260x220+0+0 +repage "$out/menu.png"
+xdotool key z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+set +e
+wait "$remindo"
+status=$?
+set -e
+[ $status -eq 0 ] || fail "the program ended with status $status"
+echo "PASS"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# `cmake --install` into a staging folder: the program, its companion tool,
+# the help, the icon at every size, the menu and autostart entries.
+#   install.sh BUILD_DIR
+set -euo pipefail
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR=$stage cmake --install "$1" >/dev/null
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$1/CMakeCache.txt")
+autostart=$(sed -n 's/^REMINDO_AUTOSTART_DIR:PATH=//p' "$1/CMakeCache.txt")
+missing=0
+for f in bin/remindo bin/remindo-data share/remindo/Pomoc/index.htm share/applications/remindo.desktop \
+         share/icons/hicolor/scalable/apps/remindo.svg \
+         share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/remindo.png; do
+  [ -s "$stage$prefix/$f" ] || { echo "missing: $prefix/$f"; missing=1; }
+done
+entry=$stage$autostart/remindo.desktop
+[ -s "$entry" ] || { echo "missing: $autostart/remindo.desktop"; missing=1; }
+grep -qx "Exec=$prefix/bin/remindo" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo"; missing=1; }
+grep -qx "Icon=remindo" "$stage$prefix/share/applications/remindo.desktop" || { echo "menu entry without icon"; missing=1; }
+[ $missing -eq 0 ] && echo "installed: $(find "$stage" -type f | wc -l) files"
+exit $missing

@@ -1,0 +1,469 @@
+// The main window driven as the program drives it: the start tick on each
+// load result, examination passes that show reminders, clicks at the painted
+// buttons, the auto-hide countdown and the blue panel.
+
+#include "shell_rig.h"
+
+#include "store/codec.h"
+#include "windows/layout.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace remindo;
+using namespace remindo::test;
+
+namespace {
+
+Komunikaty ThreeDue()
+{
+    Komunikaty list;
+    AddDue(list, "Dentysta+", 0);            // today: red
+    AddDue(list, "Urodziny+Zosi+", 1, 3);    // tomorrow: yellow
+    AddDue(list, "Przeglad auta+", 4, 7);    // in four days: green
+    return list;
+}
+
+QImage Shown(const TFGlowny& w)
+{
+    return w.Background()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+double Luminance(QColor c)
+{
+    auto lin = [](double v) {
+        v /= 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+}
+
+double Contrast(QColor a, QColor b)
+{
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+std::string LogText(const ShellRig& r)
+{
+    std::string all;
+    for (const std::string& line : r.state->log.Lines())
+        all += line + "\n";
+    return all;
+}
+
+} // namespace
+
+class TestGlowny : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!PicturesLinked())
+            QSKIP("the painted pictures are not linked");
+    }
+
+    // ---------------------------------------------------- the start tick
+
+    void startTick_data()
+    {
+        QTest::addColumn<int>("fileState"); // 0 list, 1 empty list, 2 damaged, 3 missing
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read") << 0 << 3 << QString();
+        QTest::newRow("read, empty") << 1 << 0 << QString();
+        QTest::newRow("damaged") << 2 << 0 << QString::fromUtf8("Plik danych jest uszkodzony.\rUtwórz nowy plik.");
+        QTest::newRow("missing") << 3 << 0 << QString::fromUtf8("Plik danych nie istnieje.\rUtwórz nowy plik.");
+    }
+
+    void startTick()
+    {
+        QFETCH(int, fileState);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        std::optional<Komunikaty> stored;
+        if (fileState == 0)
+            stored = ThreeDue();
+        if (fileState == 1 || fileState == 2)
+            stored = Komunikaty{};
+        ShellRig r(std::nullopt, stored);
+        if (fileState == 2) {
+            QFile f(QString::fromStdString(r.DataPath()));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<Dane><Code>fa</Code><Ilosc>zwei</Ilosc></Dane>");
+        }
+        const QByteArray before = r.DataBytes();
+
+        QVERIFY(r.glowny->Timerek().isActive());
+        QCOMPARE(r.glowny->Timerek().interval(), 500);
+        QVERIFY(!r.glowny->TBadawczy().isActive());
+        r.Start();
+        QVERIFY(!r.glowny->Timerek().isActive());
+        QVERIFY(r.glowny->TBadawczy().isActive());
+        QVERIFY(!r.glowny->isVisible()); // the first pass is one interval away
+
+        QCOMPARE(r.state->list.ReminderCount(), count);
+        if (message.isEmpty()) {
+            QVERIFY(r.box.shown.empty());
+        } else {
+            QCOMPARE(r.box.shown.size(), size_t(1));
+            QCOMPARE(QString::fromStdString(r.box.shown[0].text), message);
+        }
+        if (fileState == 3) {
+            // Created with the empty list.
+            QVERIFY(QFile::exists(QString::fromStdString(r.DataPath())));
+            QCOMPARE(r.Stored().ReminderCount(), 0);
+        } else {
+            QCOMPARE(r.DataBytes(), before); // a damaged file is left for the user
+        }
+        if (fileState == 0) // the preparation pass marked what is due today
+            QVERIFY(r.state->list[0].WarnToday && r.state->list[1].WarnToday && r.state->list[2].WarnToday);
+    }
+
+    void testModeLoadsTheListButNeverExamines()
+    {
+        Settings s;
+        s.LogMode = 2;
+        ShellRig r(s, ThreeDue());
+        r.Start();
+        QCOMPARE(r.state->list.ReminderCount(), 3);
+        QVERIFY(!r.glowny->TBadawczy().isActive());
+        QVERIFY(!r.state->log.Folder().empty());
+    }
+
+    void storedSoundSwitchSurvivesTheStart()
+    {
+        Settings s;
+        s.SoundOn = false;
+        ShellRig r(s, ThreeDue());
+        QCOMPARE(r.state->settings.SoundOn, false);
+        r.Start();
+        r.Pass();
+        QVERIFY(r.glowny->isVisible());
+        QVERIFY(r.sound.played.empty());
+    }
+
+    void zeroTimerSettingsRunAtTheDefaults()
+    {
+        Settings s;
+        s.BadajCo = 0;
+        s.UkryjPo = 0;
+        ShellRig r(s, ThreeDue());
+        r.Start();
+        QCOMPARE(r.glowny->TBadawczy().interval(), 5 * 60000);
+        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 15 * 1000);
+        r.Pass();
+        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
+    }
+
+    void newIntervalsKeepAnUnchangedTimerCounting()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        QTimer& exam = r.glowny->TBadawczy();
+        QVERIFY(exam.isActive());
+        QTest::qWait(300);
+        const int left = exam.remainingTime();
+        r.state->timers->SetIntervals(exam.interval(), 20000);
+        QVERIFY(exam.isActive());
+        QVERIFY(exam.remainingTime() <= left); // not started over
+        r.state->timers->SetIntervals(3600000, 20000);
+        QCOMPARE(exam.interval(), 3600000);
+        QVERIFY(exam.remainingTime() > left); // a new interval counts from now
+        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 20000);
+        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive()); // a stopped timer stays stopped
+    }
+
+    // ---------------------------------------------------- showing
+
+    void dueReminderShown_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("ilePrzed");
+        QTest::addColumn<int>("czyPo");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<bool>("taskbarOnTop");
+        QTest::newRow("after, taskbar at the bottom") << -1 << 2 << 1 << -1 << "komczerwony" << false;
+        QTest::newRow("today, taskbar at the top") << 0 << 0 << 0 << 0 << "komczerwony" << true;
+        QTest::newRow("tomorrow") << 1 << 2 << 0 << 1 << "komzolty" << false;
+        QTest::newRow("in two days, taskbar at the top") << 2 << 2 << 0 << 2 << "komzielony" << true;
+        QTest::newRow("in five days") << 5 << 9 << 0 << 5 << "komzielony" << false;
+    }
+
+    void dueReminderShown()
+    {
+        QFETCH(int, days);
+        QFETCH(int, ilePrzed);
+        QFETCH(int, czyPo);
+        QFETCH(int, kind);
+        QFETCH(QString, picture);
+        QFETCH(bool, taskbarOnTop);
+        Komunikaty list;
+        AddDue(list, "Zapłacić+za prąd+", days, ilePrzed, czyPo);
+        list[0].Tresc = Cp(list[0].Tresc);
+        ShellRig r(std::nullopt, list);
+        if (taskbarOnTop)
+            r.desktop.area = WorkArea{0, 40, 1024, 768};
+        r.Start();
+        r.Pass();
+
+        QVERIFY(r.glowny->isVisible());
+        QCOMPARE(r.glowny->Kind(), kind);
+        QCOMPARE(r.state->engineState.CurrentReminderIndex, 0);
+        QCOMPARE(Shown(*r.glowny), LoadJpegImage(picture).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(r.glowny->TextColour(), ReminderTextColour(kind));
+        QVERIFY2(r.glowny->Text().endsWith(QString::fromUtf8("Zapłacić\nza prąd\n")), qPrintable(r.glowny->Text()));
+        if (kind >= 0)
+            QVERIFY(r.glowny->Text().startsWith(QString::fromStdString(
+                r.formats.ShortDate(IncDay(r.Today(), days)))));
+        // Right edge one pixel inside the area's, bottom edge on its bottom.
+        const WorkArea a = r.desktop.area;
+        QCOMPARE(r.glowny->pos(), QPoint(a.right - 350, a.bottom - 90));
+        QCOMPARE(r.glowny->geometry().right(), a.right - 2);
+        QCOMPARE(r.glowny->geometry().bottom() + 1, a.bottom);
+        QCOMPARE(r.desktop.fronts, 1);
+        QCOMPARE(r.sound.played, std::vector<uint16_t>{30000});
+        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
+        // The reminder's buttons are there, the blue panel's are not.
+        QVERIFY(r.glowny->findChild<QWidget*>("LNieDzis")->isVisible());
+        QVERIFY(!r.glowny->findChild<QWidget*>("LClose")->isVisible());
+    }
+
+    void slideRunsOnTheEventLoop()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.glowny->SetSlideStep(TFGlowny::kSlideStepMs);
+        r.Start();
+        r.Pass();
+        // It starts with only its top strip inside the work area ...
+        QVERIFY(r.glowny->Sliding());
+        QCOMPARE(r.glowny->pos().y(), r.desktop.area.bottom - 20);
+        QTRY_VERIFY(!r.glowny->Sliding());
+        QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition());
+        QCOMPARE(r.sound.played.size(), size_t(1)); // the sound once it stands
+        r.Click("LPozniej");
+        QVERIFY(r.glowny->isVisible()); // slides out first ...
+        QTRY_VERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.glowny->pos().y(), r.desktop.area.bottom - 10);
+    }
+
+    void textColoursReadOnThePaintedField()
+    {
+        const QRect text = TFGlowny::PlaceOf("LKomunikat");
+        for (int kind : {0, 1, 2}) {
+            const QImage picture = LoadJpegImage(ReminderPicture(kind));
+            QVERIFY(!picture.isNull());
+            // The darkest point of the field behind the text is the worst case.
+            QColor darkest(Qt::white);
+            for (int y = text.top(); y <= text.bottom(); ++y)
+                for (int x = text.left(); x <= text.right(); ++x) {
+                    const QColor c = picture.pixelColor(x, y);
+                    if (Luminance(c) < Luminance(darkest))
+                        darkest = c;
+                }
+            const QColor ink = ReminderTextColour(kind);
+            const double ratio = Contrast(ink, darkest);
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("kind %1: %2:1").arg(kind).arg(ratio)));
+        }
+        // Each keeps its hue: red, olive yellow, green.
+        QVERIFY(std::abs(ReminderTextColour(0).hue() - QColor(149, 58, 0).hue()) <= 2);
+        QVERIFY(std::abs(ReminderTextColour(1).hue() - QColor(160, 164, 0).hue()) <= 2);
+        QVERIFY(std::abs(ReminderTextColour(2).hue() - QColor(3, 124, 45).hue()) <= 2);
+    }
+
+    void oneReminderPerPass()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        std::vector<int> kinds;
+        for (int i = 0; i < 3; ++i) {
+            r.Pass();
+            kinds.push_back(r.glowny->Kind());
+            QCOMPARE(r.state->engineState.CurrentReminderIndex, i);
+        }
+        QCOMPARE(kinds, (std::vector<int>{0, 1, 4}));
+        QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition()); // each slid in again
+    }
+
+    // ---------------------------------------------------- the buttons
+
+    void buttons_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("blok");
+        QTest::addColumn<int>("blokDzis");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("logLine");
+        QTest::newRow("later") << "LPozniej" << 0 << 0 << false << QString::fromUtf8("Komunikat nr 2 - pokaz później");
+        QTest::newRow("not today") << "LNieDzis" << 0 << 1 << true << QString::fromUtf8("Komunikat nr 2 został zablokowany dziś");
+        QTest::newRow("never") << "LNiePrzypominaj" << 1 << 0 << true << QString::fromUtf8("Komunikat nr 2 został zablokowany");
+        QTest::newRow("the text") << "LKomunikat" << 0 << 0 << false << QString();
+    }
+
+    void buttons()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, blok);
+        QFETCH(int, blokDzis);
+        QFETCH(bool, saved);
+        QFETCH(QString, logLine);
+        Settings s;
+        s.LogMode = 1;
+        s.LogDetail = 1;
+        ShellRig r(s, ThreeDue());
+        r.Start();
+        r.Pass();
+        r.Pass(); // the second reminder
+        QCOMPARE(r.state->engineState.CurrentReminderIndex, 1);
+        const Komunikat before = r.state->list[1];
+        const QByteArray file = r.DataBytes();
+
+        r.Click(control.toLatin1().constData());
+        QVERIFY(!r.glowny->isVisible());
+        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive());
+        const Komunikat& k = r.state->list[1];
+        QCOMPARE(k.Blok, blok);
+        QCOMPARE(k.BlokDzis, blokDzis);
+        if (blokDzis)
+            QCOMPARE(k.BlokDzisData, r.state->engineState.DataAkt);
+        else
+            QCOMPARE(k.BlokDzisData, before.BlokDzisData);
+        if (saved) {
+            const Komunikaty stored = r.Stored();
+            QCOMPARE(stored[1].Blok, blok);
+            QCOMPARE(stored[1].BlokDzis, blokDzis);
+            QCOMPARE(stored[0].Blok + stored[0].BlokDzis + stored[2].Blok + stored[2].BlokDzis, 0);
+        } else {
+            QCOMPARE(r.DataBytes(), file);
+        }
+        const std::string log = LogText(r);
+        if (!logLine.isEmpty())
+            QVERIFY2(log.find(Cp(logLine.toStdString())) != std::string::npos, log.c_str());
+    }
+
+    void buttonAfterItsReminderWasDeleted()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.Pass();
+        r.Pass(); // shows the second
+        r.state->list.SelectedIndex = 1;
+        r.state->DeleteSelected();
+        const QByteArray file = r.DataBytes();
+        const std::vector<Komunikat> left = r.state->list.items;
+        r.Click("LNiePrzypominaj");
+        QVERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.state->list.items, left);
+        QCOMPARE(r.DataBytes(), file);
+    }
+
+    void buttonAfterAnEarlierReminderWasDeleted()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.Pass();
+        r.Pass();
+        r.Pass(); // shows the third
+        r.state->list.SelectedIndex = 0;
+        r.state->DeleteSelected();
+        r.Click("LNieDzis");
+        QCOMPARE(r.state->list[1].BlokDzis, 1); // the one the window showed
+        QCOMPARE(r.state->list[0].BlokDzis, 0);
+        QCOMPARE(r.Stored()[1].BlokDzis, 1);
+    }
+
+    void buttonAfterTheListWasReloaded()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.Pass();
+        r.state->ReloadDataFile();
+        const QByteArray file = r.DataBytes();
+        r.Click("LNieDzis");
+        QVERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.DataBytes(), file);
+        QCOMPARE(r.state->list[0].BlokDzis, 0);
+    }
+
+    // ---------------------------------------------------- hiding by itself
+
+    void autoHide()
+    {
+        Settings s;
+        s.LogMode = 1;
+        s.LogDetail = 1;
+        ShellRig r(s, ThreeDue());
+        r.Start();
+        r.state->timers->SetIntervals(600000, 50);
+        r.Pass();
+        QVERIFY(r.glowny->isVisible());
+        QTRY_VERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.state->list[0].BlokDzis + r.state->list[0].Blok, 0);
+        QVERIFY(LogText(r).find(Cp("Komunikat nr 1 nie został zablokowany")) != std::string::npos);
+    }
+
+    void earlierCountdownHidesALaterReminder()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.state->timers->SetIntervals(600000, 2000);
+        r.Pass();
+        QTest::qWait(1000);
+        r.Pass(); // a second reminder replaces the first ...
+        QCOMPARE(r.glowny->Kind(), 1);
+        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
+        // ... and the first one's countdown goes on: it was not started again
+        // (a coarse timer may run a little late, never a second late).
+        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() < 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
+        QCOMPARE(r.state->list[1].BlokDzis, 0);
+    }
+
+    // ---------------------------------------------------- the blue panel
+
+    void bluePanelOverAShownReminder()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.state->timers->SetIntervals(600000, 400);
+        r.Pass();
+        r.glowny->CoolTrayClick();
+        QCOMPARE(r.glowny->Kind(), int(TFGlowny::kBlue));
+        QCOMPARE(Shown(*r.glowny), LoadJpegImage("komniebieski").convertToFormat(QImage::Format_RGB32));
+        QVERIFY(r.glowny->findChild<QWidget*>("LClose")->isVisible());
+        QVERIFY(r.glowny->findChild<QWidget*>("LPomoc")->isVisible());
+        QVERIFY(!r.glowny->findChild<QWidget*>("LNieDzis")->isVisible());
+        QVERIFY(!r.glowny->findChild<QWidget*>("LKomunikat")->isVisible());
+        QCOMPARE(r.state->engineState.CurrentReminderIndex, 0);
+        QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition());
+
+        // The help link leaves it up; the reminder's countdown takes it down.
+        r.Click("LPomoc");
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        QVERIFY(r.glowny->isVisible());
+        QTRY_VERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.state->list[0].BlokDzis, 0);
+    }
+
+    void bluePanelStaysUntilClosed()
+    {
+        ShellRig r;
+        r.Start();
+        r.glowny->CoolTrayClick();
+        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive());
+        QTest::keyClick(r.glowny->windowHandle(), Qt::Key_F1);
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        QVERIFY(r.help.urls[0].toLocalFile().endsWith("Pomoc/index.htm"));
+        r.Click("LClose");
+        QVERIFY(!r.glowny->isVisible());
+    }
+};
+
+QTEST_MAIN(TestGlowny)
+#include "test_glowny.moc"

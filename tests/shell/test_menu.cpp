@@ -1,0 +1,232 @@
+// The eight windows as start-up creates them, the tray icon's menu with
+// `NoWindowOpen`, the left click, and a desktop without a notification area.
+
+#include "shell_rig.h"
+
+#include "shell/testintervals.h"
+#include "shell/tray.h"
+#include "shell/windowset.h"
+#include "windows/warning.h"
+
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace remindo;
+using namespace remindo::test;
+
+namespace {
+
+struct MenuRig {
+    QTemporaryDir dir;
+    ManualClock clock{MakeDateTime(DateFromYmd(2026, 12, 8), 9, 0)};
+    FixedFormats formats;
+    NoScreenSaver saver;
+    FakeDesktop desktop;
+    FakeSound sound;
+    RecordingHelpOpener help;
+    FakeTray icon;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<WindowSet> windows;
+    std::unique_ptr<CoolTray> tray;
+
+    explicit MenuRig(int hostWaitMs = CoolTray::kHostWaitMs)
+    {
+        state = std::make_unique<AppState>(
+            AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())});
+        windows = std::make_unique<WindowSet>(*state, ShellServices{desktop, sound, &help});
+        windows->glowny->SetSlideStep(0);
+        windows->glowny->Timerek().stop(); // each test starts the program's work itself
+        tray = std::make_unique<CoolTray>(*windows->glowny, icon, hostWaitMs);
+    }
+    ~MenuRig()
+    {
+        tray.reset();
+        windows.reset();
+    }
+    TFGlowny& Glowny() { return *windows->glowny; }
+    void Choose(const char* item) { tray->Item(item)->trigger(); }
+    QWidget* Widget(const char* item)
+    {
+        const QString name = QLatin1String(item);
+        if (name == "WprowadzDane")
+            return windows->dane.widget;
+        if (name == "Kalendarz1")
+            return windows->kalendarz.widget;
+        if (name == "DajUstawienia")
+            return windows->ustawienia.widget;
+        return windows->about.widget;
+    }
+    QStringList Files() const
+    {
+        QStringList files;
+        QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            QFile file(f);
+            file.open(QIODevice::ReadOnly);
+            files << f + QLatin1Char(' ') + QString::number(qHash(file.readAll()));
+        }
+        return files;
+    }
+};
+
+const char* const kOpeners[] = {"WprowadzDane", "Kalendarz1", "DajUstawienia", "About"};
+
+} // namespace
+
+class TestMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Any box the store puts up is answered with Zamknij, through the box.
+        TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
+    }
+
+    void windowsCreatedOnceInOrder()
+    {
+        MenuRig r;
+        QStringList names;
+        for (QWidget* w : r.windows->All())
+            names << w->objectName();
+        QCOMPARE(names, (QStringList{"TFGlowny", "TFDane", "TFWarning", "TFWprowadzane", "TFCzestosc",
+                                     "TFkalendarz", "TFUstawienia", "TFAbout"}));
+        for (QWidget* w : r.windows->All())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        // The store's messages go to the program's own box.
+        QCOMPARE(r.state->messages.Target(), static_cast<Messages*>(r.windows->warning));
+        QCOMPARE(r.windows->dane.widget->size(), QSize(386, 447));
+        QCOMPARE(r.windows->kalendarz.widget->size(), QSize(500, 500));
+        QCOMPARE(r.windows->ustawienia.widget->size(), QSize(386, 243));
+        QCOMPARE(r.windows->about.widget->size(), QSize(386, 243));
+    }
+
+    void menuItemsInOrder()
+    {
+        MenuRig r;
+        r.tray->Start();
+        QCOMPARE(r.icon.menu, &r.tray->PopMenu());
+        QStringList captions;
+        for (QAction* a : r.tray->PopMenu().actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(captions, (QStringList{"&Dane", "&Kalendarz", "-", "&Ustawienia", "&O programie", "&Pomoc", "-",
+                                        QString::fromUtf8("&Zakończ")}));
+    }
+
+    void eachWindowOpensOnlyWhileNoneIsOpen_data()
+    {
+        QTest::addColumn<QString>("item");
+        for (const char* item : kOpeners)
+            QTest::newRow(item) << QString::fromLatin1(item);
+    }
+
+    void eachWindowOpensOnlyWhileNoneIsOpen()
+    {
+        QFETCH(QString, item);
+        const QByteArray name = item.toLatin1();
+        MenuRig r;
+        r.tray->Start();
+        QVERIFY(r.Glowny().NoWindowOpen());
+        r.Choose(name.constData());
+        QWidget* opened = r.Widget(name.constData());
+        QVERIFY(opened->isVisible());
+        QVERIFY(!r.Glowny().NoWindowOpen());
+
+        // Every other opener does nothing while it is up; help still opens.
+        for (const char* other : kOpeners)
+            if (item != QLatin1String(other)) {
+                r.Choose(other);
+                QVERIFY2(!r.Widget(other)->isVisible(), other);
+            }
+        r.Choose("Pomoc");
+        QCOMPARE(r.help.urls.size(), size_t(1));
+
+        // A left click on the icon still shows the blue panel ...
+        r.icon.click();
+        QVERIFY(r.Glowny().isVisible());
+        QCOMPARE(r.Glowny().Kind(), int(TFGlowny::kBlue));
+        opened->hide();
+        // ... and while the panel is up nothing opens either.
+        for (const char* other : kOpeners) {
+            r.Choose(other);
+            QVERIFY2(!r.Widget(other)->isVisible(), other);
+        }
+        r.Glowny().LCloseClick();
+        r.Choose(name.constData());
+        QVERIFY(opened->isVisible());
+    }
+
+    void aReminderOnScreenBlocksTheMenu()
+    {
+        MenuRig r;
+        r.Glowny().ShowReminderWindow(0, "Dentysta");
+        r.Choose("WprowadzDane");
+        QVERIFY(!r.windows->dane.widget->isVisible());
+        r.Glowny().LKomunikatClick();
+        r.Choose("WprowadzDane");
+        QVERIFY(r.windows->dane.widget->isVisible());
+    }
+
+    void closeEndsWithoutSaving()
+    {
+        MenuRig r;
+        r.Glowny().TimerekTimer(); // the missing data file: the box, then the file
+        QVERIFY(QFile::exists(QString::fromStdString(r.state->dataFile.Path())));
+        r.state->list.AddReminder("Nowy+", DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, DateFromYmd(2026, 12, 8));
+        r.state->DataChanged = true;
+        r.Choose("WprowadzDane");
+        const QStringList before = r.Files();
+        QSignalSpy quit(&r.Glowny(), &TFGlowny::quitRequested);
+        r.Choose("CloseApp");
+        QCOMPARE(quit.count(), 1);
+        QCOMPARE(r.Files(), before);
+    }
+
+    // ---------------------------------------------------- notification area
+
+    void noNotificationAreaShowsTheBluePanelOnce()
+    {
+        MenuRig r(50);
+        r.icon.host = false;
+        r.tray->Start();
+        QVERIFY(r.tray->Waiting());
+        QVERIFY(!r.Glowny().isVisible());
+        QTRY_VERIFY(r.Glowny().isVisible());
+        QCOMPARE(r.Glowny().Kind(), int(TFGlowny::kBlue));
+        QVERIFY(!r.tray->Waiting());
+        r.Glowny().LCloseClick();
+        QTest::qWait(150);
+        QVERIFY(!r.Glowny().isVisible()); // once
+    }
+
+    void aNotificationAreaThatComesInTimeShowsNothing()
+    {
+        MenuRig r(50);
+        r.icon.host = false;
+        r.tray->Start();
+        r.icon.host = true;
+        QTRY_VERIFY(!r.tray->Waiting());
+        QVERIFY(!r.Glowny().isVisible());
+
+        MenuRig there(50);
+        there.tray->Start();
+        QVERIFY(!there.tray->Waiting());
+    }
+
+    void testIntervalsFromTheEnvironment()
+    {
+        TestIntervals t = ParseTestIntervals("2500, 60000");
+        QCOMPARE(t.examinationMs, 2500);
+        QCOMPARE(t.autoHideMs, 60000);
+        for (const char* bad : {"", "5", "0,100", "100,-1", "a,b", "1,2,3"}) {
+            t = ParseTestIntervals(bad);
+            QVERIFY2(t.examinationMs == 0 && t.autoHideMs == 0, bad);
+        }
+        QCOMPARE(ParseTestIntervals(nullptr).examinationMs, 0);
+    }
+};
+
+QTEST_MAIN(TestMenu)
+#include "test_menu.moc"
