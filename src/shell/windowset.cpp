@@ -1,5 +1,7 @@
 #include "shell/windowset.h"
 
+#include "calendar/kalendarz.h"
+#include "shell/ustawienia.h"
 #include "windows/about.h"
 #include "windows/warning.h"
 
@@ -36,8 +38,8 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     warning = Own(new TFWarning());
     wprowadzane = Own(new ThinWindow(state, QSize(374, 395), "TFWprowadzane"));
     czestosc = Own(new ThinWindow(state, QSize(336, 137), "TFCzestosc"));
-    kalendarz = Menu(new ThinWindow(state, QSize(500, 500), "TFkalendarz"));
-    ustawienia = Menu(new ThinWindow(state, QSize(386, 243), "TFUstawienia"));
+    kalendarz = Menu(new TFkalendarz(state));
+    ustawienia = Menu(new TFUstawienia(state));
     about = Menu(new TFAbout());
 
     state.messages.SetTarget(warning);

@@ -5,10 +5,7 @@
 #include "windows/chrome_support.h"
 
 #include "calendar/kalendarz.h"
-#include "windows/czestosc.h"
-#include "windows/dane.h"
 #include "windows/datepicker.h"
-#include "windows/wprowadzane.h"
 #include "shell/staterig.h"
 #include "shell/ustawienia.h"
 
@@ -78,33 +75,6 @@ private slots:
         QTest::keyClick(view, Qt::Key_Return);
         QVERIFY(window.PKalendarz()->isVisible());
         QVERIFY(Save(window, "kalendarz-wybor.png", QSize(500, 500)));
-    }
-
-    // The list window, the editor on a reminder and both recurrence panels.
-    void editingWindows()
-    {
-        Rig r;
-        AddSamples(r);
-        TFDane dane(r.state);
-        TFWprowadzane editor(r.state, dane);
-        TFCzestosc dialog(r.state, editor);
-        dane.Open();
-        QVERIFY(QTest::qWaitForWindowExposed(&dane));
-        QVERIFY(Save(dane, "dane.png", QSize(386, 447)));
-
-        r.state.list.SelectedIndex = 0;
-        editor.Open(TFWprowadzane::kEdit);
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        QVERIFY(Save(editor, "wprowadzane.png", editor.size()));
-        dialog.Open(TFCzestosc::kEveryXDays);
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QVERIFY(Save(dialog, "czestosc-co-x-dni.png", QSize(336, 137)));
-        dialog.hide();
-        dialog.Open(TFCzestosc::kWeekdayOfMonth);
-        QVERIFY(Save(dialog, "czestosc-dni-miesiaca.png", QSize(336, 137)));
-        dialog.hide();
-        editor.hide();
-        dane.hide();
     }
 };
 
