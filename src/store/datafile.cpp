@@ -473,11 +473,12 @@ bool PlainFileIsUtf8(bool bom, pugi::xml_document& doc)
 }
 
 // Memory for one load, mapped in one piece with its pages put in place at
-// once (huge pages where the system gives them): faulting in a few megabytes
-// page by page costs more than parsing them.
+// once: faulting in a few megabytes page by page costs more than parsing them.
 class MappedMemory {
 public:
-    explicit MappedMemory(size_t size) : size_(std::max<size_t>(size, 1))
+    // `populate`: put every page in place now; otherwise they are put in
+    // place a stretch at a time as Take hands them out.
+    MappedMemory(size_t size, bool populate) : size_(std::max<size_t>(size, 1))
     {
         void* p = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) {
@@ -487,9 +488,8 @@ public:
         }
         base_ = static_cast<char*>(p);
         mapped_ = true;
-        if (size_ >= (size_t(2) << 20))
-            ::madvise(base_, size_, MADV_HUGEPAGE);
-        ::madvise(base_, size_, MADV_POPULATE_WRITE); // where it fails, pages come one by one
+        if (populate)
+            Populate(size_);
     }
     ~MappedMemory()
     {
@@ -510,6 +510,8 @@ public:
             return nullptr;
         void* p = base_ + used_;
         used_ += n;
+        if (used_ > populated_)
+            Populate(std::min(size_, (used_ + kStretch - 1) / kStretch * kStretch));
         return p;
     }
     bool Owns(const void* p) const
@@ -519,8 +521,19 @@ public:
     }
 
 private:
+    static constexpr size_t kStretch = size_t(1) << 20;
+
+    // Where it fails, the pages come one by one as they are touched.
+    void Populate(size_t upTo)
+    {
+        if (mapped_ && upTo > populated_)
+            ::madvise(base_ + populated_, upTo - populated_, MADV_POPULATE_WRITE);
+        populated_ = upTo;
+    }
+
     size_t size_;
     size_t used_ = 0;
+    size_t populated_ = 0;
     char* base_ = nullptr;
     bool mapped_ = false;
     std::unique_ptr<char[]> fallback_;
@@ -572,10 +585,10 @@ struct DataFile::LoadMemory {
     std::unique_ptr<MappedMemory> bytes;
     std::unique_ptr<MappedMemory> document;
 
-    static MappedMemory& AtLeast(std::unique_ptr<MappedMemory>& m, size_t size)
+    static MappedMemory& AtLeast(std::unique_ptr<MappedMemory>& m, size_t size, bool populate)
     {
         if (!m || m->Size() < size)
-            m = std::make_unique<MappedMemory>(size);
+            m = std::make_unique<MappedMemory>(size, populate);
         m->Reset();
         return *m;
     }
@@ -674,7 +687,7 @@ int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
     const bool bom = std::string_view(data, length).substr(0, kBom.size()) == kBom;
     char* const start = data + (bom ? kBom.size() : 0);
     const size_t size = length - (bom ? kBom.size() : 0);
-    MappedMemory& memory = LoadMemory::AtLeast(memory_->document, DocumentSize(size));
+    MappedMemory& memory = LoadMemory::AtLeast(memory_->document, DocumentSize(size), false);
     const ParserMemoryScope scope(memory);
     pugi::xml_document doc;
     pugi::xml_node dane;
@@ -775,7 +788,7 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
         return kDamagedHeader;
     }
     // One read into one buffer, whose pages are in place before it.
-    MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size);
+    MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size, true);
     const long long got = ReadAndClose(fd, bytes.Data(), size, &why);
     if (got < 0) {
         lastError_ = why;

@@ -111,6 +111,23 @@ void DiagnosticLog::WriteLog(std::string_view text)
     line += ' ';
     line += text;
     lines_.push_back(std::move(line));
+    allLinesValid_ = false;
+}
+
+const std::vector<std::string>& DiagnosticLog::Lines() const
+{
+    if (allLinesValid_)
+        return allLines_;
+    allLines_.clear();
+    std::string written;
+    if (!lastFile_.empty() && ReadWholeFile(lastFile_, written)) {
+        size_t start = 0;
+        for (size_t end; (end = written.find("\r\n", start)) != std::string::npos; start = end + 2)
+            allLines_.push_back(written.substr(start, end - start));
+    }
+    allLines_.insert(allLines_.end(), lines_.begin(), lines_.end());
+    allLinesValid_ = true;
+    return allLines_;
 }
 
 std::string DiagnosticLog::FileNameFor(Date day)
@@ -145,6 +162,8 @@ void DiagnosticLog::FlushLog()
         return; // the lines wait for the next flush
     lastFile_ = path;
     lines_.clear();
+    allLinesValid_ = false;
+    allLines_ = {};
     if (lines_.capacity() > 1024)
         lines_.shrink_to_fit();
 }

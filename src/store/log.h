@@ -37,9 +37,13 @@ public:
     // that cannot write changes no file and says nothing; its lines wait.
     void FlushLog();
 
-    // The lines not yet written to a file: with LogMode 1 or 2 those since
-    // the last flush that succeeded, otherwise every line recorded.
-    const std::vector<std::string>& Lines() const { return lines_; }
+    // Every line since start-up: those the day's file holds and those not
+    // yet written. Built when asked (tests, diagnostics) and kept until the
+    // next line or flush; the program itself never asks, so its memory
+    // holds only the unwritten lines.
+    const std::vector<std::string>& Lines() const;
+    // How many lines wait in memory for the next flush.
+    size_t UnwrittenLines() const { return lines_.size(); }
     // The day's file name, e.g. 2026127.txt for 7 December 2026.
     static std::string FileNameFor(Date day);
 
@@ -59,6 +63,8 @@ private:
     std::string folder_;
     std::vector<std::string> lines_;
     std::string lastFile_; // the file of the last flush, holding every line written
+    mutable std::vector<std::string> allLines_;
+    mutable bool allLinesValid_ = false;
     FileWriterFactory* writers_;
 };
 

@@ -7,6 +7,7 @@
 #include "store/codec.h"
 #include "windows/layout.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -48,10 +49,17 @@ double Contrast(QColor a, QColor b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// The day's log file (what the flushes wrote) and the lines still waiting.
 std::string LogText(const ShellRig& r)
 {
     std::string all;
-    for (const std::string& line : r.state->log.Lines())
+    const DiagnosticLog& log = r.state->log;
+    if (!log.Folder().empty()) {
+        QFile f(QString::fromStdString(log.Folder() + "/" + DiagnosticLog::FileNameFor(r.state->engineState.DataAkt)));
+        if (f.open(QIODevice::ReadOnly))
+            all = f.readAll().replace("\r\n", "\n").toStdString();
+    }
+    for (const std::string& line : log.Lines())
         all += line + "\n";
     return all;
 }

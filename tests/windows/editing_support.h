@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace remindo::test {
@@ -39,6 +40,14 @@ inline Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
 
 inline QRect Place(layout::Rect r) { return QRect(r.x, r.y, r.w, r.h); }
 
+// The three windows a rig works with, and whatever keeps them alive.
+struct EditingWindows {
+    TFDane* dane = nullptr;
+    TFWprowadzane* editor = nullptr;
+    TFCzestosc* dialog = nullptr;
+    std::shared_ptr<void> owner;
+};
+
 struct EditingRig {
     // Made first, so that every stepper of the windows below runs on it.
     std::unique_ptr<ManualRepeatTimers> timers = std::make_unique<ManualRepeatTimers>();
@@ -48,19 +57,39 @@ struct EditingRig {
     NoScreenSaver saver;
     ScriptedMessages box;
     AppState state;
-    TFDane dane;
-    TFWprowadzane editor;
-    TFCzestosc dialog;
 
-    explicit EditingRig(Date today = DateFromYmd(2026, 12, 8))
+private:
+    EditingWindows made_; // declared after the state, so it goes first
+
+public:
+    TFDane& dane;
+    TFWprowadzane& editor;
+    TFCzestosc& dialog;
+
+    // The windows made here, or by `make` (the program's own wiring) on the rig's state.
+    explicit EditingRig(Date today = D(2026, 12, 8),
+                        const std::function<EditingWindows(AppState&)>& make = {})
         : clock(MakeDateTime(today, 9, 0)),
           state(AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}),
-          dane(state), editor(state, dane), dialog(state, editor)
+          made_(make ? make(state) : OwnWindows(state)), dane(*made_.dane), editor(*made_.editor),
+          dialog(*made_.dialog)
     {
         state.messages.SetTarget(&box);
         QDir().mkpath(QFileInfo(QString::fromStdString(state.dataFile.Path())).path());
         state.engineState.DataAkt = today;
         state.engineState.PassTime = clock.Now();
+    }
+
+    static EditingWindows OwnWindows(AppState& state)
+    {
+        struct Owned {
+            TFDane dane;
+            TFWprowadzane editor;
+            TFCzestosc dialog;
+            explicit Owned(AppState& s) : dane(s), editor(s, dane), dialog(s, editor) {}
+        };
+        auto owned = std::make_shared<Owned>(state);
+        return {&owned->dane, &owned->editor, &owned->dialog, owned};
     }
 
     // Adds a reminder straight to the list (as a load would) and saves the file.

@@ -6,7 +6,12 @@
 #include "windows/editing_support.h"
 
 #include "engine/occurrence.h"
+#include "shell/shell_rig.h"
+#include "shell/tray.h"
+#include "shell/windowset.h"
 #include "store/datafile.h"
+
+#include <QAction>
 
 #include <QProcess>
 
@@ -14,6 +19,36 @@ using namespace remindo;
 using namespace remindo::test;
 
 namespace {
+
+// The program's own windows, as start-up makes them, with the tray menu.
+struct Program {
+    FakeDesktop desktop;
+    FakeSound sound;
+    RecordingHelpOpener help;
+    FakeTray icon;
+    std::unique_ptr<WindowSet> windows;
+    std::unique_ptr<CoolTray> tray;
+
+    ~Program()
+    {
+        tray.reset();
+        windows.reset();
+    }
+};
+
+EditingWindows ProgramWindows(AppState& state, Program*& out)
+{
+    auto program = std::make_shared<Program>();
+    program->windows = std::make_unique<WindowSet>(
+        state, ShellServices{program->desktop, program->sound, &program->help});
+    program->windows->glowny->SetSlideStep(0);
+    program->windows->glowny->Timerek().stop(); // the test does the start's work itself
+    program->tray = std::make_unique<CoolTray>(*program->windows->glowny, program->icon);
+    out = program.get();
+    return {dynamic_cast<TFDane*>(program->windows->dane.widget),
+            dynamic_cast<TFWprowadzane*>(program->windows->wprowadzane),
+            dynamic_cast<TFCzestosc*>(program->windows->czestosc), program};
+}
 
 QString Iso(Date d)
 {
@@ -28,11 +63,17 @@ class TestEditingRoad : public QObject {
 private slots:
     void addEditDeleteSave()
     {
-        EditingRig r(D(2026, 12, 8));
+        Program* program = nullptr;
+        EditingRig r(D(2026, 12, 8), [&program](AppState& s) { return ProgramWindows(s, program); });
         // The list as the program finds it at start: one old reminder on file.
         r.Seed("Przegląd auta+", D(2026, 3, 2), 0, 2, 1);
         QVERIFY(r.SaveFile());
-        QVERIFY(r.OpenList());
+        r.state.list.items.clear();
+        QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+
+        // The tray menu's first entry opens the list.
+        program->tray->Item("WprowadzDane")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dane));
         QCOMPARE(r.Lines(), QStringList{"Przegląd auta "});
 
         // 1. "Urodziny mamy", yearly on 14 December, 6 days before.
@@ -140,6 +181,45 @@ private slots:
         QVERIFY2(out[1].endsWith("\tUrodziny mamy"), qPrintable(out[1]));
         QVERIFY2(out[2].contains("\t2026-12-25\t"), qPrintable(out[2]));
         QVERIFY2(out[2].endsWith(QStringLiteral("\tWypłata / sprawdź konto")), qPrintable(out[2]));
+    }
+
+    // The examination timer shows a reminder while an edit is open: the
+    // reminder window answers for its own reminder, the edit goes on.
+    void aReminderShownDuringAnEdit()
+    {
+        Program* program = nullptr;
+        EditingRig r(D(2026, 12, 8), [&program](AppState& s) { return ProgramWindows(s, program); });
+        r.Seed("Zadzwonić do mamy+", D(2026, 12, 8), 0, 0, 0, 0, 3);
+        r.Seed("Kupić prezent+", D(2026, 12, 20), 0, 2);
+        QVERIFY(r.SaveFile());
+        TFGlowny& glowny = *program->windows->glowny;
+        glowny.TimerekTimer(); // the start: load, list, preparation
+
+        program->tray->Item("WprowadzDane")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dane));
+        r.ClickRow(1);
+        r.ClickDane(ld::kEdytujWpis);
+        r.editor.Memo()->moveCursor(QTextCursor::End);
+        r.TypeText(QStringLiteral(" dla taty"));
+
+        r.clock.AdvanceMinutes(5);
+        glowny.TBadawczyTimer();
+        QVERIFY(QTest::qWaitForWindowExposed(&glowny));
+        QCOMPARE(r.state.engineState.CurrentReminderIndex, 0);
+        ClickOn(glowny, TFGlowny::PlaceOf("LNieDzis"));
+        QVERIFY(!glowny.isVisible());
+        QCOMPARE(r.state.list[0].BlokDzis, 1);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Kupić prezent dla taty"));
+
+        r.ClickEditor(lw::kZapisz);
+        r.ClickDane(ld::kZapisz);
+        Komunikaty stored;
+        QCOMPARE(r.state.dataFile.LoadDataFile(stored), int(kLoaded));
+        QCOMPARE(stored.ReminderCount(), 2);
+        QCOMPARE(stored[0].Tresc, Cp("Zadzwonić do mamy+"));
+        QCOMPARE(stored[0].BlokDzis, 1);
+        QCOMPARE(stored[1].Tresc, Cp("Kupić prezent dla taty+"));
     }
 };
 

@@ -50,27 +50,33 @@ const char* const kUsage =
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
     "-h or --help shows this; -- ends the options.\n";
 
-// The system's formats, with the reading of dates remembered: a data file
-// repeats the same few dates thousands of times, and the system's date
-// parser is slow.
+// The system's formats, set up only when first needed (most commands never
+// need them: the data file's own dates read without them), with the reading
+// of dates remembered: the system's date parser is slow.
 class CachedFormats final : public RegionalFormats {
 public:
-    std::string ShortDate(Date d) const override { return qt_.ShortDate(d); }
-    std::string LongDate(Date d) const override { return qt_.LongDate(d); }
-    std::string LongTime(const DateTime& t) const override { return qt_.LongTime(t); }
-    std::string Lower(std::string_view text) const override { return qt_.Lower(text); }
+    std::string ShortDate(Date d) const override { return Qt().ShortDate(d); }
+    std::string LongDate(Date d) const override { return Qt().LongDate(d); }
+    std::string LongTime(const DateTime& t) const override { return Qt().LongTime(t); }
+    std::string Lower(std::string_view text) const override { return Qt().Lower(text); }
     std::optional<Date> ParseShortDate(std::string_view text) const override
     {
         const auto it = parsed_.find(std::string(text));
         if (it != parsed_.end())
             return it->second;
-        const std::optional<Date> d = qt_.ParseShortDate(text);
+        const std::optional<Date> d = Qt().ParseShortDate(text);
         parsed_.emplace(std::string(text), d);
         return d;
     }
 
 private:
-    QtRegionalFormats qt_;
+    const QtRegionalFormats& Qt() const
+    {
+        if (!qt_)
+            qt_ = std::make_unique<QtRegionalFormats>();
+        return *qt_;
+    }
+    mutable std::unique_ptr<QtRegionalFormats> qt_;
     mutable std::unordered_map<std::string, std::optional<Date>> parsed_;
 };
 
@@ -180,12 +186,20 @@ struct Context {
     QuietMessages quiet;
     CachedFormats formats;
     Scrambler scrambler;
-    Paths paths = MakePaths(AppDataFolder());
+    std::optional<Paths> paths;
     std::string dataPath;
 
     Context(std::string& e, const std::optional<std::string>& file) : err(e)
     {
-        dataPath = file ? *file : paths.dataFile;
+        dataPath = file ? *file : UserPaths().dataFile;
+    }
+
+    // The user's folder, asked of the desktop only when needed.
+    const Paths& UserPaths()
+    {
+        if (!paths)
+            paths = MakePaths(AppDataFolder());
+        return *paths;
     }
 
     // Reads a data file without touching it or anything beside it. Only a
@@ -212,7 +226,7 @@ struct Context {
     Settings ReadSettings()
     {
         Settings s;
-        SettingsFile file(paths, scrambler, nullptr);
+        SettingsFile file(UserPaths(), scrambler, nullptr);
         if (!file.ReadSettings(s)) {
             s = Settings();
             SettingsFile::SetDefaultSettings(s);
