@@ -117,6 +117,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     Listwa_->SetSmallChange(kSmallStep);
     Listwa_->SetLargeChange(kLargeStep);
     Listwa_->SetPage(lk::kPodImgKalendarz.h);
+    Listwa_->SetMax(0);
     connect(Listwa_, &ListingScrollBar::changed, this, &TFkalendarz::ListwaChange);
     connect(Listwa_, &ListingScrollBar::mouseDown, this, &TFkalendarz::CancelPick);
 
@@ -142,8 +143,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     connect(PKalendarz_, &DatePicker::gridPressed, this, &TFkalendarz::ImCalendarMouseDown);
     connect(PKalendarz_, &DatePicker::todayClicked, this, &TFkalendarz::LdzisiajClick);
     connect(PKalendarz_, &DatePicker::backgroundClicked, this, &TFkalendarz::CancelPick);
-
-    ShowWeek(calendarDate_);
+    // The listing is drawn at the first opening, not at start-up.
 }
 
 QWidget* TFkalendarz::ButFocus() const

@@ -4,8 +4,9 @@
 # folder; answers the missing-file box; refuses a second start; shows the
 # blue panel on a left click; after kill -9 starts again and slides in the
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
-# BlokDzis = 1 in the data file; "&Dane" opens the list window; "&Zakończ"
-# ends it. Screenshots go to OUT.
+# BlokDzis = 1 in the data file; "&Zakończ" ends it. Then every window of
+# the tray menu opens and closes, and a value changed in the settings dialog
+# is there again after a restart. Screenshots go to OUT.
 #
 #   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
 #
@@ -200,27 +201,82 @@ shot "$(reminder_at_rest)" "$out/reminder-green.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "green reminder to go" reminder_gone
 
-# ------------------------------------------------------------ the menu
-menu_key() { # opens the menu on the icon and picks the item by its letter
-  local ix iy
-  read -r ix iy _ _ < <(geometry "$(tray_icon)")
-  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-  sleep 1
-  [ -z "${2:-}" ] || import -window root -crop 260x220+0+0 +repage "$2"
-  xdotool key "$1"
-}
-echo "== Dane from the menu"
-menu_key d
-wait_for 10 "list window" window_of_size '.' 386x447
-list_window=$(window_of_size '.' 386x447)
-shot "$list_window" "$out/list-window.png"
-click_in "$list_window" 321 420 # Anuluj: nothing changed, it closes
-wait_for 10 "list window to close" sh -c "! xdotool search --onlyvisible --name . getwindowgeometry %@ 2>/dev/null | grep -q 386x447"
-
 # ---------------------------------------------------------------- the end
 echo "== &Zakończ from the menu"
-menu_key z "$out/menu.png"
+read -r ix iy _ _ < <(geometry "$(tray_icon)")
+xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+sleep 1
+import -window root -crop 260x220+0+0 +repage "$out/menu.png"
+xdotool key z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 status=$(exit_status "$remindo")
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+# ------------------------------------------ every window of the tray menu
+echo "== every window of the menu; a setting changed survives a restart"
+# Examination every 30 minutes: no reminder comes between the windows.
+"$write_settings" 60 15 30 || fail "settings file"
+# menu_item KEY: the tray menu, then the item's accelerator.
+menu_item() {
+  local ix iy
+  read -r ix iy _ _ < <(geometry "$(tray_icon)")
+  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+  sleep 0.5
+  xdotool key "$1"
+}
+# open_window KEY SIZE FILE: the item's window on the screen, shot; its id
+# in $window.
+open_window() {
+  menu_item "$1"
+  wait_for 10 "a $2 window from the menu's key $1" window_of_size '^Remindo' "$2"
+  window=$(window_of_size '^Remindo' "$2")
+  sleep 0.3
+  shot "$window" "$out/$3"
+}
+closed() { ! window_of_size '^Remindo' "$1"; }
+# The settings dialog's first value, as a picture.
+first_value() { convert "$1" -crop 30x14+194+47 +repage "$2"; }
+
+start_remindo
+wait_for 20 "tray icon" tray_icon
+open_window d 386x447 list-window.png
+click_in "$window" 321 420 # cancel
+wait_for 5 "the list window to close" closed 386x447
+open_window k 500x500 menu-kalendarz.png
+click_in "$window" 448 475 # close
+wait_for 5 "the calendar to close" closed 500x500
+open_window o 386x243 menu-about.png
+click_in "$window" 332 212 # the tick
+wait_for 5 "the about window to close" closed 386x243
+
+open_window u 386x243 menu-ustawienia.png
+read -r x y _ _ < <(geometry "$window")
+xdotool mousemove $((x + 248)) $((y + 54)) mousedown 1 # the first value's more arrow, held
+sleep 1
+xdotool mouseup 1
+sleep 0.3
+shot "$window" "$work/changed.png"
+first_value "$out/menu-ustawienia.png" "$work/value-before.png"
+first_value "$work/changed.png" "$work/value-changed.png"
+! compare -metric AE "$work/value-before.png" "$work/value-changed.png" null: 2>/dev/null ||
+  fail "holding the arrow did not change the value"
+click_in "$window" 332 212 # save
+wait_for 5 "the settings dialog to close" closed 386x243
+read -r pokaz_co _ < <("$write_settings" --read) || fail "reading the settings file"
+[ "$pokaz_co" -gt 60 ] || fail "the settings file holds PokazCo $pokaz_co after the save"
+echo "PokazCo $pokaz_co saved"
+
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+wait "$remindo" 2>/dev/null || true
+start_remindo
+wait_for 20 "tray icon after the restart" tray_icon
+open_window u 386x243 ustawienia-after-restart.png
+first_value "$out/ustawienia-after-restart.png" "$work/value-after.png"
+compare -metric AE "$work/value-changed.png" "$work/value-after.png" null: 2>/dev/null ||
+  fail "the settings dialog shows another value after the restart"
+click_in "$window" 295 212 # cancel
+wait_for 5 "the settings dialog to close" closed 386x243
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 echo "PASS"
