@@ -4,6 +4,7 @@
 #include "dates/clock.h"
 #include "dates/datetools.h"
 #include "engine/engine.h"
+#include "mixedlist.h"
 #include "platform/core/qtregionalformats.h"
 #include "store/atomicfile.h"
 #include "store/datafile.h"
@@ -22,7 +23,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <random>
 
 using namespace remindo;
 
@@ -30,30 +30,8 @@ namespace {
 
 const Date kToday = DateFromYmd(2026, 12, 8);
 
-// Every kind, with texts of one and two lines, as remindo-gendata makes them.
-Komunikaty MixedList(int n)
-{
-    static const int32_t kinds[] = {0, -1, -2, -3, -4, 2, -11, -23, -35, -47, -52, -64, -67};
-    std::mt19937 rng(1);
-    const Date base = DateFromYmd(2026, 1, 1);
-    Komunikaty list;
-    list.items.reserve(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        Komunikat k;
-        k.Tresc = "Przypomnienie " + std::to_string(i + 1) + (i % 2 ? "+druga linia+" : "+");
-        k.CoIle = kinds[rng() % std::size(kinds)];
-        if (k.CoIle == 2)
-            k.CoIle = 2 + int32_t(rng() % 364);
-        k.Data = IncDay(base, int(rng() % 730));
-        k.IlePrzed = int32_t(rng() % 8);
-        k.CzyPo = int32_t(rng() % 2);
-        k.Blok = rng() % 20 == 0;
-        k.Ile = 1 + int32_t(rng() % 8);
-        k.BlokDzisData = base;
-        list.items.push_back(std::move(k));
-    }
-    return list;
-}
+// Every kind, with texts of one and two lines.
+Komunikaty MixedList(int n) { return remindo::MixedList(n, 1, true); }
 
 // Memory-backed when the machine has it, so that the disk is not what is measured.
 QString ScratchRoot() { return QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath(); }

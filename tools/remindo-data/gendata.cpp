@@ -1,7 +1,7 @@
 // remindo-gendata COUNT FILE [SEED]: a scrambled data file of COUNT reminders
 // of every kind, for timing the tools on large lists.
 
-#include "dates/datetools.h"
+#include "mixedlist.h"
 #include "store/datafile.h"
 #include "store/fixedformats.h"
 #include "store/messages.h"
@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 
 using namespace remindo;
@@ -26,28 +25,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "remindo-gendata: COUNT from 0 to 10000000\n");
         return 2;
     }
-    std::mt19937 rng(argc == 4 ? uint32_t(std::strtoul(argv[3], nullptr, 10)) : 1u);
-    static const int32_t kinds[] = {0, -1, -2, -3, -4, 2, -11, -23, -35, -47, -52, -64, -67};
-    const Date base = DateFromYmd(2026, 1, 1);
-    Komunikaty list;
-    list.items.reserve(size_t(count));
-    for (long i = 0; i < count; ++i) {
-        Komunikat k;
-        k.Tresc = "Przypomnienie " + std::to_string(i + 1) + "+druga linia+";
-        k.CoIle = kinds[rng() % std::size(kinds)];
-        if (k.CoIle == 2)
-            k.CoIle = 2 + int32_t(rng() % 364);
-        k.Data = IncDay(base, int(rng() % 730));
-        k.IlePrzed = int32_t(rng() % 8);
-        k.CzyPo = int32_t(rng() % 2);
-        k.Blok = rng() % 20 == 0;
-        k.Ile = 1 + int32_t(rng() % 8);
-        k.BlokDzisData = base;
-        list.items.push_back(std::move(k));
-    }
+    const uint32_t seed = argc == 4 ? uint32_t(std::strtoul(argv[3], nullptr, 10)) : 1u;
+    const Komunikaty list = MixedList(count, seed);
     ScriptedMessages messages;
     FixedFormats formats; // d.MM.yyyy, which every load reads
-    Scrambler scrambler(rng());
+    Scrambler scrambler(seed);
     DataFile file(argv[2], messages, formats, scrambler);
     if (!file.SaveDataFile(list)) {
         std::fprintf(stderr, "remindo-gendata: %s cannot be written\n", argv[2]);
