@@ -5,6 +5,8 @@
 
 #include "windows/chrome_support.h"
 
+#include "shell/staterig.h"
+
 #include "dates/datetools.h"
 #include "engine/interfaces.h"
 #include "shell/appstate.h"
@@ -48,15 +50,9 @@ struct EditingWindows {
     std::shared_ptr<void> owner;
 };
 
-struct EditingRig {
-    // Made first, so that every stepper of the windows below runs on it.
+struct EditingRig : StateRig {
+    // Made before the windows, so that every stepper of theirs runs on it.
     std::unique_ptr<ManualRepeatTimers> timers = std::make_unique<ManualRepeatTimers>();
-    QTemporaryDir dir;
-    ManualClock clock;
-    FixedFormats formats;
-    NoScreenSaver saver;
-    ScriptedMessages box;
-    AppState state;
 
 private:
     EditingWindows made_; // declared after the state, so it goes first
@@ -69,11 +65,10 @@ public:
     // The windows made here, or by `make` (the program's own wiring) on the rig's state.
     explicit EditingRig(Date today = D(2026, 12, 8),
                         const std::function<EditingWindows(AppState&)>& make = {})
-        : clock(MakeDateTime(today, 9, 0)),
-          state(AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}),
-          made_(make ? make(state) : OwnWindows(state)), dane(*made_.dane), editor(*made_.editor),
-          dialog(*made_.dialog)
+        : StateRig(today), made_(make ? make(state) : OwnWindows(state)), dane(*made_.dane),
+          editor(*made_.editor), dialog(*made_.dialog)
     {
+        // Again after the windows: the program's own wiring installs its box.
         state.messages.SetTarget(&box);
         QDir().mkpath(QFileInfo(QString::fromStdString(state.dataFile.Path())).path());
         state.engineState.DataAkt = today;
