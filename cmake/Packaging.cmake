@@ -1,10 +1,11 @@
 # The Debian package: `cpack -G DEB` in a build folder configured with
 # -DCMAKE_INSTALL_PREFIX=/usr makes remindo_<version>_<arch>.deb from what
-# `cmake --install` lays out (the program, remindo-data, the help page, the
-# icon, the menu and autostart entries). The entries name the program by its
-# configured path, so the package keeps that prefix, and only /usr is a
-# package's place. The libraries it needs are found by dpkg-shlibdeps
-# (package dpkg-dev); the few run-time helpers it calls are listed here.
+# `cmake --install` lays out (the program, remindo-data, their modules in
+# <libdir>/remindo, the help page, the icon, the menu and autostart entries).
+# The entries name the program by its configured path, so the package keeps
+# that prefix, and only /usr is a package's place. The libraries it needs
+# are found by dpkg-shlibdeps (package dpkg-dev); the few run-time helpers
+# it calls are listed here.
 set(CPACK_PACKAGE_NAME remindo)
 set(CPACK_PACKAGE_VENDOR "Vendly")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -320,6 +323,23 @@ unsigned FileMode(const std::string& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : kNewFileMode;
+}
+
+bool MakeFolders(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return !ec && std::filesystem::is_directory(path, ec);
+}
+
+std::string LocalTimeStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    char buf[32] = {};
+    if (!::localtime_r(&now, &local) || std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &local) == 0)
+        return "00000000-000000";
+    return buf;
 }
 
 } // namespace remindo

@@ -103,4 +103,10 @@ bool FileExists(const std::string& path);
 // The permission bits of an existing file; 0600 when it cannot be asked.
 unsigned FileMode(const std::string& path);
 
+// Makes the folder and every missing folder above it; true when it is there
+// as a folder afterwards. Never throws.
+bool MakeFolders(const std::string& path);
+// The local time now as YYYYMMDD-HHMMSS, for the names of kept copies.
+std::string LocalTimeStamp();
+
 } // namespace remindo

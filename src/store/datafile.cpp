@@ -8,11 +8,6 @@
 #include "store/scramble.h"
 #include "store/textnumbers.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -21,7 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -810,26 +808,39 @@ bool DataFile::SaveDataFile(const Komunikaty& list)
 
 void DataFile::KeepDamagedCopy(const std::string& bytes)
 {
-    const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path_)));
-    const QDir folder = info.absoluteDir();
-    const QString prefix = info.fileName() + QLatin1String(kDamagedSuffix);
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path file = fs::absolute(fs::path(path_), ec).lexically_normal();
+    if (ec || !file.has_filename())
+        return;
+    const std::string folder = file.parent_path().native();
+    const std::string prefix = file.filename().native() + kDamagedSuffix;
+    auto inFolder = [&](const std::string& name) { return folder.back() == '/' ? folder + name : folder + "/" + name; };
 
     // A damaged file that stays damaged is loaded again at every cancel of
     // the list window; one copy of the same bytes is enough.
-    const QStringList existing = folder.entryList({prefix + QLatin1Char('*')}, QDir::Files);
-    for (const QString& name : existing) {
+    std::vector<std::string> existing;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().native();
+        std::error_code typeError;
+        if (name.compare(0, prefix.size(), prefix) == 0 && it->is_regular_file(typeError))
+            existing.push_back(name);
+    }
+    std::sort(existing.begin(), existing.end());
+    for (const std::string& name : existing) {
         std::string old;
-        const std::string oldPath = QFile::encodeName(folder.filePath(name)).toStdString();
+        const std::string oldPath = inFolder(name);
         if (ReadWholeFile(oldPath, old) && old == bytes) {
             damagedCopy_ = oldPath;
             return;
         }
     }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = prefix + stamp;
-    for (int n = 2; folder.exists(name) && n < 1000; ++n)
-        name = prefix + stamp + QLatin1Char('-') + QString::number(n);
-    const std::string copyPath = QFile::encodeName(folder.filePath(name)).toStdString();
+    const std::string stamp = LocalTimeStamp();
+    std::string name = prefix + stamp;
+    auto taken = [&](const std::string& n) { return fs::exists(fs::symlink_status(inFolder(n), ec)); };
+    for (int n = 2; taken(name) && n < 1000; ++n)
+        name = prefix + stamp + "-" + std::to_string(n);
+    const std::string copyPath = inFolder(name);
     // The copy is as private as the file it copies.
     if (WriteNewFile(*writers_, copyPath, bytes, FileMode(path_)))
         damagedCopy_ = copyPath;

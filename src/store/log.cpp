@@ -3,11 +3,8 @@
 #include "store/atomicfile.h"
 #include "store/formats.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryFile>
-
 #include <cerrno>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,14 +13,28 @@
 namespace remindo {
 namespace {
 
-QString ToQt(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-
-bool UsableFolder(const QString& folder)
+// `name` inside `folder`, the bytes of both kept as they are; an empty
+// folder is the current one.
+std::string InFolder(const std::string& folder, const std::string& name)
 {
-    if (!QDir().mkpath(folder))
+    if (folder.empty())
+        return "./" + name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// A folder counts only when a file can really be made in it: its mode bits
+// do not tell about a read-only mount or a full disk.
+bool UsableFolder(const std::string& folder)
+{
+    if (!MakeFolders(folder))
         return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
-    return probe.open();
+    std::string probe = InFolder(folder, "probe-XXXXXX");
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
 }
 
 // Adds `bytes` at the end of the file, every byte checked; a write that
@@ -171,13 +182,13 @@ void DiagnosticLog::FlushLog()
 std::string DiagnosticLog::PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder)
 {
     if (!programFolder.empty()) {
-        const QString beside = QDir(ToQt(programFolder)).filePath(QStringLiteral("Test"));
+        const std::string beside = InFolder(programFolder, "Test");
         if (UsableFolder(beside))
-            return QFile::encodeName(beside).toStdString();
+            return beside;
     }
-    const QString inside = QDir(ToQt(settingsFolder)).filePath(QStringLiteral("Test"));
+    const std::string inside = InFolder(settingsFolder, "Test");
     UsableFolder(inside);
-    return QFile::encodeName(inside).toStdString();
+    return inside;
 }
 
 } // namespace remindo

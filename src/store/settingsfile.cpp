@@ -5,9 +5,6 @@
 #include "store/scramble.h"
 #include "store/textnumbers.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -83,7 +80,7 @@ void SettingsFile::PrepareSettings(Settings& s)
         // The whole chain: on a fresh account even the data folder itself may
         // not exist yet. A failure shows up as a failed write, which start-up
         // ignores.
-        QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(paths_.settingsFolder)));
+        MakeFolders(paths_.settingsFolder);
         SetDefaultSettings(s);
         WriteSettings(s);
         return;

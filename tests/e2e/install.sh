@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` into a staging folder: the program, its sound module, its
-# companion tool, the help, the icon at every size, the menu and autostart
+# companion tool and the tool's Qt module, the help, the icon at every size, the menu and autostart
 # entries.
 #   install.sh BUILD_DIR
 set -euo pipefail
@@ -17,6 +17,12 @@ for f in bin/remindo bin/remindo-data share/remindo/Pomoc/index.htm share/applic
 done
 # The sound module where the installed program looks for it.
 [ -n "$(find "$stage$prefix" -path '*/remindo/libremindo-sound.so')" ] || { echo "missing: the sound module"; missing=1; }
+[ -n "$(find "$stage$prefix" -path '*/remindo/libremindo-data-qt.so')" ] || { echo "missing: the Qt module of remindo-data"; missing=1; }
+# The installed tool finds its module from its own folder: asked for the
+# usual data file of an empty account, it names the file, not the module.
+said=$(XDG_DATA_HOME="$stage/xdg" "$stage$prefix/bin/remindo-data" list 2>&1 || true)
+[ "$said" = "remindo-data: $stage/xdg/Vendly/Remindo/Dane.dat: no such data file" ] ||
+  { echo "installed remindo-data: $said"; missing=1; }
 entry=$stage$autostart/remindo.desktop
 [ -s "$entry" ] || { echo "missing: $autostart/remindo.desktop"; missing=1; }
 grep -qx "Exec=$prefix/bin/remindo" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo"; missing=1; }

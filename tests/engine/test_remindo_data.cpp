@@ -1,6 +1,8 @@
 // The command-line tool as a user runs it: output, exit status, and what it
 // leaves on the disk.
 
+#include "qtservices.h"
+
 #include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"
@@ -11,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -41,14 +44,14 @@ class TestRemindoData : public QObject {
     QString damagedPath() const { return dir_.filePath("damaged.dat"); }
     QString UserData() const { return Xdg() + "/Vendly/Remindo/Dane.dat"; }
 
-    Run Tool(const QStringList& args)
+    Run Tool(const QStringList& args, const QString& program = REMINDO_DATA_TOOL, const QString& locale = "C.UTF-8")
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", Xdg());
-        env.insert("LC_ALL", "C.UTF-8");
+        env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
-        p.start(REMINDO_DATA_TOOL, args);
+        p.start(program, args);
         if (!p.waitForFinished(60000))
             return {};
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
@@ -368,6 +371,97 @@ private slots:
         QVERIFY(Bytes(dir_.filePath("--plain")).startsWith("<Dane>\r\n\t<Code>tr</Code>\r\n"));
         r = Tool({"--file", data_, "list", "--", "--today"});
         QCOMPARE(r.status, 2);
+    }
+
+    // A date that only the system's regional format reads: the tool loads
+    // its Qt module for it. The same tool alone, without its module, still
+    // does what needs no Qt and says in one line what it cannot do.
+    void theQtModuleOnlyWhenNeeded()
+    {
+        const QString regional = dir_.filePath("regional.dat");
+        QFile f(regional);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Po amerykańsku+</Tresc>"
+                "<Data>12/31/26</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
+        f.close();
+        const QDate expected = QLocale(QLocale::English, QLocale::UnitedStates).toDate("12/31/26", QLocale::ShortFormat);
+        QVERIFY(expected.isValid());
+        Run r = Tool({"--file", regional, "list", "--today", "2026-12-08"}, REMINDO_DATA_TOOL, "en_US.UTF-8");
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.split('\n').value(1).split('\t').value(2), expected.toString(Qt::ISODate));
+
+        QTemporaryDir lone;
+        const QString tool = lone.filePath("remindo-data");
+        QVERIFY(QFile::copy(REMINDO_DATA_TOOL, tool));
+        const Run week = Tool({"--file", data_, "week", "2026-12-13"}, tool);
+        QCOMPARE(week.err, QString());
+        QCOMPARE(week.out, Tool({"--file", data_, "week", "2026-12-13"}).out);
+        QCOMPARE(Tool({"--file", data_, "list", "--today", "2026-12-08"}, tool).status, 0);
+        const QString copy = lone.filePath("copy.dat");
+        QCOMPARE(Tool({"--file", data_, "export", copy}, tool).status, 0);
+        QCOMPARE(Read(copy).items, SmallList().items);
+
+        const auto oneLine = [](const Run& r, const QString& reason) {
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.out, QString());
+            QVERIFY2(r.err.startsWith("remindo-data: the module libremindo-data-qt.so cannot be loaded: ") &&
+                         r.err.contains(reason) && r.err.endsWith("\n") && r.err.count('\n') == 1,
+                     qPrintable(r.err));
+        };
+        // The data folder and the regional formats are the module's.
+        oneLine(Tool({"list"}, tool), "libremindo-data-qt.so: cannot open shared object file");
+        oneLine(Tool({"--file", regional, "list", "--today", "2026-12-08"}, tool, "en_US.UTF-8"),
+                "cannot open shared object file");
+        // A module that is there but is no library: its own reason.
+        QFile bad(lone.filePath("libremindo-data-qt.so"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a library\n");
+        bad.close();
+        oneLine(Tool({"list"}, tool), lone.filePath("libremindo-data-qt.so") + ": ");
+    }
+
+    // In-process: the desktop is asked only by the commands that need it, at
+    // most once a run, and not getting it is the command's one-line error.
+    void theDesktopIsAskedOnlyWhenNeeded()
+    {
+        cli::QtDesktopServices qt;
+        int asked = 0;
+        bool available = true;
+        const cli::ServicesSource source = [&](std::string& why) -> cli::DesktopServices* {
+            ++asked;
+            if (available)
+                return &qt;
+            why = "no desktop here";
+            return nullptr;
+        };
+        const std::string file = QFile::encodeName(data_).toStdString();
+        std::string out, err;
+        QCOMPARE(cli::Run({"--file", file, "week", "2026-12-13"}, out, err, source), 0);
+        QCOMPARE(QString::fromStdString(out), Tool({"--file", data_, "week", "2026-12-13"}).out);
+        QCOMPARE(asked, 0);
+
+        // The data folder from XDG_DATA_HOME, and the formats, on Qt here.
+        const QString account = dir_.filePath("in-process");
+        QVERIFY(QDir().mkpath(account + "/Vendly/Remindo"));
+        Write(account + "/Vendly/Remindo/Dane.dat", SmallList());
+        const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(account));
+        out.clear();
+        const int status = cli::Run({"list", "--today", "2026-12-08"}, out, err, source);
+        qputenv("XDG_DATA_HOME", oldXdg);
+        QCOMPARE(status, 0);
+        QCOMPARE(QString::fromStdString(out), Tool({"--file", data_, "list", "--today", "2026-12-08"}).out);
+        QCOMPARE(asked, 1);
+
+        asked = 0;
+        available = false;
+        out = "partial";
+        QCOMPARE(cli::Run({"preview", "--from", "2026-12-08", "--days", "2"}, out, err, source), 2);
+        QCOMPARE(out, std::string());
+        QCOMPARE(err, std::string("remindo-data: no desktop here\n"));
+        QCOMPARE(asked, 1);
     }
 
     void errors_data()

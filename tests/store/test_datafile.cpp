@@ -1,5 +1,6 @@
 #include "samplelists.h"
 
+#include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"
 #include "store/fixedformats.h"
@@ -8,6 +9,7 @@
 
 #include "readall.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -15,6 +17,10 @@
 #include <QTest>
 
 #include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include <sys/stat.h>
 
 using namespace remindo;
 using samples::D;
@@ -521,6 +527,67 @@ private slots:
         QCOMPARE(f.file.LoadDataFile(list), int(kLoaded));
         QVERIFY(f.file.DamagedCopy().empty());
         QCOMPARE(f.DamagedCopies().size(), 2);
+    }
+
+    void damagedCopyTakesAFreeNameBesideTheFile()
+    {
+        QTemporaryDir dir;
+        const std::string base = QFile::encodeName(dir.path()).toStdString();
+        // A file name in a local 8-bit encoding (ISO 8859-2 "łóż", not UTF-8).
+        const std::string name = "Dane-\xb3\xf3\xbf.dat";
+        const std::string prefix = name + ".uszkodzony-";
+        auto put = [&](const std::string& file, const std::string& bytes) {
+            QVERIFY(ReplaceFile(DefaultFileWriters(), base + "/" + file, bytes));
+        };
+        // The names of this second and the next two are taken, with and
+        // without -2; so are, by a folder and a FIFO, two other names.
+        const QDateTime start = QDateTime::currentDateTime();
+        std::set<std::string> taken;
+        for (int s = 0; s < 3; ++s) {
+            const std::string stamp = start.addSecs(s).toString("yyyyMMdd-HHmmss").toStdString();
+            for (const std::string& n : {prefix + stamp, prefix + stamp + "-2"}) {
+                put(n, "<Dane>\r\n");
+                taken.insert(n);
+            }
+        }
+        QVERIFY(::mkdir((base + "/" + prefix + "folder").c_str(), 0700) == 0);
+        QVERIFY(::mkfifo((base + "/" + prefix + "fifo").c_str(), 0600) == 0);
+        put(name, "<Dane>");
+
+        // Reached by a relative path through "..": the copy's name is absolute and clean.
+        QVERIFY(QDir().mkpath(dir.filePath("sub")));
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.filePath("sub")));
+        FixedFormats formats;
+        ScriptedMessages messages;
+        Scrambler scrambler(1);
+        DataFile file("../" + name, messages, formats, scrambler);
+        Komunikaty list;
+        const int first = file.LoadDataFile(list);
+        const std::string copy = file.DamagedCopy();
+        const int again = file.LoadDataFile(list);
+        QVERIFY(QDir::setCurrent(cwd));
+
+        QCOMPARE(first, int(kDamagedHeader));
+        QCOMPARE(again, int(kDamagedHeader));
+        QCOMPARE(file.DamagedCopy(), copy); // the same damage again: the same copy
+        QVERIFY2(copy.compare(0, base.size() + 1 + prefix.size(), base + "/" + prefix) == 0, copy.c_str());
+        const std::string copyName = copy.substr(base.size() + 1);
+        QVERIFY2(!taken.count(copyName), copyName.c_str());
+        const std::string tail = copyName.substr(prefix.size());
+        QVERIFY2(QRegularExpression("^\\d{8}-\\d{6}(-3)?$").match(QString::fromStdString(tail)).hasMatch(),
+                 tail.c_str());
+        if (taken.count(prefix + tail.substr(0, 15)))
+            QCOMPARE(tail.substr(15), std::string("-3"));
+        std::string bytes;
+        QVERIFY(ReadWholeFile(copy, bytes));
+        QCOMPARE(bytes, std::string("<Dane>"));
+        // Qt cannot list or remove such names; the standard library can.
+        size_t entries = 0;
+        for (const auto& e : std::filesystem::directory_iterator(base))
+            entries += e.path().filename().native().compare(0, 5, "Dane-") == 0;
+        QCOMPARE(entries, taken.size() + 4);
+        std::filesystem::remove_all(base);
     }
 
     void textsSurviveWithAndWithoutScrambling()

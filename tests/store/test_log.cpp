@@ -13,8 +13,10 @@
 #include <map>
 #include <random>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace remindo;
 
@@ -237,6 +239,30 @@ private slots:
         QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(blocked.toStdString(), settings.toStdString())),
                  settings + "/Test");
         QVERIFY(QFileInfo(settings + "/Test").isDir());
+
+        // Names are bytes: a folder in a local 8-bit encoding (ISO 8859-2
+        // "łóż", not UTF-8), given with a final slash.
+        const std::string latin = QFile::encodeName(dir.path()).toStdString() + "/program-\xb3\xf3\xbf";
+        QCOMPARE(DiagnosticLog::PrepareLogFolder(latin + "/", settings.toStdString()), latin + "/Test");
+        struct stat st {};
+        QVERIFY(::stat((latin + "/Test").c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+
+        // A folder that can be made but where no file can be opened (here no
+        // descriptor is left, which holds even for root): the settings folder.
+        const QString noFiles = dir.filePath("no-files");
+        struct rlimit old {};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0);
+        const int lowest = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        QVERIFY(lowest >= 0);
+        ::close(lowest);
+        struct rlimit few = old;
+        few.rlim_cur = rlim_t(lowest);
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &few) == 0);
+        const std::string chosen = DiagnosticLog::PrepareLogFolder(noFiles.toStdString(), settings.toStdString());
+        setrlimit(RLIMIT_NOFILE, &old);
+        QCOMPARE(QString::fromStdString(chosen), settings + "/Test");
+        QVERIFY(QFileInfo(noFiles + "/Test").isDir());
+        QCOMPARE(QDir(noFiles + "/Test").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
 
         // An installed program in a folder the user may not write.
         if (geteuid() != 0) {

@@ -2,6 +2,7 @@
 #include "store/log.h"
 #include "store/scramble.h"
 #include "store/settingsfile.h"
+#include "store/atomicfile.h"
 
 #include "readall.h"
 
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace remindo;
 
@@ -88,6 +91,33 @@ private slots:
         QVERIFY(s.SoundOn);
         // every line scrambled: no plain value is left in the file
         QVERIFY(ReadAll(p.settingsFile).find("Remindo") == std::string::npos);
+    }
+
+    void settingsFolderNamesAreBytesAndFailuresAreQuiet()
+    {
+        QTemporaryDir dir;
+        Scrambler scrambler(1);
+        // A folder name in a local 8-bit encoding (ISO 8859-2 "łóż"), not
+        // UTF-8: made and used byte for byte.
+        const std::string base = QFile::encodeName(dir.path()).toStdString();
+        const Paths p = MakePaths(base + "/konto-\xb3\xf3\xbf/share");
+        Settings s = Odd();
+        SettingsFile(p, scrambler, nullptr).PrepareSettings(s);
+        struct stat st {};
+        QVERIFY(::stat(p.settingsFile.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+        std::string bytes;
+        QVERIFY(ReadWholeFile(p.settingsFile, bytes));
+        QCOMPARE(Unscrambled(bytes), kDefaults);
+
+        // A file where a folder should be: nothing made, nothing thrown; the
+        // program goes on with the defaults.
+        WriteAll(base + "/plik", "x");
+        const Paths q = MakePaths(base + "/plik/share");
+        Settings t = Odd();
+        SettingsFile(q, scrambler, nullptr).PrepareSettings(t);
+        QCOMPARE(t.PokazCo, 60);
+        QVERIFY(!FileExists(q.settingsFile));
+        QCOMPARE(ReadAll(base + "/plik"), std::string("x"));
     }
 
     void writtenFileReadsBack()

@@ -5,8 +5,6 @@
 #include "dates/datetools.h"
 #include "engine/engine.h"
 #include "engine/occurrence.h"
-#include "platform/core/apppaths.h"
-#include "platform/core/qtregionalformats.h"
 #include "shell/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"
@@ -19,15 +17,13 @@
 #include "store/settingsfile.h"
 #include "store/textnumbers.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -50,33 +46,56 @@ const char* const kUsage =
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
     "-h or --help shows this; -- ends the options.\n";
 
+struct Failure {
+    std::string message;
+};
+
+[[noreturn]] void Fail(std::string message) { throw Failure{std::move(message)}; }
+
+// The desktop's services, fetched at the first need; a failure to get them
+// ends the command with their reason.
+class Desktop {
+public:
+    explicit Desktop(const ServicesSource& source) : source_(source) {}
+    DesktopServices& Get()
+    {
+        if (!services_) {
+            std::string why;
+            services_ = source_(why);
+            if (!services_)
+                Fail(why.empty() ? "the desktop's services cannot be had" : why);
+        }
+        return *services_;
+    }
+
+private:
+    const ServicesSource& source_;
+    DesktopServices* services_ = nullptr;
+};
+
 // The system's formats, set up only when first needed (most commands never
 // need them: the data file's own dates read without them), with the reading
 // of dates remembered: the system's date parser is slow.
 class CachedFormats final : public RegionalFormats {
 public:
-    std::string ShortDate(Date d) const override { return Qt().ShortDate(d); }
-    std::string LongDate(Date d) const override { return Qt().LongDate(d); }
-    std::string LongTime(const DateTime& t) const override { return Qt().LongTime(t); }
-    std::string Lower(std::string_view text) const override { return Qt().Lower(text); }
+    explicit CachedFormats(Desktop& desktop) : desktop_(desktop) {}
+    std::string ShortDate(Date d) const override { return System().ShortDate(d); }
+    std::string LongDate(Date d) const override { return System().LongDate(d); }
+    std::string LongTime(const DateTime& t) const override { return System().LongTime(t); }
+    std::string Lower(std::string_view text) const override { return System().Lower(text); }
     std::optional<Date> ParseShortDate(std::string_view text) const override
     {
         const auto it = parsed_.find(std::string(text));
         if (it != parsed_.end())
             return it->second;
-        const std::optional<Date> d = Qt().ParseShortDate(text);
+        const std::optional<Date> d = System().ParseShortDate(text);
         parsed_.emplace(std::string(text), d);
         return d;
     }
 
 private:
-    const QtRegionalFormats& Qt() const
-    {
-        if (!qt_)
-            qt_ = std::make_unique<QtRegionalFormats>();
-        return *qt_;
-    }
-    mutable std::unique_ptr<QtRegionalFormats> qt_;
+    const RegionalFormats& System() const { return desktop_.Get().Formats(); }
+    Desktop& desktop_;
     mutable std::unordered_map<std::string, std::optional<Date>> parsed_;
 };
 
@@ -86,12 +105,6 @@ class QuietMessages final : public Messages {
 public:
     int ShowWarning(int, int, std::string_view) override { return kAnswerZamknij; }
 };
-
-struct Failure {
-    std::string message;
-};
-
-[[noreturn]] void Fail(std::string message) { throw Failure{std::move(message)}; }
 
 std::string Iso(Date d)
 {
@@ -183,13 +196,15 @@ struct Args {
 // Everything the commands share: the paths, the formats, the store.
 struct Context {
     std::string& err;
+    Desktop desktop;
     QuietMessages quiet;
-    CachedFormats formats;
+    CachedFormats formats{desktop};
     Scrambler scrambler;
     std::optional<Paths> paths;
     std::string dataPath;
 
-    Context(std::string& e, const std::optional<std::string>& file) : err(e)
+    Context(std::string& e, const std::optional<std::string>& file, const ServicesSource& services)
+        : err(e), desktop(services)
     {
         dataPath = file ? *file : UserPaths().dataFile;
     }
@@ -198,7 +213,7 @@ struct Context {
     const Paths& UserPaths()
     {
         if (!paths)
-            paths = MakePaths(AppDataFolder());
+            paths = MakePaths(desktop.Get().AppDataFolder());
         return *paths;
     }
 
@@ -387,9 +402,7 @@ void KeepBackup(const std::string& dataPath)
     std::string old, why;
     if (!ReadWholeFile(dataPath, old, &why))
         Fail(dataPath + ": cannot be read: " + why);
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
-    const std::string base = dataPath + ".bak-" + stamp;
+    const std::string base = dataPath + ".bak-" + LocalTimeStamp();
     std::string name = base;
     for (int n = 2;; ++n) {
         if (WriteNewFile(DefaultFileWriters(), name, old, FileMode(dataPath), &why))
@@ -404,8 +417,9 @@ void Import(Context& ctx, const Args& a)
 {
     a.Words(1, "import");
     const Komunikaty list = ctx.Load(a.words[1]);
-    const QString target = QFile::decodeName(QByteArray::fromStdString(ctx.dataPath));
-    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal();
+    if (ec || !MakeFolders(target.parent_path()))
         Fail(ctx.dataPath + ": the folder cannot be created");
     if (FileExists(ctx.dataPath))
         KeepBackup(ctx.dataPath);
@@ -417,7 +431,7 @@ void Import(Context& ctx, const Args& a)
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services)
 {
     try {
         const Args a(args, {"file", "today", "from", "days", "every"}, {"plain", "help"});
@@ -434,7 +448,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
                                                    [&](const char* n) { return name == n; }) == allowed.end())
                     Fail(command + ": unknown option --" + name);
         };
-        Context ctx(err, a.Get("file"));
+        Context ctx(err, a.Get("file"), services);
         if (command == "list") {
             only({"today"});
             List(ctx, a, out);

@@ -2,13 +2,32 @@
 // remindo-data: look into, back up or script the reminders from the command
 // line, on the program's own store and engine.
 
+#include "store/formats.h"
+
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace remindo::cli {
 
+// What the tool asks of the desktop: the user's data folder and regional
+// formats. They sit on Qt, whose loading alone would cost more than most
+// commands take, so the tool asks for them only when a command needs them.
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+    // The XDG data folder, in the local file-name encoding.
+    virtual std::string AppDataFolder() = 0;
+    // The system's regional formats, set up at the first call.
+    virtual const RegionalFormats& Formats() = 0;
+};
+
+// Answers the services, or nullptr with a one-line reason in `why`.
+using ServicesSource = std::function<DesktopServices*(std::string& why)>;
+
 // Runs one command; answers the exit status (0 done, 2 a missing or damaged
-// file or bad arguments). `out` receives UTF-8 text, `err` one-line errors.
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
+// file, bad arguments or services that cannot be had). `out` receives UTF-8
+// text, `err` one-line errors.
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services);
 
 } // namespace remindo::cli

@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "moduleservices.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +9,9 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string out, err;
-    int status = remindo::cli::Run(args, out, err);
+    // Qt comes in with the module, and only for the commands that need it.
+    remindo::cli::ModuleServices module;
+    int status = remindo::cli::Run(args, out, err, [&](std::string& why) { return module.Get(why); });
     errno = 0;
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
     if (!written) {
