@@ -93,6 +93,17 @@ class TestRemindoData : public QObject {
         return list;
     }
 
+    // A plain data file of one reminder, its bytes as given.
+    static void WriteOnePlain(const QString& path, const QByteArray& tresc, const QByteArray& data = "8.12.2026",
+                              const QByteArray& before = {})
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(before + "<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>" + tresc + "</Tresc><Data>" + data +
+                "</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
+    }
+
     static int Mode(const QString& path)
     {
         struct stat st {};
@@ -273,12 +284,7 @@ private slots:
             return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
         };
         const QString plain = dir_.filePath("utf8.dat");
-        QFile f(plain);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("\xEF\xBB\xBF<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Zażółć &#x105;+</Tresc>"
-                "<Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
-                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
-        f.close();
+        WriteOnePlain(plain, "Zażółć &#x105;+", "8.12.2026", "\xEF\xBB\xBF");
         QCOMPARE(tool({"import", plain}).first, 0);
         const Komunikaty list = Read(account + "/Vendly/Remindo/Dane.dat");
         QCOMPARE(list.ReminderCount(), 1);
@@ -286,11 +292,7 @@ private slots:
 
         // A character Windows-1250 has not: refused, naming the reminder; nothing written.
         const QByteArray before = Bytes(account + "/Vendly/Remindo/Dane.dat");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>\xE2\x82\xAC \xE2\x98\x83+</Tresc>"
-                "<Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
-                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
-        f.close();
+        WriteOnePlain(plain, "\xE2\x82\xAC \xE2\x98\x83+");
         const auto [status, err] = tool({"import", plain});
         QCOMPARE(status, 2);
         QCOMPARE(err, "remindo-data: " + plain +
@@ -379,12 +381,7 @@ private slots:
     void theQtModuleOnlyWhenNeeded()
     {
         const QString regional = dir_.filePath("regional.dat");
-        QFile f(regional);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Po amerykańsku+</Tresc>"
-                "<Data>12/31/26</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
-                "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>");
-        f.close();
+        WriteOnePlain(regional, "Po amerykańsku+", "12/31/26");
         const QDate expected = QLocale(QLocale::English, QLocale::UnitedStates).toDate("12/31/26", QLocale::ShortFormat);
         QVERIFY(expected.isValid());
         Run r = Tool({"--file", regional, "list", "--today", "2026-12-08"}, REMINDO_DATA_TOOL, "en_US.UTF-8");
