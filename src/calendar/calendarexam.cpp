@@ -41,6 +41,26 @@ bool FallsOnDayRule(int32_t coIle, Date data, Date day)
     return false;
 }
 
+WeekTally::WeekTally(Date date)
+{
+    const Date monday = MondayOfWeek(date);
+    for (int d = 0; d < 7; ++d)
+        days_[size_t(d)].Dzien = IncDay(monday, d);
+}
+
+void WeekTally::Clear()
+{
+    for (Zdarzenie& day : days_)
+        day.Zdarzenia.clear();
+}
+
+void WeekTally::Add(int32_t index, int32_t coIle, Date data)
+{
+    for (Zdarzenie& day : days_)
+        if (FallsOnDayRule(coIle, data, day.Dzien))
+            day.Zdarzenia.push_back(index);
+}
+
 CalendarExamination::CalendarExamination(const Komunikaty& list, const Settings& settings, DiagnosticLog& log,
                                          const RegionalFormats& formats)
     : list_(list), settings_(settings), log_(log), formats_(formats)
