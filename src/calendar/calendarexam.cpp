@@ -46,6 +46,10 @@ WeekTally::WeekTally(Date date)
     const Date monday = MondayOfWeek(date);
     for (int d = 0; d < 7; ++d)
         days_[size_t(d)].Dzien = IncDay(monday, d);
+    for (int32_t code = kFirstWeekdayCode; code <= kLastWeekdayCode; ++code)
+        for (int d = 0; d < 7; ++d)
+            if (FallsOnDayRule(-code, monday, days_[size_t(d)].Dzien))
+                weekdayRuleDays_[size_t(code)] |= uint8_t(1u << d);
 }
 
 void WeekTally::Clear()
@@ -56,6 +60,13 @@ void WeekTally::Clear()
 
 void WeekTally::Add(int32_t index, int32_t coIle, Date data)
 {
+    if (coIle <= -kFirstWeekdayCode && coIle >= -kLastWeekdayCode) {
+        const uint8_t days = weekdayRuleDays_[size_t(-coIle)];
+        for (int d = 0; d < 7; ++d)
+            if (days & (1u << d))
+                days_[size_t(d)].Zdarzenia.push_back(index);
+        return;
+    }
     for (Zdarzenie& day : days_)
         if (FallsOnDayRule(coIle, data, day.Dzien))
             day.Zdarzenia.push_back(index);

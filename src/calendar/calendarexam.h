@@ -53,6 +53,10 @@ public:
     const std::array<Zdarzenie, 7>& Days() const { return days_; }
 
 private:
+    // The weekday rules (codes -11 to -67) depend on the day alone: which of
+    // the week's days each one falls on, worked out once.
+    static constexpr int32_t kFirstWeekdayCode = 11, kLastWeekdayCode = 67;
+    std::array<uint8_t, kLastWeekdayCode + 1> weekdayRuleDays_{};
     std::array<Zdarzenie, 7> days_;
 };
 

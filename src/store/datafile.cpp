@@ -138,6 +138,31 @@ std::optional<Date> ParseIsoDate(std::string_view s)
     return out;
 }
 
+// d.MM.yyyy, digits only, as DateText writes it.
+std::optional<Date> ParseWrittenDate(std::string_view s)
+{
+    if (s.size() != 9 && s.size() != 10)
+        return std::nullopt;
+    const size_t dayDigits = s.size() - 8;
+    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    for (char c : s) {
+        if (c == '.') {
+            ++part;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        parts[part] = parts[part] * 10 + (c - '0');
+    }
+    Date out;
+    if (!TryDateFromYmd(parts[2], parts[1], parts[0], out))
+        return std::nullopt;
+    return out;
+}
+
 // ---- reading -------------------------------------------------------------
 
 std::string_view Trimmed(std::string_view s)
@@ -257,8 +282,8 @@ std::string CodePointName(char32_t cp)
 
 // The field elements of one reminder, the first of each name.
 enum Field { kTresc, kData, kCoIle, kIlePrzed, kCzyPo, kBlok, kBlokDzis, kBlokDzisData, kIle, kFieldCount };
-constexpr const char* kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
-                                                  "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
+constexpr std::string_view kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
+                                                       "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
 
 int FieldOf(const char* name)
 {
@@ -356,12 +381,20 @@ public:
             out.clear();
             return true;
         }
+        if (!texts_) {
+            // Read as far as it can fail, then left: unscrambling never fails.
+            std::string_view text = field.present ? Trimmed(field.text) : std::string_view();
+            out.clear();
+            return field.present && Decode(text) && !(on_ && text.empty());
+        }
         std::string_view v;
         if (!Value(field, v))
             return false;
         out.assign(v);
         return true;
     }
+    // Texts are checked but not kept: for readers that need none.
+    void SkipTexts() { texts_ = false; }
 
 private:
     // Entities and character references become the bytes they stand for in
@@ -426,6 +459,7 @@ private:
     const DataFile& file_;
     bool on_;
     bool utf8_;
+    bool texts_ = true;
     std::string decoded_, utf8Text_, unscrambled_, problem_;
 };
 
@@ -524,10 +558,14 @@ private:
         while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n'))
             ++p_;
     }
+    // Names are short: a plain loop beats a call.
     bool Literal(std::string_view s)
     {
-        if (size_t(end_ - p_) < s.size() || std::memcmp(p_, s.data(), s.size()) != 0)
+        if (size_t(end_ - p_) < s.size())
             return false;
+        for (size_t i = 0; i < s.size(); ++i)
+            if (p_[i] != s[i])
+                return false;
         p_ += s.size();
         return true;
     }
@@ -550,11 +588,14 @@ private:
         const auto* lt = static_cast<const char*>(std::memchr(p_, '<', size_t(end_ - p_)));
         if (!lt)
             return false;
-        const std::string_view text(p_, size_t(lt - p_));
-        if (text.find('\r') != std::string_view::npos || text.find('\0') != std::string_view::npos)
+        // Without branches: the bytes of a scrambled value are random.
+        bool changed = false;
+        for (const char* c = p_; c < lt; ++c)
+            changed |= (*c == '\r') | (*c == '\0');
+        if (changed)
             return false;
+        out = {true, std::string_view(p_, size_t(lt - p_))};
         p_ = lt;
-        out = {true, text};
         return Literal("</") && Literal(name) && Literal(">");
     }
 
@@ -766,6 +807,8 @@ std::optional<Date> DataFile::ParseDate(std::string_view text) const
 {
     // The fixed forms first: they are what the program writes, and the
     // regional reader is slow. A text that reads in neither goes to it.
+    if (auto d = ParseWrittenDate(text))
+        return d;
     if (auto d = ParseIsoDate(text))
         return d;
     static const FixedFormats polish;
@@ -965,7 +1008,7 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
 }
 
 int DataFile::ReadEach(const std::function<void(int32_t)>& start,
-                       const std::function<void(int32_t, const Komunikat&)>& each)
+                       const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts)
 {
     lastError_.clear();
     std::string why;
@@ -978,6 +1021,8 @@ int DataFile::ReadEach(const std::function<void(int32_t)>& start,
     {
         MappedFile mapped;
         Reader r(*this, true, false);
+        if (!withTexts)
+            r.SkipTexts();
         const bool mappedRead = mapped.Map(fd, size);
         ::close(fd);
         if (mappedRead && WrittenForm(mapped.Data(), size).Read(r, start, each) && !mapped.Changed())

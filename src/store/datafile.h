@@ -67,9 +67,10 @@ public:
     // The same load without keeping the list: `start(count)` comes before
     // the reminders (and again, should they have to be read a second way),
     // then `each(index, reminder)` for every one in order. A result other
-    // than kLoaded means that what `each` saw is to be forgotten.
+    // than kLoaded means that what `each` saw is to be forgotten. Without
+    // `withTexts` the texts are checked as ever but may come empty.
     int ReadEach(const std::function<void(int32_t)>& start,
-                 const std::function<void(int32_t, const Komunikat&)>& each);
+                 const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts = true);
 
     // A date as the file stores it (always d.MM.yyyy), and back. Reading
     // tries the regional short date, then ISO 8601, then d.MM.yyyy.
