@@ -16,6 +16,10 @@
 
 #include <pugixml.hpp>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -192,6 +196,7 @@ std::optional<std::string_view> RawText(pugi::xml_node e)
 struct Raw {
     bool present = false;
     std::string_view text;
+    bool mayHoldEntities = true; // false only when known to hold no '&'
 };
 
 Raw RawOf(pugi::xml_node e)
@@ -338,7 +343,7 @@ public:
         if (!field.present)
             return false;
         std::string_view text = Trimmed(field.text);
-        if (!Decode(text))
+        if (!Decode(text, field.mayHoldEntities))
             return false;
         if (!on_) {
             out = text;
@@ -385,7 +390,7 @@ public:
             // Read as far as it can fail, then left: unscrambling never fails.
             std::string_view text = field.present ? Trimmed(field.text) : std::string_view();
             out.clear();
-            return field.present && Decode(text) && !(on_ && text.empty());
+            return field.present && Decode(text, field.mayHoldEntities) && !(on_ && text.empty());
         }
         std::string_view v;
         if (!Value(field, v))
@@ -400,10 +405,10 @@ private:
     // Entities and character references become the bytes they stand for in
     // Windows-1250; a UTF-8 file's text is converted. False when a character
     // has no Windows-1250 byte. Most values hold neither: no copy then.
-    bool Decode(std::string_view& text)
+    bool Decode(std::string_view& text, bool mayHoldEntities = true)
     {
         problem_.clear();
-        const bool entities = text.find('&') != std::string_view::npos;
+        const bool entities = mayHoldEntities && text.find('&') != std::string_view::npos;
         if (!entities && !(utf8_ && HasHighBytes(text)))
             return true;
         decoded_.clear();
@@ -486,6 +491,36 @@ bool ReadReminder(Reader& r, pugi::xml_node nr, Komunikat& k)
     for (int f = 0; f < kFieldCount; ++f)
         fields[f] = RawOf(nodes[f]);
     return ReadReminder(r, fields, k);
+}
+
+// The first of `p`..`end` that is '<', CR or a zero byte (`end` when none),
+// and whether an '&' comes before it: one pass over a value, sixteen bytes
+// at a time where the processor allows.
+const char* ScanValue(const char* p, const char* end, bool& ampersand)
+{
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<'), cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128(),
+                  amp = _mm_set1_epi8('&');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto stops = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, zero))));
+        const auto amps = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, amp)));
+        if (stops) {
+            const int at = __builtin_ctz(stops);
+            ampersand |= (amps & ((1u << at) - 1)) != 0;
+            return p + at;
+        }
+        ampersand |= amps != 0;
+        p += 16;
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '<' || *p == '\r' || *p == '\0')
+            return p;
+        ampersand |= *p == '&';
+    }
+    return end;
 }
 
 // The fields the program keeps only while it runs stay with the record at
@@ -585,16 +620,11 @@ private:
     {
         if (!Open(name))
             return false;
-        const auto* lt = static_cast<const char*>(std::memchr(p_, '<', size_t(end_ - p_)));
-        if (!lt)
+        bool ampersand = false;
+        const char* lt = ScanValue(p_, end_, ampersand);
+        if (lt == end_ || *lt != '<')
             return false;
-        // Without branches: the bytes of a scrambled value are random.
-        bool changed = false;
-        for (const char* c = p_; c < lt; ++c)
-            changed |= (*c == '\r') | (*c == '\0');
-        if (changed)
-            return false;
-        out = {true, std::string_view(p_, size_t(lt - p_))};
+        out = {true, std::string_view(p_, size_t(lt - p_)), ampersand};
         p_ = lt;
         return Literal("</") && Literal(name) && Literal(">");
     }
