@@ -1,6 +1,7 @@
 // The data-file loader on arbitrary bytes. Every input must end in one of
 // the three load results, leave the list as that result promises, and a list
-// that loaded must survive a save and a second load.
+// that loaded must survive a save and a second load. The load's shortcut for
+// the program's own form must give exactly what the XML parser gives.
 #include "fuzzhelpers.h"
 
 #include "store/datafile.h"
@@ -63,6 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int result = file.LoadDataFile(list);
     if (!file.DamagedCopy().empty())
         std::remove(file.DamagedCopy().c_str());
+
+    {
+        std::string viaShortcut(reinterpret_cast<const char*>(data), size), viaTree = viaShortcut;
+        Komunikaty a = StartingList(), b = StartingList();
+        const int shortcut = file.ParseDocument(viaShortcut, a);
+        const std::string why = file.LastError();
+        const int tree = file.ParseDocumentByTree(viaTree, b);
+        fuzz::Check(shortcut == tree && a.items == b.items && why == file.LastError(),
+                    "the shortcut and the parser give the same load");
+    }
 
     fuzz::Check(result == kLoaded || result == kDamagedHeader || result == kDamagedReminder,
                 "a file that exists loads as 0, 1 or 2");

@@ -41,6 +41,37 @@ bool FallsOnDayRule(int32_t coIle, Date data, Date day)
     return false;
 }
 
+WeekTally::WeekTally(Date date)
+{
+    const Date monday = MondayOfWeek(date);
+    for (int d = 0; d < 7; ++d)
+        days_[size_t(d)].Dzien = IncDay(monday, d);
+    for (int32_t code = kFirstWeekdayCode; code <= kLastWeekdayCode; ++code)
+        for (int d = 0; d < 7; ++d)
+            if (FallsOnDayRule(-code, monday, days_[size_t(d)].Dzien))
+                weekdayRuleDays_[size_t(code)] |= uint8_t(1u << d);
+}
+
+void WeekTally::Clear()
+{
+    for (Zdarzenie& day : days_)
+        day.Zdarzenia.clear();
+}
+
+void WeekTally::Add(int32_t index, int32_t coIle, Date data)
+{
+    if (coIle <= -kFirstWeekdayCode && coIle >= -kLastWeekdayCode) {
+        const uint8_t days = weekdayRuleDays_[size_t(-coIle)];
+        for (int d = 0; d < 7; ++d)
+            if (days & (1u << d))
+                days_[size_t(d)].Zdarzenia.push_back(index);
+        return;
+    }
+    for (Zdarzenie& day : days_)
+        if (FallsOnDayRule(coIle, data, day.Dzien))
+            day.Zdarzenia.push_back(index);
+}
+
 CalendarExamination::CalendarExamination(const Komunikaty& list, const Settings& settings, DiagnosticLog& log,
                                          const RegionalFormats& formats)
     : list_(list), settings_(settings), log_(log), formats_(formats)

@@ -43,6 +43,23 @@ private:
     const RegionalFormats& formats_;
 };
 
+// The week of a date filled one reminder at a time, for a list that is read
+// rather than held; the same days as ExamineWeek with the log off.
+class WeekTally {
+public:
+    explicit WeekTally(Date date);
+    void Clear();
+    void Add(int32_t index, int32_t coIle, Date data);
+    const std::array<Zdarzenie, 7>& Days() const { return days_; }
+
+private:
+    // The weekday rules (codes -11 to -67) depend on the day alone: which of
+    // the week's days each one falls on, worked out once.
+    static constexpr int32_t kFirstWeekdayCode = 11, kLastWeekdayCode = 67;
+    std::array<uint8_t, kLastWeekdayCode + 1> weekdayRuleDays_{};
+    std::array<Zdarzenie, 7> days_;
+};
+
 // The rule test alone, without any logging.
 bool FallsOnDayRule(int32_t coIle, Date data, Date day);
 

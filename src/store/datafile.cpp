@@ -4,11 +4,16 @@
 #include "store/codec.h"
 #include "store/fixedformats.h"
 #include "store/formats.h"
+#include "store/mappedfile.h"
 #include "store/messages.h"
 #include "store/scramble.h"
 #include "store/textnumbers.h"
 
 #include <pugixml.hpp>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -22,6 +27,7 @@
 #include <vector>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace remindo {
 namespace {
@@ -134,6 +140,31 @@ std::optional<Date> ParseIsoDate(std::string_view s)
     return out;
 }
 
+// d.MM.yyyy, digits only, as DateText writes it.
+std::optional<Date> ParseWrittenDate(std::string_view s)
+{
+    if (s.size() != 9 && s.size() != 10)
+        return std::nullopt;
+    const size_t dayDigits = s.size() - 8;
+    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    for (char c : s) {
+        if (c == '.') {
+            ++part;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        parts[part] = parts[part] * 10 + (c - '0');
+    }
+    Date out;
+    if (!TryDateFromYmd(parts[2], parts[1], parts[0], out))
+        return std::nullopt;
+    return out;
+}
+
 // ---- reading -------------------------------------------------------------
 
 std::string_view Trimmed(std::string_view s)
@@ -156,6 +187,22 @@ std::optional<std::string_view> RawText(pugi::xml_node e)
     if (t.type() != pugi::node_pcdata && t.type() != pugi::node_cdata)
         return std::nullopt;
     return std::string_view(t.value());
+}
+
+// A field's text as the file holds it, or that it is missing. An element
+// whose first child is not text reads as empty.
+struct Raw {
+    bool present = false;
+    std::string_view text;
+    bool mayHoldEntities = true; // false only when known to hold no '&'
+};
+
+Raw RawOf(pugi::xml_node e)
+{
+    if (!e)
+        return {};
+    const auto t = RawText(e);
+    return {true, t ? *t : std::string_view()};
 }
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -238,8 +285,8 @@ std::string CodePointName(char32_t cp)
 
 // The field elements of one reminder, the first of each name.
 enum Field { kTresc, kData, kCoIle, kIlePrzed, kCzyPo, kBlok, kBlokDzis, kBlokDzisData, kIle, kFieldCount };
-constexpr const char* kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
-                                                  "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
+constexpr std::string_view kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
+                                                       "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
 
 int FieldOf(const char* name)
 {
@@ -287,15 +334,14 @@ public:
     // simply missing or damaged.
     const std::string& Problem() const { return problem_; }
 
-    // The value of element `e` (null: missing); false when it is missing or
-    // unreadable. The view lasts until the next call.
-    bool Value(pugi::xml_node e, std::string_view& out)
+    // The field's value; false when it is missing or unreadable. The view
+    // lasts until the next call.
+    bool Value(const Raw& field, std::string_view& out)
     {
-        if (!e)
+        if (!field.present)
             return false;
-        const auto raw = RawText(e);
-        std::string_view text = raw ? Trimmed(*raw) : std::string_view();
-        if (!Decode(text))
+        std::string_view text = Trimmed(field.text);
+        if (!Decode(text, field.mayHoldEntities))
             return false;
         if (!on_) {
             out = text;
@@ -308,10 +354,10 @@ public:
         out = unscrambled_;
         return true;
     }
-    bool Integer(pugi::xml_node e, int32_t& out)
+    bool Integer(const Raw& field, int32_t& out)
     {
         std::string_view v;
-        if (!Value(e, v))
+        if (!Value(field, v))
             return false;
         const auto n = ParseInt32(v);
         if (!n)
@@ -319,10 +365,10 @@ public:
         out = *n;
         return true;
     }
-    bool DateValue(pugi::xml_node e, Date& out)
+    bool DateValue(const Raw& field, Date& out)
     {
         std::string_view v;
-        if (!Value(e, v))
+        if (!Value(field, v))
             return false;
         const auto d = file_.ParseDate(v);
         if (!d)
@@ -330,29 +376,37 @@ public:
         out = *d;
         return true;
     }
-    bool Text(pugi::xml_node e, std::string& out)
+    bool Text(const Raw& field, std::string& out)
     {
         // Unscrambled, an empty text is written as an empty element, and a
         // missing one reads the same.
-        if (!e && !on_) {
+        if (!field.present && !on_) {
             out.clear();
             return true;
         }
+        if (!texts_) {
+            // Read as far as it can fail, then left: unscrambling never fails.
+            std::string_view text = field.present ? Trimmed(field.text) : std::string_view();
+            out.clear();
+            return field.present && Decode(text, field.mayHoldEntities) && !(on_ && text.empty());
+        }
         std::string_view v;
-        if (!Value(e, v))
+        if (!Value(field, v))
             return false;
         out.assign(v);
         return true;
     }
+    // Texts are checked but not kept: for readers that need none.
+    void SkipTexts() { texts_ = false; }
 
 private:
     // Entities and character references become the bytes they stand for in
     // Windows-1250; a UTF-8 file's text is converted. False when a character
     // has no Windows-1250 byte. Most values hold neither: no copy then.
-    bool Decode(std::string_view& text)
+    bool Decode(std::string_view& text, bool mayHoldEntities = true)
     {
         problem_.clear();
-        const bool entities = text.find('&') != std::string_view::npos;
+        const bool entities = mayHoldEntities && text.find('&') != std::string_view::npos;
         if (!entities && !(utf8_ && HasHighBytes(text)))
             return true;
         decoded_.clear();
@@ -408,25 +462,174 @@ private:
     const DataFile& file_;
     bool on_;
     bool utf8_;
+    bool texts_ = true;
     std::string decoded_, utf8Text_, unscrambled_, problem_;
 };
 
-bool ReadReminder(Reader& r, pugi::xml_node nr, Komunikat& k)
+bool ReadReminder(Reader& r, const Raw (&fields)[kFieldCount], Komunikat& k)
 {
-    pugi::xml_node fields[kFieldCount];
-    for (pugi::xml_node c = nr.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        const int f = FieldOf(c.name());
-        if (f >= 0 && !fields[f])
-            fields[f] = c;
-    }
     return r.Text(fields[kTresc], k.Tresc) && r.DateValue(fields[kData], k.Data) &&
            r.Integer(fields[kCoIle], k.CoIle) && r.Integer(fields[kIlePrzed], k.IlePrzed) &&
            r.Integer(fields[kCzyPo], k.CzyPo) && r.Integer(fields[kBlok], k.Blok) &&
            r.Integer(fields[kBlokDzis], k.BlokDzis) && r.DateValue(fields[kBlokDzisData], k.BlokDzisData) &&
            r.Integer(fields[kIle], k.Ile);
 }
+
+bool ReadReminder(Reader& r, pugi::xml_node nr, Komunikat& k)
+{
+    pugi::xml_node nodes[kFieldCount];
+    for (pugi::xml_node c = nr.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const int f = FieldOf(c.name());
+        if (f >= 0 && !nodes[f])
+            nodes[f] = c;
+    }
+    Raw fields[kFieldCount];
+    for (int f = 0; f < kFieldCount; ++f)
+        fields[f] = RawOf(nodes[f]);
+    return ReadReminder(r, fields, k);
+}
+
+// The first of `p`..`end` that is '<', CR or a zero byte (`end` when none),
+// and whether an '&' comes before it: one pass over a value, sixteen bytes
+// at a time where the processor allows.
+const char* ScanValue(const char* p, const char* end, bool& ampersand)
+{
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<'), cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128(),
+                  amp = _mm_set1_epi8('&');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto stops = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, zero))));
+        const auto amps = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, amp)));
+        if (stops) {
+            const int at = __builtin_ctz(stops);
+            ampersand |= (amps & ((1u << at) - 1)) != 0;
+            return p + at;
+        }
+        ampersand |= amps != 0;
+        p += 16;
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '<' || *p == '\r' || *p == '\0')
+            return p;
+        ampersand |= *p == '&';
+    }
+    return end;
+}
+
+// The fields the program keeps only while it runs stay with the record at
+// the same index.
+void CarryWorkingFields(const Komunikaty& list, size_t i, Komunikat& k)
+{
+    if (i >= list.items.size())
+        return;
+    const Komunikat& old = list.items[i];
+    k.WarnToday = old.WarnToday;
+    k.ShownToday = old.ShownToday;
+    k.LastShownMinute = old.LastShownMinute;
+}
+
+// The document in the very form the program writes it (scrambled, the
+// elements in their order, only blanks between them) read straight from its
+// bytes, without a tree. Whatever it does not recognise or cannot read it
+// leaves to the parser, which then decides; so it can only ever give the
+// parser's own result, sooner.
+class WrittenForm {
+public:
+    WrittenForm(const char* data, size_t size) : p_(data), end_(data + size) {}
+
+    // `start(count)` comes before the reminders, then `each(index, k)` for
+    // each of them in order, `k` to be moved from at will.
+    template <class Start, class Each>
+    bool Read(Reader& r, Start&& start, Each&& each)
+    {
+        Raw code, count;
+        int32_t n = 0;
+        if (!Open("Dane") || !Field("Code", code) || Trimmed(code.text) != "tr" || !Field("Ilosc", count) ||
+            !r.Integer(count, n) || n < 0 || size_t(n) > size_t(end_ - p_) / 64)
+            return false;
+        start(n);
+        char name[16] = "Nr";
+        Raw fields[kFieldCount];
+        Komunikat k;
+        for (int32_t i = 0; i < n; ++i) {
+            const std::string_view nr(name, size_t(std::to_chars(name + 2, name + sizeof name, i + 1).ptr - name));
+            if (!Open(nr))
+                return false;
+            for (int f = 0; f < kFieldCount; ++f)
+                if (!Field(kFieldNames[f], fields[f]))
+                    return false;
+            if (!Close(nr) || !ReadReminder(r, fields, k))
+                return false;
+            each(i, k);
+        }
+        if (!Close("Dane"))
+            return false;
+        Blanks();
+        return p_ == end_;
+    }
+
+    // The whole list, the working fields kept by index.
+    bool ReadList(Reader& r, const Komunikaty& list, std::vector<Komunikat>& fresh)
+    {
+        return Read(
+            r, [&](int32_t n) { fresh.reserve(size_t(n)); },
+            [&](int32_t i, Komunikat& k) {
+                fresh.push_back(std::move(k));
+                CarryWorkingFields(list, size_t(i), fresh.back());
+            });
+    }
+
+private:
+    // What the parser skips between elements.
+    void Blanks()
+    {
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n'))
+            ++p_;
+    }
+    // Names are short: a plain loop beats a call.
+    bool Literal(std::string_view s)
+    {
+        if (size_t(end_ - p_) < s.size())
+            return false;
+        for (size_t i = 0; i < s.size(); ++i)
+            if (p_[i] != s[i])
+                return false;
+        p_ += s.size();
+        return true;
+    }
+    bool Open(std::string_view name)
+    {
+        Blanks();
+        return Literal("<") && Literal(name) && Literal(">");
+    }
+    bool Close(std::string_view name)
+    {
+        Blanks();
+        return Literal("</") && Literal(name) && Literal(">");
+    }
+    // <name>text</name>. A text the parser would change (line ends) or cut
+    // short (a zero byte) is not this form.
+    bool Field(std::string_view name, Raw& out)
+    {
+        if (!Open(name))
+            return false;
+        bool ampersand = false;
+        const char* lt = ScanValue(p_, end_, ampersand);
+        if (lt == end_ || *lt != '<')
+            return false;
+        out = {true, std::string_view(p_, size_t(lt - p_)), ampersand};
+        p_ = lt;
+        return Literal("</") && Literal(name) && Literal(">");
+    }
+
+    const char* p_;
+    const char* end_;
+};
 
 void KeepSelectionInside(Komunikaty& list)
 {
@@ -632,6 +835,8 @@ std::optional<Date> DataFile::ParseDate(std::string_view text) const
 {
     // The fixed forms first: they are what the program writes, and the
     // regional reader is slow. A text that reads in neither goes to it.
+    if (auto d = ParseWrittenDate(text))
+        return d;
     if (auto d = ParseIsoDate(text))
         return d;
     static const FixedFormats polish;
@@ -680,6 +885,27 @@ int DataFile::ParseDocument(std::string& bytes, Komunikaty& list) { return Parse
 int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
 {
     lastError_.clear();
+    const bool bom = std::string_view(data, length).substr(0, kBom.size()) == kBom;
+    if (!bom) {
+        Reader r(*this, true, false);
+        std::vector<Komunikat> fresh;
+        if (WrittenForm(data, length).ReadList(r, list, fresh)) {
+            list.items = std::move(fresh);
+            KeepSelectionInside(list);
+            return kLoaded;
+        }
+    }
+    return ParseTree(data, length, list);
+}
+
+int DataFile::ParseDocumentByTree(std::string& bytes, Komunikaty& list)
+{
+    lastError_.clear();
+    return ParseTree(bytes.data(), bytes.size(), list);
+}
+
+int DataFile::ParseTree(char* data, size_t length, Komunikaty& list)
+{
     // Parsed in place, byte for byte: the values are Windows-1250 (or a
     // plain file's UTF-8), which the reader decodes itself.
     const bool bom = std::string_view(data, length).substr(0, kBom.size()) == kBom;
@@ -701,7 +927,7 @@ int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
     const bool on = code && Trimmed(*code) == "tr";
     Reader r(*this, on, !on && PlainFileIsUtf8(bom, doc));
     int32_t count = 0;
-    if (!r.Integer(dane.child("Ilosc"), count))
+    if (!r.Integer(RawOf(dane.child("Ilosc")), count))
         return kDamagedHeader;
 
     auto damaged = [&] {
@@ -731,12 +957,7 @@ int DataFile::ParseInPlace(char* data, size_t length, Komunikaty& list)
     std::vector<Komunikat> fresh(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         Komunikat& k = fresh[size_t(i)];
-        if (size_t(i) < list.items.size()) {
-            const Komunikat& old = list.items[size_t(i)];
-            k.WarnToday = old.WarnToday;
-            k.ShownToday = old.ShownToday;
-            k.LastShownMinute = old.LastShownMinute;
-        }
+        CarryWorkingFields(list, size_t(i), k);
         if (!nrs[size_t(i)] || !ReadReminder(r, nrs[size_t(i)], k)) {
             lastError_ = "reminder " + std::to_string(i + 1) + " cannot be read" +
                          (r.Problem().empty() ? std::string() : ": " + r.Problem());
@@ -785,7 +1006,24 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
         lastError_ = why;
         return kDamagedHeader;
     }
-    // One read into one buffer, whose pages are in place before it.
+    // The program's own form is read where the file lies, in place.
+    bool tried = false;
+    {
+        MappedFile mapped;
+        std::vector<Komunikat> fresh;
+        Reader r(*this, true, false);
+        tried = mapped.Map(fd, size);
+        if (tried && WrittenForm(mapped.Data(), size).ReadList(r, list, fresh) && !mapped.Changed()) {
+            ::close(fd);
+            read = true;
+            empty = false;
+            list.items = std::move(fresh);
+            KeepSelectionInside(list);
+            return kLoaded;
+        }
+    }
+    // Anything else: one read into one buffer, whose pages are in place
+    // before it, for the parser to work in.
     MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size, true);
     const long long got = ReadAndClose(fd, bytes.Data(), size, &why);
     if (got < 0) {
@@ -794,7 +1032,39 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
     }
     read = true;
     empty = got == 0;
-    return ParseInPlace(bytes.Data(), size_t(got), list);
+    return tried ? ParseTree(bytes.Data(), size_t(got), list) : ParseInPlace(bytes.Data(), size_t(got), list);
+}
+
+int DataFile::ReadEach(const std::function<void(int32_t)>& start,
+                       const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts)
+{
+    lastError_.clear();
+    std::string why;
+    size_t size = 0;
+    const int fd = OpenForReading(path_, size, &why);
+    if (fd < 0) {
+        lastError_ = why;
+        return kDamagedHeader;
+    }
+    {
+        MappedFile mapped;
+        Reader r(*this, true, false);
+        if (!withTexts)
+            r.SkipTexts();
+        const bool mappedRead = mapped.Map(fd, size);
+        ::close(fd);
+        if (mappedRead && WrittenForm(mapped.Data(), size).Read(r, start, each) && !mapped.Changed())
+            return kLoaded;
+    }
+    // Not the program's own form: the whole load, then its reminders.
+    Komunikaty list;
+    const int result = ReadDataFile(list);
+    if (result != kLoaded)
+        return result;
+    start(list.ReminderCount());
+    for (int32_t i = 0; i < list.ReminderCount(); ++i)
+        each(i, list[i]);
+    return kLoaded;
 }
 
 bool DataFile::SaveDataFile(const Komunikaty& list)

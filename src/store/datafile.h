@@ -4,6 +4,8 @@
 
 #include "store/reminders.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,9 +57,20 @@ public:
     // first form parses in place and leaves `bytes` used up.
     int ParseDocument(std::string& bytes, Komunikaty& list);
     int ParseDocument(std::string_view bytes, Komunikaty& list);
+    // The same load taken through the XML parser alone, without the
+    // shortcut for documents in the program's own form; tests hold the two
+    // to the same results.
+    int ParseDocumentByTree(std::string& bytes, Komunikaty& list);
     // The load without a message and without a copy of a damaged file;
     // LastError() says why a file could not be read.
     int ReadDataFile(Komunikaty& list);
+    // The same load without keeping the list: `start(count)` comes before
+    // the reminders (and again, should they have to be read a second way),
+    // then `each(index, reminder)` for every one in order. A result other
+    // than kLoaded means that what `each` saw is to be forgotten. Without
+    // `withTexts` the texts are checked as ever but may come empty.
+    int ReadEach(const std::function<void(int32_t)>& start,
+                 const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts = true);
 
     // A date as the file stores it (always d.MM.yyyy), and back. Reading
     // tries the regional short date, then ISO 8601, then d.MM.yyyy.
@@ -67,6 +80,7 @@ public:
 private:
     int ReadDataFile(Komunikaty& list, bool& read, bool& empty);
     int ParseInPlace(char* data, size_t size, Komunikaty& list);
+    int ParseTree(char* data, size_t size, Komunikaty& list);
     void KeepDamagedCopy(const std::string& bytes);
 
     std::string path_;

@@ -139,6 +139,28 @@ private slots:
         }
     }
 
+    void tallyOneByOneMatchesTheExamination()
+    {
+        // The week of a list read one reminder at a time is the week of the
+        // list held whole, for every kind, in weeks across years and a clear.
+        Cal c;
+        const int32_t codes[] = {0, -1, -2, -3, -4, 2, 9, 365, -11, -24, -45, -57, -61, -67, -73, -99, 1, 12345};
+        for (int i = 0; i < 60; ++i)
+            c.Add(codes[size_t(i) % std::size(codes)], AddDays(D(2024, 2, 29), i * 37));
+        for (Date day = D(2026, 1, 1); day < D(2029, 1, 1); day = IncDay(day, 11)) {
+            WeekTally tally(day);
+            tally.Add(0, -1, day); // from an earlier reading, gone with the clear
+            tally.Clear();
+            for (int i = 0; i < c.list.ReminderCount(); ++i)
+                tally.Add(i, c.list[i].CoIle, c.list[i].Data);
+            c.exam.ExamineWeek(day);
+            for (int d = 0; d < 7; ++d) {
+                QCOMPARE(tally.Days()[size_t(d)].Dzien, c.exam.Tydzien[size_t(d)].Dzien);
+                QCOMPARE(tally.Days()[size_t(d)].Zdarzenia, c.exam.Tydzien[size_t(d)].Zdarzenia);
+            }
+        }
+    }
+
     void logLines()
     {
         Cal c;

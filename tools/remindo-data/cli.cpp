@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -220,7 +221,7 @@ struct Context {
     // Reads a data file without touching it or anything beside it. Only a
     // regular file of at most 64 MiB is read: a FIFO or a device could block
     // or never end.
-    Komunikaty Load(const std::string& path)
+    void CheckReadable(const std::string& path)
     {
         if (!FileExists(path))
             Fail(path + ": no such data file");
@@ -230,11 +231,26 @@ struct Context {
         if (fd < 0)
             Fail(path + ": cannot be read: " + why);
         ::close(fd);
+    }
+
+    Komunikaty Load(const std::string& path)
+    {
+        CheckReadable(path);
         Komunikaty list;
         DataFile file(path, quiet, formats, scrambler);
         if (file.ReadDataFile(list) != kLoaded)
             Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
         return list;
+    }
+
+    // The same reading, the reminders handed over one by one and not kept.
+    void ReadEach(const std::string& path, const std::function<void(int32_t)>& start,
+                  const std::function<void(int32_t, const Komunikat&)>& each)
+    {
+        CheckReadable(path);
+        DataFile file(path, quiet, formats, scrambler);
+        if (file.ReadEach(start, each) != kLoaded)
+            Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
     }
 
     // The settings file's values, or the defaults; the file itself is never written.
@@ -303,11 +319,12 @@ void Week(Context& ctx, const Args& a, std::string& out)
 {
     a.Words(1, "week");
     const Date day = ParseIso(a.words[1], "week");
-    const Komunikaty list = ctx.Load(ctx.dataPath);
-    Quiet q(ctx.formats);
-    CalendarExamination exam(list, q.settings, q.log, ctx.formats);
-    exam.ExamineWeek(day);
-    for (const Zdarzenie& z : exam.Tydzien) {
+    // The list is never held: a large file costs no more memory than a small one.
+    WeekTally week(day);
+    ctx.ReadEach(
+        ctx.dataPath, [&](int32_t) { week.Clear(); },
+        [&](int32_t i, const Komunikat& k) { week.Add(i, k.CoIle, k.Data); });
+    for (const Zdarzenie& z : week.Days()) {
         out += Iso(z.Dzien) + "\t";
         for (size_t i = 0; i < z.Zdarzenia.size(); ++i) {
             if (i)

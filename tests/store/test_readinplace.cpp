@@ -1,0 +1,294 @@
+// The load's shortcut for documents in the program's own form, and the file
+// mapping under it: whatever the bytes, the shortcut gives what the XML
+// parser gives, or leaves the document to it.
+#include "samplelists.h"
+
+#include "store/codec.h"
+#include "store/datafile.h"
+#include "store/fixedformats.h"
+#include "store/mappedfile.h"
+#include "store/messages.h"
+#include "store/scramble.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace remindo;
+using samples::D;
+
+namespace {
+
+void WriteAll(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// A list whose records carry working fields, as a reload finds them.
+Komunikaty Running()
+{
+    Komunikaty l = samples::ListA();
+    l[1].WarnToday = true;
+    l[1].ShownToday = 2;
+    l[2].LastShownMinute = 600;
+    return l;
+}
+
+Komunikaty WithEntitiesAndEmpties()
+{
+    Komunikaty l;
+    l.AddReminder(Cp("Zażółć & <ważne> \"cytat\" > ŚĆŹ+"), D(2026, 12, 8), -4, 7, 1, 0, 2, D(2026, 12, 1));
+    l.AddReminder("", D(2024, 2, 29), -52, 0, 0, 1, 8, D(2027, 3, 5));
+    l.AddReminder("a+b+", D(1, 1, 1), 2147483647, -2147483648, 0, 0, 365, D(9999, 12, 31));
+    return l;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    FixedFormats formats;
+    ScriptedMessages messages;
+    Scrambler scrambler{7};
+    std::string path = dir.filePath("Dane.dat").toStdString();
+    DataFile file{path, messages, formats, scrambler};
+};
+
+std::string Replaced(std::string s, const std::string& from, const std::string& to)
+{
+    const size_t at = s.find(from);
+    if (at != std::string::npos)
+        s.replace(at, from.size(), to);
+    return s;
+}
+
+} // namespace
+
+class TestReadInPlace : public QObject {
+    Q_OBJECT
+
+    // Both roads on the same bytes, from the same list: the same result, the
+    // same list, the same reason.
+    void Compare(DataFile& file, const std::string& bytes, const char* what)
+    {
+        Komunikaty viaShortcut = Running(), viaTree = Running();
+        std::string a = bytes, b = bytes;
+        const int shortcut = file.ParseDocument(a, viaShortcut);
+        const std::string shortcutWhy = file.LastError();
+        const int tree = file.ParseDocumentByTree(b, viaTree);
+        if (shortcut != tree || viaShortcut.items != viaTree.items || viaShortcut.SelectedIndex != viaTree.SelectedIndex ||
+            shortcutWhy != file.LastError())
+            QFAIL(qPrintable(QStringLiteral("%1: %2 against %3 (%4 / %5)")
+                                 .arg(what)
+                                 .arg(shortcut)
+                                 .arg(tree)
+                                 .arg(QString::fromStdString(shortcutWhy), QString::fromStdString(file.LastError()))));
+    }
+
+private slots:
+    void eitherRoadGivesTheSame()
+    {
+        Fixture f;
+        for (const Komunikaty& l : {samples::ListA(), samples::ListB(), WithEntitiesAndEmpties(), Komunikaty{}}) {
+            const std::string doc = f.file.BuildDocument(l);
+            Compare(f.file, doc, "as written");
+            // What an editor or a hand may have done to it.
+            const std::string firstValue = doc.substr(doc.find("<Tresc>") + 7, 4);
+            const std::pair<std::string, std::string> edits[] = {
+                {"\r\n", "\n"},
+                {"<Code>", "<Code >"},
+                {"<Dane>", "<?xml version=\"1.0\"?><Dane>"},
+                {"<Dane>", "<!-- x --><Dane>"},
+                {"<Dane>", "\xEF\xBB\xBF<Dane>"},
+                {"<Dane>", "   \n<Dane>"},
+                {"</Dane>\r\n", "</Dane>x"},
+                {"</Dane>\r\n", "</Dane><Dane/>"},
+                {"</Dane>\r\n", "</Dane>\t \r\n\r\n"},
+                {"<Nr1>", "<Nr1 a=\"b\">"},
+                {"<Tresc>", "<Tresc>\r"},
+                {"<Tresc>", "<Tresc>  "},
+                {"<Tresc>" + firstValue, "<Tresc>" + firstValue + "\r\n"},
+                {"<Tresc>" + firstValue, "<Tresc>" + firstValue + std::string(1, '\0')},
+                {"<Tresc>" + firstValue, "<Tresc><![CDATA[" + firstValue + "]]>"},
+                {"<Tresc>" + firstValue, "<Tresc>" + firstValue + "&amp;"},
+                {"<Tresc>" + firstValue, "<Tresc>" + firstValue + "&#261;"},
+                {"<Data>", "<Data>   "},
+                {"<Data>", "<Data></Data><Data>"},
+                {"<CoIle>", "<Dummy/><CoIle>"},
+                {"<Ile>", "<Ile/><Ile>"},
+                {"<Code>tr</Code>", "<Code>fa</Code>"},
+                {"<Code>tr</Code>", "<Code> tr </Code>"},
+                {"</Nr1>", "</Nr1><Nr1></Nr1>"},
+                {"<Nr2>", "<Nr3>"},
+            };
+            for (const auto& [from, to] : edits)
+                Compare(f.file, Replaced(doc, from, to), qPrintable(QString::fromStdString(from + " -> " + to)));
+            // A count of one more and one fewer than the reminders there are.
+            const size_t ilosc = doc.find("<Ilosc>") + 7;
+            const std::string count = std::to_string(l.ReminderCount());
+            for (const int other : {l.ReminderCount() + 1, l.ReminderCount() - 1, -1}) {
+                std::string edited = doc;
+                edited.replace(ilosc, doc.find("</Ilosc>") - ilosc, f.scrambler.ScrambleValue(std::to_string(other), true));
+                Compare(f.file, edited, "another count");
+            }
+        }
+    }
+
+    void eitherRoadGivesTheSameOnDamagedBytes()
+    {
+        // Bytes changed, dropped and added at random places of a written
+        // document: the shortcut must never give a result the parser would not.
+        Fixture f;
+        const std::string doc = f.file.BuildDocument(WithEntitiesAndEmpties());
+        std::mt19937 rng(20261208);
+        const std::string interesting = "<>/&;\r\n\t \0\xFE" "Nr1DaneTresc";
+        for (int round = 0; round < 3000; ++round) {
+            std::string bytes = doc;
+            const int changes = 1 + int(rng() % 3);
+            for (int c = 0; c < changes; ++c) {
+                const size_t at = rng() % (bytes.size() + 1);
+                const char byte = rng() % 2 ? interesting[rng() % interesting.size()] : char(rng());
+                switch (rng() % 3) {
+                case 0: if (at < bytes.size()) bytes[at] = byte; break;
+                case 1: if (at < bytes.size()) bytes.erase(at, 1 + rng() % 8); break;
+                default: bytes.insert(at, 1, byte); break;
+                }
+            }
+            Compare(f.file, bytes, qPrintable(QStringLiteral("round %1").arg(round)));
+        }
+    }
+
+    void loadsAndReadsOneByOneAlike()
+    {
+        Fixture f;
+        const Komunikaty big = samples::ListB();
+        std::vector<std::string> plainEdits = {"", "<Code>fa</Code>"};
+        for (const bool scrambled : {true, false}) {
+            f.file.Switch = scrambled;
+            QVERIFY(f.file.SaveDataFile(big));
+            Komunikaty loaded = Running();
+            QCOMPARE(f.file.LoadDataFile(loaded), int(kLoaded));
+            QVERIFY(samples::SameStored(loaded, big));
+            QCOMPARE(loaded[1].ShownToday, 2); // working fields stay by index
+
+            int starts = 0;
+            Komunikaty seen;
+            QCOMPARE(f.file.ReadEach([&](int32_t n) { ++starts; seen.items.clear(); seen.items.reserve(size_t(n)); },
+                                     [&](int32_t i, const Komunikat& k) {
+                                         QCOMPARE(i, seen.ReminderCount());
+                                         seen.items.push_back(k);
+                                     }),
+                     int(kLoaded));
+            QCOMPARE(starts, 1);
+            QVERIFY(samples::SameStored(seen, big));
+        }
+        f.file.Switch = true;
+
+        // A damaged reminder far down: the result and the reason of the load.
+        QVERIFY(f.file.SaveDataFile(big));
+        std::string bytes = f.file.BuildDocument(big);
+        const size_t at = bytes.find("<Data>", bytes.find("<Nr250>"));
+        bytes.replace(at, bytes.find("</Data>", at) - at, "<Data>");
+        WriteAll(f.path, bytes);
+        int seen = 0;
+        QCOMPARE(f.file.ReadEach([](int32_t) {}, [&](int32_t, const Komunikat&) { ++seen; }), int(kDamagedReminder));
+        QCOMPARE(f.file.LastError(), std::string("reminder 250 cannot be read"));
+        Komunikaty list = Running();
+        QCOMPARE(f.file.ReadDataFile(list), int(kDamagedReminder));
+        QVERIFY(list.items.empty());
+
+        // Neither road reads what is not a regular file.
+        QCOMPARE(DataFile("/dev/zero", f.messages, f.formats, f.scrambler).ReadEach([](int32_t) {}, [](int32_t, const Komunikat&) {}),
+                 int(kDamagedHeader));
+    }
+
+    void fileCutShortWhileMapped()
+    {
+        // Another program truncates the file under the mapping: the pages
+        // read as zeros, the mapping says so, the program goes on.
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("cut").toStdString();
+        const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+        WriteAll(path, std::string(3 * page, 'x'));
+        WriteAll(path + "-2", std::string(page, 'y'));
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        const int fd2 = ::open((path + "-2").c_str(), O_RDONLY);
+        MappedFile mapped, other;
+        QVERIFY(mapped.Map(fd, 3 * page));
+        QVERIFY(other.Map(fd2, page));
+        ::close(fd);
+        ::close(fd2);
+        QCOMPARE(mapped.Data()[0], 'x');
+        QVERIFY(!mapped.Changed());
+        QCOMPARE(::truncate(path.c_str(), 0), 0);
+        size_t zeros = 0;
+        for (size_t i = 0; i < mapped.Size(); ++i)
+            zeros += mapped.Data()[i] == 0;
+        QCOMPARE(zeros, 3 * page);
+        QVERIFY(mapped.Changed());
+        QVERIFY(!other.Changed());
+        QCOMPARE(other.Data()[page - 1], 'y');
+        QVERIFY(!MappedFile().Map(-1, page));
+        MappedFile empty;
+        QVERIFY(!empty.Map(::open(path.c_str(), O_RDONLY), 0));
+    }
+
+    void busErrorsElsewhereStillEndTheProcess()
+    {
+        // The handler mends only our own mappings; any other bus error is
+        // what it always was. In a fresh process, away from the test
+        // framework's own handler.
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("theirs").toStdString();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("BUS_ERROR_FILE", path.c_str(), 1);
+            ::execl("/proc/self/exe", "test_readinplace", static_cast<char*>(nullptr));
+            ::_exit(7);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizer's own handler was there before ours: it reports and exits.
+        QVERIFY(WIFSIGNALED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) < 3));
+#else
+        QVERIFY2(WIFSIGNALED(status), qPrintable(QStringLiteral("exit %1").arg(WEXITSTATUS(status))));
+        QCOMPARE(WTERMSIG(status), SIGBUS);
+#endif
+    }
+};
+
+// The child of busErrorsElsewhereStillEndTheProcess: one mapping of ours,
+// then a bus error on a mapping of someone else's.
+[[noreturn]] void BusErrorElsewhere(const std::string& path)
+{
+    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+    WriteAll(path, std::string(2 * page, 'x'));
+    WriteAll(path + "-ours", std::string(page, 'o'));
+    MappedFile ours;
+    if (!ours.Map(::open((path + "-ours").c_str(), O_RDONLY), page))
+        ::_exit(3);
+    auto* theirs = static_cast<volatile char*>(
+        ::mmap(nullptr, 2 * page, PROT_READ, MAP_SHARED, ::open(path.c_str(), O_RDONLY), 0));
+    if (theirs == MAP_FAILED || ::truncate(path.c_str(), 0) != 0)
+        ::_exit(4);
+    const char c = theirs[page];
+    ::_exit(c == 0 ? 5 : 6);
+}
+
+int main(int argc, char** argv)
+{
+    if (const char* path = std::getenv("BUS_ERROR_FILE"))
+        BusErrorElsewhere(path);
+    QCoreApplication app(argc, argv);
+    TestReadInPlace test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_readinplace.moc"
