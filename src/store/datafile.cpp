@@ -285,8 +285,6 @@ std::string CodePointName(char32_t cp)
 
 // The field elements of one reminder, the first of each name.
 enum Field { kTresc, kData, kCoIle, kIlePrzed, kCzyPo, kBlok, kBlokDzis, kBlokDzisData, kIle, kFieldCount };
-constexpr std::string_view kFieldNames[kFieldCount] = {"Tresc", "Data",     "CoIle",        "IlePrzed", "CzyPo",
-                                                       "Blok",  "BlokDzis", "BlokDzisData", "Ile"};
 
 int FieldOf(const char* name)
 {
@@ -538,6 +536,15 @@ void CarryWorkingFields(const Komunikaty& list, size_t i, Komunikat& k)
 // bytes, without a tree. Whatever it does not recognise or cannot read it
 // leaves to the parser, which then decides; so it can only ever give the
 // parser's own result, sooner.
+struct Tags {
+    std::string_view open, close;
+};
+constexpr Tags kFieldTags[kFieldCount] = {
+    {"<Tresc>", "</Tresc>"},       {"<Data>", "</Data>"},         {"<CoIle>", "</CoIle>"},
+    {"<IlePrzed>", "</IlePrzed>"}, {"<CzyPo>", "</CzyPo>"},       {"<Blok>", "</Blok>"},
+    {"<BlokDzis>", "</BlokDzis>"}, {"<BlokDzisData>", "</BlokDzisData>"}, {"<Ile>", "</Ile>"},
+};
+
 class WrittenForm {
 public:
     WrittenForm(const char* data, size_t size) : p_(data), end_(data + size) {}
@@ -549,25 +556,28 @@ public:
     {
         Raw code, count;
         int32_t n = 0;
-        if (!Open("Dane") || !Field("Code", code) || Trimmed(code.text) != "tr" || !Field("Ilosc", count) ||
-            !r.Integer(count, n) || n < 0 || size_t(n) > size_t(end_ - p_) / 64)
+        if (!Literal("<Dane>") || !Field({"<Code>", "</Code>"}, code) || Trimmed(code.text) != "tr" ||
+            !Field({"<Ilosc>", "</Ilosc>"}, count) || !r.Integer(count, n) || n < 0 ||
+            size_t(n) > size_t(end_ - p_) / 64)
             return false;
         start(n);
-        char name[16] = "Nr";
+        char open[16] = "<Nr", close[16] = "</Nr";
         Raw fields[kFieldCount];
         Komunikat k;
         for (int32_t i = 0; i < n; ++i) {
-            const std::string_view nr(name, size_t(std::to_chars(name + 2, name + sizeof name, i + 1).ptr - name));
-            if (!Open(nr))
+            char* o = std::to_chars(open + 3, open + sizeof open - 1, i + 1).ptr;
+            *o++ = '>';
+            char* c = std::copy(open + 3, o, close + 4);
+            if (!Literal({open, size_t(o - open)}))
                 return false;
             for (int f = 0; f < kFieldCount; ++f)
-                if (!Field(kFieldNames[f], fields[f]))
+                if (!Field(kFieldTags[f], fields[f]))
                     return false;
-            if (!Close(nr) || !ReadReminder(r, fields, k))
+            if (!Literal({close, size_t(c - close)}) || !ReadReminder(r, fields, k))
                 return false;
             each(i, k);
         }
-        if (!Close("Dane"))
+        if (!Literal("</Dane>"))
             return false;
         Blanks();
         return p_ == end_;
@@ -591,40 +601,28 @@ private:
         while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n'))
             ++p_;
     }
-    // Names are short: a plain loop beats a call.
-    bool Literal(std::string_view s)
+    // A tag, after the blanks before it.
+    bool Literal(std::string_view tag)
     {
-        if (size_t(end_ - p_) < s.size())
+        Blanks();
+        if (size_t(end_ - p_) < tag.size() || std::memcmp(p_, tag.data(), tag.size()) != 0)
             return false;
-        for (size_t i = 0; i < s.size(); ++i)
-            if (p_[i] != s[i])
-                return false;
-        p_ += s.size();
+        p_ += tag.size();
         return true;
-    }
-    bool Open(std::string_view name)
-    {
-        Blanks();
-        return Literal("<") && Literal(name) && Literal(">");
-    }
-    bool Close(std::string_view name)
-    {
-        Blanks();
-        return Literal("</") && Literal(name) && Literal(">");
     }
     // <name>text</name>. A text the parser would change (line ends) or cut
     // short (a zero byte) is not this form.
-    bool Field(std::string_view name, Raw& out)
+    bool Field(const Tags& tags, Raw& out)
     {
-        if (!Open(name))
+        if (!Literal(tags.open))
             return false;
         bool ampersand = false;
         const char* lt = ScanValue(p_, end_, ampersand);
-        if (lt == end_ || *lt != '<')
+        if (lt == end_ || size_t(end_ - lt) < tags.close.size() || std::memcmp(lt, tags.close.data(), tags.close.size()) != 0)
             return false;
         out = {true, std::string_view(p_, size_t(lt - p_)), ampersand};
-        p_ = lt;
-        return Literal("</") && Literal(name) && Literal(">");
+        p_ = lt + tags.close.size();
+        return true;
     }
 
     const char* p_;

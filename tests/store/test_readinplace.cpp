@@ -191,6 +191,27 @@ private slots:
         }
         f.file.Switch = true;
 
+        // Without texts: the texts come empty, everything else the same; a
+        // text that cannot be read still damages the file.
+        QVERIFY(f.file.SaveDataFile(big));
+        Komunikaty withoutTexts;
+        QCOMPARE(f.file.ReadEach([](int32_t) {}, [&](int32_t, const Komunikat& k) { withoutTexts.items.push_back(k); },
+                                 false),
+                 int(kLoaded));
+        QCOMPARE(withoutTexts.ReminderCount(), big.ReminderCount());
+        for (int i = 0; i < big.ReminderCount(); ++i) {
+            QVERIFY(withoutTexts[i].Tresc.empty());
+            Komunikat k = withoutTexts[i];
+            k.Tresc = big[i].Tresc;
+            QVERIFY(k == big[i]);
+        }
+        std::string unreadable = f.file.BuildDocument(big);
+        const size_t tresc = unreadable.find("<Tresc>", unreadable.find("<Nr7>")) + 7;
+        unreadable.insert(tresc + 1, "&#x1F600;");
+        WriteAll(f.path, unreadable);
+        QCOMPARE(f.file.ReadEach([](int32_t) {}, [](int32_t, const Komunikat&) {}, false), int(kDamagedReminder));
+        QCOMPARE(f.file.LastError(), std::string("reminder 7 cannot be read: the character U+1F600 has no Windows-1250 form"));
+
         // A damaged reminder far down: the result and the reason of the load.
         QVERIFY(f.file.SaveDataFile(big));
         std::string bytes = f.file.BuildDocument(big);

@@ -245,11 +245,11 @@ struct Context {
 
     // The same reading, the reminders handed over one by one and not kept.
     void ReadEach(const std::string& path, const std::function<void(int32_t)>& start,
-                  const std::function<void(int32_t, const Komunikat&)>& each)
+                  const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts)
     {
         CheckReadable(path);
         DataFile file(path, quiet, formats, scrambler);
-        if (file.ReadEach(start, each) != kLoaded)
+        if (file.ReadEach(start, each, withTexts) != kLoaded)
             Fail(path + ": damaged data file" + (file.LastError().empty() ? "" : ": " + file.LastError()));
     }
 
@@ -323,7 +323,7 @@ void Week(Context& ctx, const Args& a, std::string& out)
     WeekTally week(day);
     ctx.ReadEach(
         ctx.dataPath, [&](int32_t) { week.Clear(); },
-        [&](int32_t i, const Komunikat& k) { week.Add(i, k.CoIle, k.Data); });
+        [&](int32_t i, const Komunikat& k) { week.Add(i, k.CoIle, k.Data); }, false);
     for (const Zdarzenie& z : week.Days()) {
         out += Iso(z.Dzien) + "\t";
         for (size_t i = 0; i < z.Zdarzenia.size(); ++i) {
