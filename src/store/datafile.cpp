@@ -994,16 +994,18 @@ int DataFile::ReadDataFile(Komunikaty& list)
     return ReadDataFile(list, read, empty);
 }
 
-int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
+int DataFile::OpenDataFile(size_t& size)
 {
     lastError_.clear();
-    std::string why;
+    return OpenForReading(path_, size, &lastError_);
+}
+
+int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
+{
     size_t size = 0;
-    const int fd = OpenForReading(path_, size, &why);
-    if (fd < 0) {
-        lastError_ = why;
+    const int fd = OpenDataFile(size);
+    if (fd < 0)
         return kDamagedHeader;
-    }
     // The program's own form is read where the file lies, in place.
     bool tried = false;
     {
@@ -1022,6 +1024,7 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
     }
     // Anything else: one read into one buffer, whose pages are in place
     // before it, for the parser to work in.
+    std::string why;
     MappedMemory& bytes = LoadMemory::AtLeast(memory_->bytes, size, true);
     const long long got = ReadAndClose(fd, bytes.Data(), size, &why);
     if (got < 0) {
@@ -1036,14 +1039,10 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
 int DataFile::ReadEach(const std::function<void(int32_t)>& start,
                        const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts)
 {
-    lastError_.clear();
-    std::string why;
     size_t size = 0;
-    const int fd = OpenForReading(path_, size, &why);
-    if (fd < 0) {
-        lastError_ = why;
+    const int fd = OpenDataFile(size);
+    if (fd < 0)
         return kDamagedHeader;
-    }
     {
         MappedFile mapped;
         Reader r(*this, true, false);

@@ -79,6 +79,7 @@ public:
 
 private:
     int ReadDataFile(Komunikaty& list, bool& read, bool& empty);
+    int OpenDataFile(size_t& size);
     int ParseInPlace(char* data, size_t size, Komunikaty& list);
     int ParseTree(char* data, size_t size, Komunikaty& list);
     void KeepDamagedCopy(const std::string& bytes);
