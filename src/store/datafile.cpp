@@ -146,21 +146,19 @@ std::optional<Date> ParseWrittenDate(std::string_view s)
     if (s.size() != 9 && s.size() != 10)
         return std::nullopt;
     const size_t dayDigits = s.size() - 8;
-    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.')
-        return std::nullopt;
-    int parts[3] = {0, 0, 0};
-    int part = 0;
-    for (char c : s) {
-        if (c == '.') {
-            ++part;
-            continue;
+    auto number = [&](size_t from, size_t count, int& v) {
+        v = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (s[i] < '0' || s[i] > '9')
+                return false;
+            v = v * 10 + (s[i] - '0');
         }
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        parts[part] = parts[part] * 10 + (c - '0');
-    }
+        return true;
+    };
+    int day, month, year;
     Date out;
-    if (!TryDateFromYmd(parts[2], parts[1], parts[0], out))
+    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.' || !number(0, dayDigits, day) ||
+        !number(dayDigits + 1, 2, month) || !number(dayDigits + 4, 4, year) || !TryDateFromYmd(year, month, day, out))
         return std::nullopt;
     return out;
 }
