@@ -120,22 +120,25 @@ private:
     std::string scratch_;
 };
 
+// The `count` decimal digits of `s` from `from` as a number; false when one
+// of them is not a digit.
+bool DigitsAt(std::string_view s, size_t from, size_t count, int& v)
+{
+    v = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        v = v * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
 std::optional<Date> ParseIsoDate(std::string_view s)
 {
-    if (s.size() != 10 || s[4] != '-' || s[7] != '-')
-        return std::nullopt;
-    auto digits = [&](size_t from, size_t n, int& v) {
-        v = 0;
-        for (size_t i = from; i < from + n; ++i) {
-            if (s[i] < '0' || s[i] > '9')
-                return false;
-            v = v * 10 + (s[i] - '0');
-        }
-        return true;
-    };
     int y, m, d;
     Date out;
-    if (!digits(0, 4, y) || !digits(5, 2, m) || !digits(8, 2, d) || !TryDateFromYmd(y, m, d, out))
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-' || !DigitsAt(s, 0, 4, y) || !DigitsAt(s, 5, 2, m) ||
+        !DigitsAt(s, 8, 2, d) || !TryDateFromYmd(y, m, d, out))
         return std::nullopt;
     return out;
 }
@@ -146,19 +149,11 @@ std::optional<Date> ParseWrittenDate(std::string_view s)
     if (s.size() != 9 && s.size() != 10)
         return std::nullopt;
     const size_t dayDigits = s.size() - 8;
-    auto number = [&](size_t from, size_t count, int& v) {
-        v = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (s[i] < '0' || s[i] > '9')
-                return false;
-            v = v * 10 + (s[i] - '0');
-        }
-        return true;
-    };
     int day, month, year;
     Date out;
-    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.' || !number(0, dayDigits, day) ||
-        !number(dayDigits + 1, 2, month) || !number(dayDigits + 4, 4, year) || !TryDateFromYmd(year, month, day, out))
+    if (s[dayDigits] != '.' || s[dayDigits + 3] != '.' || !DigitsAt(s, 0, dayDigits, day) ||
+        !DigitsAt(s, dayDigits + 1, 2, month) || !DigitsAt(s, dayDigits + 4, 4, year) ||
+        !TryDateFromYmd(year, month, day, out))
         return std::nullopt;
     return out;
 }
