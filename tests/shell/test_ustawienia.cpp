@@ -58,12 +58,7 @@ struct Rig : StateRig {
     }
 
     // Holds an arrow with the left button for `ms` and lets it go.
-    void Hold(QRect arrow, int ms)
-    {
-        PressAt(dialog, arrow.center());
-        repeat.Advance(ms);
-        ReleaseAt(dialog, arrow.center());
-    }
+    void Hold(QRect arrow, int ms) { HoldAt(dialog, arrow.center(), repeat, ms); }
     void HoldLess(F f, int ms) { Hold(TFUstawienia::LessPlace(f), ms); }
     void HoldMore(F f, int ms) { Hold(TFUstawienia::MorePlace(f), ms); }
 

@@ -3,6 +3,7 @@
 // point, so Qt's own hit test decides which control receives the mouse.
 
 #include "platform/gui/helpopener.h"
+#include "windows/repeat.h"
 
 #include <QFile>
 #include <QPoint>
@@ -53,6 +54,14 @@ inline void PressAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
 inline void ReleaseAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
 {
     QTest::mouseRelease(w.windowHandle(), b, {}, p);
+}
+
+// Holds the left button at `p` for `ms` of the repeat timers' time, then lets go.
+inline void HoldAt(QWidget& w, QPoint p, ManualRepeatTimers& timers, int ms)
+{
+    PressAt(w, p);
+    timers.Advance(ms);
+    ReleaseAt(w, p);
 }
 
 // Moves to a point given in screen pixels, wherever the window is now.

@@ -379,20 +379,14 @@ private slots:
         const QPoint more = Place(lc::kWiecejDni).center();
         // At 2, "-" does nothing, even with a larger number typed.
         r.SetDays("9");
-        PressAt(r.dialog, less);
-        r.timers->Advance(200);
-        ReleaseAt(r.dialog, less);
+        HoldAt(r.dialog, less, *r.timers, 200);
         QCOMPARE(field->text(), QStringLiteral("9"));
 
         // Typed 5, "+" held for 100 ms: 6, 7. A press under 50 ms: nothing.
         r.SetDays("5");
-        PressAt(r.dialog, more);
-        r.timers->Advance(100);
-        ReleaseAt(r.dialog, more);
+        HoldAt(r.dialog, more, *r.timers, 100);
         QCOMPARE(field->text(), QStringLiteral("7"));
-        PressAt(r.dialog, more);
-        r.timers->Advance(40);
-        ReleaseAt(r.dialog, more);
+        HoldAt(r.dialog, more, *r.timers, 40);
         QCOMPARE(field->text(), QStringLiteral("7"));
 
         // Held "-" from 10 stops at 2, and its timer with it.
