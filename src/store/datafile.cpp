@@ -329,17 +329,13 @@ public:
     // lasts until the next call.
     bool Value(const Raw& field, std::string_view& out)
     {
-        if (!field.present)
-            return false;
-        std::string_view text = Trimmed(field.text);
-        if (!Decode(text, field.mayHoldEntities))
+        std::string_view text;
+        if (!Decoded(field, text))
             return false;
         if (!on_) {
             out = text;
             return true;
         }
-        if (text.empty())
-            return false; // a scrambled value is never empty
         if (!UnscrambleInto(text, true, unscrambled_))
             return false;
         out = unscrambled_;
@@ -377,9 +373,9 @@ public:
         }
         if (!texts_) {
             // Read as far as it can fail, then left: unscrambling never fails.
-            std::string_view text = field.present ? Trimmed(field.text) : std::string_view();
             out.clear();
-            return field.present && Decode(text, field.mayHoldEntities) && !(on_ && text.empty());
+            std::string_view text;
+            return Decoded(field, text);
         }
         std::string_view v;
         if (!Value(field, v))
@@ -391,6 +387,18 @@ public:
     void SkipTexts() { texts_ = false; }
 
 private:
+    // The field's text with its entities decoded, still scrambled; false
+    // when it is missing or unreadable.
+    bool Decoded(const Raw& field, std::string_view& text)
+    {
+        if (!field.present)
+            return false;
+        text = Trimmed(field.text);
+        if (!Decode(text, field.mayHoldEntities))
+            return false;
+        return !(on_ && text.empty()); // a scrambled value is never empty
+    }
+
     // Entities and character references become the bytes they stand for in
     // Windows-1250; a UTF-8 file's text is converted. False when a character
     // has no Windows-1250 byte. Most values hold neither: no copy then.
