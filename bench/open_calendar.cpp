@@ -4,8 +4,8 @@
 // time from the menu's click to the window being on the screen, and the
 // process's resident memory before and after.
 
-#include "calendar/kalendarz.h"
-#include "shell/appstate.h"
+#include "windows/kalendarz.h"
+#include "app/appstate.h"
 #include "store/fixedformats.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 // the tray menu's handlers.
 
 #include "engine/interfaces.h"
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "windows/chrome.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "shell/windowset.h"
 
-#include "calendar/kalendarz.h"
-#include "shell/ustawienia.h"
+#include "windows/kalendarz.h"
+#include "windows/ustawienia.h"
 #include "windows/about.h"
 #include "windows/czestosc.h"
 #include "windows/dane.h"

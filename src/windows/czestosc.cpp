@@ -1,6 +1,6 @@
 #include "windows/czestosc.h"
 
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "windows/repeat.h"
 #include "windows/wprowadzane.h"
 

@@ -1,6 +1,6 @@
 #include "windows/dane.h"
 
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/codec.h"
 #include "windows/wprowadzane.h"
 

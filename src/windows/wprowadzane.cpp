@@ -1,6 +1,6 @@
 #include "windows/wprowadzane.h"
 
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/codec.h"
 #include "windows/dane.h"
 #include "windows/datepicker.h"

@@ -9,7 +9,7 @@
 #include "platform/gui/desktop.h"
 #include "platform/gui/trayicon.h"
 #include "platform/sound/reminder_sound.h"
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "shell/glowny.h"
 #include "store/fixedformats.h"
 

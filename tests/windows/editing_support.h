@@ -5,11 +5,11 @@
 
 #include "windows/chrome_support.h"
 
-#include "shell/staterig.h"
+#include "app/staterig.h"
 
 #include "dates/datetools.h"
 #include "engine/interfaces.h"
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/codec.h"
 #include "store/fixedformats.h"
 #include "windows/czestosc.h"

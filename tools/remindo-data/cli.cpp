@@ -5,7 +5,7 @@
 #include "dates/datetools.h"
 #include "engine/engine.h"
 #include "engine/occurrence.h"
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"

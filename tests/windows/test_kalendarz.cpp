@@ -3,11 +3,11 @@
 
 #include "windows/chrome_support.h"
 
-#include "calendar/kalendarz.h"
+#include "windows/kalendarz.h"
 #include "calendar/monthgrid.h"
 #include "windows/datepicker.h"
 #include "dates/datetools.h"
-#include "shell/staterig.h"
+#include "app/staterig.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

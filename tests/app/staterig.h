@@ -3,7 +3,7 @@
 // a folder of its own, with the message box answered by a script: what a
 // window test builds its window on.
 
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/codec.h"
 #include "store/fixedformats.h"
 

@@ -4,7 +4,7 @@
 // reminders that fall on each of its days. It reads the reminder list and
 // never changes it.
 
-#include "calendar/listing.h"
+#include "windows/listing.h"
 #include "dates/date.h"
 #include "windows/chrome.h"
 

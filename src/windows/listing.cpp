@@ -1,4 +1,4 @@
-#include "calendar/listing.h"
+#include "windows/listing.h"
 
 #include "windows/chrome.h"
 

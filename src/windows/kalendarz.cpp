@@ -1,10 +1,10 @@
-#include "calendar/kalendarz.h"
+#include "windows/kalendarz.h"
 
 #include "calendar/monthgrid.h"
 #include "windows/datepicker.h"
 
 #include "dates/datetools.h"
-#include "shell/appstate.h"
+#include "app/appstate.h"
 #include "store/codec.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "shell/ustawienia.h"
+#include "windows/ustawienia.h"
 
-#include "shell/appstate.h"
+#include "app/appstate.h"
 
 #include <QFontMetrics>
 #include <QLabel>

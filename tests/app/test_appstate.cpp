@@ -1,4 +1,4 @@
-#include "shell/appstate.h"
+#include "app/appstate.h"
 
 #include "store/fixedformats.h"
 

@@ -4,8 +4,8 @@
 
 #include "windows/chrome_support.h"
 
-#include "shell/staterig.h"
-#include "shell/ustawienia.h"
+#include "app/staterig.h"
+#include "windows/ustawienia.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,10 @@
 
 #include "windows/chrome_support.h"
 
-#include "calendar/kalendarz.h"
+#include "windows/kalendarz.h"
 #include "windows/datepicker.h"
-#include "shell/staterig.h"
-#include "shell/ustawienia.h"
+#include "app/staterig.h"
+#include "windows/ustawienia.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

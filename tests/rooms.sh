@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Includes point one way, down: a room may include only the rooms below it
+# (and itself); platform sits beside them and reaches only the lowest three.
+# The rooms without Qt must stay without Qt.
+set -u
+src=${1:?source folder}
+rank() {
+  case $1 in
+    dates) echo 0 ;; store) echo 1 ;; engine) echo 2 ;; calendar) echo 3 ;;
+    app) echo 4 ;; windows) echo 5 ;; shell) echo 6 ;; *) echo -1 ;;
+  esac
+}
+bad=0
+while IFS=: read -r file _ line; do
+  from=${file#"$src"/}; from=${from%%/*}
+  to=$(sed -E 's|.*#include "([a-z]+)/.*|\1|' <<<"$line")
+  [ "$from" = "$to" ] && continue
+  case $to in resources) continue ;; esac
+  if [ "$from" = platform ]; then
+    case $to in dates|store|engine) continue ;; esac
+  elif [ "$to" = platform ]; then
+    case $from in windows|shell) continue ;; esac
+  elif [ "$(rank "$to")" -ge 0 ] && [ "$(rank "$to")" -lt "$(rank "$from")" ]; then
+    continue
+  fi
+  echo "upward or sideways include: $file: $line"; bad=1
+done < <(grep -rn '#include "[a-z]*/' "$src" --include='*.h' --include='*.cpp')
+for room in dates engine store; do
+  if grep -rln '#include <Q' "$src/$room"; then
+    echo "Qt included in $room, which stays on the standard library"; bad=1
+  fi
+done
+exit $bad
