@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <cstring>
 
 namespace remindo {
@@ -75,6 +76,9 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
 {
     setObjectName(QStringLiteral("TFGlowny"));
     setWindowTitle(QStringLiteral("Remindo"));
+    // Comes on top without taking the keyboard from whoever is typing; a
+    // click on it makes it the active window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Background()->setObjectName(QStringLiteral("ImKomunikat"));
 
     auto area = [this](const char* name, bool hand) {
@@ -91,10 +95,21 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     LNiePrzypominaj_ = area("LNiePrzypominaj", true);
     LPomoc_ = area("LPomoc", true);
     LClose_ = area("LClose", false);
-    connect(LKomunikat_, &ClickArea::clicked, this, &TFGlowny::LKomunikatClick);
-    connect(LPozniej_, &ClickArea::clicked, this, &TFGlowny::LPozniejClick);
-    connect(LNieDzis_, &ClickArea::clicked, this, &TFGlowny::LNieDzisClick);
-    connect(LNiePrzypominaj_, &ClickArea::clicked, this, &TFGlowny::LNiePrzypominajClick);
+    // A click on the reminder counts only once it has come to rest and its
+    // text has stood for a moment: a click meant for what was there before
+    // (the blue panel's close strip lies over the buttons) must not block it.
+    const auto settled = [this](void (TFGlowny::*handler)()) {
+        return [this, handler] {
+            if (!Sliding() && !settle_.isActive())
+                (this->*handler)();
+        };
+    };
+    connect(LKomunikat_, &ClickArea::clicked, this, settled(&TFGlowny::LKomunikatClick));
+    connect(LPozniej_, &ClickArea::clicked, this, settled(&TFGlowny::LPozniejClick));
+    connect(LNieDzis_, &ClickArea::clicked, this, settled(&TFGlowny::LNieDzisClick));
+    connect(LNiePrzypominaj_, &ClickArea::clicked, this, settled(&TFGlowny::LNiePrzypominajClick));
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
     connect(LPomoc_, &ClickArea::clicked, this, &TFGlowny::LPomocClick);
     connect(LClose_, &ClickArea::clicked, this, &TFGlowny::LCloseClick);
 
@@ -249,11 +264,30 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
         LKomunikat_->setPalette(p);
     }
     LKomunikat_->setText(text);
+    FitText();
+    if (!blue && settle_.interval() > 0)
+        settle_.start();
+}
+
+void TFGlowny::FitText()
+{
+    // The whole text in its field: the window's font, or for a text from
+    // elsewhere with more lines than the field holds, a smaller step of it.
+    for (int px = kTextPx; px >= kSmallestTextPx; --px) {
+        LKomunikat_->setFont(WindowFont(px));
+        if (LKomunikat_->heightForWidth(LKomunikat_->width()) <= LKomunikat_->height())
+            return;
+    }
 }
 
 QString TFGlowny::Text() const
 {
     return LKomunikat_->text();
+}
+
+QFont TFGlowny::TextFont() const
+{
+    return LKomunikat_->font();
 }
 
 QColor TFGlowny::TextColour() const
@@ -357,6 +391,10 @@ void TFGlowny::LPozniejClick()
 {
     if (!ActOnShownReminder())
         return;
+    // "Later" gives the showing back: it does not use up one of the day's
+    // times, and the reminder comes again once the showing gap has passed.
+    Komunikat& k = state_.list[state_.engineState.CurrentReminderIndex];
+    k.ShownToday = std::max(0, k.ShownToday - 1);
     LogAndFlush(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) + Cp(" - pokaz później"));
 }
 

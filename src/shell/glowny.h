@@ -57,6 +57,9 @@ public:
     static constexpr int kStartDelayMs = 500;
     static constexpr int kSlideStepMs = 10;
     static constexpr int kBlue = -3;
+    static constexpr int kSettleMs = 400; // clicks on a new reminder count after this
+    static constexpr int kTextPx = 11;
+    static constexpr int kSmallestTextPx = 7;
 
     // Runs FormCreate: settings, intervals, the emptied list, today, the log
     // folder, and the start timer. Installs itself as the state's presenter
@@ -85,6 +88,10 @@ public:
     void TAutomatycznieUkryjTimer();
     // Slide steps in milliseconds; 0 moves through every step at once.
     void SetSlideStep(int ms) { slideStepMs_ = ms; }
+    // How long a new reminder's buttons wait before a click counts; 0: at once.
+    void SetSettleTime(int ms) { settle_.setInterval(ms); }
+    bool Settling() const { return settle_.isActive(); }
+    QFont TextFont() const;
 
     // ---- the buttons
     void LPozniejClick();
@@ -118,6 +125,7 @@ protected:
 private:
     void FormCreate();
     void Fill(int32_t kind, const QString& text);
+    void FitText();
     void SlideTo(int fromStep, int toStep, std::function<void()> done);
     void SlideStep();
     void MoveToStep(int step);
@@ -145,6 +153,7 @@ private:
     int workBottom_ = 0;
     int32_t kind_ = kBlue;
 
+    QTimer settle_;
     QTimer slide_;
     int slideStepMs_ = kSlideStepMs;
     int slideStep_ = 0;

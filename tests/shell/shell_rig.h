@@ -102,6 +102,7 @@ struct ShellRig : ShellEnv {
             state->dataFile.SaveDataFile(*reminders);
         glowny = std::make_unique<TFGlowny>(*state, Services());
         glowny->SetSlideStep(0);
+        glowny->SetSettleTime(0);
     }
 
     ~ShellRig()

@@ -28,6 +28,7 @@ struct MenuRig : ShellEnv {
         state = MakeState();
         windows = std::make_unique<WindowSet>(*state, Services());
         windows->glowny->SetSlideStep(0);
+        windows->glowny->SetSettleTime(0);
         windows->glowny->Timerek().stop(); // each test starts the program's work itself
         tray = std::make_unique<CoolTray>(icon, hostWaitMs);
     }

@@ -88,25 +88,125 @@ private slots:
         memo->insertPlainText(QStringLiteral("xy ✓ z"));
         QCOMPARE(memo->toPlainText(), QStringLiteral("abąę€"));
 
+        // 160 characters (narrow ones, which two lines hold more of); a
+        // paste stops there.
         memo->clear();
-        r.TypeText(QString(170, QLatin1Char('x')));
+        r.TypeText(QString(170, QLatin1Char('i')));
         QCOMPARE(memo->toPlainText().size(), 160);
         memo->clear();
-        memo->insertPlainText(QString(161, QLatin1Char('y')));
-        QVERIFY(memo->toPlainText().isEmpty());
+        memo->insertPlainText(QString(161, QLatin1Char('i')));
+        QCOMPARE(memo->toPlainText().size(), 160);
 
-        // Three lines: the first two are stored, each ended by "+".
-        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        // Two lines, each ended by "+" when stored; a third is refused.
+        memo->setPlainText(QStringLiteral("jeden\ndwa"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+dwa+"));
+        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        QVERIFY(!memo->toPlainText().contains(QStringLiteral("trzy")));
         memo->setPlainText(QStringLiteral("jeden\n"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+"));
         // A long line is stored as the field breaks it.
-        const QString words = QStringLiteral("słowo ").repeated(20).trimmed();
+        const QString words = QStringLiteral("słowo ").repeated(12).trimmed();
         memo->setPlainText(words);
-        QTRY_VERIFY(r.editor.MemoLines().size() >= 2);
         const QStringList lines = r.editor.MemoLines();
+        QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.join(QString()), words);
         QCOMPARE(r.editor.StoredText(), Cp((lines[0] + "+" + lines[1] + "+").toStdString()));
+    }
+
+    // Typing and pasting stop at the two lines that are stored, so nothing
+    // the field shows is dropped at the save: not a third wrapped line, not
+    // a line typed after Enter below a first line that wrapped.
+    void editorDropsNoTextItShows()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QPlainTextEdit* memo = r.editor.Memo();
+        const QString sentence = QStringLiteral(
+            "Zadzwonić do administracji budynku w sprawie przeglądu instalacji gazowej, "
+            "ustalić termin i przygotować klucze do piwnicy oraz strychu.");
+        r.TypeText(sentence);
+        const auto shownIsStored = [&] {
+            std::vector<std::string> stored;
+            TextToLines(r.editor.StoredText(), stored);
+            QString joined;
+            for (const std::string& line : stored)
+                joined += QString::fromStdString(Utf8FromCp1250(line));
+            return r.editor.MemoLines().size() <= 2 && joined == memo->toPlainText().remove(QLatin1Char('\n'));
+        };
+        QVERIFY(shownIsStored());
+        QVERIFY(memo->toPlainText().startsWith(sentence.left(60)));
+
+        memo->clear();
+        r.TypeText(QStringLiteral("Pierwszy wiersz, który jest na tyle długi, że pole łamie go na dwa wiersze, "
+                                  "zanim użytkownik naciśnie Enter\ndrugi"));
+        QVERIFY(shownIsStored());
+        QVERIFY(!memo->toPlainText().contains(QLatin1Char('\n')));
+
+        // Pasted, the same: what fits goes in, the rest stays out.
+        memo->clear();
+        memo->insertPlainText(sentence + sentence);
+        QVERIFY(shownIsStored());
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(r.box.shown.empty());
+        QCOMPARE(r.state.list[0].Tresc, r.editor.StoredText());
+    }
+
+    // Each reminder opens with its own stored text, whatever it holds; one
+    // that cannot be stored again as it is (too long, or with a byte that
+    // has no character) is shown whole and refused by the tick, with a word,
+    // until the user mends it. Never the last opened reminder's text.
+    void editorShowsEachReminderItsOwnText()
+    {
+        EditingRig r;
+        r.Seed("Krótki+", D(2026, 12, 24), 0);
+        const std::string longLine(200, 'w');
+        r.state.list.AddReminder(longLine + "+", D(2026, 12, 25), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        r.state.list.AddReminder("Z\x98nak+", D(2026, 12, 26), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        QVERIFY(r.OpenList());
+        const auto edit = [&](int row) {
+            r.ClickRow(row);
+            r.ClickDane(ld::kEdytujWpis);
+            return r.editor.isVisible();
+        };
+
+        QVERIFY(edit(0));
+        r.ClickEditor(lw::kAnuluj);
+        QVERIFY(edit(1));
+        QCOMPARE(r.editor.Memo()->toPlainText(), QString::fromStdString(longLine));
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.LastMessage(), QStringLiteral("Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków."));
+        QCOMPARE(r.state.list[1].Tresc, longLine + "+");
+        QVERIFY(!r.state.DataChanged);
+        // Shortened, it is taken.
+        r.editor.Memo()->moveCursor(QTextCursor::End);
+        for (int i = 0; i < 150; ++i)
+            QTest::keyClick(r.editor.Memo(), Qt::Key_Backspace);
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(QString::fromStdString(r.state.list[1].Tresc).remove(QLatin1Char('+')), QString(50, QLatin1Char('w')));
+
+        QVERIFY(edit(2));
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Z\uFFFDnak"));
+        const size_t before = r.box.shown.size();
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.box.shown.size(), before + 1);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."));
+        QCOMPARE(r.state.list[2].Tresc, std::string("Z\x98nak+"));
+        r.ClickEditor(lw::kAnuluj);
+
+        // The longest text the editor takes, two full lines, opens again as
+        // it was stored and is taken again unchanged.
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText(QString(170, QLatin1Char('i')));
+        r.ClickEditor(lw::kZapisz);
+        const std::string longest = r.state.list[3].Tresc;
+        QCOMPARE(std::count(longest.begin(), longest.end(), '+'), 2);
+        QVERIFY(edit(3));
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list[3].Tresc, longest);
     }
 
     void editAndDeleteGuardsSpeakFirst()

@@ -23,7 +23,7 @@ public:
     virtual ~Desktop() = default;
     virtual WorkArea GetWorkArea() = 0;
     virtual void Move(QWidget& window, QPoint topLeft) = 0;
-    // Above every other window, and the active one.
+    // Above every other window, leaving the keyboard where it is.
     virtual void BringToFront(QWidget& window) = 0;
 };
 
