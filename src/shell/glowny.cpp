@@ -32,6 +32,27 @@ std::string Number(int32_t index)
     return std::to_string(index + 1);
 }
 
+// The text as the field shows it: each stored line on a line of its own,
+// without the blanks that hang at a line's end (the editor keeps them where
+// it wrapped; here they would push a full line into a second one) and
+// without the empty line after the last line end.
+QString DisplayText(const std::string& cp1250Text)
+{
+    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        qsizetype end = line.size();
+        while (end > 0 && line[end - 1].isSpace())
+            --end;
+        line.truncate(end);
+    }
+    while (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 QColor ReminderTextColour(int32_t kind)
@@ -195,7 +216,7 @@ void TFGlowny::TimerekTimer()
         break;
     case kMissing:
         state_.list.items.clear();
-        state_.dataFile.SaveDataFile(state_.list);
+        state_.SaveList();
         if (detail)
             log.WriteLog("Brak pliku - utworzono nowy");
         log.WriteLog("Utworzono nowy plik");
@@ -307,10 +328,7 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
     workBottom_ = area.bottom;
     MoveToStep(kSlideFirst);
 
-    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Fill(kind, text);
+    Fill(kind, DisplayText(cp1250Text));
 
     show();
     SlideTo(kSlideFirst + 1, kSlideLast, [this] {
@@ -403,9 +421,8 @@ void TFGlowny::LNiePrzypominajClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].Blok = 1;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [](Komunikat& k) { k.Blok = 1; });
 }
 
 void TFGlowny::LNieDzisClick()
@@ -413,10 +430,11 @@ void TFGlowny::LNieDzisClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].BlokDzis = 1;
-    state_.list[i].BlokDzisData = state_.engineState.DataAkt;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [today = state_.engineState.DataAkt](Komunikat& k) {
+        k.BlokDzis = 1;
+        k.BlokDzisData = today;
+    });
 }
 
 void TFGlowny::LKomunikatClick()
