@@ -6,6 +6,7 @@
 #include "store/codec.h"
 #include "windows/help.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -144,6 +145,10 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     ukryj_.setTimerType(Qt::CoarseTimer);
     slide_.setTimerType(Qt::PreciseTimer);
     connect(&slide_, &QTimer::timeout, this, &TFGlowny::SlideStep);
+
+    // Every event loop ends, the modal ones too; quit() would first ask each
+    // window to close, and an open dialog would refuse.
+    endProgram_ = [] { QCoreApplication::exit(0); };
 
     Fill(kBlue, QString());
     FormCreate();
@@ -515,7 +520,14 @@ void TFGlowny::PomocClick()
 
 void TFGlowny::CloseAppClick()
 {
+    // One click ends the program, whatever windows stand open; edits that
+    // wait in the list window get its question first, whose Anuluj keeps
+    // the program running.
+    if (beforeEnd_ && !beforeEnd_())
+        return;
     emit quitRequested();
+    if (endProgram_)
+        endProgram_();
 }
 
 } // namespace remindo

@@ -103,6 +103,10 @@ public:
 
     // ---- the tray menu
     void SetMenuWindows(MenuWindows windows) { menuWindows_ = std::move(windows); }
+    // Asked before `&Zakończ` ends the program; false keeps it running.
+    void SetBeforeEnd(std::function<bool()> ask) { beforeEnd_ = std::move(ask); }
+    // How the program ends (every event loop is left); tests record it instead.
+    void SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
     bool NoWindowOpen() const;
     void CoolTrayClick();
     void WprowadzDaneClick();
@@ -116,7 +120,7 @@ public:
     static QRect PlaceOf(const char* control);
 
 signals:
-    // `&Zakończ`: the program ends, nothing saved.
+    // `&Zakończ`: the program ends (after the list window's question).
     void quitRequested();
 
 protected:
@@ -136,6 +140,8 @@ private:
     AppState& state_;
     ShellServices services_;
     MenuWindows menuWindows_;
+    std::function<bool()> beforeEnd_;
+    std::function<void()> endProgram_;
 
     ClickArea* LKomunikat_ = nullptr;
     ClickArea* LPozniej_ = nullptr;

@@ -56,7 +56,6 @@ int main(int argc, char** argv)
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
     ApplyTestIntervals(*windows.glowny);
-    QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
     return app.exec();
 }

@@ -13,6 +13,8 @@ namespace {
 
 namespace ld = layout::dane;
 
+constexpr const char* kChangedQuestion = "Dane zostały zmienione.\rZapisać zmiany?";
+
 } // namespace
 
 TFDane::TFDane(AppState& state, QWidget* parent)
@@ -152,7 +154,7 @@ void TFDane::LUsunWpisClick()
         return;
     }
     if (!deleteConfirmed_) {
-        const int answer = state_.messages.ShowWarning(kQuestionBox, kIconInfo,
+        const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion,
                                                        "Tego nie można cofnąć.\rCzy rzeczywiście usunąć?");
         deleteConfirmed_ = true;
         if (answer != kAnswerTak)
@@ -181,8 +183,7 @@ void TFDane::LAnulujClick()
         CloseWindow();
         return;
     }
-    const int answer =
-        state_.messages.ShowWarning(kQuestionBox, kIconInfo, "Dane zostały zmienione.\rZapisać zmiany?");
+    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
     if (answer == kAnswerTak) {
         if (!state_.SaveList())
             return;
@@ -198,6 +199,16 @@ void TFDane::LAnulujClick()
         state_.list.RefreshView();
         state_.DataChanged = false;
     }
+}
+
+bool TFDane::AskBeforeEnd()
+{
+    if (!state_.DataChanged)
+        return true;
+    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    if (answer == kAnswerTak)
+        return state_.SaveList();
+    return answer == kAnswerNie;
 }
 
 void TFDane::CloseWindow()

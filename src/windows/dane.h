@@ -41,6 +41,11 @@ public:
     void LZapiszClick();
     void LAnulujClick();
 
+    // Before the program ends: edits still pending are saved ("Tak") or
+    // dropped ("Nie") after the window's question; false ("Anuluj", or a
+    // save that failed) keeps the program running.
+    bool AskBeforeEnd();
+
 signals:
     void closed();
 
