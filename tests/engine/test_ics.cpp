@@ -240,7 +240,7 @@ private slots:
         };
         QCOMPARE(events(Path("again.ics")), events(ics));
         QVERIFY(events(ics).contains("RRULE:FREQ=MONTHLY;BYMONTHDAY=28,29,30,31;BYSETPOS=-1\r\n"));
-        QVERIFY(events(ics).contains("RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=28,29;BYSETPOS=-1\r\n"));
+        QVERIFY(events(ics).contains("RRULE:FREQ=YEARLY;BYMONTHDAY=28,29;BYMONTH=2;BYSETPOS=-1\r\n"));
         QVERIFY(events(ics).contains("DTSTART;VALUE=DATE:20270326\r\n")); // the last Friday, not the Wednesday
         QVERIFY(events(ics).contains("TRIGGER:-P3D\r\n"));
     }

@@ -198,6 +198,9 @@ struct NoKind {
 // the rule's BYMONTHDAY and BYSETPOS say it for `day`.
 bool SameDayOfMonth(const IcsRule& r, int day)
 {
+    // The 31st, or the last day of a shorter month, is every month's last day.
+    if (day == 31 && r.byMonthDay == std::vector<int>{-1} && r.bySetPos.empty())
+        return true;
     if (day <= 28)
         return r.bySetPos.empty() && (r.byMonthDay.empty() || r.byMonthDay == std::vector<int>{day});
     IcsRule expected;
@@ -250,7 +253,7 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
         return -(50 + w);
     }
     if (r.freq != "MONTHLY" && r.freq != "YEARLY")
-        throw no(r.freq.empty() ? "a rule libical cannot read" : "a rule by the " + r.freq + " step");
+        throw no(r.freq.empty() ? "a rule libical cannot read" : "a rule repeating " + r.freq);
     if (r.interval != 1)
         throw no("every " + std::to_string(r.interval) + (r.freq == "MONTHLY" ? " months" : " years"));
     if (r.freq == "MONTHLY") {
@@ -258,8 +261,8 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
             throw no("a monthly rule in some months only");
         if (!byDay) {
             if (!SameDayOfMonth(r, ymd.day))
-                throw no(ymd.day > 28 ? "months without the " + std::to_string(ymd.day) +
-                                            "th skipped, where Remindo takes their last day"
+                throw no(ymd.day > 28 ? "months without day " + std::to_string(ymd.day) +
+                                            " skipped, where Remindo takes their last day"
                                       : "days of the month other than the first date's");
             return -3;
         }

@@ -157,9 +157,15 @@ IcsEvent EventOf(icalcomponent* c)
         case ICAL_RECURRENCEID_PROPERTY:
             e.other.push_back("RECURRENCE-ID: one changed occurrence of a series");
             break;
-        case ICAL_XLICERROR_PROPERTY:
-            e.other.push_back(std::string("a line libical cannot read: ") + icalproperty_get_xlicerror(p));
+        case ICAL_XLICERROR_PROPERTY: {
+            // An empty property is left out and changes nothing, but an empty
+            // rule would make a series a one-off.
+            const std::string error = icalproperty_get_xlicerror(p) ? icalproperty_get_xlicerror(p) : "";
+            const bool empty = error.rfind("No value for ", 0) == 0 && error.rfind("No value for RRULE", 0) != 0;
+            if (!empty)
+                e.other.push_back("a line libical cannot read: " + error);
             break;
+        }
         case ICAL_X_PROPERTY: {
             const char* name = icalproperty_get_x_name(p);
             const char* value = icalproperty_get_x(p);
@@ -205,7 +211,9 @@ public:
             icalcomponent_add_property(ev, icalproperty_new_uid(e.uid.c_str()));
             icalcomponent_add_property(ev, icalproperty_new_dtstamp(dtstamp));
             icalcomponent_add_property(ev, icalproperty_new_dtstart(DateOf(e.start)));
-            icalcomponent_add_property(ev, icalproperty_new_summary(e.summary.c_str()));
+            // libical reads an empty SUMMARY back as a fault: none at all is an empty text.
+            if (!e.summary.empty())
+                icalcomponent_add_property(ev, icalproperty_new_summary(e.summary.c_str()));
             // A reminder takes no time of anyone's day.
             icalcomponent_add_property(ev, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
             for (const IcsRule& r : e.rules)
@@ -218,7 +226,8 @@ public:
             if (e.hasAlarm) {
                 icalcomponent* alarm = icalcomponent_new_valarm();
                 icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-                icalcomponent_add_property(alarm, icalproperty_new_description(e.summary.c_str()));
+                icalcomponent_add_property(alarm, icalproperty_new_description(
+                                                      e.summary.empty() ? "Remindo" : e.summary.c_str()));
                 icaltriggertype trigger;
                 trigger.time = icaltime_null_time();
                 trigger.duration = icaldurationtype_null_duration();
