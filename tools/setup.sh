@@ -27,6 +27,8 @@ packages=(
   fonts-dejavu-core xauth
   dbus-daemon
   xvfb openbox wmdocker xdotool x11-utils imagemagick
+  python3-holidays python3-dateutil
+  libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
 )
 
 sudo_cmd=()
