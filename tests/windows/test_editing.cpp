@@ -209,6 +209,25 @@ private slots:
         QCOMPARE(r.state.list[3].Tresc, longest);
     }
 
+    // The list window's two questions show the question icon, its notices
+    // the information icon.
+    void questionsShowTheQuestionIcon()
+    {
+        EditingRig r;
+        r.Seed("Jeden+", D(2026, 12, 24), 0);
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.box.Answer(kAnswerTak);
+        r.ClickDane(ld::kUsunWpis);
+        r.box.Answer(kAnswerAnuluj);
+        r.ClickDane(ld::kAnuluj);
+        r.ClickDane(ld::kEdytujWpis); // nothing left to edit
+        QCOMPARE(r.box.shown.size(), size_t(3));
+        QCOMPARE(r.box.shown[0].icon, int(kIconQuestion));
+        QCOMPARE(r.box.shown[1].icon, int(kIconQuestion));
+        QCOMPARE(r.box.shown[2].icon, int(kIconInfo));
+    }
+
     void editAndDeleteGuardsSpeakFirst()
     {
         EditingRig r;
@@ -482,12 +501,13 @@ private slots:
         HoldAt(r.dialog, less, *r.timers, 200);
         QCOMPARE(field->text(), QStringLiteral("9"));
 
-        // Typed 5, "+" held for 100 ms: 6, 7. A press under 50 ms: nothing.
+        // Typed 5, "+" held to the first repeat: 6 at the press, then 7. A
+        // click is one step.
         r.SetDays("5");
-        HoldAt(r.dialog, more, *r.timers, 100);
+        HoldAt(r.dialog, more, *r.timers, 400);
         QCOMPARE(field->text(), QStringLiteral("7"));
         HoldAt(r.dialog, more, *r.timers, 40);
-        QCOMPARE(field->text(), QStringLiteral("7"));
+        QCOMPARE(field->text(), QStringLiteral("8"));
 
         // Held "-" from 10 stops at 2, and its timer with it.
         r.SetDays("10");
