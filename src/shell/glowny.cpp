@@ -93,7 +93,7 @@ QRect TFGlowny::PlaceOf(const char* control)
 }
 
 TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* parent)
-    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop, parent),
+    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop | kOwnPlacement, parent),
       state_(state), services_(services)
 {
     setObjectName(QStringLiteral("TFGlowny"));

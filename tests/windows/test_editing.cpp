@@ -228,6 +228,22 @@ private slots:
         QCOMPARE(r.box.shown[2].icon, int(kIconInfo));
     }
 
+    // With the list window dragged low, "+" opens the editor wholly inside
+    // the work area, its tick and cross reachable; the recurrence dialog
+    // over it too.
+    void editorOpensInsideTheWorkArea()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        const QRect area = r.dane.screen()->availableGeometry();
+        r.dane.move(area.left() + 40, area.bottom() - 120);
+        r.ClickDane(ld::kNowyWpis);
+        QVERIFY(r.editor.isVisible());
+        QVERIFY2(area.contains(r.editor.frameGeometry()), qPrintable(QStringLiteral("%1,%2").arg(r.editor.x()).arg(r.editor.y())));
+        r.ChooseKind(5);
+        QVERIFY(area.contains(r.dialog.frameGeometry()));
+    }
+
     void editAndDeleteGuardsSpeakFirst()
     {
         EditingRig r;
