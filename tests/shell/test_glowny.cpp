@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -484,10 +485,12 @@ private slots:
             return l->heightForWidth(l->width()) <= l->height() &&
                    (unbroken || l->font().pixelSize() < TFGlowny::kTextPx);
         };
-        for (int32_t kind : {0, 1, 5, -1}) {
+        for (int32_t kind : {-1, 1, 5, 0}) {
             QVERIFY(fitsWhole(kind, longest));
             QCOMPARE(r.glowny->TextFont().pixelSize(), TFGlowny::kTextPx);
         }
+        QVERIFY(QDir().mkpath(QStringLiteral(REMINDO_RENDER_DIR)));
+        QVERIFY(r.glowny->grab().save(QStringLiteral(REMINDO_RENDER_DIR "/reminder-longest.png")));
         QVERIFY(fitsWhole(0, Cp("Zebranie zarządu wspólnoty mieszkaniowej w świetlicy, sala numer dwa+"
                                 "Przynieść protokół z ostatniego zebrania i listę obecności+"
                                 "Zapytać o fundusz remontowy+Potwierdzić udział do piątku+")));

@@ -244,6 +244,27 @@ private slots:
         QVERIFY(area.contains(r.dialog.frameGeometry()));
     }
 
+    // A line too long for the list is cut after a whole word, with "…",
+    // and beside it stands the date the reminder comes next.
+    void listCutsAtAWordAndShowsTheNextDate()
+    {
+        EditingRig r;
+        const QString text = QStringLiteral("Zadzwonić do administracji budynku w sprawie przeglądu instalacji gazowej");
+        r.Seed((text + "+").toUtf8().constData(), D(2026, 12, 24), 0);
+        r.Seed("Co tydzień+", D(2026, 1, 5), -2); // Mondays
+        r.Seed("Co dziesięć dni+", D(2027, 1, 10), 10); // not begun yet
+        QVERIFY(r.OpenList());
+        const QString shown = r.dane.ShownText(0);
+        QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
+        QVERIFY2(text.startsWith(shown.chopped(1) + QLatin1Char(' ')), qPrintable(shown));
+        const QFontMetrics fm(r.dane.Lista()->font());
+        QVERIFY(fm.horizontalAdvance(shown) + fm.horizontalAdvance(r.dane.ShownDate(0)) <
+                r.dane.Lista()->viewport()->width());
+        QCOMPARE(r.dane.ShownText(1), QStringLiteral("Co tydzień"));
+        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2)};
+        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027"}));
+    }
+
     void editAndDeleteGuardsSpeakFirst()
     {
         EditingRig r;
