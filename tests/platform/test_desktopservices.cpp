@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,6 +91,22 @@ private slots:
         QCOMPARE(QFileInfo(fallback).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
         QVERIFY(fallback.contains(QString::number(getuid()))); // one per user there
         qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
+    void aRuntimeFolderThatIsNotThereStillKeepsOutASecondCopy()
+    {
+        // As after `su`: the variable names the other user's folder, gone.
+        QTemporaryDir temp;
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTemp = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+            qputenv("TMPDIR", savedTemp);
+        });
+        qputenv("XDG_RUNTIME_DIR", temp.filePath("gone").toLocal8Bit());
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
+        LockFileInstance first(LockFileInstance::DefaultPath()), second(LockFileInstance::DefaultPath());
+        QVERIFY(first.Acquire());
+        QVERIFY(!second.Acquire());
     }
 
     void platformForTheSession_data()
