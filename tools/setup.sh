@@ -27,6 +27,7 @@ packages=(
   fonts-dejavu-core xauth
   dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb openbox wmdocker xdotool x11-utils imagemagick
+  python3-holidays python3-dateutil
 )
 
 sudo_cmd=()
