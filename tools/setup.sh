@@ -28,6 +28,7 @@ packages=(
   dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb openbox wmdocker xdotool x11-utils imagemagick
   python3-holidays python3-dateutil
+  libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
 )
 
 sudo_cmd=()
