@@ -158,6 +158,9 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("2026-12-07\t2\n2026-12-08\t2,3\n2026-12-09\t2\n2026-12-10\t1,2\n"
                                 "2026-12-11\t2\n2026-12-12\t2\n2026-12-13\t2\n"));
+        // Holidays in a third column, counted as no reminder.
+        QCOMPARE(Tool({"week", "2026-04-06", "--file", data_}).out.section('\n', 0, 1),
+                 QString("2026-04-06\t2\tPoniedziałek Wielkanocny\n2026-04-07\t2,3"));
     }
 
     void previewWithDefaultSettings()
@@ -417,6 +420,11 @@ private slots:
         bad.write("not a library\n");
         bad.close();
         oneLine(Tool({"list"}, tool), lone.filePath("libremindo-data-qt.so") + ": ");
+        // libical has a module of its own.
+        const Run ics = Tool({"--file", data_, "export", "--ics", lone.filePath("x.ics")}, tool);
+        QCOMPARE(ics.status, 2);
+        QVERIFY2(ics.err.startsWith("remindo-data: the module libremindo-data-ics.so cannot be loaded: "),
+                 qPrintable(ics.err));
     }
 
     // In-process: the desktop is asked only by the commands that need it, at
@@ -483,6 +491,12 @@ private slots:
         QTest::newRow("missing import") << QStringList{"--file", missing, "import", missing};
         QTest::newRow("damaged file") << QStringList{"--file", dir_.filePath("damaged.dat"), "week", "2026-12-08"};
         QTest::newRow("damaged import") << QStringList{"--file", data_, "import", dir_.filePath("damaged.dat")};
+        QTest::newRow("plain iCalendar") << QStringList{"--file", data_, "export", "--ics", "--plain", missing};
+        QTest::newRow("skip without iCalendar")
+            << QStringList{"--file", data_, "import", "--skip-unsupported", dir_.filePath("damaged.dat")};
+        QTest::newRow("no calendar") << QStringList{"--file", data_, "import", "--ics", dir_.filePath("damaged.dat")};
+        QTest::newRow("missing calendar") << QStringList{"--file", data_, "import", "--ics", missing};
+        QTest::newRow("calendar from a device") << QStringList{"--file", data_, "import", "--ics", "/dev/zero"};
     }
 
     void errors()

@@ -25,9 +25,14 @@ public:
 // Answers the services, or nullptr with a one-line reason in `why`.
 using ServicesSource = std::function<DesktopServices*(std::string& why)>;
 
+class IcsCodec;
+// Answers the iCalendar codec, or nullptr with a one-line reason in `why`.
+using IcsSource = std::function<IcsCodec*(std::string& why)>;
+
 // Runs one command; answers the exit status (0 done, 2 a missing or damaged
 // file, bad arguments or services that cannot be had). `out` receives UTF-8
 // text, `err` one-line errors.
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services);
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services,
+        const IcsSource& ics = {});
 
 } // namespace remindo::cli
