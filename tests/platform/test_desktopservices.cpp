@@ -5,6 +5,7 @@
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -143,14 +144,15 @@ private slots:
     {
         // As after `su`: the variable names the other user's folder, gone.
         QTemporaryDir temp;
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTemp = qgetenv("TMPDIR");
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedData = qgetenv("XDG_DATA_HOME");
         const auto restore = qScopeGuard([&] {
             qputenv("XDG_RUNTIME_DIR", savedRuntime);
-            qputenv("TMPDIR", savedTemp);
+            qputenv("XDG_DATA_HOME", savedData);
         });
         qputenv("XDG_RUNTIME_DIR", temp.filePath("gone").toLocal8Bit());
-        qputenv("TMPDIR", temp.path().toLocal8Bit());
-        LockFileInstance first(LockFileInstance::DefaultPath()), second(LockFileInstance::DefaultPath());
+        qputenv("XDG_DATA_HOME", temp.path().toLocal8Bit());
+        QVERIFY(QDir().mkpath(temp.filePath("Vendly/Remindo")));
+        LockFileInstance first(LockFileInstance::ForUser()), second(LockFileInstance::ForUser());
         QVERIFY(first.Acquire());
         QVERIFY(!second.Acquire());
     }
