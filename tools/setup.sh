@@ -30,6 +30,7 @@ packages=(
   dbus-daemon
   xvfb openbox wmdocker xdotool x11-utils imagemagick
   appstream desktop-file-utils man-db bash-completion ccache
+  python3-holidays python3-dateutil
 )
 # Only for making the Debian package.
 package_packages=(debhelper lintian)

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace remindo {
 
@@ -64,11 +64,16 @@ public:
     // The load without a message and without a copy of a damaged file;
     // LastError() says why a file could not be read.
     int ReadDataFile(Komunikaty& list);
-    // The same load without keeping the list: `start(count)` comes before
-    // the reminders (and again, should they have to be read a second way),
-    // then `each(index, reminder)` for every one in order. A result other
-    // than kLoaded means that what `each` saw is to be forgotten. Without
-    // `withTexts` the texts are checked as ever but may come empty.
+    // True when the last load or parse read the document in the program's
+    // own form straight from its bytes; false when the XML parser read it.
+    bool LastReadInPlace() const { return readInPlace_; }
+    // The same load without keeping the list, the file mapped instead of
+    // read (for the companion tool only: see dataeach.cpp): `start(count)`
+    // comes before the reminders (and again, should they have to be read a
+    // second way), then `each(index, reminder)` for every one in order. A
+    // result other than kLoaded means that what `each` saw is to be
+    // forgotten. Without `withTexts` the texts are checked as ever but may
+    // come empty.
     int ReadEach(const std::function<void(int32_t)>& start,
                  const std::function<void(int32_t, const Komunikat&)>& each, bool withTexts = true);
 
@@ -91,8 +96,9 @@ private:
     FileWriterFactory* writers_;
     std::string damagedCopy_;
     std::string lastError_;
-    struct LoadMemory;
-    std::unique_ptr<LoadMemory> memory_;
+    bool readInPlace_ = false;
+    std::vector<char> bytes_; // the last load's, kept for the next
+
 };
 
 } // namespace remindo

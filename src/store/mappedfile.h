@@ -3,7 +3,8 @@
 // fresh memory for the bytes. Should the file shrink while it is mapped
 // (another program truncating it), the pages past its new end read as zeros
 // instead of stopping the program, and Changed() says so; what was read from
-// it is then not to be trusted.
+// it is then not to be trusted. That takes a bus-error handler for the whole
+// process, so only the short-lived companion tool maps; the program reads.
 
 #include <atomic>
 #include <cstddef>

@@ -4,6 +4,7 @@
 #include "windows/datepicker.h"
 
 #include "dates/datetools.h"
+#include "dates/holidays.h"
 #include "app/appstate.h"
 #include "store/codec.h"
 
@@ -180,6 +181,10 @@ void TFkalendarz::ShowWeek(Date date)
         listing_.AddBigBar();
         listing_.AddText(FromCp(state_.formats.ShortDate(day.Dzien) + " - " +
                                 std::string(DayName(WeekdayOfDate(day.Dzien)))));
+        // A public holiday goes with its day's heading, not with the reminders.
+        const std::string_view holiday = PolishHoliday(day.Dzien);
+        if (!holiday.empty())
+            listing_.AddText(FromCp(std::string(holiday)));
         listing_.AddSmallBar();
         if (day.Zdarzenia.empty())
             listing_.AddText(QStringLiteral("Brak zdarzeń w tym dniu."));

@@ -158,6 +158,9 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("2026-12-07\t2\n2026-12-08\t2,3\n2026-12-09\t2\n2026-12-10\t1,2\n"
                                 "2026-12-11\t2\n2026-12-12\t2\n2026-12-13\t2\n"));
+        // Holidays in a third column, counted as no reminder.
+        QCOMPARE(Tool({"week", "2026-04-06", "--file", data_}).out.section('\n', 0, 1),
+                 QString("2026-04-06\t2\tPoniedziałek Wielkanocny\n2026-04-07\t2,3"));
     }
 
     void previewWithDefaultSettings()

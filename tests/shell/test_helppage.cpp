@@ -80,10 +80,10 @@ private slots:
         }
         QVERIFY(links > 10);
 
-        // Every window the menu opens, and the letter keys of the boxes, are explained.
+        // Every window the menu opens, the letter keys of the boxes and the holidays are explained.
         for (const char* word : {"Dane", "Kalendarz", "Ustawienia", "O programie", "Zakończ",
                                  "Przypomnij później", "Przypomnij jutro", "Już więcej nie przypominaj",
-                                 "<kbd>T</kbd>", "<kbd>N</kbd>", "<kbd>A</kbd>", "<kbd>Z</kbd>", "<kbd>F1</kbd>"})
+                                 "<kbd>T</kbd>", "<kbd>N</kbd>", "<kbd>A</kbd>", "<kbd>Z</kbd>", "<kbd>F1</kbd>", "Wielkanoc"})
             QVERIFY2(html.contains(QString::fromUtf8(word)), word);
     }
 };

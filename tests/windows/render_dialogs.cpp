@@ -1,5 +1,5 @@
 // Renders the settings dialog and the calendar window (a week with
-// reminders, and with the month picker open) to PNG files in
+// reminders, with the month picker open, and the week of Easter) to PNG files in
 // <build>/renders, for a look by eye and for the README.
 
 #include "windows/chrome_support.h"
@@ -75,6 +75,18 @@ private slots:
         QTest::keyClick(view, Qt::Key_Return);
         QVERIFY(window.PKalendarz()->isVisible());
         QVERIFY(Save(window, "kalendarz-wybor.png", QSize(500, 500)));
+    }
+
+    void calendarAtEaster()
+    {
+        // The week that ends on Easter Sunday 2026, scrolled down to it.
+        Rig r(DateFromYmd(2026, 4, 1));
+        AddSamples(r);
+        TFkalendarz window(r.state);
+        window.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Listwa()->SetPosition(window.Listwa()->Max());
+        QVERIFY(Save(window, "kalendarz-wielkanoc.png", QSize(500, 500)));
     }
 };
 

@@ -185,6 +185,31 @@ private slots:
         QCOMPARE(shown.size(), QSize(387, lk::kPodImgKalendarz.h));
     }
 
+    void holidaysUnderTheirDays()
+    {
+        Rig r;
+        r.Add("Prezenty+", DateFromYmd(2026, 12, 25));
+        QVERIFY(r.Open());
+        r.Choose(1);
+        r.Choose(1); // 21 to 27 December 2026
+        const QStringList texts = r.Texts();
+        const auto after = [&](const QString& day) { return texts.mid(texts.indexOf(day) + 1, 2); };
+        // Not a reminder: a holiday without any still says there is none.
+        QCOMPARE(after(QStringLiteral("24.12.2026 - czwartek")),
+                 QStringList({QStringLiteral("Wigilia Bożego Narodzenia"), QStringLiteral("Brak zdarzeń w tym dniu.")}));
+        QCOMPARE(after(QStringLiteral("25.12.2026 - piątek")),
+                 QStringList({QStringLiteral("Pierwszy dzień Bożego Narodzenia"), QStringLiteral("Prezenty ")}));
+        QCOMPARE(after(QStringLiteral("23.12.2026 - środa")).first(), QStringLiteral("Brak zdarzeń w tym dniu."));
+        // One line under the day's heading, above its small bar.
+        const ListingLine* heading = r.LineWith(QStringLiteral("26.12.2026 - sobota"));
+        const ListingLine* holiday = r.LineWith(QStringLiteral("Drugi dzień Bożego Narodzenia"));
+        QVERIFY(heading && holiday);
+        QCOMPARE(holiday->y, heading->y + WeekListing::kLineStep);
+        QCOMPARE((holiday + 1)->kind, ListingLine::kSmallBar);
+        // three holidays, and a reminder in place of one "Brak zdarzeń"
+        QCOMPARE(r.window->Listing().ListingY(), 509 + 3 * WeekListing::kLineStep);
+    }
+
     void listedTexts()
     {
         Rig r;

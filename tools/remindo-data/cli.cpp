@@ -3,6 +3,7 @@
 #include "calendar/calendarexam.h"
 #include "dates/clock.h"
 #include "dates/datetools.h"
+#include "dates/holidays.h"
 #include "engine/engine.h"
 #include "engine/occurrence.h"
 #include "app/appstate.h"
@@ -44,7 +45,8 @@ constexpr int kMaxPreviewDays = 3660;
 const char* const kUsage =
     "usage: remindo-data [--file FILE] COMMAND ...\n"
     "  list [--today DATE]                        every reminder with its occurrences and today's warning\n"
-    "  week DATE                                  the reminders on each day of DATE's week, Monday to Sunday\n"
+    "  week DATE                                  the reminders on each day of DATE's week, Monday to Sunday,\n"
+    "                                             and the Polish public holiday after them\n"
     "  preview --from DATE --days N [--every M]   what the program would show an absent user\n"
     "  export [--plain] FILE                      a copy of the list (unscrambled with --plain)\n"
     "  import FILE                                a data file becomes the list (the old one kept as .bak-TIME)\n"
@@ -339,6 +341,10 @@ void Week(Context& ctx, const Args& a, std::string& out)
                 out += ',';
             out += std::to_string(z.Zdarzenia[i] + 1);
         }
+        // A public holiday in a third column, so that the first two read as before.
+        const std::string_view holiday = PolishHoliday(z.Dzien);
+        if (!holiday.empty())
+            out += "\t" + Utf8FromCp1250(holiday);
         out += '\n';
     }
 }
