@@ -31,6 +31,7 @@ packages=(
   xvfb openbox wmdocker xdotool x11-utils imagemagick
   appstream desktop-file-utils man-db bash-completion ccache
   python3-holidays python3-dateutil
+  libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
 )
 # Only for making the Debian package.
 package_packages=(debhelper lintian)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` into a staging folder: the program, its sound module, its
-# companion tool and the tool's Qt module, the help, the icon at every size, the menu and autostart
+# companion tool and the tool's Qt and iCalendar modules, the help, the icon at every size, the menu and autostart
 # entries.
 #   install.sh BUILD_DIR
 set -euo pipefail
@@ -23,6 +23,11 @@ done
 said=$(XDG_DATA_HOME="$stage/xdg" "$stage$prefix/bin/remindo-data" list 2>&1 || true)
 [ "$said" = "remindo-data: $stage/xdg/Vendly/Remindo/Dane.dat: no such data file" ] ||
   { echo "installed remindo-data: $said"; missing=1; }
+# ... and its iCalendar module.
+printf '<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Raz+</Tresc><Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>0</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok><BlokDzis>0</BlokDzis><BlokDzisData>8.12.2026</BlokDzisData><Ile>1</Ile></Nr1></Dane>' > "$stage/one.dat"
+said=$("$stage$prefix/bin/remindo-data" --file "$stage/one.dat" export --ics "$stage/one.ics" 2>&1 || true)
+{ [ -z "$said" ] && grep -q '^SUMMARY:Raz' "$stage/one.ics"; } ||
+  { echo "installed remindo-data export --ics: $said"; missing=1; }
 entry=$stage$autostart/remindo.desktop
 [ -s "$entry" ] || { echo "missing: $autostart/remindo.desktop"; missing=1; }
 grep -qx "Exec=$prefix/bin/remindo" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo"; missing=1; }

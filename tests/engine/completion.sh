@@ -34,11 +34,15 @@ commands=$(sed -n 's/^  \([a-z]\+\) .*/\1/p' <<<"$usage" | sort | tr '\n' ' ')
 [ -n "$commands" ] || { echo "FAIL: no commands in remindo-data --help"; exit 1; }
 expect "$commands" ""
 expect "$commands" --file some.dat ""
+declare -A options
 while read -r command rest; do
-  options=$(grep -o -- '--[a-z-]\+' <<<"${rest%%  *}" | sort -u | tr '\n' ' ')
-  expect "$options" "$command" --
-  expect "$options" --file some.dat "$command" --
+  options[$command]+=" $(grep -o -- '--[a-z-]\+' <<<"${rest%%  *}" | tr '\n' ' ')"
 done < <(sed -n 's/^  \([a-z]\+ .*\)/\1/p' <<<"$usage")
+for command in "${!options[@]}"; do
+  wanted=$(tr ' ' '\n' <<<"${options[$command]}" | grep . | sort -u | tr '\n' ' ')
+  expect "$wanted" "$command" --
+  expect "$wanted" --file some.dat "$command" --
+done
 global=$(grep -o -- '--[a-z]\+' <<<"$(grep -v '^  ' <<<"$usage")" | grep -v '^--$' | sort -u | tr '\n' ' ')
 expect "$global" --
 

@@ -423,6 +423,11 @@ private slots:
         bad.write("not a library\n");
         bad.close();
         oneLine(Tool({"list"}, tool), lone.filePath("libremindo-data-qt.so") + ": ");
+        // libical has a module of its own.
+        const Run ics = Tool({"--file", data_, "export", "--ics", lone.filePath("x.ics")}, tool);
+        QCOMPARE(ics.status, 1);
+        QVERIFY2(ics.err.startsWith("remindo-data: the module libremindo-data-ics.so cannot be loaded: "),
+                 qPrintable(ics.err));
     }
 
     // In-process: the desktop is asked only by the commands that need it, at
@@ -491,6 +496,13 @@ private slots:
         QTest::newRow("missing import") << QStringList{"--file", missing, "import", missing} << 1;
         QTest::newRow("damaged file") << QStringList{"--file", dir_.filePath("damaged.dat"), "week", "2026-12-08"} << 1;
         QTest::newRow("damaged import") << QStringList{"--file", data_, "import", dir_.filePath("damaged.dat")} << 1;
+        QTest::newRow("plain iCalendar") << QStringList{"--file", data_, "export", "--ics", "--plain", missing} << 2;
+        QTest::newRow("skip without iCalendar")
+            << QStringList{"--file", data_, "import", "--skip-unsupported", dir_.filePath("damaged.dat")} << 2;
+        QTest::newRow("no calendar") << QStringList{"--file", data_, "import", "--ics", dir_.filePath("damaged.dat")}
+                                     << 1;
+        QTest::newRow("missing calendar") << QStringList{"--file", data_, "import", "--ics", missing} << 1;
+        QTest::newRow("calendar from a device") << QStringList{"--file", data_, "import", "--ics", "/dev/zero"} << 1;
     }
 
     void errors()

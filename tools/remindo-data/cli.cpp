@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "ics.h"
+
 #include "calendar/calendarexam.h"
 #include "dates/clock.h"
 #include "dates/datetools.h"
@@ -30,6 +32,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace remindo::cli {
@@ -49,7 +52,11 @@ const char* const kUsage =
     "                                             and the Polish public holiday after them\n"
     "  preview --from DATE --days N [--every M]   what the program would show an absent user\n"
     "  export [--plain] FILE                      a copy of the list (unscrambled with --plain)\n"
+    "  export --ics FILE                          the list as an iCalendar file of all-day events\n"
     "  import FILE                                a data file becomes the list (the old one kept as .bak-TIME)\n"
+    "  import --ics [--skip-unsupported] FILE     an iCalendar file's events and to-dos become the list;\n"
+    "                                             with --skip-unsupported those that map onto no\n"
+    "                                             reminder are listed and left out instead of refused\n"
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
     "-h or --help shows this, --version the version; -- ends the options.\n"
     "Exit status: 0 done, 1 a failure while working (a file that cannot be read or written, a damaged file),\n"
@@ -417,9 +424,41 @@ void WriteCopy(const std::string& path, const std::string& bytes, unsigned mode)
     }
 }
 
-void Export(Context& ctx, const Args& a)
+IcsCodec& Codec(const IcsSource& source)
+{
+    std::string why;
+    IcsCodec* codec = source ? source(why) : nullptr;
+    if (!codec)
+        Fail(why.empty() ? "iCalendar cannot be read or written here" : why);
+    return *codec;
+}
+
+// When the file was last changed (seconds since 1970): the exported events'
+// DTSTAMP, so that exporting an unchanged list writes the same bytes.
+int64_t ChangedAt(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? int64_t(st.st_mtime) : 0;
+}
+
+void ExportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
+{
+    const Komunikaty list = ctx.Load(ctx.dataPath);
+    IcsCodec& codec = Codec(ics);
+    const IcsExport exported = EventsOf(list);
+    WriteCopy(a.words[1], codec.Write(exported.events, ChangedAt(ctx.dataPath)), FileMode(ctx.dataPath));
+    for (const std::string& line : exported.left)
+        out += line + "\n";
+}
+
+void Export(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
 {
     a.Words(1, "export");
+    if (a.Get("ics")) {
+        if (a.Get("plain"))
+            Misuse("export: --plain and --ics do not go together");
+        return ExportIcs(ctx, a, ics, out);
+    }
     const Komunikaty list = ctx.Load(ctx.dataPath);
     DataFile target(a.words[1], ctx.quiet, ctx.formats, ctx.scrambler);
     target.Switch = !a.Get("plain");
@@ -444,10 +483,9 @@ void KeepBackup(const std::string& dataPath)
     }
 }
 
-void Import(Context& ctx, const Args& a)
+// The list replaces the user's, whose file is kept beside it.
+void ReplaceList(Context& ctx, const Komunikaty& list)
 {
-    a.Words(1, "import");
-    const Komunikaty list = ctx.Load(a.words[1]);
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal();
     if (ec || !MakeFolders(target.parent_path()))
@@ -460,12 +498,55 @@ void Import(Context& ctx, const Args& a)
         Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
 }
 
+void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
+{
+    const std::string& path = a.words[1];
+    std::string text, why;
+    if (!FileExists(path))
+        Fail(path + ": no such file");
+    if (!ReadWholeFile(path, text, &why))
+        Fail(path + ": cannot be read: " + why);
+    std::vector<IcsEvent> events;
+    if (!Codec(ics).Read(text, events, why))
+        Fail(path + ": " + why);
+    const IcsImport imported = RemindersOf(events, SystemClock().Today());
+    const bool skip = a.Get("skip-unsupported").has_value();
+    if (!imported.refused.empty() && !skip) {
+        for (const std::string& line : imported.refused)
+            ctx.err += "remindo-data: " + path + ": " + line + "\n";
+        Fail(path + ": nothing imported (--skip-unsupported imports the rest)");
+    }
+    if (imported.list.items.empty())
+        Fail(path + ": nothing imported: no event maps onto a reminder");
+    ReplaceList(ctx, imported.list);
+    for (const std::string& line : imported.refused)
+        out += "skipped: " + line + "\n";
+    if (imported.droppedTimes)
+        out += "times of day dropped: Remindo keeps whole days\n";
+    if (imported.droppedZones)
+        out += "time zones dropped: each date is taken as the file writes it\n";
+    out += "imported " + std::to_string(imported.list.ReminderCount()) + " of " + std::to_string(events.size()) +
+           " events and to-dos\n";
+}
+
+void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
+{
+    a.Words(1, "import");
+    if (a.Get("ics"))
+        return ImportIcs(ctx, a, ics, out);
+    if (a.Get("skip-unsupported"))
+        Misuse("import: --skip-unsupported goes with --ics");
+    ReplaceList(ctx, ctx.Load(a.words[1]));
+}
+
 } // namespace
 
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services)
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services,
+        const IcsSource& ics)
 {
     try {
-        const Args a(args, {"file", "today", "from", "days", "every"}, {"plain", "help", "version"});
+        const Args a(args, {"file", "today", "from", "days", "every"},
+                     {"plain", "help", "version", "ics", "skip-unsupported"});
         if (a.Get("help") || (!a.words.empty() && a.words[0] == "help")) {
             out += kUsage;
             return 0;
@@ -494,11 +575,11 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             only({"from", "days", "every"});
             Preview(ctx, a, out);
         } else if (command == "export") {
-            only({"plain"});
-            Export(ctx, a);
+            only({"plain", "ics"});
+            Export(ctx, a, ics, out);
         } else if (command == "import") {
-            only({});
-            Import(ctx, a);
+            only({"ics", "skip-unsupported"});
+            Import(ctx, a, ics, out);
         } else {
             Misuse("unknown command: " + command + " (see --help)");
         }

@@ -45,8 +45,8 @@ _remindo_data()
         list) options="--today" ;;
         week) options="" ;;
         preview) options="--from --days --every" ;;
-        export) options="--plain" ;;
-        import) options="" ;;
+        export) options="--plain --ics" ;;
+        import) options="--ics --skip-unsupported" ;;
         *) return ;;
     esac
     if [[ $cur == -* ]]; then

@@ -11,7 +11,10 @@ int main(int argc, char** argv)
     std::string out, err;
     // Qt comes in with the module, and only for the commands that need it.
     remindo::cli::ModuleServices module;
-    int status = remindo::cli::Run(args, out, err, [&](std::string& why) { return module.Get(why); });
+    remindo::cli::IcsModule ics;
+    int status = remindo::cli::Run(
+        args, out, err, [&](std::string& why) { return module.Get(why); },
+        [&](std::string& why) { return ics.Get(why); });
     errno = 0;
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
     if (!written) {

@@ -1,7 +1,5 @@
 #include "moduleservices.h"
 
-#include "qtservices.h"
-
 #include <filesystem>
 #include <system_error>
 
@@ -10,13 +8,7 @@
 
 namespace remindo::cli {
 
-ModuleServices::ModuleServices(std::vector<std::string> folders) : folders_(std::move(folders)) {}
-
-// The services' code lives in the module: they go first. The module itself
-// stays loaded; Qt does not like being unloaded.
-ModuleServices::~ModuleServices() { services_.reset(); }
-
-std::vector<std::string> ModuleServices::DefaultFolders()
+std::vector<std::string> DefaultModuleFolders()
 {
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -30,40 +22,32 @@ std::vector<std::string> ModuleServices::DefaultFolders()
     return folders;
 }
 
-DesktopServices* ModuleServices::Get(std::string& why)
+void* LoadModuleEntry(const std::vector<std::string>& folders, const char* file, const char* entry,
+                      std::string& why)
 {
-    if (!tried_) {
-        tried_ = true;
-        using Entry = DesktopServices* (*)();
-        // The reason told is that of a module that is there but does not
-        // load, or else that of the last place looked in.
-        std::string reason = "not found";
-        bool present = false;
-        for (const std::string& folder : folders_) {
-            const std::string path = folder + "/" + kServicesModule;
-            void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (!module) {
-                const char* e = ::dlerror();
-                const bool here = ::access(path.c_str(), F_OK) == 0;
-                if (here || !present)
-                    reason = e ? e : "not loaded";
-                present = present || here;
-                continue;
-            }
-            if (auto entry = reinterpret_cast<Entry>(::dlsym(module, kServicesModuleEntry))) {
-                services_.reset(entry());
-                break;
-            }
+    // The reason told is that of a module that is there but does not load,
+    // or else that of the last place looked in.
+    std::string reason = "not found";
+    bool present = false;
+    for (const std::string& folder : folders) {
+        const std::string path = folder + "/" + file;
+        void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
             const char* e = ::dlerror();
-            reason = e ? e : "no entry point";
-            present = true;
+            const bool here = ::access(path.c_str(), F_OK) == 0;
+            if (here || !present)
+                reason = e ? e : "not loaded";
+            present = present || here;
+            continue;
         }
-        if (!services_)
-            error_ = std::string("the module ") + kServicesModule + " cannot be loaded: " + reason;
+        if (void* found = ::dlsym(module, entry))
+            return found;
+        const char* e = ::dlerror();
+        reason = e ? e : "no entry point";
+        present = true;
     }
-    if (!services_)
-        why = error_;
-    return services_.get();
+    why = std::string("the module ") + file + " cannot be loaded: " + reason;
+    return nullptr;
 }
 
 } // namespace remindo::cli

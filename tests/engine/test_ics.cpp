@@ -1,0 +1,321 @@
+// remindo-data's iCalendar export and import, run as a user runs them and
+// checked against programs no one here wrote: python3-recurring-ical-events
+// and khal expand the exported rules, python3-icalendar writes a calendar
+// of its own to import.
+
+#include "engine/occurrence.h"
+#include "store/codec.h"
+#include "store/datafile.h"
+#include "store/fixedformats.h"
+#include "store/messages.h"
+#include "store/scramble.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace remindo;
+
+namespace {
+
+// Debian's interpreter, where the Debian packages are.
+const char* const kPython = "/usr/bin/python3";
+
+Date D(int y, int m, int d) { return DateFromYmd(y, m, d); }
+
+QString Iso(Date d)
+{
+    const Ymd y = YmdOf(d);
+    return QString::asprintf("%04d-%02d-%02d", y.year, y.month, y.day);
+}
+
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+// Every kind, month ends, 29 February, weekdays of the month (one dated
+// on a day that is not its own), and a count the editor never writes.
+Komunikaty EveryKind()
+{
+    Komunikaty list;
+    const Date akt = D(2026, 12, 1);
+    const auto add = [&](const char* utf8, Date data, int32_t coIle) {
+        list.AddReminder(Cp(utf8), data, coIle, 3, 0, 0, 1, akt);
+    };
+    add("Jednorazowe+", D(2027, 5, 4), 0);
+    add("Codziennie+", D(2026, 11, 1), -1);
+    add("Co tydzień+", D(2026, 1, 7), -2);
+    add("Piętnastego+", D(2026, 1, 15), -3);
+    add("Dwudziestego dziewiątego+", D(2026, 1, 29), -3);
+    add("Trzydziestego+", D(2025, 3, 30), -3);
+    add("Trzydziestego pierwszego+", D(2026, 1, 31), -3);
+    add("Urodziny+", D(1990, 12, 9), -4);
+    add("Dzień przestępny+", D(2024, 2, 29), -4);
+    add("Co 3 dni+", D(2026, 12, 1), 3);
+    add("Co 365 dni+", D(2025, 6, 1), 365);
+    add("Pierwszy poniedziałek+", D(2026, 1, 1), -12);
+    add("Czwarta sobota+", D(2026, 1, 1), -47);
+    add("Każdy wtorek+", D(2026, 1, 1), -53);
+    add("Ostatni piątek od środy+", D(2027, 3, 3), -66);
+    add("Ostatnia niedziela+", D(2026, 1, 1), -61);
+    add("Siódmy czwartek+", D(2026, 1, 1), -75);
+    return list;
+}
+
+// "text<TAB>day" for every day from `from` to `to` on which the engine has
+// an occurrence, from each reminder's date on.
+QSet<QString> EngineDays(const Komunikaty& list, Date from, Date to)
+{
+    QSet<QString> days;
+    for (const Komunikat& k : list.items) {
+        const QString text = QString::fromStdString(Utf8FromCp1250(k.Tresc)).chopped(1);
+        for (Date t = std::max(from, k.Data);;) {
+            const Date next = NextOccurrence(k, t);
+            if (next > to || next < t)
+                break;
+            days.insert(text + '\t' + Iso(next));
+            if (k.CoIle == 0)
+                break;
+            t = AddDays(next, 1);
+        }
+    }
+    return days;
+}
+
+QSet<QString> Lines(const QString& text)
+{
+    QSet<QString> lines;
+    for (const QString& l : text.split('\n', Qt::SkipEmptyParts))
+        lines.insert(l);
+    return lines;
+}
+
+} // namespace
+
+class TestIcs : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    Run Program(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+            env.insert(v, Path("xdg/") + v);
+        env.insert("LC_ALL", "C.UTF-8");
+        env.insert("TZ", "Europe/Warsaw");
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        if (!p.waitForFinished(120000))
+            return {};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    Run Tool(const QStringList& args) { return Program(REMINDO_DATA_TOOL, args); }
+
+    static QByteArray Document(const Komunikaty& list, bool scrambled)
+    {
+        ScriptedMessages m;
+        FixedFormats f;
+        Scrambler s(5);
+        DataFile file("", m, f, s);
+        file.Switch = scrambled;
+        return QByteArray::fromStdString(file.BuildDocument(list));
+    }
+
+    QString WriteList(const QString& name, const Komunikaty& list)
+    {
+        QFile f(Path(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return {};
+        f.write(Document(list, true));
+        return f.fileName();
+    }
+
+    QString Exported(const Komunikaty& list)
+    {
+        const QString ics = Path("every-kind.ics");
+        const Run r = Tool({"--file", WriteList("every-kind.dat", list), "export", "--ics", ics});
+        return r.status == 0 && r.err.isEmpty() ? ics : QString();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    // Three years of every kind, as python3-recurring-ical-events expands
+    // the exported file, against the engine's own occurrences.
+    void daysAgainstRecurringIcalEvents()
+    {
+        const Komunikaty list = EveryKind();
+        const QString ics = Exported(list);
+        QVERIFY(!ics.isEmpty());
+        const Date from = D(2026, 12, 8), to = D(2029, 12, 7);
+        const Run r = Program(kPython, {"-c",
+                                        "import sys, datetime, icalendar, recurring_ical_events\n"
+                                        "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+                                        "day = lambda s: datetime.date(*map(int, s.split('-')))\n"
+                                        "for e in recurring_ical_events.of(cal).between(day(sys.argv[2]), day(sys.argv[3])):\n"
+                                        "    print(str(e['SUMMARY']) + '\\t' + e['DTSTART'].dt.isoformat())\n",
+                                        ics, Iso(from), Iso(AddDays(to, 1))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QSet<QString> theirs = Lines(r.out);
+        const QSet<QString> ours = EngineDays(list, from, to);
+        QVERIFY(ours.size() > 3 * 365);
+        QCOMPARE(theirs - ours, QSet<QString>());
+        QCOMPARE(ours - theirs, QSet<QString>());
+    }
+
+    // khal imports the file into a calendar of its own and lists a week with
+    // a shortened month end and the 28 February of a 29 February.
+    void khalListsTheSameWeek()
+    {
+        const Komunikaty list = EveryKind();
+        const QString ics = Exported(list);
+        QVERIFY(!ics.isEmpty());
+        const QString config = Path("khal.conf");
+        QFile conf(config);
+        QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write(("[calendars]\n[[remindo]]\npath = " + Path("khal/remindo") +
+                    "\ntype = calendar\n"
+                    "[locale]\nlocal_timezone = Europe/Warsaw\ndefault_timezone = Europe/Warsaw\n"
+                    "timeformat = %H:%M\ndateformat = %Y-%m-%d\nlongdateformat = %Y-%m-%d\n"
+                    "datetimeformat = %Y-%m-%d %H:%M\nlongdatetimeformat = %Y-%m-%d %H:%M\n")
+                       .toUtf8());
+        conf.close();
+        QVERIFY(QDir().mkpath(Path("khal/remindo")));
+        const Run imported = Program("khal", {"-c", config, "import", "--batch", "-a", "remindo", ics});
+        QVERIFY2(imported.status == 0, qPrintable(imported.err));
+        const Run week = Program("khal", {"-c", config, "list", "-a", "remindo", "--day-format", "",
+                                          "--format", "{title}\t{start-date}", "2029-02-26", "7d"});
+        QVERIFY2(week.status == 0, qPrintable(week.err));
+        const QSet<QString> ours = EngineDays(list, D(2029, 2, 26), D(2029, 3, 4));
+        QVERIFY(ours.contains(QStringLiteral("Dzień przestępny\t2029-02-28")));
+        QVERIFY(ours.contains(QStringLiteral("Trzydziestego pierwszego\t2029-02-28")));
+        QCOMPARE(Lines(week.out), ours);
+    }
+
+    // Export then import: the same list, byte for byte once saved; a code
+    // without a kind is left out and named; the UIDs stay.
+    void roundTrip()
+    {
+        Komunikaty list = EveryKind();
+        const Date akt = D(2026, 12, 1);
+        list.AddReminder(Cp("Dwie linie,+z przecinkiem; i średnikiem\\+"), D(2026, 2, 3), -1, 0, 1, 1, 8, akt);
+        list.AddReminder("ogon+bez plusa", D(2026, 2, 3), -4, 400, 0, 0, 2, akt);
+        list.AddReminder("", D(2026, 2, 3), 0, 0, 0, 0, 1, akt);
+        list.AddReminder("+", D(2026, 2, 3), 7, 0, 0, 0, 1, akt);
+        list.AddReminder("Zablokowane dzisiaj+", D(2026, 2, 3), -2, 2, 0, 1, 1, akt);
+        list.items.back().BlokDzis = 1;
+        list.items.back().BlokDzisData = D(2026, 12, 7);
+        Komunikaty withBroken = list;
+        withBroken.AddReminder("Zepsuty kod+", D(2026, 1, 1), -18, 0, 0, 0, 1, akt);
+
+        const QString data = WriteList("round.dat", withBroken), ics = Path("round.ics");
+        Run r = Tool({"--file", data, "export", "--ics", ics});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("not exported: reminder %1 \"Zepsuty kod\": its code -18 names no recurrence\n")
+                            .arg(withBroken.ReminderCount()));
+        r = Tool({"--file", Path("back.dat"), "import", "--ics", ics});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("imported %1 of %1 events and to-dos\n").arg(list.ReminderCount()));
+        QCOMPARE(Tool({"--file", Path("back.dat"), "export", "--plain", Path("back.plain")}).status, 0);
+        QFile back(Path("back.plain"));
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll(), Document(list, false));
+
+        // Exported again, the same events under the same UIDs.
+        QCOMPARE(Tool({"--file", Path("back.dat"), "export", "--ics", Path("again.ics")}).status, 0);
+        const auto events = [&](const QString& file) {
+            QFile f(file);
+            QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+            return text.remove(QRegularExpression("DTSTAMP:[^\r]*\r\n"));
+        };
+        QCOMPARE(events(Path("again.ics")), events(ics));
+        QVERIFY(events(ics).contains("RRULE:FREQ=MONTHLY;BYMONTHDAY=28,29,30,31;BYSETPOS=-1\r\n"));
+        QVERIFY(events(ics).contains("RRULE:FREQ=YEARLY;BYMONTHDAY=28,29;BYMONTH=2;BYSETPOS=-1\r\n"));
+        QVERIFY(events(ics).contains("DTSTART;VALUE=DATE:20270326\r\n")); // the last Friday, not the Wednesday
+        QVERIFY(events(ics).contains("TRIGGER:-P3D\r\n"));
+    }
+
+    // A calendar that python3-icalendar writes: what maps is imported, what
+    // does not is refused with its reason, and then nothing is written.
+    void calendarOfAnotherProgram()
+    {
+        const QString ics = Path("other.ics");
+        const Run written = Program(
+            kPython,
+            {"-c",
+             "import sys, datetime, pytz, icalendar\n"
+             "from datetime import date, datetime as dt\n"
+             "warsaw = pytz.timezone('Europe/Warsaw')\n"
+             "cal = icalendar.Calendar()\n"
+             "cal.add('prodid', '-//Someone else//Birthdays//EN')\n"
+             "cal.add('version', '2.0')\n"
+             "def add(kind, summary, start, rule=None, key='dtstart'):\n"
+             "    e = kind()\n"
+             "    e.add('uid', summary + '@example.org')\n"
+             "    e.add('dtstamp', dt(2026, 1, 1, 12, 0, 0, tzinfo=pytz.utc))\n"
+             "    e.add('summary', summary)\n"
+             "    e.add(key, start)\n"
+             "    if rule: e.add('rrule', rule)\n"
+             "    cal.add_component(e)\n"
+             "    return e\n"
+             "add(icalendar.Event, 'Urodziny Ani', date(1990, 3, 14), {'freq': 'yearly'})\n"
+             "e = add(icalendar.Event, 'Imieniny Łucji', date(2020, 12, 13), {'freq': 'yearly'})\n"
+             "a = icalendar.Alarm()\n"
+             "a.add('action', 'DISPLAY')\n"
+             "a.add('trigger', datetime.timedelta(days=-2))\n"
+             "e.add_component(a)\n"
+             "add(icalendar.Event, 'Narada', warsaw.localize(dt(2026, 1, 5, 10, 0)), {'freq': 'weekly', 'byday': ['MO', 'TH']})\n"
+             "add(icalendar.Event, 'Spotkanie zespołu', warsaw.localize(dt(2026, 1, 7, 9, 30)), {'freq': 'weekly'})\n"
+             "add(icalendar.Event, 'Kurs', date(2026, 1, 1), {'freq': 'daily', 'count': 10})\n"
+             "add(icalendar.Event, 'Dentysta', dt(2026, 3, 2, 15, 0, tzinfo=pytz.utc))\n"
+             "add(icalendar.Event, 'Uśmiech \\U0001F600', date(2026, 5, 1))\n"
+             "add(icalendar.Todo, 'Zapłacić podatek', date(2026, 4, 30), key='due')\n"
+             "open(sys.argv[1], 'wb').write(cal.to_ical())\n",
+             ics});
+        QVERIFY2(written.status == 0, qPrintable(written.err));
+
+        const QString data = Path("other.dat");
+        Run r = Tool({"--file", data, "import", "--ics", ics});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QString());
+        const QString at = "remindo-data: " + ics + ": ";
+        QCOMPARE(r.err, at + "\"Narada\": several weekdays in one rule (FREQ=WEEKLY;BYDAY=MO,TH)\n" + at +
+                            "\"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n" + at +
+                            "\"Uśmiech 😀\": the summary: the character U+1F600 has no Windows-1250 form\n" + at +
+                            "nothing imported (--skip-unsupported imports the rest)\n");
+        QVERIFY(!QFile::exists(data));
+
+        r = Tool({"--file", data, "import", "--ics", "--skip-unsupported", ics});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("skipped: \"Narada\": several weekdays in one rule (FREQ=WEEKLY;BYDAY=MO,TH)\n"
+                                "skipped: \"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n"
+                                "skipped: \"Uśmiech 😀\": the summary: the character U+1F600 has no Windows-1250 form\n"
+                                "times of day dropped: Remindo keeps whole days\n"
+                                "time zones dropped: each date is taken as the file writes it\n"
+                                "imported 5 of 8 events and to-dos\n"));
+        // nr coile data ileprzed czypo blok ... tresc
+        QStringList kept;
+        for (const QString& line : Tool({"--file", data, "list", "--today", "2026-12-08"}).out.split('\n').mid(1))
+            if (!line.isEmpty()) {
+                const QStringList c = line.split('\t');
+                kept << c[1] + ' ' + c[2] + ' ' + c[3] + ' ' + c[9];
+            }
+        QCOMPARE(kept, QStringList({"-4 1990-03-14 0 Urodziny Ani", "-4 2020-12-13 2 Imieniny Łucji",
+                                    "-2 2026-01-07 0 Spotkanie zespołu", "0 2026-03-02 0 Dentysta",
+                                    "0 2026-04-30 0 Zapłacić podatek"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIcs)
+#include "test_ics.moc"

@@ -1,0 +1,276 @@
+// The iCalendar text through libical, and the entry point of
+// libremindo-data-ics.so.
+#include "icscodec.h"
+
+#include <libical/ical.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace remindo::cli {
+
+namespace {
+
+struct ComponentFree {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using Component = std::unique_ptr<icalcomponent, ComponentFree>;
+
+// libical's BYDAY value: the position and the weekday as sign * (|position| * 8 + weekday).
+short EncodeDay(const IcsWeekday& d)
+{
+    const int magnitude = (d.position < 0 ? -d.position : d.position) * 8 + d.weekday;
+    return static_cast<short>(d.position < 0 ? -magnitude : magnitude);
+}
+
+template <size_t N>
+void Fill(short (&target)[N], const std::vector<int>& values)
+{
+    size_t i = 0;
+    for (; i < values.size() && i + 1 < N; ++i)
+        target[i] = static_cast<short>(values[i]);
+    target[i] = ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+template <size_t N>
+std::vector<int> Values(const short (&source)[N])
+{
+    std::vector<int> out;
+    for (size_t i = 0; i < N && source[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        out.push_back(source[i]);
+    return out;
+}
+
+icalproperty* Rule(const IcsRule& rule)
+{
+    icalrecurrencetype r;
+    icalrecurrencetype_clear(&r);
+    r.freq = icalrecur_string_to_freq(rule.freq.c_str());
+    r.interval = static_cast<short>(rule.interval);
+    Fill(r.by_month_day, rule.byMonthDay);
+    Fill(r.by_month, rule.byMonth);
+    Fill(r.by_set_pos, rule.bySetPos);
+    std::vector<int> days;
+    for (const IcsWeekday& d : rule.byDay)
+        days.push_back(EncodeDay(d));
+    Fill(r.by_day, days);
+    return icalproperty_new_rrule(r);
+}
+
+icaltimetype DateOf(const Ymd& d)
+{
+    icaltimetype t = icaltime_null_date();
+    t.year = d.year;
+    t.month = d.month;
+    t.day = d.day;
+    return t;
+}
+
+IcsRule RuleOf(icalproperty* p)
+{
+    const icalrecurrencetype r = icalproperty_get_rrule(p);
+    IcsRule rule;
+    rule.freq = r.freq == ICAL_NO_RECURRENCE ? "" : icalrecur_freq_to_string(r.freq);
+    rule.interval = r.interval;
+    rule.byMonthDay = Values(r.by_month_day);
+    rule.byMonth = Values(r.by_month);
+    rule.bySetPos = Values(r.by_set_pos);
+    for (const int day : Values(r.by_day))
+        rule.byDay.push_back({icalrecurrencetype_day_position(static_cast<short>(day)),
+                              static_cast<int>(icalrecurrencetype_day_day_of_week(static_cast<short>(day)))});
+    if (r.count > 0)
+        rule.other.push_back("COUNT");
+    if (!icaltime_is_null_time(r.until))
+        rule.other.push_back("UNTIL");
+    const std::pair<const char*, bool> parts[] = {
+        {"BYSECOND", !Values(r.by_second).empty()}, {"BYMINUTE", !Values(r.by_minute).empty()},
+        {"BYHOUR", !Values(r.by_hour).empty()},     {"BYYEARDAY", !Values(r.by_year_day).empty()},
+        {"BYWEEKNO", !Values(r.by_week_no).empty()}, {"RSCALE", r.rscale != nullptr}};
+    for (const auto& [name, present] : parts)
+        if (present)
+            rule.other.push_back(name);
+    if (char* text = icalrecurrencetype_as_string_r(const_cast<icalrecurrencetype*>(&r))) {
+        rule.text = text;
+        std::free(text);
+    }
+    return rule;
+}
+
+// The earliest alarm before the start, in whole days (negative: after it);
+// alarms at a fixed time say nothing about the days before.
+void ReadAlarms(icalcomponent* event, IcsEvent& out)
+{
+    for (icalcomponent* a = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT); a;
+         a = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT)) {
+        icalproperty* p = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
+        if (!p)
+            continue;
+        const icaltriggertype t = icalproperty_get_trigger(p);
+        if (!icaltime_is_null_time(t.time))
+            continue;
+        const icaldurationtype& d = t.duration;
+        const int64_t seconds = (int64_t(d.weeks) * 7 + d.days) * 86400 + int64_t(d.hours) * 3600 +
+                                int64_t(d.minutes) * 60 + d.seconds;
+        const int64_t days = d.is_neg ? seconds / 86400 : -((seconds + 86399) / 86400);
+        if (!out.hasAlarm || days > out.alarmDaysBefore)
+            out.alarmDaysBefore = days;
+        out.hasAlarm = true;
+    }
+}
+
+IcsEvent EventOf(icalcomponent* c)
+{
+    IcsEvent e;
+    e.component = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT ? "VTODO" : "VEVENT";
+    if (const char* uid = icalcomponent_get_uid(c))
+        e.uid = uid;
+    if (const char* summary = icalcomponent_get_summary(c))
+        e.summary = summary;
+    icalproperty* start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+    if (!start && e.component == "VTODO")
+        start = icalcomponent_get_first_property(c, ICAL_DUE_PROPERTY);
+    if (start) {
+        const icaltimetype t = icalvalue_get_datetime(icalproperty_get_value(start));
+        if (!icaltime_is_null_time(t) && icaltime_is_valid_time(t)) {
+            e.hasStart = true;
+            e.start = {t.year, t.month, t.day};
+            e.timed = !t.is_date;
+            e.zoned = !t.is_date && (icaltime_is_utc(t) ||
+                                     icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER) != nullptr);
+        }
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+        switch (icalproperty_isa(p)) {
+        case ICAL_RRULE_PROPERTY:
+            e.rules.push_back(RuleOf(p));
+            break;
+        case ICAL_EXDATE_PROPERTY:
+            e.other.push_back("EXDATE: dates taken out of the rule");
+            break;
+        case ICAL_RDATE_PROPERTY:
+            e.other.push_back("RDATE: dates added to the rule");
+            break;
+        case ICAL_EXRULE_PROPERTY:
+            e.other.push_back("EXRULE: a rule taken out of the rule");
+            break;
+        case ICAL_RECURRENCEID_PROPERTY:
+            e.other.push_back("RECURRENCE-ID: one changed occurrence of a series");
+            break;
+        case ICAL_XLICERROR_PROPERTY: {
+            // An empty property is left out and changes nothing, but an empty
+            // rule would make a series a one-off.
+            const std::string error = icalproperty_get_xlicerror(p) ? icalproperty_get_xlicerror(p) : "";
+            const bool empty = error.rfind("No value for ", 0) == 0 && error.rfind("No value for RRULE", 0) != 0;
+            if (!empty)
+                e.other.push_back("a line libical cannot read: " + error);
+            break;
+        }
+        case ICAL_X_PROPERTY: {
+            const char* name = icalproperty_get_x_name(p);
+            const char* value = icalproperty_get_x(p);
+            if (name && std::string_view(name).substr(0, 10) == "X-REMINDO-")
+                e.extra.emplace_back(name, value ? value : "");
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    ReadAlarms(c, e);
+    return e;
+}
+
+void Collect(icalcomponent* c, std::vector<IcsEvent>& events)
+{
+    const icalcomponent_kind kind = icalcomponent_isa(c);
+    if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT) {
+        events.push_back(EventOf(c));
+        return;
+    }
+    for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
+         child = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        Collect(child, events);
+}
+
+class LibicalCodec final : public IcsCodec {
+public:
+    // A damaged file is answered, never aborted on.
+    LibicalCodec() { icalerror_set_errors_are_fatal(0); }
+
+    std::string Write(const std::vector<IcsEvent>& events, int64_t stamp) override
+    {
+        Component cal(icalcomponent_new_vcalendar());
+        icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Vendly//Remindo//PL"));
+        icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
+        icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));
+        const icaltimetype dtstamp =
+            icaltime_from_timet_with_zone(static_cast<time_t>(stamp), 0, icaltimezone_get_utc_timezone());
+        for (const IcsEvent& e : events) {
+            icalcomponent* ev = icalcomponent_new_vevent();
+            icalcomponent_add_property(ev, icalproperty_new_uid(e.uid.c_str()));
+            icalcomponent_add_property(ev, icalproperty_new_dtstamp(dtstamp));
+            icalcomponent_add_property(ev, icalproperty_new_dtstart(DateOf(e.start)));
+            // libical reads an empty SUMMARY back as a fault: none at all is an empty text.
+            if (!e.summary.empty())
+                icalcomponent_add_property(ev, icalproperty_new_summary(e.summary.c_str()));
+            // A reminder takes no time of anyone's day.
+            icalcomponent_add_property(ev, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+            for (const IcsRule& r : e.rules)
+                icalcomponent_add_property(ev, Rule(r));
+            for (const auto& [name, value] : e.extra) {
+                icalproperty* x = icalproperty_new_x(value.c_str());
+                icalproperty_set_x_name(x, name.c_str());
+                icalcomponent_add_property(ev, x);
+            }
+            if (e.hasAlarm) {
+                icalcomponent* alarm = icalcomponent_new_valarm();
+                icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+                icalcomponent_add_property(alarm, icalproperty_new_description(
+                                                      e.summary.empty() ? "Remindo" : e.summary.c_str()));
+                icaltriggertype trigger;
+                trigger.time = icaltime_null_time();
+                trigger.duration = icaldurationtype_null_duration();
+                trigger.duration.is_neg = e.alarmDaysBefore > 0;
+                trigger.duration.days = static_cast<unsigned int>(e.alarmDaysBefore < 0 ? -e.alarmDaysBefore
+                                                                                        : e.alarmDaysBefore);
+                icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+                icalcomponent_add_component(ev, alarm);
+            }
+            icalcomponent_add_component(cal.get(), ev);
+        }
+        char* text = icalcomponent_as_ical_string_r(cal.get());
+        std::string out = text ? text : "";
+        std::free(text);
+        return out;
+    }
+
+    bool Read(std::string_view text, std::vector<IcsEvent>& events, std::string& why) override
+    {
+        // libical reads a C string: a NUL inside the text would end it early.
+        if (text.find('\0') != std::string_view::npos) {
+            why = "not an iCalendar file (it holds a NUL byte)";
+            return false;
+        }
+        const std::string copy(text);
+        Component root(icalparser_parse_string(copy.c_str()));
+        if (root)
+            Collect(root.get(), events);
+        if (events.empty()) {
+            why = root ? "no VEVENT or VTODO in it" : "not an iCalendar file";
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<IcsCodec> MakeLibicalCodec() { return std::make_unique<LibicalCodec>(); }
+
+} // namespace remindo::cli
+
+extern "C" __attribute__((visibility("default"))) remindo::cli::IcsCodec* remindo_data_ics()
+{
+    return remindo::cli::MakeLibicalCodec().release();
+}
