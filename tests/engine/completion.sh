@@ -30,7 +30,7 @@ expect() { # expect WANTED WORD...
 }
 
 usage=$("$tool" --help)
-commands=$(sed -n 's/^  \([a-z]\+\) .*/\1/p' <<<"$usage" | sort | tr '\n' ' ')
+commands=$(sed -n 's/^  \([a-z]\+\) .*/\1/p' <<<"$usage" | sort -u | tr '\n' ' ')
 [ -n "$commands" ] || { echo "FAIL: no commands in remindo-data --help"; exit 1; }
 expect "$commands" ""
 expect "$commands" --file some.dat ""
