@@ -27,7 +27,7 @@ packages=(
   libpugixml-dev libbenchmark-dev libjpeg-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
-  dbus-daemon
+  dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb openbox wmdocker xdotool x11-utils imagemagick
   appstream desktop-file-utils man-db bash-completion ccache
   python3-holidays python3-dateutil
