@@ -10,6 +10,7 @@
 #include "store/messages.h"
 #include "store/scramble.h"
 #include "store/settingsfile.h"
+#include "remindo_version.h"
 
 #include <QDir>
 #include <QFile>

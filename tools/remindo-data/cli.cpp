@@ -19,6 +19,7 @@
 #include "store/settings.h"
 #include "store/settingsfile.h"
 #include "store/textnumbers.h"
+#include "remindo_version.h"
 
 #include <algorithm>
 #include <cerrno>
