@@ -53,7 +53,8 @@ wait_for() {
   done
 }
 
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
+  XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8
