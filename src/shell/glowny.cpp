@@ -6,7 +6,7 @@
 #include "store/codec.h"
 #include "windows/help.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -172,7 +172,7 @@ void TFGlowny::FormCreate()
     state_.engine.Start(); // PassTime and DataAkt
     if (state_.settings.LogMode == 1 || state_.settings.LogMode == 2)
         state_.log.SetFolder(
-            DiagnosticLog::PrepareLogFolder(ProgramFolder(), state_.settingsFile.GetPaths().settingsFolder));
+            DiagnosticLog::PrepareLogFolder(ProgramFolder(), InstalledProgramFolder(), StateFolder()));
     state_.presenter.SetTarget(this);
     state_.timers = this;
     // Also with LogMode 2: the list is loaded, so that a save from the list
@@ -233,6 +233,7 @@ void TFGlowny::TimerekTimer()
     if (state_.settings.LogMode == 2) {
         // The test mode examines nothing; the list is there for the list window.
         log.FlushLog();
+        emit dataLoaded();
         return;
     }
     if (detail) {
@@ -241,6 +242,7 @@ void TFGlowny::TimerekTimer()
     }
     log.FlushLog();
     badawczy_.start();
+    emit dataLoaded();
 }
 
 void TFGlowny::TBadawczyTimer()
@@ -337,7 +339,8 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
 
     show();
     SlideTo(kSlideFirst + 1, kSlideLast, [this] {
-        services_.desktop.BringToFront(*this);
+        // On top, but the keyboard stays with the program the user types in.
+        services_.desktop.Raise(*this);
         if (state_.settings.SoundOn)
             services_.sound.Play(state_.settings.Volume);
     });
@@ -528,6 +531,59 @@ void TFGlowny::CloseAppClick()
     emit quitRequested();
     if (endProgram_)
         endProgram_();
+}
+
+namespace {
+
+const struct {
+    std::string_view name;
+    void (TFGlowny::*handler)();
+    bool window; // opens only while NoWindowOpen
+} kActions[] = {
+    {"dane", &TFGlowny::WprowadzDaneClick, true},      {"kalendarz", &TFGlowny::Kalendarz1Click, true},
+    {"ustawienia", &TFGlowny::DajUstawieniaClick, true}, {"o-programie", &TFGlowny::AboutClick, true},
+    {"pomoc", &TFGlowny::PomocClick, false},            {"zakoncz", &TFGlowny::CloseAppClick, false},
+};
+
+} // namespace
+
+bool TFGlowny::KnownAction(std::string_view name)
+{
+    for (const auto& a : kActions)
+        if (a.name == name)
+            return true;
+    return false;
+}
+
+bool TFGlowny::ActivateAction(std::string_view name)
+{
+    for (const auto& a : kActions) {
+        if (a.name != name)
+            continue;
+        if (a.window && !NoWindowOpen())
+            RaiseOpenWindow();
+        else
+            (this->*a.handler)();
+        return true;
+    }
+    return false;
+}
+
+void TFGlowny::RaiseOpenWindow()
+{
+    // A modal box or editor stands in front of its window: that one first.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        services_.desktop.BringToFront(*modal);
+        return;
+    }
+    for (const MenuWindow* w : {&menuWindows_.dane, &menuWindows_.kalendarz, &menuWindows_.ustawienia,
+                                &menuWindows_.about})
+        if (w->widget && w->widget->isVisible()) {
+            services_.desktop.BringToFront(*w->widget);
+            return;
+        }
+    if (isVisible())
+        services_.desktop.BringToFront(*this);
 }
 
 } // namespace remindo

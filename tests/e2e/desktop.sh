@@ -6,7 +6,11 @@
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
 # BlokDzis = 1 in the data file; "&Zakończ" ends it. Then every window of
 # the tray menu opens and closes, and a value changed in the settings dialog
-# is there again after a restart. Screenshots go to OUT.
+# is there again after a restart. Last, without a notification area: a
+# second start opens the list window in the running copy and ends with 0;
+# `remindo --calendar` opens the calendar, the session bus's ActivateAction
+# "ustawienia" the settings, and `remindo --quit` ends the program.
+# Screenshots go to OUT.
 #
 # A program the user types in keeps every keystroke while a reminder slides
 # in, and "&Zakończ" ends the program at once with the editor and the
@@ -14,8 +18,9 @@
 #
 #   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT TYPIST
 #
-# Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo or
-# ImageMagick's import is missing: tools/setup.sh installs them.
+# Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo,
+# ImageMagick's import, dbus-daemon or gdbus is missing: tools/setup.sh
+# installs them.
 set -euo pipefail
 
 program=$(readlink -f "$1")
@@ -26,7 +31,7 @@ typist=$(readlink -f "$5")
 mkdir -p "$out"
 rm -f "$out/failure.png"
 
-for t in Xvfb openbox wmdocker xdotool xwininfo import; do
+for t in Xvfb openbox wmdocker xdotool xwininfo import dbus-daemon gdbus; do
   if ! command -v "$t" >/dev/null; then
     echo "SKIP: $t is not installed (tools/setup.sh installs it)"
     exit 77
@@ -53,17 +58,19 @@ wait_for() {
   done
 }
 
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
+  XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_SESSION_ID
 folder=$XDG_DATA_HOME/Vendly/Remindo
 ini=$folder/Remindo.ini
 data=$folder/Dane.dat
 
 # ---------------------------------------------------------------- the desktop
 start_test_desktop || fail "desktop"
+start_session_bus || fail "session bus"
 
 # Absolute geometry of a window: "x y w h".
 geometry() {
@@ -100,6 +107,20 @@ reminder_gone() { ! window_of_size '^Remindo$' 349x90; }
 wait_reminder() {
   wait_for 15 "$1" reminder_at_rest
   sleep 0.5
+}
+menu_shown() { # the tray menu on the screen: Qt's popup, which no window manager frames
+  local id info
+  for id in $(xwininfo -root -children | awk '/"Remindo": \("remindo"/{print $1}'); do
+    info=$(xwininfo -id "$id")
+    grep -q 'Map State: IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" && return 0
+  done
+  return 1
+}
+open_menu() { # a right click on the icon, then the menu on the screen
+  local ix iy
+  read -r ix iy _ _ < <(geometry "$(tray_icon)")
+  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+  wait_for 10 "the tray menu" menu_shown
 }
 click_in() { # click_in WINDOW X Y
   local x y w h
@@ -159,7 +180,7 @@ wait_for 10 "blue panel to go" reminder_gone
 echo "== kill -9, then reminders due today, tomorrow and in four days"
 kill -9 "$remindo"
 wait "$remindo" 2>/dev/null || true
-ls "$XDG_RUNTIME_DIR"/Remindo-*.lock >/dev/null || fail "the lock file is not where it should be"
+[ -f "$folder/Remindo.lock" ] || fail "the lock file is not beside the data"
 
 today=$(date +%F)
 plain=$work/import.dat
@@ -213,9 +234,8 @@ wait_for 5 "green reminder to go" reminder_gone
 
 # ---------------------------------------------------------------- the end
 echo "== &Zakończ from the menu"
-read -r ix iy _ _ < <(geometry "$(tray_icon)")
-xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-sleep 1
+open_menu
+sleep 0.3 # painted, for the picture
 import -window root -crop 260x220+0+0 +repage "$out/menu.png"
 xdotool key z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
@@ -228,10 +248,7 @@ echo "== every window of the menu; a setting changed survives a restart"
 "$write_settings" 60 15 30 || fail "settings file"
 # menu_item KEY: the tray menu, then the item's accelerator.
 menu_item() {
-  local ix iy
-  read -r ix iy _ _ < <(geometry "$(tray_icon)")
-  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-  sleep 0.5
+  open_menu
   xdotool key "$1"
 }
 # open_window KEY SIZE FILE: the item's window on the screen, shot; its id
@@ -349,4 +366,41 @@ xdotool key Down Down Down Down Down Return # "co X dni": the recurrence dialog
 wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
 menu_item z
 wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
+
+# ------------------------------------------------- no notification area
+echo "== without a notification area: the running copy reached over the bus"
+kill "$docker_pid"
+wait "$docker_pid" 2>/dev/null || true
+bus_owned() {
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
+}
+start_remindo
+wait_for 20 "the bus name" bus_owned
+sleep 1 # the start timer's load
+"$program" >"$work/second.log" 2>&1 || fail "a second start without a tray ended with $?"
+wait_for 10 "the list window from a second start" window_of_size '^Remindo' 386x447
+window=$(window_of_size '^Remindo' 386x447)
+sleep 0.3
+shot "$window" "$out/notray-second-start.png"
+click_in "$window" 321 420 # cancel
+wait_for 5 "the list window to close" closed 386x447
+"$program" --calendar || fail "remindo --calendar ended with $?"
+wait_for 10 "the calendar from --calendar" window_of_size '^Remindo' 500x500
+window=$(window_of_size '^Remindo' 500x500)
+sleep 0.3
+shot "$window" "$out/notray-calendar.png"
+click_in "$window" 448 475
+wait_for 5 "the calendar to close" closed 500x500
+gdbus call --session --dest pl.vendly.Remindo --object-path /pl/vendly/Remindo \
+  --method org.freedesktop.Application.ActivateAction ustawienia '[]' '{}' >/dev/null || fail "ActivateAction"
+wait_for 10 "the settings from ActivateAction" window_of_size '^Remindo' 386x243
+window=$(window_of_size '^Remindo' 386x243)
+sleep 0.3
+shot "$window" "$out/notray-ustawienia.png"
+click_in "$window" 295 212 # cancel
+wait_for 5 "the settings dialog to close" closed 386x243
+"$program" --quit || fail "remindo --quit ended with $?"
+wait_for 5 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
+[ "$(exit_status "$remindo")" -eq 0 ] || fail "the program ended with another status than 0"
 echo "PASS"

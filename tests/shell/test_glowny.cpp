@@ -241,7 +241,10 @@ private slots:
         QCOMPARE(r.glowny->pos(), QPoint(a.right - 350, a.bottom - 90));
         QCOMPARE(r.glowny->geometry().right(), a.right - 2);
         QCOMPARE(r.glowny->geometry().bottom() + 1, a.bottom);
-        QCOMPARE(r.desktop.fronts, 1);
+        // On top without taking the keyboard from whoever is typing.
+        QCOMPARE(r.desktop.raises, 1);
+        QCOMPARE(r.desktop.fronts, 0);
+        QVERIFY(r.glowny->testAttribute(Qt::WA_ShowWithoutActivating));
         QCOMPARE(r.sound.played, std::vector<uint16_t>{30000});
         QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
         // The reminder's buttons are there, the blue panel's are not.
@@ -335,6 +338,8 @@ private slots:
         r.Pass();
         r.Pass(); // the second reminder
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 1);
+        // Blocked for today once before, on another day.
+        r.state->list[1].BlokDzisData = IncDay(r.state->engineState.DataAkt, -3);
         const Komunikat before = r.state->list[1];
         const QByteArray file = r.DataBytes();
 
@@ -352,6 +357,7 @@ private slots:
             const Komunikaty stored = r.Stored();
             QCOMPARE(stored[1].Blok, blok);
             QCOMPARE(stored[1].BlokDzis, blokDzis);
+            QCOMPARE(stored[1].BlokDzisData, k.BlokDzisData);
             QCOMPARE(stored[0].Blok + stored[0].BlokDzis + stored[2].Blok + stored[2].BlokDzis, 0);
         } else {
             QCOMPARE(r.DataBytes(), file);

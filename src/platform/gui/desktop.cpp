@@ -22,8 +22,12 @@ void QtDesktop::Move(QWidget& window, QPoint topLeft)
 
 void QtDesktop::BringToFront(QWidget& window)
 {
-    // Raised only: activating it would take the keyboard from the program
-    // the user is typing in.
+    window.raise();
+    window.activateWindow();
+}
+
+void QtDesktop::Raise(QWidget& window)
+{
     window.raise();
 }
 

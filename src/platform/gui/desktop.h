@@ -23,8 +23,10 @@ public:
     virtual ~Desktop() = default;
     virtual WorkArea GetWorkArea() = 0;
     virtual void Move(QWidget& window, QPoint topLeft) = 0;
-    // Above every other window, leaving the keyboard where it is.
+    // Above every other window, and the active one.
     virtual void BringToFront(QWidget& window) = 0;
+    // Above every other window, leaving the keyboard where it is.
+    virtual void Raise(QWidget& window) = 0;
 };
 
 // The primary screen's available geometry; the window flags (no taskbar
@@ -34,6 +36,7 @@ public:
     WorkArea GetWorkArea() override;
     void Move(QWidget& window, QPoint topLeft) override;
     void BringToFront(QWidget& window) override;
+    void Raise(QWidget& window) override;
 };
 
 } // namespace remindo
