@@ -34,7 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vendly.invalid/remindo")
 # The autostart entry under /etc is the administrator's to edit or empty:
 # a conffile, kept over upgrades.
 if(REMINDO_AUTOSTART_DIR MATCHES "^/etc/")
-  file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${REMINDO_AUTOSTART_DIR}/remindo.desktop\n")
+  file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${REMINDO_AUTOSTART_DIR}/${REMINDO_APP_ID}.desktop\n")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 endif()
 

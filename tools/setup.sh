@@ -25,7 +25,7 @@ packages=(
   libpugixml-dev libbenchmark-dev libjpeg-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
-  dbus-daemon
+  dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb openbox wmdocker xdotool x11-utils imagemagick
   python3-holidays python3-dateutil
   libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal

@@ -2,7 +2,8 @@
 # their own, Xvfb with openbox (window manager) and wmdocker (notification
 # area). Sourcing it makes the scratch folder $work and the array pids, whose
 # processes are killed and the folder removed at exit. start_test_desktop
-# sets DISPLAY and docker (the notification area's window).
+# sets DISPLAY, docker (the notification area's window) and docker_pid;
+# start_session_bus a private session bus in DBUS_SESSION_BUS_ADDRESS.
 
 work=$(mktemp -d)
 pids=()
@@ -31,13 +32,26 @@ start_test_desktop() {
     sleep 0.05
   done
   wmdocker >"$work/wmdocker.log" 2>&1 &
-  pids+=($!)
+  docker_pid=$!
+  pids+=($docker_pid)
   until xdotool search --name '^Docker$' >/dev/null 2>&1; do
     [ $SECONDS -lt $end ] || { echo "no notification area" >&2; return 1; }
     sleep 0.05
   done
   docker=$(xdotool search --name '^Docker$' | head -n1)
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+}
+
+start_session_bus() {
+  dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >"$work/bus.log" 2>&1 &
+  pids+=($!)
+  local end=$((SECONDS + 20))
+  until [ -s "$work/bus" ]; do
+    [ $SECONDS -lt $end ] || { echo "no session bus" >&2; return 1; }
+    sleep 0.05
+  done
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+  export DBUS_SESSION_BUS_ADDRESS
 }
 
 # The exit status of a background process that has ended.

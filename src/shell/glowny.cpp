@@ -6,6 +6,7 @@
 #include "store/codec.h"
 #include "windows/help.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 #include <cstring>
@@ -192,6 +193,7 @@ void TFGlowny::TimerekTimer()
     if (state_.settings.LogMode == 2) {
         // The test mode examines nothing; the list is there for the list window.
         log.FlushLog();
+        emit dataLoaded();
         return;
     }
     if (detail) {
@@ -200,6 +202,7 @@ void TFGlowny::TimerekTimer()
     }
     log.FlushLog();
     badawczy_.start();
+    emit dataLoaded();
 }
 
 void TFGlowny::TBadawczyTimer()
@@ -460,6 +463,59 @@ void TFGlowny::PomocClick()
 void TFGlowny::CloseAppClick()
 {
     emit quitRequested();
+}
+
+namespace {
+
+const struct {
+    std::string_view name;
+    void (TFGlowny::*handler)();
+    bool window; // opens only while NoWindowOpen
+} kActions[] = {
+    {"dane", &TFGlowny::WprowadzDaneClick, true},      {"kalendarz", &TFGlowny::Kalendarz1Click, true},
+    {"ustawienia", &TFGlowny::DajUstawieniaClick, true}, {"o-programie", &TFGlowny::AboutClick, true},
+    {"pomoc", &TFGlowny::PomocClick, false},            {"zakoncz", &TFGlowny::CloseAppClick, false},
+};
+
+} // namespace
+
+bool TFGlowny::KnownAction(std::string_view name)
+{
+    for (const auto& a : kActions)
+        if (a.name == name)
+            return true;
+    return false;
+}
+
+bool TFGlowny::ActivateAction(std::string_view name)
+{
+    for (const auto& a : kActions) {
+        if (a.name != name)
+            continue;
+        if (a.window && !NoWindowOpen())
+            RaiseOpenWindow();
+        else
+            (this->*a.handler)();
+        return true;
+    }
+    return false;
+}
+
+void TFGlowny::RaiseOpenWindow()
+{
+    // A modal box or editor stands in front of its window: that one first.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        services_.desktop.BringToFront(*modal);
+        return;
+    }
+    for (const MenuWindow* w : {&menuWindows_.dane, &menuWindows_.kalendarz, &menuWindows_.ustawienia,
+                                &menuWindows_.about})
+        if (w->widget && w->widget->isVisible()) {
+            services_.desktop.BringToFront(*w->widget);
+            return;
+        }
+    if (isVisible())
+        services_.desktop.BringToFront(*this);
 }
 
 } // namespace remindo

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace remindo {
@@ -104,6 +105,16 @@ public:
     void AboutClick();
     void PomocClick();
     void CloseAppClick();
+    // A menu item by the name the desktop entry and the session bus use
+    // ("dane", "kalendarz", "ustawienia", "o-programie", "pomoc",
+    // "zakoncz"); false for another name. An item whose window cannot open
+    // because another window is up brings that window forward instead: the
+    // request came from outside, where the user cannot see why nothing
+    // happens.
+    bool ActivateAction(std::string_view name);
+    static bool KnownAction(std::string_view name);
+    // The window the user is working in, if any, comes forward.
+    void RaiseOpenWindow();
 
     // The click areas, for tests and the picture check.
     static QRect PlaceOf(const char* control);
@@ -111,6 +122,8 @@ public:
 signals:
     // `&Zakończ`: the program ends, nothing saved.
     void quitRequested();
+    // The start timer's load is done: the list is what the file holds.
+    void dataLoaded();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override; // FormKeyDown

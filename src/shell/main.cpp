@@ -1,6 +1,8 @@
 // Remindo: one copy per user, the eight windows, the tray icon, and the
-// event loop until `&Zakończ`.
+// event loop until `&Zakończ`. A start while a copy runs hands its request
+// to that copy over the session bus.
 
+#include "platform/core/appbus.h"
 #include "platform/core/apppaths.h"
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
@@ -9,35 +11,86 @@
 #include "platform/gui/desktop.h"
 #include "platform/gui/trayicon.h"
 #include "platform/sound/reminder_sound.h"
+#include "remindo_version.h"
 #include "resources/resources.h"
+#include "shell/options.h"
+#include "shell/remote.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
+#include "store/atomicfile.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
+
+#include <cstdio>
+#include <filesystem>
 
 using namespace remindo;
 
-int main(int argc, char** argv)
-{
-    ChoosePlatformForSession();
+namespace {
 
-    LockFileInstance lock;
-    if (!lock.Acquire()) {
-        // No window of ours exists yet: the desktop's own box, and no file
-        // is read or written.
-        QApplication app(argc, argv);
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Uwaga"),
-                        QStringLiteral("Program jest już uruchomiony"), QMessageBox::Ok);
-        box.exec();
+// The arguments handed to Qt, kept alive for the application object.
+struct QtArgv {
+    explicit QtArgv(std::vector<std::string> args) : strings(std::move(args))
+    {
+        for (std::string& s : strings)
+            pointers.push_back(s.data());
+        pointers.push_back(nullptr);
+        argc = int(strings.size());
+    }
+    std::vector<std::string> strings;
+    std::vector<char*> pointers;
+    int argc = 0;
+    char** argv() { return pointers.data(); }
+};
+
+int AlreadyRunningBox(QtArgv& qt)
+{
+    // No window of ours exists here: the desktop's own box, and no file is
+    // read or written.
+    QApplication app(qt.argc, qt.argv());
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Uwaga"), QStringLiteral("Program jest już uruchomiony"),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
+// Another copy holds the lock.
+int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
+{
+    if (request == Request::Autostart)
+        return 0; // it already runs: nothing to do at log-on
+    if (request == Request::Run) {
+        QApplication app(qt.argc, qt.argv());
+        // Without a tray icon the application menu is the only door to the
+        // running copy: the start opens its list. With one, the box says so.
+        const BusClient bus;
+        if (bus.HasTrayIcon() == false && bus.Activate())
+            return 0;
+        return AlreadyRunningBox(qt);
+    }
+    QCoreApplication app(qt.argc, qt.argv());
+    const BusClient bus;
+    if (!bus.ActivateAction(ActionOf(request))) {
+        std::fputs("remindo: działający program nie odpowiada na magistrali sesji\n", stderr);
         return 1;
     }
+    if (request == Request::Quit) {
+        // Scripts may go on as soon as it has ended.
+        for (int i = 0; i < 100 && !lock.Acquire(); ++i)
+            QThread::msleep(100);
+    }
+    return 0;
+}
 
-    QApplication app(argc, argv);
+int RunProgram(Request request, QtArgv& qt)
+{
+    QApplication app(qt.argc, qt.argv());
     QApplication::setApplicationName(QStringLiteral("Remindo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Remindo"));
-    QApplication::setDesktopFileName(QStringLiteral("remindo"));
+    QApplication::setDesktopFileName(QStringLiteral(REMINDO_APP_ID));
     // The windows are only ever hidden; the program ends by its menu alone.
     QApplication::setQuitOnLastWindowClosed(false);
     InitResources();
@@ -58,5 +111,55 @@ int main(int argc, char** argv)
     ApplyTestIntervals(*windows.glowny);
     QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
+
+    RemoteControl remote(state, *windows.glowny, tray);
+    BusService bus(remote);
+    bus.Register();
+
+    const std::string action = ActionOf(request);
+    if (!action.empty())
+        QObject::connect(
+            windows.glowny, &TFGlowny::dataLoaded, windows.glowny,
+            [g = windows.glowny, action] { g->ActivateAction(action); }, Qt::SingleShotConnection);
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseOptions(std::vector<std::string>(argv, argv + argc));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "remindo: %s (remindo --help opisuje opcje)\n", options.error.c_str());
+        return 2;
+    }
+    if (options.request == Request::Help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.request == Request::Version) {
+        std::puts("Remindo " REMINDO_VERSION);
+        return 0;
+    }
+
+    const std::string folder = MakePaths(AppDataFolder()).settingsFolder;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        // The log-on start is only for users who have chosen Remindo, and a
+        // copy that runs would have made the folder.
+        if (options.request == Request::Autostart || options.request == Request::Quit)
+            return 0;
+        MakeFolders(folder);
+    }
+
+    std::vector<std::string> qtArgs = options.qtArgs;
+    ChoosePlatformForSession(qtArgs);
+    QtArgv qt(std::move(qtArgs));
+
+    LockFileInstance lock(LockFileInstance::PathIn(folder));
+    if (!lock.Acquire())
+        return HandOver(options.request, qt, lock);
+    if (options.request == Request::Quit)
+        return 0; // none runs
+    return RunProgram(options.request, qt);
 }

@@ -64,6 +64,11 @@ void CoolTray::Attach(TFGlowny& glowny)
         wait_.start();
 }
 
+bool CoolTray::IconShown()
+{
+    return icon_.HostAvailable();
+}
+
 void CoolTray::HostWaitOver()
 {
     if (glowny_ && !icon_.HostAvailable())

@@ -32,6 +32,8 @@ public:
     QMenu& PopMenu() { return menu_; }
     QAction* Item(const char* name) const; // by object name, e.g. "CloseApp"
     bool Waiting() const { return wait_.isActive(); }
+    // The icon stands in a notification area now.
+    bool IconShown();
 
 private:
     void HostWaitOver();

@@ -1,13 +1,15 @@
 #pragma once
 // The program-wide settings and the paths of the program's files.
 
+#include "remindo_version.h"
+
 #include <cstdint>
 #include <string>
 
 namespace remindo {
 
 inline constexpr const char* kProductName = "Remindo";
-inline constexpr const char* kProductNameWithVersion = "Remindo 1.02";
+inline constexpr const char* kProductNameWithVersion = "Remindo " REMINDO_VERSION;
 
 struct Settings {
     std::string NameWithVersion = kProductNameWithVersion;

@@ -6,12 +6,17 @@
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
 # BlokDzis = 1 in the data file; "&Zakończ" ends it. Then every window of
 # the tray menu opens and closes, and a value changed in the settings dialog
-# is there again after a restart. Screenshots go to OUT.
+# is there again after a restart. Last, without a notification area: a
+# second start opens the list window in the running copy and ends with 0;
+# `remindo --calendar` opens the calendar, the session bus's ActivateAction
+# "ustawienia" the settings, and `remindo --quit` ends the program.
+# Screenshots go to OUT.
 #
 #   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
 #
-# Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo or
-# ImageMagick's import is missing: tools/setup.sh installs them.
+# Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo,
+# ImageMagick's import, dbus-daemon or gdbus is missing: tools/setup.sh
+# installs them.
 set -euo pipefail
 
 program=$(readlink -f "$1")
@@ -21,7 +26,7 @@ out=$4
 mkdir -p "$out"
 rm -f "$out/failure.png"
 
-for t in Xvfb openbox wmdocker xdotool xwininfo import; do
+for t in Xvfb openbox wmdocker xdotool xwininfo import dbus-daemon gdbus; do
   if ! command -v "$t" >/dev/null; then
     echo "SKIP: $t is not installed (tools/setup.sh installs it)"
     exit 77
@@ -52,13 +57,14 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$wo
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_SESSION_ID
 folder=$XDG_DATA_HOME/Vendly/Remindo
 ini=$folder/Remindo.ini
 data=$folder/Dane.dat
 
 # ---------------------------------------------------------------- the desktop
 start_test_desktop || fail "desktop"
+start_session_bus || fail "session bus"
 
 # Absolute geometry of a window: "x y w h".
 geometry() {
@@ -149,7 +155,7 @@ wait_for 10 "blue panel to go" reminder_gone
 echo "== kill -9, then reminders due today, tomorrow and in four days"
 kill -9 "$remindo"
 wait "$remindo" 2>/dev/null || true
-ls "$XDG_RUNTIME_DIR"/Remindo-*.lock >/dev/null || fail "the lock file is not where it should be"
+[ -f "$folder/Remindo.lock" ] || fail "the lock file is not beside the data"
 
 today=$(date +%F)
 plain=$work/import.dat
@@ -279,4 +285,41 @@ click_in "$window" 295 212 # cancel
 wait_for 5 "the settings dialog to close" closed 386x243
 menu_item z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+
+# ------------------------------------------------- no notification area
+echo "== without a notification area: the running copy reached over the bus"
+kill "$docker_pid"
+wait "$docker_pid" 2>/dev/null || true
+bus_owned() {
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
+}
+start_remindo
+wait_for 20 "the bus name" bus_owned
+sleep 1 # the start timer's load
+"$program" >"$work/second.log" 2>&1 || fail "a second start without a tray ended with $?"
+wait_for 10 "the list window from a second start" window_of_size '^Remindo' 386x447
+window=$(window_of_size '^Remindo' 386x447)
+sleep 0.3
+shot "$window" "$out/notray-second-start.png"
+click_in "$window" 321 420 # cancel
+wait_for 5 "the list window to close" closed 386x447
+"$program" --calendar || fail "remindo --calendar ended with $?"
+wait_for 10 "the calendar from --calendar" window_of_size '^Remindo' 500x500
+window=$(window_of_size '^Remindo' 500x500)
+sleep 0.3
+shot "$window" "$out/notray-calendar.png"
+click_in "$window" 448 475
+wait_for 5 "the calendar to close" closed 500x500
+gdbus call --session --dest pl.vendly.Remindo --object-path /pl/vendly/Remindo \
+  --method org.freedesktop.Application.ActivateAction ustawienia '[]' '{}' >/dev/null || fail "ActivateAction"
+wait_for 10 "the settings from ActivateAction" window_of_size '^Remindo' 386x243
+window=$(window_of_size '^Remindo' 386x243)
+sleep 0.3
+shot "$window" "$out/notray-ustawienia.png"
+click_in "$window" 295 212 # cancel
+wait_for 5 "the settings dialog to close" closed 386x243
+"$program" --quit || fail "remindo --quit ended with $?"
+wait_for 5 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
+[ "$(exit_status "$remindo")" -eq 0 ] || fail "the program ended with another status than 0"
 echo "PASS"

@@ -10,9 +10,11 @@ DESTDIR=$stage cmake --install "$1" >/dev/null
 prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$1/CMakeCache.txt")
 autostart=$(sed -n 's/^REMINDO_AUTOSTART_DIR:PATH=//p' "$1/CMakeCache.txt")
 missing=0
-for f in bin/remindo bin/remindo-data share/remindo/Pomoc/index.htm share/applications/remindo.desktop \
-         share/icons/hicolor/scalable/apps/remindo.svg \
-         share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/remindo.png; do
+# Entries and icon carry the application id.
+id=pl.vendly.Remindo
+for f in bin/remindo bin/remindo-data share/remindo/Pomoc/index.htm share/applications/$id.desktop \
+         share/icons/hicolor/scalable/apps/$id.svg \
+         share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -s "$stage$prefix/$f" ] || { echo "missing: $prefix/$f"; missing=1; }
 done
 # The sound module where the installed program looks for it.
@@ -28,9 +30,14 @@ printf '<Dane><Code>fa</Code><Ilosc>1</Ilosc><Nr1><Tresc>Raz+</Tresc><Data>8.12.
 said=$("$stage$prefix/bin/remindo-data" --file "$stage/one.dat" export --ics "$stage/one.ics" 2>&1 || true)
 { [ -z "$said" ] && grep -q '^SUMMARY:Raz' "$stage/one.ics"; } ||
   { echo "installed remindo-data export --ics: $said"; missing=1; }
-entry=$stage$autostart/remindo.desktop
-[ -s "$entry" ] || { echo "missing: $autostart/remindo.desktop"; missing=1; }
-grep -qx "Exec=$prefix/bin/remindo" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo"; missing=1; }
-grep -qx "Icon=remindo" "$stage$prefix/share/applications/remindo.desktop" || { echo "menu entry without icon"; missing=1; }
+entry=$stage$autostart/$id.desktop
+[ -s "$entry" ] || { echo "missing: $autostart/$id.desktop"; missing=1; }
+# Only a user who has a data folder is started at log-on.
+grep -qx "Exec=$prefix/bin/remindo --autostart" "$entry" || { echo "autostart entry does not start $prefix/bin/remindo --autostart"; missing=1; }
+grep -qx "Icon=$id" "$stage$prefix/share/applications/$id.desktop" || { echo "menu entry without icon"; missing=1; }
+# Both entries as the desktops read them (the actions included).
+for e in "$entry" "$stage$prefix/share/applications/$id.desktop"; do
+  said=$(desktop-file-validate "$e" 2>&1) || { echo "$e: $said"; missing=1; }
+done
 [ $missing -eq 0 ] && echo "installed: $(find "$stage" -type f | wc -l) files"
 exit $missing

@@ -1,5 +1,6 @@
 // The per-user instance lock on real lock files (a holder killed with
-// SIGKILL included) and the choice of the Qt platform for the session.
+// SIGKILL included, another user's planted file) and the choice of the Qt
+// platform for the session.
 
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,18 +25,18 @@ private slots:
     void secondHolderIsRefusedWithoutTouchingTheLock()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath("Remindo.lock");
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
         LockFileInstance first(path);
         QVERIFY(first.Acquire());
         QVERIFY(first.Acquire()); // asking again keeps it
-        QFile f(path);
+        QFile f(QString::fromStdString(path));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        const QDateTime written = QFileInfo(path).lastModified();
+        const QDateTime written = QFileInfo(f).lastModified();
 
         LockFileInstance second(path);
         QVERIFY(!second.Acquire());
-        QCOMPARE(QFileInfo(path).lastModified(), written);
+        QCOMPARE(QFileInfo(f).lastModified(), written);
         f.seek(0);
         QCOMPARE(f.readAll(), bytes);
     }
@@ -42,7 +44,7 @@ private slots:
     void aKilledHolderLeavesTheLockFree()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath("Remindo.lock");
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
         int ready[2];
         QCOMPARE(pipe(ready), 0);
         const pid_t child = fork();
@@ -63,7 +65,7 @@ private slots:
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        QVERIFY(QFile::exists(path)); // left behind ...
+        QVERIFY(QFile::exists(QString::fromStdString(path))); // left behind ...
         QVERIFY(other.Acquire());     // ... and taken over at once
         close(ready[0]);
         close(ready[1]);
@@ -74,22 +76,66 @@ private slots:
         QTemporaryDir dir;
         QFile blocker(dir.filePath("not-a-folder"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        LockFileInstance lock(dir.filePath("not-a-folder/Remindo.lock"));
+        LockFileInstance lock(QFile::encodeName(dir.filePath("not-a-folder/Remindo.lock")).toStdString());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot create the lock file"));
         QVERIFY(lock.Acquire());
     }
 
-    void lockLivesInTheRuntimeFolderElseTheTemporaryOne()
+    void lockLivesInTheDataFolderWhateverTheSessionSays()
     {
-        QTemporaryDir runtime;
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        QCOMPARE(QFileInfo(LockFileInstance::DefaultPath()).absolutePath(), runtime.path());
+        // A copy started with another XDG_RUNTIME_DIR (or none, with another
+        // TMPDIR) must find the same lock, the one beside the data.
+        QTemporaryDir data;
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        const std::string expected = QFile::encodeName(data.path()).toStdString() + "/Vendly/Remindo/Remindo.lock";
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", "/run/user/a");
+        QCOMPARE(LockFileInstance::ForUser(), expected);
         qunsetenv("XDG_RUNTIME_DIR");
-        const QString fallback = LockFileInstance::DefaultPath();
-        QCOMPARE(QFileInfo(fallback).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-        QVERIFY(fallback.contains(QString::number(getuid()))); // one per user there
-        qputenv("XDG_RUNTIME_DIR", saved);
+        qputenv("TMPDIR", "/var/tmp");
+        QCOMPARE(LockFileInstance::ForUser(), expected);
+        qunsetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("XDG_DATA_HOME", saved);
+    }
+
+    void anotherUsersPlantedLockDoesNotStopUs()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root, to act as a second user (CI runs as root)");
+        QTemporaryDir dir; // open to everyone, as an old umask-000 folder was
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
+        int ready[2];
+        QCOMPARE(pipe(ready), 0);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // The other user: their own file, world-writable, held.
+            char ok = '0';
+            LockFileInstance theirs(path);
+            if (setgid(65534) == 0 && setuid(65534) == 0) {
+                umask(0);
+                ok = theirs.Acquire() && ::chmod(path.c_str(), 0666) == 0 ? '1' : '0';
+            }
+            (void)!write(ready[1], &ok, 1);
+            for (;;)
+                pause();
+        }
+        char ok = 0;
+        QCOMPARE(read(ready[0], &ok, 1), ssize_t(1));
+        if (ok != '1')
+            kill(child, SIGKILL);
+        QCOMPARE(ok, '1');
+        LockFileInstance ours(path);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("belongs to another user"));
+        const bool started = ours.Acquire();
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        close(ready[0]);
+        close(ready[1]);
+        QVERIFY(started);
     }
 
     void platformForTheSession_data()
@@ -118,6 +164,13 @@ private slots:
         QFETCH(QByteArray, x11);
         QFETCH(QByteArray, chosen);
         QCOMPARE(PreferredPlatform(SessionEnvironment{qpa, session, wayland, x11}), chosen);
+        // The choice goes to Qt as an argument; the environment that the
+        // program hands to what it starts stays as it was.
+        const QByteArray before = qgetenv("QT_QPA_PLATFORM");
+        std::vector<std::string> args{"remindo"};
+        ChoosePlatformForSession(args, SessionEnvironment{qpa, session, wayland, x11});
+        QCOMPARE(args.size() == 3 ? QByteArray(args[2].c_str()) : QByteArray(), chosen);
+        QCOMPARE(qgetenv("QT_QPA_PLATFORM"), before);
     }
 };
 

@@ -3,6 +3,8 @@
 // draws only these strings; the picture test compares what was painted with
 // the words the windows are meant to show. UTF-8 source text.
 
+#include "remindo_version.h"
+
 namespace remindo::captions {
 
 // Reminder windows (red, yellow, green): the three buttons.
@@ -15,7 +17,7 @@ inline constexpr const char* kNiePrzypominaj = "Już więcej nie przypominaj";
 // The blue information panel. Only the title and the link word are fixed;
 // the three sentences are ours. The last sentence ends in the link word.
 namespace niebieski {
-inline constexpr const char* kTitle = "Remindo 1.02";
+inline constexpr const char* kTitle = "Remindo " REMINDO_VERSION;
 inline constexpr const char* kOpis = "Remindo przypomina o ważnych zdarzeniach.";
 inline constexpr const char* kMenu = "Prawy przycisk myszy na ikonie otwiera menu.";
 inline constexpr const char* kPomocPrefix = "Instrukcję obsługi znajdziesz";
@@ -78,7 +80,7 @@ inline constexpr const char* kPoziom = "Poziom głośność dźwięku";
 
 namespace about {
 inline constexpr const char* kTitle = "Remindo - o programie";
-inline constexpr const char* kNazwa = "Remindo 1.02";
+inline constexpr const char* kNazwa = "Remindo " REMINDO_VERSION;
 } // namespace about
 
 } // namespace remindo::captions

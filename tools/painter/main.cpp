@@ -4,7 +4,7 @@
 //   remindo-painter --out DIR [--review DIR]
 //
 // DIR/pictures/<name>.jpg, DIR/pictures/remindo.png and .svg,
-// DIR/sounds/dobre.wav, DIR/icons/<size>x<size>/apps/remindo.png and
+// DIR/sounds/dobre.wav, DIR/icons/<size>x<size>/apps/<application id>.png and
 // DIR/remindo.qrc. With --review, PNG copies of
 // the decoded JPEGs (what the windows will show), the same with the click
 // areas outlined, the reminder pictures with a sample text, and the icon at
@@ -15,6 +15,7 @@
 #include "painter/jpeg.h"
 #include "painter/pictures.h"
 #include "painter/style.h"
+#include "remindo_version.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,7 +166,7 @@ int main(int argc, char** argv)
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString dir = out + QStringLiteral("/icons/%1x%1/apps").arg(size);
         QDir().mkpath(dir);
-        ok = IconImage(size).save(dir + QStringLiteral("/remindo.png")) && ok;
+        ok = IconImage(size).save(dir + QStringLiteral("/" REMINDO_APP_ID ".png")) && ok;
     }
 
     ok = WriteFile(soundDir + QStringLiteral("/dobre.wav"), ChimeWav()) && ok;

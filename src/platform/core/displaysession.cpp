@@ -20,11 +20,16 @@ QByteArray PreferredPlatform(const SessionEnvironment& env)
     return {};
 }
 
-void ChoosePlatformForSession()
+void ChoosePlatformForSession(std::vector<std::string>& qtArgs, const SessionEnvironment& env)
 {
-    const QByteArray platform = PreferredPlatform(SessionEnvironment::FromProcess());
-    if (!platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", platform);
+    for (const std::string& a : qtArgs)
+        if (a == "-platform" || a == "--platform")
+            return; // the user's own choice
+    const QByteArray platform = PreferredPlatform(env);
+    if (!platform.isEmpty()) {
+        qtArgs.push_back("-platform");
+        qtArgs.push_back(platform.toStdString());
+    }
 }
 
 } // namespace remindo

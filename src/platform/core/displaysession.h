@@ -6,6 +6,9 @@
 
 #include <QByteArray>
 
+#include <string>
+#include <vector>
+
 namespace remindo {
 
 struct SessionEnvironment {
@@ -19,7 +22,11 @@ struct SessionEnvironment {
 // "xcb" when the program should ask for it, else empty (Qt's own choice).
 QByteArray PreferredPlatform(const SessionEnvironment& env);
 
-// Sets QT_QPA_PLATFORM for the application object about to be created.
-void ChoosePlatformForSession();
+// Adds "-platform xcb" to the arguments for the application object when
+// the session calls for it and the arguments choose no platform. Through the
+// arguments, not QT_QPA_PLATFORM: programs started from ours (the browser
+// with the help page) must not inherit the choice.
+void ChoosePlatformForSession(std::vector<std::string>& qtArgs,
+                              const SessionEnvironment& env = SessionEnvironment::FromProcess());
 
 } // namespace remindo

@@ -2,11 +2,7 @@
 // One running copy per user: a lock that the system frees when its holder
 // dies, so that a start after a crash or a kill goes on at once.
 
-#include <QString>
-
-#include <memory>
-
-class QLockFile;
+#include <string>
 
 namespace remindo {
 
@@ -19,20 +15,33 @@ public:
     virtual bool Acquire() = 0;
 };
 
-// A lock file in $XDG_RUNTIME_DIR, or in the temporary folder when that is
-// unset, named for the user. A refused attempt writes nothing.
+// The lock file lies in the data folder, beside the data it guards: only
+// the user may write there, and every start finds it whatever the session's
+// environment says. It is held with flock(), which the kernel drops when
+// the holder ends; the file's content means nothing, so a file copied by a
+// sync tool or left by a crash never stops a start. A lock file that
+// belongs to another user is not ours to obey. A refused attempt writes
+// nothing.
 class LockFileInstance final : public InstanceLock {
 public:
-    explicit LockFileInstance(QString path = DefaultPath());
+    // `path` in the local file-name encoding; its folder must exist.
+    explicit LockFileInstance(std::string path);
     ~LockFileInstance() override;
-    bool Acquire() override;
-    const QString& Path() const { return path_; }
+    LockFileInstance(const LockFileInstance&) = delete;
+    LockFileInstance& operator=(const LockFileInstance&) = delete;
 
-    static QString DefaultPath();
+    bool Acquire() override;
+    // Lets go, for a copy that ends its work early (a request handed on).
+    void Release();
+    const std::string& Path() const { return path_; }
+
+    // The lock's place in a data folder, and in the user's own.
+    static std::string PathIn(const std::string& dataFolder);
+    static std::string ForUser();
 
 private:
-    QString path_;
-    std::unique_ptr<QLockFile> lock_;
+    std::string path_;
+    int fd_ = -1;
 };
 
 } // namespace remindo

@@ -1,0 +1,38 @@
+#pragma once
+// The program's command line. Our own options are read here; whatever else
+// is given goes on to Qt (its -platform, -display and the like). No Qt: the
+// answers to --help and --version come before any display is touched.
+
+#include <string>
+#include <vector>
+
+namespace remindo {
+
+enum class Request {
+    Run,       // plain start
+    List,      // --list: the reminder list window
+    Calendar,  // --calendar
+    Settings,  // --settings
+    Quit,      // --quit: end the running copy
+    Autostart, // --autostart: the log-on start, only for a user who has data
+    Help,      // --help, -h
+    Version,   // --version
+};
+
+struct Options {
+    Request request = Request::Run;
+    std::string error;                // a command line we cannot follow, in words
+    std::vector<std::string> qtArgs;  // the program's name and the arguments left for Qt
+};
+
+// `args` is the whole command line, the program's name first.
+Options ParseOptions(const std::vector<std::string>& args);
+
+// What --help prints (UTF-8).
+std::string HelpText();
+
+// The running copy's action for a request that names a window or the end
+// ("dane", "kalendarz", "ustawienia", "zakoncz"); empty for the others.
+std::string ActionOf(Request r);
+
+} // namespace remindo

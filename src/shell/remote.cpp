@@ -1,0 +1,42 @@
+#include "shell/remote.h"
+
+#include "shell/glowny.h"
+#include "shell/tray.h"
+
+#include <QTimer>
+
+namespace remindo {
+
+RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray)
+    : state_(state), glowny_(glowny), tray_(tray)
+{
+}
+
+void RemoteControl::Activate()
+{
+    ActivateAction("dane");
+}
+
+bool RemoteControl::ActivateAction(const std::string& name)
+{
+    if (!TFGlowny::KnownAction(name))
+        return false;
+    // After the answer: a window opened here may start an event loop of its
+    // own, and the caller must not wait for it.
+    QTimer::singleShot(0, &glowny_, [this, name] { glowny_.ActivateAction(name); });
+    return true;
+}
+
+bool RemoteControl::HasTrayIcon()
+{
+    return tray_.IconShown();
+}
+
+ReloadAnswer RemoteControl::ReloadData(const std::string& path)
+{
+    (void)path;
+    (void)state_;
+    return ReloadAnswer::Unchanged;
+}
+
+} // namespace remindo

@@ -1,0 +1,28 @@
+#pragma once
+// What the running copy does when the session bus brings a request: the
+// application menu's entry and its actions, a second start, scripts and
+// remindo-data all come this way.
+
+#include "platform/core/appbus.h"
+
+namespace remindo {
+
+class AppState;
+class CoolTray;
+class TFGlowny;
+
+class RemoteControl final : public RemoteHandler {
+public:
+    RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray);
+    void Activate() override;
+    bool ActivateAction(const std::string& name) override;
+    bool HasTrayIcon() override;
+    ReloadAnswer ReloadData(const std::string& path) override;
+
+private:
+    AppState& state_;
+    TFGlowny& glowny_;
+    CoolTray& tray_;
+};
+
+} // namespace remindo
