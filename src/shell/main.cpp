@@ -6,6 +6,7 @@
 #include "platform/core/apppaths.h"
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
+#include "platform/core/qtpolish.h"
 #include "platform/core/qtregionalformats.h"
 #include "platform/core/screensaver.h"
 #include "platform/gui/desktop.h"
@@ -51,6 +52,7 @@ int AlreadyRunningBox(QtArgv& qt)
     // No window of ours exists here: the desktop's own box, and no file is
     // read or written.
     QApplication app(qt.argc, qt.argv());
+    LoadQtPolish(app);
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Uwaga"), QStringLiteral("Program jest już uruchomiony"),
                     QMessageBox::Ok);
     box.exec();
@@ -88,6 +90,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
 int RunProgram(Request request, QtArgv& qt)
 {
     QApplication app(qt.argc, qt.argv());
+    LoadQtPolish(app);
     QApplication::setApplicationName(QStringLiteral("Remindo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Remindo"));
     QApplication::setDesktopFileName(QStringLiteral(REMINDO_APP_ID));
