@@ -3,6 +3,7 @@
 #include "platform/core/apppaths.h"
 #include "platform/gui/desktop.h"
 #include "platform/sound/reminder_sound.h"
+#include "store/atomicfile.h"
 #include "store/codec.h"
 #include "windows/help.h"
 
@@ -154,10 +155,39 @@ void TFGlowny::SetIntervals(int examinationMs, int autoHideMs)
 
 void TFGlowny::TimerekTimer()
 {
+    timerek_.stop();
+    LoadFromFile();
+    DiagnosticLog& log = state_.log;
+    const bool detail = state_.settings.LogDetail > 0;
+    if (state_.settings.LogMode == 2) {
+        // The test mode examines nothing; the list is there for the list window.
+        log.FlushLog();
+        emit dataLoaded();
+        return;
+    }
+    if (detail) {
+        log.WriteLog("Uruchomiono timer badawczy");
+        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
+    }
+    log.FlushLog();
+    badawczy_.start();
+    emit dataLoaded();
+}
+
+void TFGlowny::ReloadFromFile()
+{
+    // A file that went away leaves the list as it is; the next save makes it again.
+    if (!FileExists(state_.dataFile.Path()))
+        return;
+    LoadFromFile();
+    state_.log.FlushLog();
+}
+
+void TFGlowny::LoadFromFile()
+{
     DiagnosticLog& log = state_.log;
     const bool detail = state_.settings.LogDetail > 0;
     log.WriteLog(Cp("Rozpoczęto wczytywanie danych"));
-    timerek_.stop();
     const int result = state_.ReloadDataFile();
     switch (result) {
     case kLoaded:
@@ -190,19 +220,6 @@ void TFGlowny::TimerekTimer()
     default:
         break;
     }
-    if (state_.settings.LogMode == 2) {
-        // The test mode examines nothing; the list is there for the list window.
-        log.FlushLog();
-        emit dataLoaded();
-        return;
-    }
-    if (detail) {
-        log.WriteLog("Uruchomiono timer badawczy");
-        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
-    }
-    log.FlushLog();
-    badawczy_.start();
-    emit dataLoaded();
 }
 
 void TFGlowny::TBadawczyTimer()
@@ -245,7 +262,8 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
     LNiePrzypominaj_->setVisible(!blue);
     LPomoc_->setVisible(blue);
     LClose_->setVisible(blue);
-    SetBackground(ReminderPicture(kind));
+    picture_ = blue && noTrayPanel_ ? QStringLiteral("komniebieski_bez_ikony") : ReminderPicture(kind);
+    SetBackground(picture_);
     if (!blue) {
         QPalette p = LKomunikat_->palette();
         p.setColor(QPalette::WindowText, ReminderTextColour(kind));
@@ -287,6 +305,13 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
         if (state_.settings.SoundOn)
             services_.sound.Play(state_.settings.Volume);
     });
+}
+
+void TFGlowny::ShowNoTrayPanel()
+{
+    noTrayPanel_ = true;
+    ShowReminderWindow(kBlue, std::string());
+    noTrayPanel_ = false;
 }
 
 void TFGlowny::HideReminderWindow()

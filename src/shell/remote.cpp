@@ -1,6 +1,8 @@
 #include "shell/remote.h"
 
+#include "app/appstate.h"
 #include "shell/glowny.h"
+#include "store/filestamp.h"
 #include "shell/tray.h"
 
 #include <QTimer>
@@ -34,9 +36,15 @@ bool RemoteControl::HasTrayIcon()
 
 ReloadAnswer RemoteControl::ReloadData(const std::string& path)
 {
-    (void)path;
-    (void)state_;
-    return ReloadAnswer::Unchanged;
+    const FileStamp written = StampOf(path);
+    const FileStamp ours = StampOf(state_.dataFile.Path());
+    if (!written.exists || written.device != ours.device || written.inode != ours.inode)
+        return ReloadAnswer::OtherFile;
+    if (state_.DataChanged)
+        return ReloadAnswer::Pending;
+    // After the answer: a damaged file's message box must not hold the caller.
+    QTimer::singleShot(0, &glowny_, [this] { glowny_.ReloadFromFile(); });
+    return ReloadAnswer::Reloaded;
 }
 
 } // namespace remindo

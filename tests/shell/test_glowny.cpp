@@ -443,6 +443,7 @@ private slots:
         r.Pass();
         r.glowny->CoolTrayClick();
         QCOMPARE(r.glowny->Kind(), int(TFGlowny::kBlue));
+        QCOMPARE(r.glowny->Picture(), QString("komniebieski"));
         QCOMPARE(Shown(*r.glowny), LoadJpegImage("komniebieski").convertToFormat(QImage::Format_RGB32));
         QVERIFY(r.glowny->findChild<QWidget*>("LClose")->isVisible());
         QVERIFY(r.glowny->findChild<QWidget*>("LPomoc")->isVisible());
