@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace remindo {
 
@@ -43,7 +44,38 @@ void AppState::DeleteSelected()
 int AppState::ReloadDataFile()
 {
     engineState.CurrentReminderIndex = -1;
+    // Taken before the read: a file replaced during it then counts as
+    // unread, which errs on the side of keeping it.
+    fileStamp_ = StampOf(dataFile.Path());
     return dataFile.LoadDataFile(list);
+}
+
+bool AppState::FileChangedElsewhere() const
+{
+    const FileStamp now = StampOf(dataFile.Path());
+    return now.exists && now != fileStamp_;
+}
+
+bool AppState::SaveList()
+{
+    if (FileChangedElsewhere()) {
+        std::string why;
+        const std::string copy = KeepDatedCopy(dataFile.Path(), ".inna-wersja-", &why);
+        const std::string name = std::filesystem::path(copy).filename().string();
+        if (copy.empty()) {
+            messages.ShowWarning(kInformationBox, kIconAttention,
+                                 "Plik danych zmienił w międzyczasie inny program, a jego wersji nie udało się "
+                                 "zachować (" + why + ").\rNie zapisano zmian.");
+            return false;
+        }
+        messages.ShowWarning(kInformationBox, kIconInfo,
+                             "Plik danych zmienił w międzyczasie inny program.\rTamtą wersję zachowano obok "
+                             "jako:\r" + name);
+    }
+    if (!dataFile.SaveDataFile(list))
+        return false;
+    fileStamp_ = StampOf(dataFile.Path());
+    return true;
 }
 
 bool AppState::CurrentReminderValid() const

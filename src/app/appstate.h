@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "engine/interfaces.h"
 #include "store/datafile.h"
+#include "store/filestamp.h"
 #include "store/formats.h"
 #include "store/log.h"
 #include "store/messages.h"
@@ -124,6 +125,20 @@ public:
     int ReloadDataFile();
     // True when the reminder window's index names a reminder of the list.
     bool CurrentReminderValid() const;
+
+    // ---- writing the data file
+    // Writes the whole list. Another program may have replaced or rewritten
+    // the file since this one last read or wrote it: that version, never
+    // read here, is first kept beside the file as Dane.dat.inna-wersja-
+    // <date>-<time> and the message box names it; when it cannot be kept,
+    // nothing is written. False after a failure the box has reported.
+    bool SaveList();
+    // The file is no longer the version last read or written here (and is
+    // there at all).
+    bool FileChangedElsewhere() const;
+
+private:
+    FileStamp fileStamp_; // the file as last read or written here
 };
 
 } // namespace remindo

@@ -211,7 +211,7 @@ void TFGlowny::LoadFromFile()
         break;
     case kMissing:
         state_.list.items.clear();
-        state_.dataFile.SaveDataFile(state_.list);
+        state_.SaveList();
         if (detail)
             log.WriteLog("Brak pliku - utworzono nowy");
         log.WriteLog("Utworzono nowy plik");

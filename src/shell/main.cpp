@@ -13,6 +13,7 @@
 #include "platform/sound/reminder_sound.h"
 #include "remindo_version.h"
 #include "resources/resources.h"
+#include "shell/datawatch.h"
 #include "shell/options.h"
 #include "shell/remote.h"
 #include "shell/testintervals.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -46,11 +48,10 @@ struct QtArgv {
     char** argv() { return pointers.data(); }
 };
 
-int AlreadyRunningBox(QtArgv& qt)
+int AlreadyRunningBox()
 {
     // No window of ours exists here: the desktop's own box, and no file is
     // read or written.
-    QApplication app(qt.argc, qt.argv());
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Uwaga"), QStringLiteral("Program jest już uruchomiony"),
                     QMessageBox::Ok);
     box.exec();
@@ -69,7 +70,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
         const BusClient bus;
         if (bus.HasTrayIcon() == false && bus.Activate())
             return 0;
-        return AlreadyRunningBox(qt);
+        return AlreadyRunningBox();
     }
     QCoreApplication app(qt.argc, qt.argv());
     const BusClient bus;
@@ -112,7 +113,12 @@ int RunProgram(Request request, QtArgv& qt)
     QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
 
-    RemoteControl remote(state, *windows.glowny, tray);
+    // Another program's version of the data file is shown when nothing here
+    // waits to be saved; a reload waits for an open editor or question.
+    DataFileWatch watch(
+        state, [] { return QApplication::activeModalWidget() != nullptr; },
+        [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
+    RemoteControl remote(state, *windows.glowny, tray, watch);
     BusService bus(remote);
     bus.Register();
 

@@ -1,6 +1,7 @@
 #include "shell/remote.h"
 
 #include "app/appstate.h"
+#include "shell/datawatch.h"
 #include "shell/glowny.h"
 #include "store/filestamp.h"
 #include "shell/tray.h"
@@ -9,8 +10,8 @@
 
 namespace remindo {
 
-RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray)
-    : state_(state), glowny_(glowny), tray_(tray)
+RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch)
+    : state_(state), glowny_(glowny), tray_(tray), watch_(watch)
 {
 }
 
@@ -40,11 +41,7 @@ ReloadAnswer RemoteControl::ReloadData(const std::string& path)
     const FileStamp ours = StampOf(state_.dataFile.Path());
     if (!written.exists || written.device != ours.device || written.inode != ours.inode)
         return ReloadAnswer::OtherFile;
-    if (state_.DataChanged)
-        return ReloadAnswer::Pending;
-    // After the answer: a damaged file's message box must not hold the caller.
-    QTimer::singleShot(0, &glowny_, [this] { glowny_.ReloadFromFile(); });
-    return ReloadAnswer::Reloaded;
+    return watch_.Check();
 }
 
 } // namespace remindo

@@ -166,7 +166,7 @@ void TFDane::LUsunWpisClick()
 
 void TFDane::LZapiszClick()
 {
-    if (!state_.dataFile.SaveDataFile(state_.list))
+    if (!state_.SaveList())
         return; // the store has said why; the changes stay pending
     if (state_.settings.LogDetail > 2)
         state_.log.WriteLog(Cp("Zapisano wprowadzone dane"));
@@ -184,7 +184,7 @@ void TFDane::LAnulujClick()
     const int answer =
         state_.messages.ShowWarning(kQuestionBox, kIconInfo, "Dane zostały zmienione.\rZapisać zmiany?");
     if (answer == kAnswerTak) {
-        if (!state_.dataFile.SaveDataFile(state_.list))
+        if (!state_.SaveList())
             return;
         state_.DataChanged = false;
         CloseWindow();
