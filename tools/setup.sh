@@ -4,8 +4,10 @@
 #   tools/setup.sh test             install what is missing, build, run every test headless
 #   tools/setup.sh test --sanitize  the same with AddressSanitizer and UndefinedBehaviorSanitizer
 #                                   (the slow window tests are left out there)
-#   tools/setup.sh package          install what is missing, build for /usr (Release) and make the
-#                                   Debian package build/package/remindo_<version>_<arch>.deb
+#   tools/setup.sh package          install what is missing and make the Debian package with
+#                                   dpkg-buildpackage (debian/), the suite run as dh_auto_test does
+#                                   (DEB_BUILD_OPTIONS=nocheck leaves it out):
+#                                   build/package/remindo_<version>_<arch>.deb and its -dbgsym
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,16 +29,19 @@ packages=(
   fonts-dejavu-core xauth
   dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb openbox wmdocker xdotool x11-utils imagemagick
+  appstream desktop-file-utils man-db bash-completion ccache
   python3-holidays python3-dateutil
   libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
 )
+# Only for making the Debian package.
+package_packages=(debhelper lintian)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-install_missing() {
+install_missing() { # install_missing [PACKAGE...]: the list above and these
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -47,6 +52,23 @@ install_missing() {
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# The test build and the package build compile with the same flags, those of
+# dpkg-buildflags (hardened), in folders of the same depth, so that the
+# compiler cache hands the package build what the test build compiled.
+use_package_flags() {
+  local f
+  for f in CFLAGS CXXFLAGS CPPFLAGS LDFLAGS; do
+    export "$f=$(cd "$here" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$f")"
+  done
+  # As debhelper hands them to CMake, which reads no CPPFLAGS.
+  CFLAGS="$CFLAGS $CPPFLAGS"
+  CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+}
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR=$here CCACHE_NOHASHDIR=1
+fi
 
 build() { # build <dir> <cmake options...>
   local dir=$1; shift
@@ -61,10 +83,19 @@ case "$mode" in
     exec "$here/build/release/src/shell/remindo"
     ;;
   package)
-    install_missing
-    build "$here/build/package" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DREMINDO_BENCH=OFF
-    cd "$here/build/package"
-    cpack -G DEB
+    install_missing "${package_packages[@]}"
+    out=$here/build/package
+    rm -rf "$out"
+    mkdir -p "$out"
+    cd "$here"
+    # The packages, .buildinfo and .changes go to build/package rather than
+    # the folder above the sources.
+    changes=$(dpkg-parsechangelog -S Source)_$(dpkg-parsechangelog -S Version)_$(dpkg-architecture -qDEB_HOST_ARCH)
+    REMINDO_DEB_DESTDIR=$out REMINDO_CMAKE_OPTIONS="${CI:+-DREMINDO_WERROR=ON}" \
+      dpkg-buildpackage -us -uc -b -j"$jobs" \
+        --buildinfo-option=-u"$out" --buildinfo-file="$out/$changes.buildinfo" \
+        --changes-option=-u"$out" --changes-file="$out/$changes.changes"
+    ls -l "$out"/*.deb
     ;;
   test)
     install_missing
@@ -75,13 +106,14 @@ case "$mode" in
       ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --output-on-failure -j "$jobs" -LE gui
     else
+      use_package_flags
       build "$here/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CI:+-DREMINDO_WERROR=ON}
       cd "$here/build/test"
       ctest --output-on-failure -j "$jobs"
     fi
     ;;
   *)
-    sed -n '2,8p' "$0" >&2
+    sed -n '2,10p' "$0" >&2
     exit 2
     ;;
 esac

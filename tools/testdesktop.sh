@@ -25,7 +25,8 @@ start_test_desktop() {
     sleep 0.05
   done
   export DISPLAY=:$(head -n1 "$work/display")
-  openbox >"$work/openbox.log" 2>&1 &
+  # The window manager is the machine's: its themes from the system's folders.
+  XDG_DATA_DIRS=/usr/local/share:/usr/share XDG_CONFIG_DIRS=/etc/xdg openbox >"$work/openbox.log" 2>&1 &
   pids+=($!)
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
     [ $SECONDS -lt $end ] || { echo "no window manager" >&2; return 1; }

@@ -133,7 +133,7 @@ void TFGlowny::FormCreate()
     state_.engine.Start(); // PassTime and DataAkt
     if (state_.settings.LogMode == 1 || state_.settings.LogMode == 2)
         state_.log.SetFolder(
-            DiagnosticLog::PrepareLogFolder(ProgramFolder(), state_.settingsFile.GetPaths().settingsFolder));
+            DiagnosticLog::PrepareLogFolder(ProgramFolder(), InstalledProgramFolder(), StateFolder()));
     state_.presenter.SetTarget(this);
     state_.timers = this;
     // Also with LogMode 2: the list is loaded, so that a save from the list

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -179,16 +180,23 @@ void DiagnosticLog::FlushLog()
         lines_.shrink_to_fit();
 }
 
-std::string DiagnosticLog::PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder)
+std::string DiagnosticLog::PrepareLogFolder(const std::string& programFolder, const std::string& installedFolder,
+                                            const std::string& stateFolder)
 {
-    if (!programFolder.empty()) {
+    // Ownership alone would let root write into /usr/bin.
+    std::error_code ec;
+    const bool installed = !installedFolder.empty() && std::filesystem::equivalent(programFolder, installedFolder, ec);
+    struct stat st {};
+    const bool own = !programFolder.empty() && ::stat(programFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+                     st.st_uid == ::geteuid();
+    if (own && !installed) {
         const std::string beside = InFolder(programFolder, "Test");
         if (UsableFolder(beside))
             return beside;
     }
-    const std::string inside = InFolder(settingsFolder, "Test");
-    UsableFolder(inside);
-    return inside;
+    const std::string state = InFolder(stateFolder, "Vendly/Remindo/Test");
+    UsableFolder(state);
+    return state;
 }
 
 } // namespace remindo

@@ -48,9 +48,12 @@ public:
     static std::string FileNameFor(Date day);
 
     // Chooses `LogFolder` at start-up and creates it: the folder Test beside
-    // the program, or, where that cannot be created or written (a program
-    // installed in a system folder), Test inside the settings folder.
-    static std::string PrepareLogFolder(const std::string& programFolder, const std::string& settingsFolder);
+    // the program while it runs from a folder of the user's own (a build
+    // folder); for a program in `installedFolder` (its configured place), in
+    // anybody else's folder, or where Test cannot be made, Vendly/Remindo/Test
+    // in `stateFolder` ($XDG_STATE_HOME).
+    static std::string PrepareLogFolder(const std::string& programFolder, const std::string& installedFolder,
+                                        const std::string& stateFolder);
 
     // Tests hand in writers that fail; null restores the real one.
     void SetWriters(FileWriterFactory* writers);

@@ -59,7 +59,8 @@ wait_for() {
   done
 }
 
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
+  XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8
@@ -103,6 +104,20 @@ reminder_at_rest() { # the reminder window, slid in to the bottom of the screen
   [ "$y" -eq $((768 - 90)) ] && [ "$x" -eq $((1024 - 350)) ] && echo "$id"
 }
 reminder_gone() { ! window_of_size '^Remindo$' 349x90; }
+menu_shown() { # the tray menu on the screen: Qt's popup, which no window manager frames
+  local id info
+  for id in $(xwininfo -root -children | awk '/"Remindo": \("remindo"/{print $1}'); do
+    info=$(xwininfo -id "$id")
+    grep -q 'Map State: IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" && return 0
+  done
+  return 1
+}
+open_menu() { # a right click on the icon, then the menu on the screen
+  local ix iy
+  read -r ix iy _ _ < <(geometry "$(tray_icon)")
+  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+  wait_for 10 "the tray menu" menu_shown
+}
 click_in() { # click_in WINDOW X Y
   local x y w h
   read -r x y w h < <(geometry "$1")
@@ -226,9 +241,8 @@ wait_for 5 "green reminder to go" reminder_gone
 
 # ---------------------------------------------------------------- the end
 echo "== &Zakończ from the menu"
-read -r ix iy _ _ < <(geometry "$(tray_icon)")
-xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-sleep 1
+open_menu
+sleep 0.3 # painted, for the picture
 import -window root -crop 260x220+0+0 +repage "$out/menu.png"
 xdotool key z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
@@ -241,10 +255,7 @@ echo "== every window of the menu; a setting changed survives a restart"
 "$write_settings" 60 15 30 || fail "settings file"
 # menu_item KEY: the tray menu, then the item's accelerator.
 menu_item() {
-  local ix iy
-  read -r ix iy _ _ < <(geometry "$(tray_icon)")
-  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-  sleep 0.5
+  open_menu
   xdotool key "$1"
 }
 # open_window KEY SIZE FILE: the item's window on the screen, shot; its id

@@ -8,7 +8,8 @@ program=$1
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
-export XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run HOME=$home
+export XDG_DATA_HOME=$home/data XDG_DATA_DIRS=$home/system-data XDG_CONFIG_HOME=$home/config \
+  XDG_STATE_HOME=$home/state XDG_RUNTIME_DIR=$home/run HOME=$home
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ "$("$program" --version)" = "Remindo @PROJECT_VERSION@" ] || fail "--version"

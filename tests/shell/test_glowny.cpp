@@ -329,6 +329,8 @@ private slots:
         r.Pass();
         r.Pass(); // the second reminder
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 1);
+        // Blocked for today once before, on another day.
+        r.state->list[1].BlokDzisData = IncDay(r.state->engineState.DataAkt, -3);
         const Komunikat before = r.state->list[1];
         const QByteArray file = r.DataBytes();
 
@@ -346,6 +348,7 @@ private slots:
             const Komunikaty stored = r.Stored();
             QCOMPARE(stored[1].Blok, blok);
             QCOMPARE(stored[1].BlokDzis, blokDzis);
+            QCOMPARE(stored[1].BlokDzisData, k.BlokDzisData);
             QCOMPARE(stored[0].Blok + stored[0].BlokDzis + stored[2].Blok + stored[2].BlokDzis, 0);
         } else {
             QCOMPARE(r.DataBytes(), file);

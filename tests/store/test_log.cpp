@@ -220,14 +220,19 @@ private slots:
                                                           "5.03.2027 14:00:00 " + std::string(100, 'd')}));
     }
 
-    void logFolderBesideTheProgramElseInTheSettingsFolder()
+    void logFolderBesideTheProgramElseInTheStateFolder()
     {
         QTemporaryDir dir;
         const QString program = dir.filePath("bin");
-        const QString settings = dir.filePath("data/Vendly/Remindo");
+        const QString stateHome = dir.filePath("state");
+        const QString state = stateHome + "/Vendly/Remindo/Test";
+        const std::string installed = QFile::encodeName(dir.filePath("usr/bin")).toStdString();
+        const auto choose = [&](const std::string& folder) {
+            return QString::fromStdString(
+                DiagnosticLog::PrepareLogFolder(folder, installed, QFile::encodeName(stateHome).toStdString()));
+        };
         QDir().mkpath(program);
-        QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(program.toStdString(), settings.toStdString())),
-                 program + "/Test");
+        QCOMPARE(choose(program.toStdString()), program + "/Test");
         QVERIFY(QFileInfo(program + "/Test").isDir());
         QCOMPARE(QDir(program + "/Test").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
 
@@ -236,20 +241,21 @@ private slots:
         const QString blocked = dir.filePath("blocked");
         QDir().mkpath(blocked);
         QFile(blocked + "/Test").open(QIODevice::WriteOnly);
-        QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(blocked.toStdString(), settings.toStdString())),
-                 settings + "/Test");
-        QVERIFY(QFileInfo(settings + "/Test").isDir());
+        QCOMPARE(choose(blocked.toStdString()), state);
+        QVERIFY(QFileInfo(state).isDir());
 
         // Names are bytes: a folder in a local 8-bit encoding (ISO 8859-2
         // "łóż", not UTF-8), given with a final slash.
         const std::string latin = QFile::encodeName(dir.path()).toStdString() + "/program-\xb3\xf3\xbf";
-        QCOMPARE(DiagnosticLog::PrepareLogFolder(latin + "/", settings.toStdString()), latin + "/Test");
+        ::mkdir(latin.c_str(), 0700);
+        QCOMPARE(DiagnosticLog::PrepareLogFolder(latin + "/", installed, stateHome.toStdString()), latin + "/Test");
         struct stat st {};
         QVERIFY(::stat((latin + "/Test").c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 
         // A folder that can be made but where no file can be opened (here no
-        // descriptor is left, which holds even for root): the settings folder.
+        // descriptor is left, which holds even for root): the state folder.
         const QString noFiles = dir.filePath("no-files");
+        QDir().mkpath(noFiles);
         struct rlimit old {};
         QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0);
         const int lowest = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -258,20 +264,24 @@ private slots:
         struct rlimit few = old;
         few.rlim_cur = rlim_t(lowest);
         QVERIFY(setrlimit(RLIMIT_NOFILE, &few) == 0);
-        const std::string chosen = DiagnosticLog::PrepareLogFolder(noFiles.toStdString(), settings.toStdString());
+        const QString chosen = choose(noFiles.toStdString());
         setrlimit(RLIMIT_NOFILE, &old);
-        QCOMPARE(QString::fromStdString(chosen), settings + "/Test");
+        QCOMPARE(chosen, state);
         QVERIFY(QFileInfo(noFiles + "/Test").isDir());
         QCOMPARE(QDir(noFiles + "/Test").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
 
-        // An installed program in a folder the user may not write.
-        if (geteuid() != 0) {
-            const QString system = dir.filePath("usr-bin");
-            QDir().mkpath(system);
-            QVERIFY(chmod(QFile::encodeName(system).constData(), 0555) == 0);
-            QCOMPARE(QString::fromStdString(DiagnosticLog::PrepareLogFolder(system.toStdString(), settings.toStdString())),
-                     settings + "/Test");
-            chmod(QFile::encodeName(system).constData(), 0755);
+        // The installed program, even run by the owner of its folder (root
+        // from /usr/bin), and a program in somebody else's folder: nothing
+        // is made beside them.
+        QVERIFY(QDir().mkpath(QString::fromStdString(installed)));
+        const QString others = dir.filePath("others");
+        QDir().mkpath(others);
+        if (geteuid() == 0)
+            QVERIFY(chown(QFile::encodeName(others).constData(), 65534, 65534) == 0);
+        for (const QString& folder : {QString::fromStdString(installed), QString::fromStdString(installed) + "/../bin/",
+                                      geteuid() == 0 ? others : QStringLiteral("/")}) {
+            QCOMPARE(choose(QFile::encodeName(folder).toStdString()), state);
+            QVERIFY2(!QFileInfo::exists(folder + "/Test"), qPrintable(folder));
         }
     }
 };

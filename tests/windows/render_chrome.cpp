@@ -18,15 +18,7 @@ QString RenderDir()
     return QStringLiteral(REMINDO_RENDER_DIR);
 }
 
-// Counts the pixels of `rect` that differ from `image` without the text.
-int Differences(const QImage& a, const QImage& b, QRect rect)
-{
-    int n = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
+using test::Differences;
 
 } // namespace
 

@@ -440,6 +440,15 @@ private slots:
         r.ClickEditor(lw::kWiecejDniPrzed);
         QCOMPARE(r.editor.IlePrzed(), 0);
 
+        // The bounds themselves are taken (then 3 again, for what follows).
+        for (const int days : {2, 365, 3}) {
+            r.ChooseKind(5);
+            r.SetDays(QString::number(days));
+            r.ClickDialog(lc::kZapisz);
+            QVERIFY2(!r.dialog.isVisible(), qPrintable(QString::number(days)));
+            QCOMPARE(r.editor.CoIle(), days);
+        }
+
         // Cancelled: the rule and the entry stay, warn-after is off all the same.
         r.ClickEditor(lw::kPtaszek);
         QCOMPARE(r.editor.CzyPo(), 1);

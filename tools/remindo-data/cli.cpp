@@ -20,6 +20,7 @@
 #include "store/settings.h"
 #include "store/settingsfile.h"
 #include "store/textnumbers.h"
+#include "remindo_version.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,7 +40,11 @@
 namespace remindo::cli {
 namespace {
 
-constexpr int kBadInput = 2;
+// The exit statuses: what went wrong while working (a file that cannot be
+// read or written, a damaged file, services that cannot be had), and what
+// was asked wrongly.
+constexpr int kFailed = 1;
+constexpr int kMisused = 2;
 constexpr int kMaxPreviewDays = 3660;
 
 const char* const kUsage =
@@ -55,13 +60,17 @@ const char* const kUsage =
     "                                             with --skip-unsupported those that map onto no\n"
     "                                             reminder are listed and left out instead of refused\n"
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
-    "-h or --help shows this; -- ends the options.\n";
+    "-h or --help shows this, --version the version; -- ends the options.\n"
+    "Exit status: 0 done, 1 a failure while working (a file that cannot be read or written, a damaged file),\n"
+    "2 a usage error.\n";
 
 struct Failure {
     std::string message;
+    int status;
 };
 
-[[noreturn]] void Fail(std::string message) { throw Failure{std::move(message)}; }
+[[noreturn]] void Fail(std::string message) { throw Failure{std::move(message), kFailed}; }
+[[noreturn]] void Misuse(std::string message) { throw Failure{std::move(message), kMisused}; }
 
 // The desktop's services, fetched at the first need; a failure to get them
 // ends the command with their reason.
@@ -148,14 +157,14 @@ Date ParseIso(const std::string& text, const char* what)
         if (digits && TryDateFromYmd(y, m, d, out))
             return out;
     }
-    Fail(std::string(what) + ": not a date (YYYY-MM-DD): " + text);
+    Misuse(std::string(what) + ": not a date (YYYY-MM-DD): " + text);
 }
 
 int ParseCount(const std::string& text, const char* what, int lo, int hi)
 {
     const auto v = ParseInt32(text);
     if (!v || *v < lo || *v > hi)
-        Fail(std::string(what) + ": expected a whole number from " + std::to_string(lo) + " to " +
+        Misuse(std::string(what) + ": expected a whole number from " + std::to_string(lo) + " to " +
              std::to_string(hi) + ": " + text);
     return *v;
 }
@@ -193,9 +202,9 @@ struct Args {
                 else if (i + 1 < args.size())
                     options[name] = args[++i];
                 else
-                    Fail("--" + name + " needs a value");
+                    Misuse("--" + name + " needs a value");
             } else {
-                Fail("unknown option: " + a);
+                Misuse("unknown option: " + a);
             }
         }
     }
@@ -207,7 +216,7 @@ struct Args {
     void Words(size_t n, const char* command) const
     {
         if (words.size() != n + 1)
-            Fail(std::string(command) + ": expected " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
+            Misuse(std::string(command) + ": expected " + std::to_string(n) + " argument" + (n == 1 ? "" : "s") +
                  " (see --help)");
     }
 };
@@ -384,7 +393,7 @@ void Preview(Context& ctx, const Args& a, std::string& out)
 {
     a.Words(0, "preview");
     if (!a.Get("from") || !a.Get("days"))
-        Fail("preview: --from DATE and --days N are needed");
+        Misuse("preview: --from DATE and --days N are needed");
     const Date from = ParseIso(*a.Get("from"), "--from");
     const int days = ParseCount(*a.Get("days"), "--days", 1, kMaxPreviewDays);
     Komunikaty list = ctx.Load(ctx.dataPath); // a copy: nothing is saved
@@ -457,7 +466,7 @@ void Export(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
     a.Words(1, "export");
     if (a.Get("ics")) {
         if (a.Get("plain"))
-            Fail("export: --plain and --ics do not go together");
+            Misuse("export: --plain and --ics do not go together");
         return ExportIcs(ctx, a, ics, out);
     }
     const Komunikaty list = ctx.Load(ctx.dataPath);
@@ -551,7 +560,7 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
     if (a.Get("ics"))
         return ImportIcs(ctx, a, ics, out);
     if (a.Get("skip-unsupported"))
-        Fail("import: --skip-unsupported goes with --ics");
+        Misuse("import: --skip-unsupported goes with --ics");
     ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
@@ -561,19 +570,24 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         const IcsSource& ics)
 {
     try {
-        const Args a(args, {"file", "today", "from", "days", "every"}, {"plain", "help", "ics", "skip-unsupported"});
+        const Args a(args, {"file", "today", "from", "days", "every"},
+                     {"plain", "help", "version", "ics", "skip-unsupported"});
         if (a.Get("help") || (!a.words.empty() && a.words[0] == "help")) {
             out += kUsage;
             return 0;
         }
+        if (a.Get("version")) {
+            out += "remindo-data " REMINDO_VERSION "\n";
+            return 0;
+        }
         if (a.words.empty())
-            Fail("no command (see --help)");
+            Misuse("no command (see --help)");
         const std::string& command = a.words[0];
         auto only = [&](std::initializer_list<const char*> allowed) {
             for (const auto& [name, value] : a.options)
                 if (name != "file" && std::find_if(allowed.begin(), allowed.end(),
                                                    [&](const char* n) { return name == n; }) == allowed.end())
-                    Fail(command + ": unknown option --" + name);
+                    Misuse(command + ": unknown option --" + name);
         };
         Context ctx(err, a.Get("file"), services);
         if (command == "list") {
@@ -592,14 +606,14 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             only({"ics", "skip-unsupported"});
             Import(ctx, a, ics, out);
         } else {
-            Fail("unknown command: " + command + " (see --help)");
+            Misuse("unknown command: " + command + " (see --help)");
         }
         return 0;
     } catch (const Failure& f) {
         out.clear();
         if (!f.message.empty())
             err += "remindo-data: " + f.message + "\n";
-        return kBadInput;
+        return f.status;
     }
 }
 

@@ -37,8 +37,9 @@ class IcsCodec;
 // Answers the iCalendar codec, or nullptr with a one-line reason in `why`.
 using IcsSource = std::function<IcsCodec*(std::string& why)>;
 
-// Runs one command; answers the exit status (0 done, 2 a missing or damaged
-// file, bad arguments or services that cannot be had). `out` receives UTF-8
+// Runs one command; answers the exit status (0 done, 1 a failure while
+// working: a file missing, damaged, unreadable or unwritable, or services
+// that cannot be had; 2 a usage error). `out` receives UTF-8
 // text, `err` one-line errors.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services,
         const IcsSource& ics = {});

@@ -18,10 +18,10 @@ int main(int argc, char** argv)
     errno = 0;
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
     if (!written) {
-        // Output that did not arrive is a failure like any other: one line, status 2.
+        // Output that did not arrive is a failure like any other: one line, status 1.
         const int e = errno;
         err = std::string("remindo-data: standard output: ") + (e ? std::strerror(e) : "write error") + "\n";
-        status = 2;
+        status = 1;
     }
     std::fwrite(err.data(), 1, err.size(), stderr);
     return status;

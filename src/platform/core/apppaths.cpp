@@ -22,4 +22,18 @@ std::string ProgramFolder()
     return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
 }
 
+std::string InstalledProgramFolder()
+{
+    return REMINDO_INSTALL_BINDIR;
+}
+
+std::string StateFolder()
+{
+    QString folder = qEnvironmentVariable("XDG_STATE_HOME");
+    // The XDG rule: a relative path is to be ignored.
+    if (!QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QStringLiteral("/.local/state");
+    return QFile::encodeName(QDir::cleanPath(folder)).toStdString();
+}
+
 } // namespace remindo

@@ -15,4 +15,12 @@ std::string AppDataFolder();
 // The folder of the running program (needs the application object).
 std::string ProgramFolder();
 
+// Where the installed program lives: the binary folder of the configured
+// installation prefix.
+std::string InstalledProgramFolder();
+
+// The XDG state folder ($XDG_STATE_HOME when it names an absolute folder,
+// otherwise ~/.local/state); not created here.
+std::string StateFolder();
+
 } // namespace remindo
