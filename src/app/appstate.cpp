@@ -18,6 +18,17 @@ int32_t EffectiveUkryjPo(const Settings& s)
 int ExaminationIntervalMs(const Settings& s) { return EffectiveBadajCo(s) * 60000; }
 int AutoHideIntervalMs(const Settings& s) { return EffectiveUkryjPo(s) * 1000; }
 
+int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k)
+{
+    for (int32_t i = 0; i < list.ReminderCount(); ++i) {
+        const Komunikat& o = list.items[size_t(i)];
+        if (o.Tresc == k.Tresc && o.Data == k.Data && o.CoIle == k.CoIle && o.IlePrzed == k.IlePrzed &&
+            o.CzyPo == k.CzyPo && o.Ile == k.Ile)
+            return i;
+    }
+    return -1;
+}
+
 AppState::AppState(const AppEnvironment& env)
     : clock(env.clock), formats(env.formats), screenSaver(env.screenSaver),
       log(engineState.DataAkt, engineState.PassTime, env.formats),

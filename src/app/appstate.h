@@ -87,6 +87,10 @@ int32_t EffectiveUkryjPo(const Settings& s);
 int ExaminationIntervalMs(const Settings& s);
 int AutoHideIntervalMs(const Settings& s);
 
+// The reminder the user knows as `k` (same text, date and rule) in `list`
+// after another program's version was read; -1 when it is gone.
+int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k);
+
 class AppState {
 public:
     explicit AppState(const AppEnvironment& env);

@@ -370,7 +370,16 @@ bool TFGlowny::ActOnShownReminder()
     HideReminderWindow();
     // The reminder shown may have been deleted, or the list reloaded, since:
     // then the window only goes away and nothing is written.
-    return state_.CurrentReminderValid();
+    if (!state_.CurrentReminderValid())
+        return false;
+    if (!state_.DataChanged && state_.FileChangedElsewhere()) {
+        // Another program's version first, then this reminder if it is still there.
+        const Komunikat shown = state_.list[state_.engineState.CurrentReminderIndex];
+        LoadFromFile();
+        state_.engineState.CurrentReminderIndex = IndexOfSameReminder(state_.list, shown);
+        return state_.CurrentReminderValid();
+    }
+    return true;
 }
 
 void TFGlowny::LogAndFlush(const std::string& cp1250Line)
@@ -395,7 +404,7 @@ void TFGlowny::LNiePrzypominajClick()
     const int32_t i = state_.engineState.CurrentReminderIndex;
     state_.list[i].Blok = 1;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveList();
 }
 
 void TFGlowny::LNieDzisClick()
@@ -406,7 +415,7 @@ void TFGlowny::LNieDzisClick()
     state_.list[i].BlokDzis = 1;
     state_.list[i].BlokDzisData = state_.engineState.DataAkt;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveList();
 }
 
 void TFGlowny::LKomunikatClick()

@@ -12,7 +12,9 @@ namespace remindo {
 FileStamp StampOf(const std::string& path)
 {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
+    // Only a regular file is a version of the list; whatever else stands
+    // there makes the save itself fail.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     return FileStamp{true, uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size),
                      int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};

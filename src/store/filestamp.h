@@ -19,7 +19,7 @@ struct FileStamp {
 };
 
 // The file at `path` as it stands now (no symlink followed); `exists` false
-// when there is nothing there.
+// when no regular file is there.
 FileStamp StampOf(const std::string& path);
 
 // How a running copy answers a request to read the data file again

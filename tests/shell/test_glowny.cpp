@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 
@@ -400,6 +402,46 @@ private slots:
         QVERIFY(!r.glowny->isVisible());
         QCOMPARE(r.DataBytes(), file);
         QCOMPARE(r.state->list[0].BlokDzis, 0);
+    }
+
+    // Another program replaced the file while the reminder was up: the
+    // button reads that version first, then acts on the reminder if it is
+    // still there (wherever it stands now), and writes nothing otherwise.
+    void buttonAfterAnotherProgramsWrite_data()
+    {
+        QTest::addColumn<bool>("stillThere");
+        QTest::newRow("moved to another place") << true;
+        QTest::newRow("gone") << false;
+    }
+
+    void buttonAfterAnotherProgramsWrite()
+    {
+        QFETCH(bool, stillThere);
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.Pass(); // shows the first
+        const Komunikat shown = r.state->list[0];
+        Komunikaty theirs;
+        AddDue(theirs, "Z innego programu+", 9);
+        if (stillThere)
+            theirs.items.push_back(shown);
+        DataFile other(r.DataPath() + ".new", r.box, r.formats, r.state->scrambler);
+        QVERIFY(other.SaveDataFile(theirs));
+        QCOMPARE(std::rename((r.DataPath() + ".new").c_str(), r.DataPath().c_str()), 0);
+        const QByteArray file = r.DataBytes();
+
+        r.Click("LNieDzis");
+        if (!stillThere) {
+            QCOMPARE(r.DataBytes(), file);
+            QCOMPARE(r.state->list.ReminderCount(), 1); // their list is shown
+            return;
+        }
+        const Komunikaty stored = r.Stored();
+        QCOMPARE(stored.ReminderCount(), 2);
+        QCOMPARE(stored[0].Tresc, std::string("Z innego programu+"));
+        QCOMPARE(stored[0].BlokDzis, 0);
+        QCOMPARE(stored[1].BlokDzis, 1);
+        QVERIFY(r.box.shown.empty()); // nothing pending: no copy, no box
     }
 
     // ---------------------------------------------------- hiding by itself
