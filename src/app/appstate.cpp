@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 
 namespace remindo {
 
@@ -45,6 +46,8 @@ void AppState::DeleteSelected()
     if (deleted < 0 || deleted >= list.ReminderCount())
         return;
     list.DeleteReminder();
+    if (deleted < int32_t(storedAt_.size()))
+        storedAt_.erase(storedAt_.begin() + deleted);
     int32_t& current = engineState.CurrentReminderIndex;
     if (current == deleted)
         current = -1;
@@ -58,7 +61,48 @@ int AppState::ReloadDataFile()
     // Taken before the read: a file replaced during it then counts as
     // unread, which errs on the side of keeping it.
     fileStamp_ = StampOf(dataFile.Path());
-    return dataFile.LoadDataFile(list);
+    const int result = dataFile.LoadDataFile(list);
+    if (result == kLoaded) {
+        FileHoldsTheList();
+    } else {
+        // A damaged or missing file holds nothing a change could be made to.
+        stored_.items.clear();
+        storedAt_.clear();
+    }
+    return result;
+}
+
+void AppState::FileHoldsTheList()
+{
+    stored_.items = list.items;
+    storedAt_.resize(list.items.size());
+    std::iota(storedAt_.begin(), storedAt_.end(), 0);
+}
+
+bool AppState::SaveList()
+{
+    if (!WriteFile(list))
+        return false;
+    FileHoldsTheList();
+    return true;
+}
+
+bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change)
+{
+    if (index < 0 || index >= list.ReminderCount())
+        return false;
+    change(list[index]);
+    if (!DataChanged)
+        return SaveList();
+    const int32_t at = index < int32_t(storedAt_.size()) ? storedAt_[size_t(index)] : -1;
+    if (at < 0)
+        return true;
+    const Komunikat before = stored_[at];
+    change(stored_[at]);
+    if (WriteFile(stored_))
+        return true;
+    stored_[at] = before; // the file still holds it as it was
+    return false;
 }
 
 bool AppState::FileChangedElsewhere() const
@@ -67,7 +111,7 @@ bool AppState::FileChangedElsewhere() const
     return now.exists && now != fileStamp_;
 }
 
-bool AppState::SaveList()
+bool AppState::WriteFile(const Komunikaty& what)
 {
     if (FileChangedElsewhere()) {
         std::string why;
@@ -83,7 +127,7 @@ bool AppState::SaveList()
                              "Plik danych zmienił w międzyczasie inny program.\rTamtą wersję zachowano obok "
                              "jako:\r" + name);
     }
-    if (!dataFile.SaveDataFile(list))
+    if (!dataFile.SaveDataFile(what))
         return false;
     fileStamp_ = StampOf(dataFile.Path());
     return true;

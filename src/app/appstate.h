@@ -20,8 +20,10 @@
 #include "store/settingsfile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace remindo {
 
@@ -131,18 +133,31 @@ public:
     bool CurrentReminderValid() const;
 
     // ---- writing the data file
-    // Writes the whole list. Another program may have replaced or rewritten
-    // the file since this one last read or wrote it: that version, never
-    // read here, is first kept beside the file as Dane.dat.inna-wersja-
-    // <date>-<time> and the message box names it; when it cannot be kept,
-    // nothing is written. False after a failure the box has reported.
+    // Every write goes through one check. Another program may have replaced
+    // or rewritten the file since this one last read or wrote it: that
+    // version, never read here, is first kept beside the file as
+    // Dane.dat.inna-wersja-<date>-<time> and the message box names it; when
+    // it cannot be kept, nothing is written.
+    // Writes the whole list (the store's SaveDataFile, which reports a
+    // failure itself).
     bool SaveList();
+    // A change that the reminder window makes to the reminder at `index`:
+    // made in the list, and written as the only change to what the file
+    // holds, so that edits still pending in the list window stay pending
+    // (and "✖ → Nie" can still drop them). A reminder the file does not hold
+    // yet keeps the change in the list, to be written with the list.
+    bool SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change);
     // The file is no longer the version last read or written here (and is
     // there at all).
     bool FileChangedElsewhere() const;
 
 private:
-    FileStamp fileStamp_; // the file as last read or written here
+    void FileHoldsTheList();
+    bool WriteFile(const Komunikaty& what);
+
+    Komunikaty stored_;              // what the file holds, as last read or written
+    std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
+    FileStamp fileStamp_;            // the file as last read or written here
 };
 
 } // namespace remindo

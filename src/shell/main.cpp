@@ -16,9 +16,11 @@
 #include "shell/datawatch.h"
 #include "shell/options.h"
 #include "shell/remote.h"
+#include "shell/session.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
+#include "windows/dane.h"
 #include "store/atomicfile.h"
 
 #include <QApplication>
@@ -110,7 +112,6 @@ int RunProgram(Request request, QtArgv& qt)
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
     ApplyTestIntervals(*windows.glowny);
-    QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
 
     // Another program's version of the data file is shown when nothing here
@@ -119,6 +120,9 @@ int RunProgram(Request request, QtArgv& qt)
         state, [] { return QApplication::activeModalWidget() != nullptr; },
         [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
     RemoteControl remote(state, *windows.glowny, tray, watch);
+    WatchSession(app, LogoutHandlers{[&state] { return state.DataChanged; },
+                                     [d = windows.dane] { return d->AskBeforeEnd(); },
+                                     [&state] { return state.SaveList(); }});
     BusService bus(remote);
     bus.Register();
 
