@@ -17,6 +17,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 
@@ -411,6 +413,46 @@ private slots:
         QCOMPARE(r.state->list[0].BlokDzis, 0);
     }
 
+    // Another program replaced the file while the reminder was up: the
+    // button reads that version first, then acts on the reminder if it is
+    // still there (wherever it stands now), and writes nothing otherwise.
+    void buttonAfterAnotherProgramsWrite_data()
+    {
+        QTest::addColumn<bool>("stillThere");
+        QTest::newRow("moved to another place") << true;
+        QTest::newRow("gone") << false;
+    }
+
+    void buttonAfterAnotherProgramsWrite()
+    {
+        QFETCH(bool, stillThere);
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.Pass(); // shows the first
+        const Komunikat shown = r.state->list[0];
+        Komunikaty theirs;
+        AddDue(theirs, "Z innego programu+", 9);
+        if (stillThere)
+            theirs.items.push_back(shown);
+        DataFile other(r.DataPath() + ".new", r.box, r.formats, r.state->scrambler);
+        QVERIFY(other.SaveDataFile(theirs));
+        QCOMPARE(std::rename((r.DataPath() + ".new").c_str(), r.DataPath().c_str()), 0);
+        const QByteArray file = r.DataBytes();
+
+        r.Click("LNieDzis");
+        if (!stillThere) {
+            QCOMPARE(r.DataBytes(), file);
+            QCOMPARE(r.state->list.ReminderCount(), 1); // their list is shown
+            return;
+        }
+        const Komunikaty stored = r.Stored();
+        QCOMPARE(stored.ReminderCount(), 2);
+        QCOMPARE(stored[0].Tresc, std::string("Z innego programu+"));
+        QCOMPARE(stored[0].BlokDzis, 0);
+        QCOMPARE(stored[1].BlokDzis, 1);
+        QVERIFY(r.box.shown.empty()); // nothing pending: no copy, no box
+    }
+
     // "Przypomnij później" gives the showing back: with one showing a day
     // the reminder comes again after the gap; hiding by itself uses it up.
     void laterComesAgainTheSameDay()
@@ -544,6 +586,7 @@ private slots:
         r.Pass();
         r.glowny->CoolTrayClick();
         QCOMPARE(r.glowny->Kind(), int(TFGlowny::kBlue));
+        QCOMPARE(r.glowny->Picture(), QString("komniebieski"));
         QCOMPARE(Shown(*r.glowny), LoadJpegImage("komniebieski").convertToFormat(QImage::Format_RGB32));
         QVERIFY(r.glowny->findChild<QWidget*>("LClose")->isVisible());
         QVERIFY(r.glowny->findChild<QWidget*>("LPomoc")->isVisible());
