@@ -151,6 +151,20 @@ bool Reader::Text(const Raw& field, std::string& out)
     std::string_view v;
     if (!Value(field, v))
         return false;
+    if (!on_ && !utf8_) {
+        // Bytes that Windows-1250 leaves undefined stand for no character;
+        // scrambling would turn some of them into others.
+        const auto undefined = std::find_if(v.begin(), v.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+        });
+        if (undefined != v.end()) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "0x%02X", unsigned(static_cast<unsigned char>(*undefined)));
+            problem_ = std::string("the byte ") + buf + " is no Windows-1250 character";
+            return false;
+        }
+    }
     out.assign(v);
     return true;
 }

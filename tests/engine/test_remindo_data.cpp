@@ -306,6 +306,48 @@ private slots:
         QCOMPARE(QDir(account + "/Vendly/Remindo").entryList(QDir::Files), QStringList{"Dane.dat"});
     }
 
+    void importNeverWritesWhatCannotBeReadBack()
+    {
+        const QString account = dir_.filePath("refusing-account");
+        const QString target = account + "/Vendly/Remindo/Dane.dat";
+        QVERIFY(QDir().mkpath(account + "/Vendly/Remindo"));
+        Write(target, SmallList());
+        const QByteArray before = Bytes(target);
+        auto import = [&](const QString& file) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_DATA_HOME", account);
+            p.setProcessEnvironment(env);
+            p.start(REMINDO_DATA_TOOL, {"import", file});
+            p.waitForFinished(60000);
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+        };
+        const QString plain = dir_.filePath("refused.dat");
+        // Bytes Windows-1250 leaves undefined, which scrambling would change.
+        for (const char* undefined : {"\x81", "\x83"}) {
+            WriteOnePlain(plain, QByteArray("a") + undefined + "b+");
+            const auto [status, err] = import(plain);
+            QCOMPARE(status, 1);
+            QVERIFY2(err.contains("reminder 1 cannot be read: the byte 0x"), qPrintable(err));
+        }
+        // 14 MB of a letter that scrambles to '&', written as "&amp;": 70 MB.
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<Dane><Code>fa</Code><Ilosc>14</Ilosc>");
+        for (int i = 1; i <= 14; ++i)
+            f.write("<Nr" + QByteArray::number(i) + "><Tresc>" + QByteArray(1000000, '8') +
+                    "</Tresc><Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                    "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr" +
+                    QByteArray::number(i) + ">");
+        f.write("</Dane>");
+        f.close();
+        const auto [status, err] = import(plain);
+        QCOMPARE(status, 1);
+        QVERIFY2(err.contains("larger than 64 MiB"), qPrintable(err));
+        QCOMPARE(Bytes(target), before);
+        QFile::remove(plain);
+    }
+
     void writesAndReadsOnlyRegularFiles()
     {
         const QString fifo = dir_.filePath("fifo");

@@ -406,6 +406,52 @@ private slots:
         f.ExpectUntouched(before);
     }
 
+    void fileThatCouldNotBeReadIsNeverReplaced()
+    {
+        // Larger than any reader takes (sparse: no disk used).
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        QVERIFY(::truncate(QFile::encodeName(f.path).constData(), off_t(kMaxReadSize) + 1) == 0);
+        Komunikaty list = samples::ListB();
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QVERIFY(!f.file.SaveDataFile(Komunikaty{}));
+        QVERIFY(f.messages.shown.back().text.find(f.path.toStdString()) != std::string::npos);
+        QCOMPARE(QFileInfo(f.path).size(), qint64(kMaxReadSize) + 1);
+        QVERIFY(f.file.DamagedCopy().empty());
+        // Once the user has moved it away, saves go on.
+        QVERIFY(QFile::rename(f.path, f.path + ".moved"));
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+
+        // Mode 000: the program runs as a user who may not read it. Root
+        // reads everything, so as root the user is nobody, in a child.
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(f.path);
+        const QByteArray path = QFile::encodeName(f.path);
+        if (geteuid() != 0) {
+            QVERIFY(chmod(path.constData(), 0) == 0);
+            QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+            QVERIFY(!f.file.SaveDataFile(Komunikaty{}));
+            QVERIFY(chmod(path.constData(), 0600) == 0);
+            QCOMPARE(ReadAll(f.path), before);
+            return;
+        }
+        const QByteArray folder = QFile::encodeName(f.dir.path());
+        QVERIFY(chown(folder.constData(), 65534, 65534) == 0 && chown(path.constData(), 65534, 65534) == 0);
+        QVERIFY(chmod(path.constData(), 0) == 0);
+        QProcess child;
+        child.start(SAVE_CHILD, {"once", f.path, "65534", "load"});
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
+            QSKIP("the helper could not run");
+        if (child.exitCode() == 3 || child.exitCode() == 126 || child.exitCode() == 127)
+            QSKIP("the user nobody cannot run the helper here");
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY(child.readAllStandardOutput().contains(path));
+        QCOMPARE(ReadAll(f.path), before);
+        struct stat st {};
+        QVERIFY(::stat(path.constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0);
+    }
+
     void killedInTheMiddleOfSaves()
     {
         Fixture f;
