@@ -134,9 +134,20 @@ private slots:
                             "nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
                             "1\t-4\t2020-12-10\t3\t1\t0\t2026-12-10\t2025-12-10\tbefore 2\tUrodziny / Zośki\n"
                             "2\t-1\t2026-01-01\t0\t0\t0\t2026-12-08\t2026-12-07\tbefore 0\tCodziennie\n"
-                            "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki z tabem\n"
+                            "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki\\tz tabem\n"
                             "4\t-18\t2026-01-01\t0\t0\t0\t-\t-\tnone\tZepsuty kod\n"
                             "5\t0\t2026-12-06\t2\t1\t0\t2026-12-06\t2026-12-06\tafter -2\tRaz\n"));
+    }
+
+    void listEscapesWhatWouldBreakARowOrReachTheTerminal()
+    {
+        Komunikaty one;
+        one.AddReminder("Dwa\nwiersze\a \x1b[2J\\+", D(2026, 12, 8), 0, 0, 0, 0, 1, D(2026, 12, 1));
+        const QString file = dir_.filePath("controls.dat");
+        Write(file, one);
+        const Run r = Tool({"--file", file, "list", "--today", "2026-12-08"});
+        QVERIFY2(r.out.endsWith("\tDwa\\nwiersze\\x07 \\x1B[2J\\\\\n"), qPrintable(r.out));
+        QCOMPARE(r.out.count('\n'), 2);
     }
 
     // The tool shows the engine's dates: a monthly reminder on the 31st comes
