@@ -1,5 +1,6 @@
 #include "store/atomicfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -246,7 +247,9 @@ bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::stri
     return WriteThrough(*w, path, bytes, why);
 }
 
-int OpenForReading(const std::string& path, size_t& size, std::string* why)
+namespace {
+
+int OpenRegular(const std::string& path, size_t& size, size_t limit, std::string* why)
 {
     auto fail = [&](std::string reason) {
         if (why)
@@ -267,12 +270,31 @@ int OpenForReading(const std::string& path, size_t& size, std::string* why)
         ::close(fd);
         return fail(NotRegular(st.st_mode));
     }
-    if (uint64_t(st.st_size) > kMaxReadSize) {
+    if (uint64_t(st.st_size) > limit) {
         ::close(fd);
         return fail("larger than " + std::to_string(kMaxReadSize >> 20) + " MiB");
     }
     size = size_t(st.st_size);
     return fd;
+}
+
+} // namespace
+
+int OpenForReading(const std::string& path, size_t& size, std::string* why)
+{
+    return OpenRegular(path, size, kMaxReadSize, why);
+}
+
+bool ReadFileStart(const std::string& path, size_t most, std::string& out, std::string* why)
+{
+    size_t size = 0;
+    const int fd = OpenRegular(path, size, SIZE_MAX, why);
+    if (fd < 0)
+        return false;
+    out.resize(std::min(size, most));
+    const long long got = ReadAndClose(fd, out.data(), out.size(), why);
+    out.resize(got < 0 ? 0 : size_t(got));
+    return got >= 0;
 }
 
 long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why)

@@ -98,6 +98,8 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* why =
 // file (answering its size) or answers -1 with the reason; then reads it,
 // closes it and answers the number of bytes read, or -1.
 int OpenForReading(const std::string& path, size_t& size, std::string* why = nullptr);
+// At most the first `most` bytes of a regular file, whatever its size.
+bool ReadFileStart(const std::string& path, size_t most, std::string& out, std::string* why = nullptr);
 long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why = nullptr);
 bool FileExists(const std::string& path);
 // The permission bits of an existing file; 0600 when it cannot be asked.
