@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace remindo {
 
@@ -33,6 +34,8 @@ void AppState::DeleteSelected()
     if (deleted < 0 || deleted >= list.ReminderCount())
         return;
     list.DeleteReminder();
+    if (deleted < int32_t(storedAt_.size()))
+        storedAt_.erase(storedAt_.begin() + deleted);
     int32_t& current = engineState.CurrentReminderIndex;
     if (current == deleted)
         current = -1;
@@ -43,7 +46,48 @@ void AppState::DeleteSelected()
 int AppState::ReloadDataFile()
 {
     engineState.CurrentReminderIndex = -1;
-    return dataFile.LoadDataFile(list);
+    const int result = dataFile.LoadDataFile(list);
+    if (result == kLoaded) {
+        FileHoldsTheList();
+    } else {
+        // A damaged or missing file holds nothing a change could be made to.
+        stored_.items.clear();
+        storedAt_.clear();
+    }
+    return result;
+}
+
+void AppState::FileHoldsTheList()
+{
+    stored_.items = list.items;
+    storedAt_.resize(list.items.size());
+    std::iota(storedAt_.begin(), storedAt_.end(), 0);
+}
+
+bool AppState::SaveList()
+{
+    if (!dataFile.SaveDataFile(list))
+        return false;
+    FileHoldsTheList();
+    return true;
+}
+
+bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change)
+{
+    if (index < 0 || index >= list.ReminderCount())
+        return false;
+    change(list[index]);
+    if (!DataChanged)
+        return SaveList();
+    const int32_t at = index < int32_t(storedAt_.size()) ? storedAt_[size_t(index)] : -1;
+    if (at < 0)
+        return true;
+    const Komunikat before = stored_[at];
+    change(stored_[at]);
+    if (dataFile.SaveDataFile(stored_))
+        return true;
+    stored_[at] = before; // the file still holds it as it was
+    return false;
 }
 
 bool AppState::CurrentReminderValid() const

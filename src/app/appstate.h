@@ -19,8 +19,10 @@
 #include "store/settingsfile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace remindo {
 
@@ -124,6 +126,23 @@ public:
     int ReloadDataFile();
     // True when the reminder window's index names a reminder of the list.
     bool CurrentReminderValid() const;
+
+    // ---- writing the data file
+    // Writes the whole list (the store's SaveDataFile, which reports a
+    // failure itself).
+    bool SaveList();
+    // A change that the reminder window makes to the reminder at `index`:
+    // made in the list, and written as the only change to what the file
+    // holds, so that edits still pending in the list window stay pending
+    // (and "✖ → Nie" can still drop them). A reminder the file does not hold
+    // yet keeps the change in the list, to be written with the list.
+    bool SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change);
+
+private:
+    void FileHoldsTheList();
+
+    Komunikaty stored_;              // what the file holds, as last read or written
+    std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
 };
 
 } // namespace remindo

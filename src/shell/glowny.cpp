@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <cstring>
 
 namespace remindo {
@@ -30,6 +31,27 @@ QColor Colour(lg::Rgb c)
 std::string Number(int32_t index)
 {
     return std::to_string(index + 1);
+}
+
+// The text as the field shows it: each stored line on a line of its own,
+// without the blanks that hang at a line's end (the editor keeps them where
+// it wrapped; here they would push a full line into a second one) and
+// without the empty line after the last line end.
+QString DisplayText(const std::string& cp1250Text)
+{
+    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        qsizetype end = line.size();
+        while (end > 0 && line[end - 1].isSpace())
+            --end;
+        line.truncate(end);
+    }
+    while (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -71,11 +93,14 @@ QRect TFGlowny::PlaceOf(const char* control)
 }
 
 TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* parent)
-    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop, parent),
+    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop | kOwnPlacement, parent),
       state_(state), services_(services)
 {
     setObjectName(QStringLiteral("TFGlowny"));
     setWindowTitle(QStringLiteral("Remindo"));
+    // Comes on top without taking the keyboard from whoever is typing; a
+    // click on it makes it the active window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Background()->setObjectName(QStringLiteral("ImKomunikat"));
 
     auto area = [this](const char* name, bool hand) {
@@ -92,10 +117,21 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     LNiePrzypominaj_ = area("LNiePrzypominaj", true);
     LPomoc_ = area("LPomoc", true);
     LClose_ = area("LClose", false);
-    connect(LKomunikat_, &ClickArea::clicked, this, &TFGlowny::LKomunikatClick);
-    connect(LPozniej_, &ClickArea::clicked, this, &TFGlowny::LPozniejClick);
-    connect(LNieDzis_, &ClickArea::clicked, this, &TFGlowny::LNieDzisClick);
-    connect(LNiePrzypominaj_, &ClickArea::clicked, this, &TFGlowny::LNiePrzypominajClick);
+    // A click on the reminder counts only once it has come to rest and its
+    // text has stood for a moment: a click meant for what was there before
+    // (the blue panel's close strip lies over the buttons) must not block it.
+    const auto settled = [this](void (TFGlowny::*handler)()) {
+        return [this, handler] {
+            if (!Sliding() && !settle_.isActive())
+                (this->*handler)();
+        };
+    };
+    connect(LKomunikat_, &ClickArea::clicked, this, settled(&TFGlowny::LKomunikatClick));
+    connect(LPozniej_, &ClickArea::clicked, this, settled(&TFGlowny::LPozniejClick));
+    connect(LNieDzis_, &ClickArea::clicked, this, settled(&TFGlowny::LNieDzisClick));
+    connect(LNiePrzypominaj_, &ClickArea::clicked, this, settled(&TFGlowny::LNiePrzypominajClick));
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
     connect(LPomoc_, &ClickArea::clicked, this, &TFGlowny::LPomocClick);
     connect(LClose_, &ClickArea::clicked, this, &TFGlowny::LCloseClick);
 
@@ -109,6 +145,10 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     ukryj_.setTimerType(Qt::CoarseTimer);
     slide_.setTimerType(Qt::PreciseTimer);
     connect(&slide_, &QTimer::timeout, this, &TFGlowny::SlideStep);
+
+    // Every event loop ends, the modal ones too; quit() would first ask each
+    // window to close, and an open dialog would refuse.
+    endProgram_ = [] { QCoreApplication::exit(0); };
 
     Fill(kBlue, QString());
     FormCreate();
@@ -181,7 +221,7 @@ void TFGlowny::TimerekTimer()
         break;
     case kMissing:
         state_.list.items.clear();
-        state_.dataFile.SaveDataFile(state_.list);
+        state_.SaveList();
         if (detail)
             log.WriteLog("Brak pliku - utworzono nowy");
         log.WriteLog("Utworzono nowy plik");
@@ -252,11 +292,30 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
         LKomunikat_->setPalette(p);
     }
     LKomunikat_->setText(text);
+    FitText();
+    if (!blue && settle_.interval() > 0)
+        settle_.start();
+}
+
+void TFGlowny::FitText()
+{
+    // The whole text in its field: the window's font, or for a text from
+    // elsewhere with more lines than the field holds, a smaller step of it.
+    for (int px = kTextPx; px >= kSmallestTextPx; --px) {
+        LKomunikat_->setFont(WindowFont(px));
+        if (LKomunikat_->heightForWidth(LKomunikat_->width()) <= LKomunikat_->height())
+            return;
+    }
 }
 
 QString TFGlowny::Text() const
 {
     return LKomunikat_->text();
+}
+
+QFont TFGlowny::TextFont() const
+{
+    return LKomunikat_->font();
 }
 
 QColor TFGlowny::TextColour() const
@@ -276,14 +335,12 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
     workBottom_ = area.bottom;
     MoveToStep(kSlideFirst);
 
-    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Fill(kind, text);
+    Fill(kind, DisplayText(cp1250Text));
 
     show();
     SlideTo(kSlideFirst + 1, kSlideLast, [this] {
-        services_.desktop.BringToFront(*this);
+        // On top, but the keyboard stays with the program the user types in.
+        services_.desktop.Raise(*this);
         if (state_.settings.SoundOn)
             services_.sound.Play(state_.settings.Volume);
     });
@@ -360,6 +417,10 @@ void TFGlowny::LPozniejClick()
 {
     if (!ActOnShownReminder())
         return;
+    // "Later" gives the showing back: it does not use up one of the day's
+    // times, and the reminder comes again once the showing gap has passed.
+    Komunikat& k = state_.list[state_.engineState.CurrentReminderIndex];
+    k.ShownToday = std::max(0, k.ShownToday - 1);
     LogAndFlush(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) + Cp(" - pokaz później"));
 }
 
@@ -368,9 +429,8 @@ void TFGlowny::LNiePrzypominajClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].Blok = 1;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [](Komunikat& k) { k.Blok = 1; });
 }
 
 void TFGlowny::LNieDzisClick()
@@ -378,10 +438,11 @@ void TFGlowny::LNieDzisClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].BlokDzis = 1;
-    state_.list[i].BlokDzisData = state_.engineState.DataAkt;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [today = state_.engineState.DataAkt](Komunikat& k) {
+        k.BlokDzis = 1;
+        k.BlokDzisData = today;
+    });
 }
 
 void TFGlowny::LKomunikatClick()
@@ -462,7 +523,14 @@ void TFGlowny::PomocClick()
 
 void TFGlowny::CloseAppClick()
 {
+    // One click ends the program, whatever windows stand open; edits that
+    // wait in the list window get its question first, whose Anuluj keeps
+    // the program running.
+    if (beforeEnd_ && !beforeEnd_())
+        return;
     emit quitRequested();
+    if (endProgram_)
+        endProgram_();
 }
 
 namespace {

@@ -109,7 +109,6 @@ int RunProgram(Request request, QtArgv& qt)
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
     ApplyTestIntervals(*windows.glowny);
-    QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
 
     RemoteControl remote(state, *windows.glowny, tray);

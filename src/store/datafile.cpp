@@ -72,6 +72,15 @@ int DataFile::ParseDocumentByTree(std::string& bytes, Komunikaty& list)
     return ParseTree(bytes.data(), bytes.size(), list);
 }
 
+std::string DamagedMessage(const std::string& copyPath)
+{
+    std::string text(kDamagedMessage);
+    // The user is told where the damaged list still lies.
+    if (!copyPath.empty())
+        text += "\rKopia: " + std::filesystem::path(copyPath).filename().string();
+    return text;
+}
+
 int DataFile::LoadDataFile(Komunikaty& list)
 {
     damagedCopy_.clear();
@@ -95,7 +104,7 @@ int DataFile::LoadDataFile(Komunikaty& list)
             unreadable_ = lastError_.empty() ? "cannot be read" : lastError_;
             messages_.ShowWarning(kInformationBox, kIconInfo, UnreadableMessage());
         } else {
-            messages_.ShowWarning(kInformationBox, kIconInfo, kDamagedMessage);
+            messages_.ShowWarning(kInformationBox, kIconInfo, DamagedMessage(damagedCopy_));
         }
     }
     return result;

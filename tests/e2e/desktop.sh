@@ -12,7 +12,11 @@
 # "ustawienia" the settings, and `remindo --quit` ends the program.
 # Screenshots go to OUT.
 #
-#   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
+# A program the user types in keeps every keystroke while a reminder slides
+# in, and "&Zakończ" ends the program at once with the editor and the
+# recurrence dialog open.
+#
+#   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT TYPIST
 #
 # Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo,
 # ImageMagick's import, dbus-daemon or gdbus is missing: tools/setup.sh
@@ -23,6 +27,7 @@ program=$(readlink -f "$1")
 tool=$(readlink -f "$2")
 write_settings=$(readlink -f "$3")
 out=$4
+typist=$(readlink -f "$5")
 mkdir -p "$out"
 rm -f "$out/failure.png"
 
@@ -98,6 +103,11 @@ reminder_at_rest() { # the reminder window, slid in to the bottom of the screen
   [ "$y" -eq $((768 - 90)) ] && [ "$x" -eq $((1024 - 350)) ] && echo "$id"
 }
 reminder_gone() { ! window_of_size '^Remindo$' 349x90; }
+# A reminder takes clicks once it has stood for a moment (0.4 s).
+wait_reminder() {
+  wait_for 15 "$1" reminder_at_rest
+  sleep 0.5
+}
 menu_shown() { # the tray menu on the screen: Qt's popup, which no window manager frames
   local id info
   for id in $(xwininfo -root -children | awk '/"Remindo": \("remindo"/{print $1}'); do
@@ -202,7 +212,7 @@ unset REMINDO_TEST_TIMERS
 wait_for 20 "tray icon after the restart" tray_icon
 kill -0 "$remindo" || fail "the start after kill -9 was refused"
 
-wait_for 15 "red reminder" reminder_at_rest
+wait_reminder "red reminder"
 shot "$(reminder_at_rest)" "$out/reminder-red.png"
 before=$(md5sum <"$data")
 click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
@@ -213,11 +223,11 @@ awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{
   fail "BlokDzis of the first reminder is not 1 in the data file"
 echo "BlokDzis = 1 stored for the first reminder"
 
-wait_for 15 "yellow reminder" reminder_at_rest
+wait_reminder "yellow reminder"
 shot "$(reminder_at_rest)" "$out/reminder-yellow.png"
 click_in "$(reminder_at_rest)" 60 18 # Przypomnij później
 wait_for 5 "yellow reminder to go" reminder_gone
-wait_for 15 "green reminder" reminder_at_rest
+wait_reminder "green reminder"
 shot "$(reminder_at_rest)" "$out/reminder-green.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "green reminder to go" reminder_gone
@@ -296,6 +306,66 @@ click_in "$window" 295 212 # cancel
 wait_for 5 "the settings dialog to close" closed 386x243
 menu_item z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+
+# ------------------------------------- typing elsewhere while a reminder comes
+echo "== typing in another program while a reminder slides in"
+# import_due TEXT...: one-off reminders due today, shown once a day.
+import_due() {
+  local n=0 text
+  {
+    printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>%d</Ilosc>\r\n' $#
+    for text in "$@"; do
+      n=$((n + 1))
+      printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
+        "$n" "$text" "$today"
+      printf '\t\t<IlePrzed>0</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n'
+      printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>1</Ile>\r\n\t</Nr%d>\r\n' \
+        "$today" "$n"
+    done
+    printf '</Dane>\r\n'
+  } | iconv -f UTF-8 -t CP1250 >"$work/due.dat"
+  "$tool" import "$work/due.dat" >/dev/null || fail "remindo-data import"
+}
+import_due "Spotkanie o 12:00 w sali konferencyjnej+"
+"$write_settings" 1 60 1 || fail "settings file"
+"$typist" "$work/typed.txt" >"$work/typist.log" 2>&1 &
+pids+=($!)
+wait_for 10 "the typing window" xdotool search --onlyvisible --name '^Pisanie$'
+pisanie=$(xdotool search --onlyvisible --name '^Pisanie$' | head -n1)
+export REMINDO_TEST_TIMERS=3000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon" tray_icon
+xdotool windowactivate --sync "$pisanie"
+reminder_gone || fail "the reminder came before the typing began"
+typed="The quick brown fox jumps over the lazy dog while a reminder slides in 0123456789 abcdefghijklmnopqr"
+[ ${#typed} -eq 100 ] || fail "the typed text is not 100 characters"
+xdotool type --delay 80 "$typed" # 8 s; the first examination comes after 3.5 s
+wait_for 5 "the reminder during the typing" reminder_at_rest
+got=$(cat "$work/typed.txt" 2>/dev/null || true)
+[ "$got" = "$typed" ] || fail "keystrokes lost to the reminder: typed ${#typed}, the program got ${#got}"
+[ "$(xdotool getactivewindow)" = "$pisanie" ] || fail "the reminder took the keyboard"
+echo "100 of 100 keystrokes reached the program typed in"
+reminder=$(reminder_at_rest)
+shot "$reminder" "$out/reminder-beside-typing.png"
+sleep 0.5
+click_in "$reminder" 117 30 # between two buttons: the window takes the keyboard
+wait_for 5 "the reminder to be the active window" sh -c "[ \"\$(xdotool getactivewindow)\" = $reminder ]"
+click_in "$reminder" 170 60 # the text hides it
+wait_for 5 "the reminder to go" reminder_gone
+
+# ------------------------------------------- one click ends, dialogs open
+echo "== &Zakończ with the editor and the recurrence dialog open"
+open_window d 386x447 list-before-quit.png
+click_in "$window" 27 59 # "+"
+wait_for 10 "the editor" window_of_size '^Remindo' 374x395
+editor=$(window_of_size '^Remindo' 374x395)
+click_in "$editor" 348 182 # the kind's arrow
+sleep 0.5
+xdotool key Down Down Down Down Down Return # "co X dni": the recurrence dialog
+wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
+menu_item z
+wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
 
 # ------------------------------------------------- no notification area
 echo "== without a notification area: the running copy reached over the bus"

@@ -5,8 +5,14 @@
 #include "shell_rig.h"
 
 #include "store/codec.h"
+#include "windows/dane.h"
 #include "windows/layout.h"
+#include "windows/wprowadzane.h"
 
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -120,7 +126,7 @@ private slots:
             QVERIFY(r.box.shown.empty());
         } else {
             QCOMPARE(r.box.shown.size(), size_t(1));
-            QCOMPARE(QString::fromStdString(r.box.shown[0].text), message);
+            QVERIFY(QString::fromStdString(r.box.shown[0].text).startsWith(message));
         }
         if (fileState == 3) {
             // Created with the empty list.
@@ -226,7 +232,7 @@ private slots:
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 0);
         QCOMPARE(Shown(*r.glowny), LoadJpegImage(picture).convertToFormat(QImage::Format_RGB32));
         QCOMPARE(r.glowny->TextColour(), ReminderTextColour(kind));
-        QVERIFY2(r.glowny->Text().endsWith(QString::fromUtf8("Zapłacić\nza prąd\n")), qPrintable(r.glowny->Text()));
+        QVERIFY2(r.glowny->Text().endsWith(QString::fromUtf8("Zapłacić\nza prąd")), qPrintable(r.glowny->Text()));
         if (kind >= 0)
             QVERIFY(r.glowny->Text().startsWith(QString::fromStdString(
                 r.formats.ShortDate(IncDay(r.Today(), days)))));
@@ -235,7 +241,10 @@ private slots:
         QCOMPARE(r.glowny->pos(), QPoint(a.right - 350, a.bottom - 90));
         QCOMPARE(r.glowny->geometry().right(), a.right - 2);
         QCOMPARE(r.glowny->geometry().bottom() + 1, a.bottom);
-        QCOMPARE(r.desktop.fronts, 1);
+        // On top without taking the keyboard from whoever is typing.
+        QCOMPARE(r.desktop.raises, 1);
+        QCOMPARE(r.desktop.fronts, 0);
+        QVERIFY(r.glowny->testAttribute(Qt::WA_ShowWithoutActivating));
         QCOMPARE(r.sound.played, std::vector<uint16_t>{30000});
         QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
         // The reminder's buttons are there, the blue panel's are not.
@@ -400,6 +409,120 @@ private slots:
         QVERIFY(!r.glowny->isVisible());
         QCOMPARE(r.DataBytes(), file);
         QCOMPARE(r.state->list[0].BlokDzis, 0);
+    }
+
+    // "Przypomnij później" gives the showing back: with one showing a day
+    // the reminder comes again after the showing gap. A window that hides
+    // by itself has used its showing up.
+    void laterComesAgainTheSameDay()
+    {
+        Komunikaty once;
+        once.AddReminder("Raz dziennie+", DateFromYmd(2026, 12, 8), 0, 0, 0, 0, 1, DateFromYmd(2026, 12, 8));
+        ShellRig r(std::nullopt, once);
+        r.Start();
+        r.Pass();
+        QVERIFY(r.glowny->isVisible());
+        r.Click("LPozniej");
+        QVERIFY(!r.glowny->isVisible());
+        r.Pass(); // within the gap
+        QVERIFY(!r.glowny->isVisible());
+        r.clock.AdvanceMinutes(60);
+        r.Pass();
+        QVERIFY(r.glowny->isVisible());
+        r.glowny->TAutomatycznieUkryjTimer();
+        r.clock.AdvanceMinutes(120);
+        r.Pass();
+        QVERIFY(!r.glowny->isVisible());
+    }
+
+    // A button of the reminder window writes its own change and nothing
+    // else: a deletion waiting in the list window stays out of the file, so
+    // "✖ → Nie" still brings the reminder back.
+    void buttonKeepsTheListWindowsEditsPending()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        TFDane dane(*r.state);
+        r.Start();
+        dane.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dane));
+        dane.Lista()->setCurrentRow(2);
+        r.box.Answer(kAnswerTak);
+        ClickOn(dane, ToQRect(layout::dane::kUsunWpis));
+        QCOMPARE(r.state->list.ReminderCount(), 2);
+
+        r.Pass();
+        r.Click("LNieDzis");
+        const Komunikaty stored = r.Stored();
+        QCOMPARE(stored.ReminderCount(), 3);
+        QCOMPARE(stored[0].BlokDzis, 1);
+        QVERIFY(r.state->DataChanged);
+
+        r.box.Answer(kAnswerNie);
+        ClickOn(dane, ToQRect(layout::dane::kAnuluj));
+        QCOMPARE(r.state->list.ReminderCount(), 3);
+        QCOMPARE(r.state->list[0].BlokDzis, 1);
+    }
+
+    // The longest text the editor takes, two full lines of words, shows
+    // whole in the reminder window at the window's font, under either
+    // heading; a longer one from elsewhere shows whole at a smaller step.
+    void wholeTextShowsInTheReminderWindow()
+    {
+        ShellRig r;
+        TFDane dane(*r.state);
+        TFWprowadzane editor(*r.state, dane);
+        editor.Open(TFWprowadzane::kNew);
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        for (const QChar c : QStringLiteral("Wąż żmija gęś łoś Węgry Włochy ").repeated(8))
+            QTest::sendKeyEvent(QTest::Click, editor.Memo(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(editor.MemoLines().size(), 2);
+        const std::string longest = editor.StoredText();
+        editor.hide();
+
+        const auto fitsWhole = [&](int32_t kind, const std::string& text) {
+            r.glowny->ShowReminderWindow(kind, Cp("08.12.2026 - wtorek\r") + TextToDisplay(text));
+            const QLabel* l = r.glowny->findChild<QLabel*>("LKomunikat");
+            // At the window's font each stored line is one line of the field.
+            const QFontMetrics fm(l->font());
+            const QStringList lines = l->text().split(QLatin1Char('\n'));
+            const bool unbroken = std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+                return fm.horizontalAdvance(line) <= l->width();
+            });
+            return l->heightForWidth(l->width()) <= l->height() &&
+                   (unbroken || l->font().pixelSize() < TFGlowny::kTextPx);
+        };
+        for (int32_t kind : {-1, 1, 5, 0}) {
+            QVERIFY(fitsWhole(kind, longest));
+            QCOMPARE(r.glowny->TextFont().pixelSize(), TFGlowny::kTextPx);
+        }
+        QVERIFY(QDir().mkpath(QStringLiteral(REMINDO_RENDER_DIR)));
+        QVERIFY(r.glowny->grab().save(QStringLiteral(REMINDO_RENDER_DIR "/reminder-longest.png")));
+        QVERIFY(fitsWhole(0, Cp("Zebranie zarządu wspólnoty mieszkaniowej w świetlicy, sala numer dwa+"
+                                "Przynieść protokół z ostatniego zebrania i listę obecności+"
+                                "Zapytać o fundusz remontowy+Potwierdzić udział do piątku+")));
+        QVERIFY(r.glowny->TextFont().pixelSize() < TFGlowny::kTextPx);
+    }
+
+    // A reminder that replaces what was under the cursor (the blue panel's
+    // close strip lies over the three buttons) takes no click until it has
+    // come to rest and stood for a moment.
+    void clickMeantForThePanelDoesNotBlock()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.glowny->SetSettleTime(TFGlowny::kSettleMs);
+        r.glowny->SetSlideStep(TFGlowny::kSlideStepMs);
+        r.Start();
+        r.glowny->CoolTrayClick();
+        QTRY_VERIFY(!r.glowny->Sliding());
+        r.Pass();
+        r.Click("LNiePrzypominaj"); // sliding
+        QTRY_VERIFY(!r.glowny->Sliding());
+        r.Click("LNiePrzypominaj"); // at rest, but just shown
+        QVERIFY(r.glowny->isVisible());
+        QCOMPARE(r.state->list[0].Blok, 0);
+        QTRY_VERIFY(!r.glowny->Settling());
+        r.Click("LNiePrzypominaj");
+        QCOMPARE(r.state->list[0].Blok, 1);
     }
 
     // ---------------------------------------------------- hiding by itself

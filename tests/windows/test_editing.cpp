@@ -88,25 +88,181 @@ private slots:
         memo->insertPlainText(QStringLiteral("xy ✓ z"));
         QCOMPARE(memo->toPlainText(), QStringLiteral("abąę€"));
 
+        // 160 characters (narrow ones, which two lines hold more of); a
+        // paste stops there.
         memo->clear();
-        r.TypeText(QString(170, QLatin1Char('x')));
+        r.TypeText(QString(170, QLatin1Char('i')));
         QCOMPARE(memo->toPlainText().size(), 160);
         memo->clear();
-        memo->insertPlainText(QString(161, QLatin1Char('y')));
-        QVERIFY(memo->toPlainText().isEmpty());
+        memo->insertPlainText(QString(161, QLatin1Char('i')));
+        QCOMPARE(memo->toPlainText().size(), 160);
 
-        // Three lines: the first two are stored, each ended by "+".
-        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        // Two lines, each ended by "+" when stored; a third is refused.
+        memo->setPlainText(QStringLiteral("jeden\ndwa"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+dwa+"));
+        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        QVERIFY(!memo->toPlainText().contains(QStringLiteral("trzy")));
         memo->setPlainText(QStringLiteral("jeden\n"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+"));
         // A long line is stored as the field breaks it.
-        const QString words = QStringLiteral("słowo ").repeated(20).trimmed();
+        const QString words = QStringLiteral("słowo ").repeated(12).trimmed();
         memo->setPlainText(words);
-        QTRY_VERIFY(r.editor.MemoLines().size() >= 2);
         const QStringList lines = r.editor.MemoLines();
+        QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.join(QString()), words);
         QCOMPARE(r.editor.StoredText(), Cp((lines[0] + "+" + lines[1] + "+").toStdString()));
+    }
+
+    // Typing and pasting stop at the two lines that are stored, so nothing
+    // the field shows is dropped at the save: not a third wrapped line, not
+    // a line typed after Enter below a first line that wrapped.
+    void editorDropsNoTextItShows()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QPlainTextEdit* memo = r.editor.Memo();
+        const QString sentence = QStringLiteral(
+            "Zadzwonić do administracji budynku w sprawie przeglądu instalacji gazowej, "
+            "ustalić termin i przygotować klucze do piwnicy oraz strychu.");
+        r.TypeText(sentence);
+        const auto shownIsStored = [&] {
+            std::vector<std::string> stored;
+            TextToLines(r.editor.StoredText(), stored);
+            QString joined;
+            for (const std::string& line : stored)
+                joined += QString::fromStdString(Utf8FromCp1250(line));
+            return r.editor.MemoLines().size() <= 2 && joined == memo->toPlainText().remove(QLatin1Char('\n'));
+        };
+        QVERIFY(shownIsStored());
+        QVERIFY(memo->toPlainText().startsWith(sentence.left(60)));
+
+        memo->clear();
+        r.TypeText(QStringLiteral("Pierwszy wiersz, który jest na tyle długi, że pole łamie go na dwa wiersze, "
+                                  "zanim użytkownik naciśnie Enter\ndrugi"));
+        QVERIFY(shownIsStored());
+        QVERIFY(!memo->toPlainText().contains(QLatin1Char('\n')));
+
+        // Pasted, the same: what fits goes in, the rest stays out.
+        memo->clear();
+        memo->insertPlainText(sentence + sentence);
+        QVERIFY(shownIsStored());
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(r.box.shown.empty());
+        QCOMPARE(r.state.list[0].Tresc, r.editor.StoredText());
+    }
+
+    // Each reminder opens with its own stored text, whatever it holds; one
+    // that cannot be stored again as it is (too long, or with a byte that
+    // has no character) is shown whole and refused by the tick, with a word,
+    // until the user mends it. Never the last opened reminder's text.
+    void editorShowsEachReminderItsOwnText()
+    {
+        EditingRig r;
+        r.Seed("Krótki+", D(2026, 12, 24), 0);
+        const std::string longLine(200, 'w');
+        r.state.list.AddReminder(longLine + "+", D(2026, 12, 25), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        r.state.list.AddReminder("Z\x98nak+", D(2026, 12, 26), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        QVERIFY(r.OpenList());
+        const auto edit = [&](int row) {
+            r.ClickRow(row);
+            r.ClickDane(ld::kEdytujWpis);
+            return r.editor.isVisible();
+        };
+
+        QVERIFY(edit(0));
+        r.ClickEditor(lw::kAnuluj);
+        QVERIFY(edit(1));
+        QCOMPARE(r.editor.Memo()->toPlainText(), QString::fromStdString(longLine));
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.LastMessage(), QStringLiteral("Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków."));
+        QCOMPARE(r.state.list[1].Tresc, longLine + "+");
+        QVERIFY(!r.state.DataChanged);
+        // Shortened, it is taken.
+        r.editor.Memo()->moveCursor(QTextCursor::End);
+        for (int i = 0; i < 150; ++i)
+            QTest::keyClick(r.editor.Memo(), Qt::Key_Backspace);
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(QString::fromStdString(r.state.list[1].Tresc).remove(QLatin1Char('+')), QString(50, QLatin1Char('w')));
+
+        QVERIFY(edit(2));
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Z\uFFFDnak"));
+        const size_t before = r.box.shown.size();
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.box.shown.size(), before + 1);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."));
+        QCOMPARE(r.state.list[2].Tresc, std::string("Z\x98nak+"));
+        r.ClickEditor(lw::kAnuluj);
+
+        // The longest text the editor takes, two full lines, opens again as
+        // it was stored and is taken again unchanged.
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText(QString(170, QLatin1Char('i')));
+        r.ClickEditor(lw::kZapisz);
+        const std::string longest = r.state.list[3].Tresc;
+        QCOMPARE(std::count(longest.begin(), longest.end(), '+'), 2);
+        QVERIFY(edit(3));
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list[3].Tresc, longest);
+    }
+
+    // The list window's two questions show the question icon, its notices
+    // the information icon.
+    void questionsShowTheQuestionIcon()
+    {
+        EditingRig r;
+        r.Seed("Jeden+", D(2026, 12, 24), 0);
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.box.Answer(kAnswerTak);
+        r.ClickDane(ld::kUsunWpis);
+        r.box.Answer(kAnswerAnuluj);
+        r.ClickDane(ld::kAnuluj);
+        r.ClickDane(ld::kEdytujWpis); // nothing left to edit
+        QCOMPARE(r.box.shown.size(), size_t(3));
+        QCOMPARE(r.box.shown[0].icon, int(kIconQuestion));
+        QCOMPARE(r.box.shown[1].icon, int(kIconQuestion));
+        QCOMPARE(r.box.shown[2].icon, int(kIconInfo));
+    }
+
+    // With the list window dragged low, "+" opens the editor wholly inside
+    // the work area, its tick and cross reachable; the recurrence dialog
+    // over it too.
+    void editorOpensInsideTheWorkArea()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        const QRect area = r.dane.screen()->availableGeometry();
+        r.dane.move(area.left() + 40, area.bottom() - 120);
+        r.ClickDane(ld::kNowyWpis);
+        QVERIFY(r.editor.isVisible());
+        QVERIFY2(area.contains(r.editor.frameGeometry()), qPrintable(QStringLiteral("%1,%2").arg(r.editor.x()).arg(r.editor.y())));
+        r.ChooseKind(5);
+        QVERIFY(area.contains(r.dialog.frameGeometry()));
+    }
+
+    // A line too long for the list is cut after a whole word, with "…",
+    // and beside it stands the date the reminder comes next.
+    void listCutsAtAWordAndShowsTheNextDate()
+    {
+        EditingRig r;
+        const QString text = QStringLiteral("Zadzwonić do administracji budynku w sprawie przeglądu instalacji gazowej");
+        r.Seed((text + "+").toUtf8().constData(), D(2026, 12, 24), 0);
+        r.Seed("Co tydzień+", D(2026, 1, 5), -2); // Mondays
+        r.Seed("Co dziesięć dni+", D(2027, 1, 10), 10); // not begun yet
+        QVERIFY(r.OpenList());
+        const QString shown = r.dane.ShownText(0);
+        QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
+        QVERIFY2(text.startsWith(shown.chopped(1) + QLatin1Char(' ')), qPrintable(shown));
+        const QFontMetrics fm(r.dane.Lista()->font());
+        QVERIFY(fm.horizontalAdvance(shown) + fm.horizontalAdvance(r.dane.ShownDate(0)) <
+                r.dane.Lista()->viewport()->width());
+        QCOMPARE(r.dane.ShownText(1), QStringLiteral("Co tydzień"));
+        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2)};
+        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027"}));
     }
 
     void editAndDeleteGuardsSpeakFirst()
@@ -382,12 +538,13 @@ private slots:
         HoldAt(r.dialog, less, *r.timers, 200);
         QCOMPARE(field->text(), QStringLiteral("9"));
 
-        // Typed 5, "+" held for 100 ms: 6, 7. A press under 50 ms: nothing.
+        // Typed 5, "+" held to the first repeat: 6 at the press, then 7. A
+        // click is one step.
         r.SetDays("5");
-        HoldAt(r.dialog, more, *r.timers, 100);
+        HoldAt(r.dialog, more, *r.timers, 400);
         QCOMPARE(field->text(), QStringLiteral("7"));
         HoldAt(r.dialog, more, *r.timers, 40);
-        QCOMPARE(field->text(), QStringLiteral("7"));
+        QCOMPARE(field->text(), QStringLiteral("8"));
 
         // Held "-" from 10 stops at 2, and its timer with it.
         r.SetDays("10");

@@ -141,7 +141,7 @@ private slots:
                                                        "Okno komunikatu ukryj po",
                                                        "sekundach",
                                                        "- komunikatom towarzyszy dźwięk",
-                                                       "Poziom głośność dźwięku"};
+                                                       "Poziom głośności dźwięku"};
         QTest::newRow("tlo_about") << "tlo_about"
                                    << QStringList{"Remindo - o programie", "Remindo 1.02"};
     }

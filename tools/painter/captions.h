@@ -75,7 +75,7 @@ inline constexpr const char* kUkryjPo = "Okno komunikatu ukryj po";
 inline constexpr const char* kMinut = "minut";
 inline constexpr const char* kSekundach = "sekundach";
 inline constexpr const char* kDzwiek = "- komunikatom towarzyszy dźwięk";
-inline constexpr const char* kPoziom = "Poziom głośność dźwięku";
+inline constexpr const char* kPoziom = "Poziom głośności dźwięku";
 } // namespace ustawienia
 
 namespace about {

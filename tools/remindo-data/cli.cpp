@@ -575,10 +575,13 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             Misuse("no command (see --help)");
         const std::string& command = a.words[0];
         auto only = [&](std::initializer_list<const char*> allowed) {
-            for (const auto& [name, value] : a.options)
+            // (clang 14 lets no lambda capture a structured binding)
+            for (const auto& option : a.options) {
+                const std::string& name = option.first;
                 if (name != "file" && std::find_if(allowed.begin(), allowed.end(),
                                                    [&](const char* n) { return name == n; }) == allowed.end())
                     Misuse(command + ": unknown option --" + name);
+            }
         };
         Context ctx(err, a.Get("file"), services);
         if (command == "list") {
