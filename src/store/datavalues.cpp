@@ -152,12 +152,10 @@ bool Reader::Text(const Raw& field, std::string& out)
     if (!Value(field, v))
         return false;
     if (!on_ && !utf8_) {
-        // Bytes that Windows-1250 leaves undefined stand for no character;
-        // scrambling would turn some of them into others.
-        const auto undefined = std::find_if(v.begin(), v.end(), [](char c) {
-            const auto b = static_cast<unsigned char>(c);
-            return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
-        });
+        // Bytes that Windows-1250 leaves undefined and that scrambling uses
+        // as spare images stand for no character: a save would change them.
+        const auto undefined =
+            std::find_if(v.begin(), v.end(), [](char c) { return IsUnusedByte(static_cast<unsigned char>(c)); });
         if (undefined != v.end()) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "0x%02X", unsigned(static_cast<unsigned char>(*undefined)));
