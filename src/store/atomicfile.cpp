@@ -1,6 +1,7 @@
 #include "store/atomicfile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -19,6 +21,10 @@ namespace remindo {
 namespace {
 
 constexpr unsigned kNewFileMode = 0600;
+
+// A new file's name until it takes its place: the target's name, this mark
+// and six random letters or digits.
+constexpr std::string_view kTemporaryMark = ".tmp-";
 
 std::string Reason(int err) { return std::strerror(err); }
 
@@ -97,16 +103,15 @@ bool SafeFileWriter::Open(const std::string& path)
     if (path.empty())
         return d.Fail(ENOENT);
     d.target = path;
-    // A link is followed: the file it names is the one replaced.
+    // A link is never followed: the new file takes the link's own place, so
+    // a link planted by someone else cannot steer a save into another file.
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char real[PATH_MAX];
-        if (::realpath(path.c_str(), real))
-            d.target = real;
-    }
     unsigned mode = d.mode >= 0 ? unsigned(d.mode) : kNewFileMode;
     bool exists = false;
-    if (::stat(d.target.c_str(), &st) == 0) {
+    if (::lstat(d.target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (d.noReplace)
+            return d.Fail(EEXIST);
+    } else if (::lstat(d.target.c_str(), &st) == 0) {
         exists = true;
         if (!S_ISREG(st.st_mode)) {
             d.error = NotRegular(st.st_mode);
@@ -120,7 +125,7 @@ bool SafeFileWriter::Open(const std::string& path)
         return d.Fail(errno);
     }
 
-    std::string temp = d.target + ".XXXXXX";
+    std::string temp = d.target + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return d.Fail(errno);
@@ -349,9 +354,41 @@ unsigned FileMode(const std::string& path)
 
 bool MakeFolders(const std::string& path)
 {
+    // Whatever the umask: another user must not place files (or links) here.
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    return !ec && std::filesystem::is_directory(path, ec);
+    const std::filesystem::path folder(path);
+    std::filesystem::path made;
+    for (const auto& part : folder) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return std::filesystem::is_directory(path, ec);
+}
+
+size_t RemoveLeftoverTemporaries(const std::string& folder)
+{
+    auto randomTail = [](std::string_view name, size_t at) {
+        return name.size() == at + 6 &&
+               std::all_of(name.begin() + std::ptrdiff_t(at), name.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    };
+    size_t removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().native();
+        if (name.rfind("Dane.dat", 0) != 0 && name.rfind("Remindo.ini", 0) != 0)
+            continue;
+        // Earlier versions named them Dane.dat.XXXXXX, as a user's own copy
+        // ("Dane.dat.backup") may be named: those are left alone.
+        const size_t mark = name.rfind(kTemporaryMark);
+        const bool ours = mark != std::string::npos && randomTail(name, mark + kTemporaryMark.size());
+        const std::string path = it->path().native();
+        struct stat st {};
+        if (ours && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 std::string LocalTimeStamp()

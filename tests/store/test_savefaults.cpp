@@ -406,6 +406,55 @@ private slots:
         f.ExpectUntouched(before);
     }
 
+    void foldersArePrivateAndLinksAreNeverFollowed()
+    {
+        // Under umask 000 the folders are still the user's alone.
+        QTemporaryDir dir;
+        const mode_t old = ::umask(0);
+        const bool made = MakeFolders(dir.filePath("a/Vendly/Remindo").toStdString());
+        ::umask(old);
+        QVERIFY(made);
+        for (const char* folder : {"a", "a/Vendly", "a/Vendly/Remindo"}) {
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(dir.filePath(folder)).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 07777), 0700);
+        }
+        // A link put in the data file's place: the save replaces the link,
+        // never the file it names.
+        Fixture f;
+        const QString victim = f.dir.filePath("victim");
+        {
+            QFile v(victim);
+            QVERIFY(v.open(QIODevice::WriteOnly));
+            v.write("mine");
+        }
+        QVERIFY(QFile::link(victim, f.path));
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        QCOMPARE(ReadAll(victim), std::string("mine"));
+        QVERIFY(!QFileInfo(f.path).isSymLink());
+        QVERIFY(samples::SameStored(f.Load(), samples::ListA()));
+    }
+
+    void onlyOurOwnLeftoversAreRemoved()
+    {
+        QTemporaryDir dir;
+        auto put = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        const QStringList gone = {"Dane.dat.tmp-Ab12Cd", "Remindo.ini.tmp-xyzXY9", "Dane.dat.bak-1.tmp-000000"};
+        const QStringList kept = {"Dane.dat", "Dane.dat.backup", "Dane.dat.uszkodzony-20261208-101010",
+                                  "Dane.dat.tmp-Ab12C", "Inny.dat.tmp-Ab12Cd", "link.tmp-abcdef"};
+        for (const QString& name : gone + kept)
+            put(name, "<Dane>\r\n\t<Code>tr</Code>\r\n");
+        QVERIFY(QFile::link(dir.filePath("Dane.dat"), dir.filePath("Dane.dat.tmp-abcdef")));
+        QCOMPARE(RemoveLeftoverTemporaries(dir.path().toStdString()), size_t(gone.size()));
+        QStringList expected = kept + QStringList{"Dane.dat.tmp-abcdef"};
+        expected.sort();
+        QCOMPARE(Entries(dir.path()), expected);
+    }
+
     void fileThatCouldNotBeReadIsNeverReplaced()
     {
         // Larger than any reader takes (sparse: no disk used).
@@ -475,12 +524,11 @@ private slots:
             const bool isB = samples::SameStored(now, b);
             QVERIFY2(isA || isB, ("round " + std::to_string(round) + ": neither list").c_str());
             (isA ? sawA : sawB)++;
-            for (const QString& name : Entries(f.dir.path()))
-                if (name != "Dane.dat") {
-                    // a kill between naming the new file and the rename
-                    ++leftovers;
-                    QFile::remove(f.dir.filePath(name));
-                }
+            // a kill between naming the new file and the rename; the next
+            // start removes what it left
+            leftovers += int(Entries(f.dir.path()).size()) - 1;
+            RemoveLeftoverTemporaries(f.dir.path().toStdString());
+            QCOMPARE(Entries(f.dir.path()), QStringList{"Dane.dat"});
         }
         QVERIFY(f.messages.shown.empty());
         qInfo("after 40 kills: list A %d times, list B %d times, %d temporary names left", sawA, sawB, leftovers);
