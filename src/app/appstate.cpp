@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 
 namespace remindo {
@@ -17,6 +18,17 @@ int32_t EffectiveUkryjPo(const Settings& s)
 
 int ExaminationIntervalMs(const Settings& s) { return EffectiveBadajCo(s) * 60000; }
 int AutoHideIntervalMs(const Settings& s) { return EffectiveUkryjPo(s) * 1000; }
+
+int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k)
+{
+    for (int32_t i = 0; i < list.ReminderCount(); ++i) {
+        const Komunikat& o = list.items[size_t(i)];
+        if (o.Tresc == k.Tresc && o.Data == k.Data && o.CoIle == k.CoIle && o.IlePrzed == k.IlePrzed &&
+            o.CzyPo == k.CzyPo && o.Ile == k.Ile)
+            return i;
+    }
+    return -1;
+}
 
 AppState::AppState(const AppEnvironment& env)
     : clock(env.clock), formats(env.formats), screenSaver(env.screenSaver),
@@ -46,6 +58,9 @@ void AppState::DeleteSelected()
 int AppState::ReloadDataFile()
 {
     engineState.CurrentReminderIndex = -1;
+    // Taken before the read: a file replaced during it then counts as
+    // unread, which errs on the side of keeping it.
+    fileStamp_ = StampOf(dataFile.Path());
     const int result = dataFile.LoadDataFile(list);
     if (result == kLoaded) {
         FileHoldsTheList();
@@ -66,7 +81,7 @@ void AppState::FileHoldsTheList()
 
 bool AppState::SaveList()
 {
-    if (!dataFile.SaveDataFile(list))
+    if (!WriteFile(list))
         return false;
     FileHoldsTheList();
     return true;
@@ -84,10 +99,38 @@ bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komuni
         return true;
     const Komunikat before = stored_[at];
     change(stored_[at]);
-    if (dataFile.SaveDataFile(stored_))
+    if (WriteFile(stored_))
         return true;
     stored_[at] = before; // the file still holds it as it was
     return false;
+}
+
+bool AppState::FileChangedElsewhere() const
+{
+    const FileStamp now = StampOf(dataFile.Path());
+    return now.exists && now != fileStamp_;
+}
+
+bool AppState::WriteFile(const Komunikaty& what)
+{
+    if (FileChangedElsewhere()) {
+        std::string why;
+        const std::string copy = KeepDatedCopy(dataFile.Path(), ".inna-wersja-", &why);
+        const std::string name = std::filesystem::path(copy).filename().string();
+        if (copy.empty()) {
+            messages.ShowWarning(kInformationBox, kIconAttention,
+                                 "Plik danych zmienił w międzyczasie inny program, a jego wersji nie udało się "
+                                 "zachować (" + why + ").\rNie zapisano zmian.");
+            return false;
+        }
+        messages.ShowWarning(kInformationBox, kIconInfo,
+                             "Plik danych zmienił w międzyczasie inny program.\rTamtą wersję zachowano obok "
+                             "jako:\r" + name);
+    }
+    if (!dataFile.SaveDataFile(what))
+        return false;
+    fileStamp_ = StampOf(dataFile.Path());
+    return true;
 }
 
 bool AppState::CurrentReminderValid() const

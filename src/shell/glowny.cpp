@@ -3,6 +3,7 @@
 #include "platform/core/apppaths.h"
 #include "platform/gui/desktop.h"
 #include "platform/sound/reminder_sound.h"
+#include "store/atomicfile.h"
 #include "store/codec.h"
 #include "windows/help.h"
 
@@ -194,10 +195,39 @@ void TFGlowny::SetIntervals(int examinationMs, int autoHideMs)
 
 void TFGlowny::TimerekTimer()
 {
+    timerek_.stop();
+    LoadFromFile();
+    DiagnosticLog& log = state_.log;
+    const bool detail = state_.settings.LogDetail > 0;
+    if (state_.settings.LogMode == 2) {
+        // The test mode examines nothing; the list is there for the list window.
+        log.FlushLog();
+        emit dataLoaded();
+        return;
+    }
+    if (detail) {
+        log.WriteLog("Uruchomiono timer badawczy");
+        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
+    }
+    log.FlushLog();
+    badawczy_.start();
+    emit dataLoaded();
+}
+
+void TFGlowny::ReloadFromFile()
+{
+    // A file that went away leaves the list as it is; the next save makes it again.
+    if (!FileExists(state_.dataFile.Path()))
+        return;
+    LoadFromFile();
+    state_.log.FlushLog();
+}
+
+void TFGlowny::LoadFromFile()
+{
     DiagnosticLog& log = state_.log;
     const bool detail = state_.settings.LogDetail > 0;
     log.WriteLog(Cp("Rozpoczęto wczytywanie danych"));
-    timerek_.stop();
     const int result = state_.ReloadDataFile();
     switch (result) {
     case kLoaded:
@@ -230,19 +260,6 @@ void TFGlowny::TimerekTimer()
     default:
         break;
     }
-    if (state_.settings.LogMode == 2) {
-        // The test mode examines nothing; the list is there for the list window.
-        log.FlushLog();
-        emit dataLoaded();
-        return;
-    }
-    if (detail) {
-        log.WriteLog("Uruchomiono timer badawczy");
-        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
-    }
-    log.FlushLog();
-    badawczy_.start();
-    emit dataLoaded();
 }
 
 void TFGlowny::TBadawczyTimer()
@@ -285,7 +302,8 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
     LNiePrzypominaj_->setVisible(!blue);
     LPomoc_->setVisible(blue);
     LClose_->setVisible(blue);
-    SetBackground(ReminderPicture(kind));
+    picture_ = blue && noTrayPanel_ ? QStringLiteral("komniebieski_bez_ikony") : ReminderPicture(kind);
+    SetBackground(picture_);
     if (!blue) {
         QPalette p = LKomunikat_->palette();
         p.setColor(QPalette::WindowText, ReminderTextColour(kind));
@@ -346,6 +364,13 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
     });
 }
 
+void TFGlowny::ShowNoTrayPanel()
+{
+    noTrayPanel_ = true;
+    ShowReminderWindow(kBlue, std::string());
+    noTrayPanel_ = false;
+}
+
 void TFGlowny::HideReminderWindow()
 {
     ukryj_.stop();
@@ -402,7 +427,16 @@ bool TFGlowny::ActOnShownReminder()
     HideReminderWindow();
     // The reminder shown may have been deleted, or the list reloaded, since:
     // then the window only goes away and nothing is written.
-    return state_.CurrentReminderValid();
+    if (!state_.CurrentReminderValid())
+        return false;
+    if (!state_.DataChanged && state_.FileChangedElsewhere()) {
+        // Another program's version first, then this reminder if it is still there.
+        const Komunikat shown = state_.list[state_.engineState.CurrentReminderIndex];
+        LoadFromFile();
+        state_.engineState.CurrentReminderIndex = IndexOfSameReminder(state_.list, shown);
+        return state_.CurrentReminderValid();
+    }
+    return true;
 }
 
 void TFGlowny::LogAndFlush(const std::string& cp1250Line)

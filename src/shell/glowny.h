@@ -72,6 +72,11 @@ public:
     void ShowReminderWindow(int32_t kind, const std::string& cp1250Text) override;
     void StartAutoHideTimer() override;
     void HideReminderWindow();
+    // The blue panel as shown once on a desktop without a notification
+    // area: it tells how to reach the program there.
+    void ShowNoTrayPanel();
+    // The background picture shown now.
+    const QString& Picture() const { return picture_; }
     // Where the window ends after sliding in (and before it slides out).
     QPoint ShownPosition() const;
     int32_t Kind() const { return kind_; }
@@ -87,6 +92,9 @@ public:
     void TimerekTimer();
     void TBadawczyTimer();
     void TAutomatycznieUkryjTimer();
+    // The data file read again, as the start timer reads it, for a file
+    // that another program has replaced or rewritten.
+    void ReloadFromFile();
     // Slide steps in milliseconds; 0 moves through every step at once.
     void SetSlideStep(int ms) { slideStepMs_ = ms; }
     // How long a new reminder's buttons wait before a click counts; 0: at once.
@@ -141,6 +149,7 @@ protected:
 
 private:
     void FormCreate();
+    void LoadFromFile();
     void Fill(int32_t kind, const QString& text);
     void FitText();
     void SlideTo(int fromStep, int toStep, std::function<void()> done);
@@ -171,6 +180,8 @@ private:
     int workRight_ = 0;
     int workBottom_ = 0;
     int32_t kind_ = kBlue;
+    bool noTrayPanel_ = false;
+    QString picture_;
 
     QTimer settle_;
     QTimer slide_;

@@ -6,7 +6,12 @@
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
 # BlokDzis = 1 in the data file; "&Zakończ" ends it. Then every window of
 # the tray menu opens and closes, and a value changed in the settings dialog
-# is there again after a restart. Last, without a notification area: a
+# is there again after a restart. Two writers: a file replaced by rename
+# with nothing pending is shown without a restart; `remindo-data import`
+# while the program runs reaches the list window, its save and a reminder
+# window's answer; a file replaced while the list window holds unsaved edits
+# is kept as a dated copy at their save, and the box names it. Last, without
+# a notification area: a
 # second start opens the list window in the running copy and ends with 0;
 # `remindo --calendar` opens the calendar, the session bus's ActivateAction
 # "ustawienia" the settings, and `remindo --quit` ends the program.
@@ -44,6 +49,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
 fail() {
   echo "FAIL: $*" >&2
   import -window root "$out/failure.png" 2>/dev/null || true
+  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
   exit 1
 }
 
@@ -127,6 +133,10 @@ click_in() { # click_in WINDOW X Y
   read -r x y w h < <(geometry "$1")
   xdotool mousemove $((x + $2)) $((y + $3)) click 1
 }
+bus_owned() {
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
+}
 start_remindo() {
   "$program" >>"$work/remindo.log" 2>&1 &
   remindo=$!
@@ -183,24 +193,31 @@ wait "$remindo" 2>/dev/null || true
 [ -f "$folder/Remindo.lock" ] || fail "the lock file is not beside the data"
 
 today=$(date +%F)
+# plain_file FILE: a plain (unscrambled) data file, Windows-1250, of the
+# one-off reminders read from standard input as "text|in days|days ahead".
+plain_file() {
+  local n=0 text day ahead lines line
+  mapfile -t lines
+  {
+    printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>%d</Ilosc>\r\n' ${#lines[@]}
+    for line in "${lines[@]}"; do
+      IFS='|' read -r text day ahead <<<"$line"
+      n=$((n + 1))
+      printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
+        "$n" "$text" "$(date -d "$today + $day days" +%F)"
+      printf '\t\t<IlePrzed>%d</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n' "$ahead"
+      printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>3</Ile>\r\n\t</Nr%d>\r\n' \
+        "$today" "$n"
+    done
+    printf '</Dane>\r\n'
+  } | iconv -f UTF-8 -t CP1250 >"$1"
+}
 plain=$work/import.dat
-{
-  printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>3</Ilosc>\r\n'
-  n=0
-  while IFS='|' read -r text day ahead; do
-    n=$((n + 1))
-    printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
-      "$n" "$text" "$(date -d "$today + $day days" +%F)"
-    printf '\t\t<IlePrzed>%d</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n' "$ahead"
-    printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>3</Ile>\r\n\t</Nr%d>\r\n' \
-      "$today" "$n"
-  done <<'LIST'
+plain_file "$plain" <<'LIST'
 Wizyta u dentysty o 16:30+Zabrać kartę pacjenta+|0|0
 Urodziny Zosi - kupić kwiaty+|1|3
 Przegląd samochodu w serwisie+|4|7
 LIST
-  printf '</Dane>\r\n'
-} | iconv -f UTF-8 -t CP1250 >"$plain"
 "$tool" import "$plain" || fail "remindo-data import"
 
 # A reminder may come back after a minute (PokazCo), and the examination
@@ -367,14 +384,90 @@ wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
 menu_item z
 wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
 
+# ------------------------------------------------------------ two writers
+echo "== two writers: another program replaces the data file while Remindo runs"
+# A reminder comes as soon as it is due (PokazCo 1 minute), examined every 3 s.
+"$write_settings" 1 60 30 || fail "settings file"
+plain_file "$work/one.dat" <<'LIST'
+Odnowić prenumeratę+|30|0
+LIST
+"$tool" import "$work/one.dat" >/dev/null || fail "remindo-data import"
+export REMINDO_TEST_TIMERS=3000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon" tray_icon
+wait_for 20 "the bus name" bus_owned
+sleep 1
+
+# A sync tool's way, nothing pending: a new file renamed over the old one.
+plain_file "$work/sync-plain.dat" <<'LIST'
+Odebrać paczkę z paczkomatu+|0|0
+LIST
+"$tool" --file "$work/sync.dat" import "$work/sync-plain.dat" >/dev/null || fail "sync file"
+mv "$work/sync.dat" "$data"
+wait_for 15 "the synced reminder, without a restart" reminder_at_rest
+shot "$(reminder_at_rest)" "$out/two-writers-sync.png"
+click_in "$(reminder_at_rest)" 170 60 # the text hides it
+wait_for 5 "the synced reminder to go" reminder_gone
+
+# remindo-data import while the program runs.
+plain_file "$work/import2.dat" <<'LIST'
+Zapłacić rachunek za prąd+|0|0
+Wymienić filtr wody+|10|0
+LIST
+said=$("$tool" import "$work/import2.dat") || fail "remindo-data import while running"
+echo "remindo-data: $said"
+[[ $said == *"shows the new list"* ]] || fail "remindo-data did not tell of the running copy: $said"
+open_window d 386x447 two-writers-import-list.png
+click_in "$window" 357 420 # save
+wait_for 5 "the list window to close" closed 386x447
+wait_for 15 "the imported reminder" reminder_at_rest
+click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
+wait_for 5 "the imported reminder to go" reminder_gone
+sleep 0.5
+"$tool" export --plain "$work/after-import.dat" || fail "export"
+after=$(iconv -f CP1250 -t UTF-8 "$work/after-import.dat")
+[[ $after == *"Zapłacić rachunek za prąd"* && $after == *"Wymienić filtr wody"* ]] ||
+  fail "the imported reminders are not in the file after the saves"
+awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{exit !found}' "$work/after-import.dat" ||
+  fail "the answer in the reminder window is not in the file"
+
+# A file replaced while the list window holds an unsaved deletion.
+open_window d 386x447 two-writers-pending.png
+click_in "$window" 120 61 # the second row
+click_in "$window" 27 139 # delete
+wait_for 10 "the deletion question" window_of_size '^Remindo$' 350x150
+xdotool key t
+wait_for 5 "the question to go" closed 350x150
+plain_file "$work/other-plain.dat" <<'LIST'
+Wersja z drugiego komputera+|5|0
+LIST
+"$tool" --file "$work/other.dat" import "$work/other-plain.dat" >/dev/null || fail "other file"
+mv "$work/other.dat" "$data"
+sleep 1 # the program notices and, with an edit pending, reads nothing
+click_in "$window" 357 420 # save
+wait_for 10 "the box naming the kept version" window_of_size '^Remindo$' 350x150
+box=$(window_of_size '^Remindo$' 350x150)
+shot "$box" "$out/two-writers-kept-version.png"
+xdotool windowactivate --sync "$box" key z 2>/dev/null || click_in "$box" 234 129
+wait_for 5 "the list window to close" closed 386x447
+kept=$(ls "$folder"/Dane.dat.inna-wersja-* 2>/dev/null | head -n1)
+[ -n "$kept" ] || fail "no dated copy of the other version"
+[ "$(stat -c %a "$kept")" = "$(stat -c %a "$data")" ] || fail "the dated copy has other permissions"
+"$tool" --file "$kept" export --plain "$work/kept.dat" || fail "export of the kept version"
+iconv -f CP1250 -t UTF-8 "$work/kept.dat" | grep -q "Wersja z drugiego komputera" || fail "the kept copy is not the other version"
+"$tool" export --plain "$work/ours.dat" || fail "export"
+ours=$(iconv -f CP1250 -t UTF-8 "$work/ours.dat")
+[[ $ours == *"Zapłacić rachunek za prąd"* && $ours != *"Wymienić filtr wody"* ]] ||
+  fail "the data file does not hold the saved edits"
+echo "kept $(basename "$kept")"
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+
 # ------------------------------------------------- no notification area
 echo "== without a notification area: the running copy reached over the bus"
 kill "$docker_pid"
 wait "$docker_pid" 2>/dev/null || true
-bus_owned() {
-  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
-}
 start_remindo
 wait_for 20 "the bus name" bus_owned
 sleep 1 # the start timer's load

@@ -209,6 +209,7 @@ private slots:
         QVERIFY(!r.Glowny().isVisible());
         QTRY_VERIFY(r.Glowny().isVisible());
         QCOMPARE(r.Glowny().Kind(), int(TFGlowny::kBlue));
+        QCOMPARE(r.Glowny().Picture(), QString("komniebieski_bez_ikony")); // how to reach it without the icon
         QVERIFY(!r.tray->Waiting());
         r.Glowny().LCloseClick();
         QTest::qWait(150);

@@ -4,15 +4,10 @@
 #include "windows/chrome_support.h"
 
 #include "store/datafile.h"
-#include "store/fixedformats.h"
-#include "store/scramble.h"
 #include "windows/about.h"
 #include "windows/warning.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace remindo;
@@ -63,32 +58,16 @@ private slots:
         }
     }
 
-    // A damaged data file: the message names the copy kept beside it, and
-    // all three lines stand in the box's text place.
+    // The damaged-file message names the copy kept beside the file, and its
+    // three lines stand in the box's text place.
     void damaged_file_message_names_the_copy()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Dane.dat"));
-        QFile damaged(path);
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write("<Dane><Code>fa</Code><Ilosc>zwei</Ilosc></Dane>");
-        damaged.close();
-        ScriptedMessages messages;
-        FixedFormats formats;
-        Scrambler scrambler;
-        DataFile file(path.toStdString(), messages, formats, scrambler);
-        Komunikaty list;
-        QCOMPARE(file.LoadDataFile(list), int(kDamagedHeader));
-        QCOMPARE(messages.shown.size(), size_t(1));
-        const QString text = QString::fromStdString(messages.shown[0].text);
-        const QString copy = QFileInfo(QString::fromStdString(file.DamagedCopy())).fileName();
-        QVERIFY(copy.startsWith(QStringLiteral("Dane.dat.uszkodzony-")));
-        QCOMPARE(text, QStringLiteral("Plik danych jest uszkodzony.\rUtwórz nowy plik.\rKopia: ") + copy);
-
         TFWarning box;
-        box.Fill(kInformationBox, kIconInfo, text);
+        box.Fill(kInformationBox, kIconInfo,
+                 QString::fromStdString(DamagedMessage("/tmp/Dane.dat.uszkodzony-20261208-090000-2")));
         const QLabel* label = box.findChild<QLabel*>(QStringLiteral("LTekstWarning"));
-        QCOMPARE(label->text().count(QLatin1Char('\n')), 2);
+        QCOMPARE(label->text(),
+                 QStringLiteral("Plik danych jest uszkodzony.\nUtwórz nowy plik.\nKopia: Dane.dat.uszkodzony-20261208-090000-2"));
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
         QVERIFY(box.grab().toImage().save(RenderDir() + QStringLiteral("/damaged-file.png")));
     }

@@ -12,6 +12,7 @@
 #include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"
+#include "store/filestamp.h"
 #include "store/log.h"
 #include "store/messages.h"
 #include "store/reminders.h"
@@ -85,6 +86,14 @@ public:
                 Fail(why.empty() ? "the desktop's services cannot be had" : why);
         }
         return *services_;
+    }
+    // The same without ending the command: null when they cannot be had.
+    DesktopServices* TryGet()
+    {
+        std::string why;
+        if (!services_)
+            services_ = source_(why);
+        return services_;
     }
 
 private:
@@ -485,22 +494,36 @@ void Export(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
 // Dane.dat.bak-YYYYMMDD-HHMMSS beside the data file, never over an earlier copy.
 void KeepBackup(const std::string& dataPath)
 {
-    std::string old, why;
-    if (!ReadWholeFile(dataPath, old, &why))
-        Fail(dataPath + ": cannot be read: " + why);
-    const std::string base = dataPath + ".bak-" + LocalTimeStamp();
-    std::string name = base;
-    for (int n = 2;; ++n) {
-        if (WriteNewFile(DefaultFileWriters(), name, old, FileMode(dataPath), &why))
-            return;
-        if (why != std::strerror(EEXIST) || n > 999)
-            Fail(name + ": the copy of the old data file cannot be written: " + why);
-        name = base + "-" + std::to_string(n);
+    std::string why;
+    if (KeepDatedCopy(dataPath, ".bak-", &why).empty())
+        Fail(dataPath + ": the copy of the old data file cannot be written: " + why);
+}
+
+// A running Remindo would otherwise show, and at its next save write, the
+// list it read before.
+void TellRunningCopy(Context& ctx, std::string& out)
+{
+    DesktopServices* desktop = ctx.desktop.TryGet();
+    if (!desktop)
+        return;
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal().string();
+    switch (ReloadAnswer(desktop->AskToReload(ec ? ctx.dataPath : path))) {
+    case ReloadAnswer::Reloaded:
+    case ReloadAnswer::Unchanged: // it had noticed by itself
+        out += "the running Remindo was asked to read the data file again and shows the new list\n";
+        break;
+    case ReloadAnswer::Pending:
+        out += "the running Remindo has unsaved edits: when they are saved, this list is kept beside the data "
+               "file as a dated copy (Remindo names it)\n";
+        break;
+    default: // none runs, or it works on another file
+        break;
     }
 }
 
 // The list replaces the user's, whose file is kept beside it.
-void ReplaceList(Context& ctx, const Komunikaty& list)
+void ReplaceList(Context& ctx, const Komunikaty& list, std::string& out)
 {
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal();
@@ -512,6 +535,7 @@ void ReplaceList(Context& ctx, const Komunikaty& list)
     file.Switch = true;
     if (!file.SaveDataFile(list))
         Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
+    TellRunningCopy(ctx, out);
 }
 
 void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
@@ -534,7 +558,7 @@ void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& o
     }
     if (imported.list.items.empty())
         Fail(path + ": nothing imported: no event maps onto a reminder");
-    ReplaceList(ctx, imported.list);
+    ReplaceList(ctx, imported.list, out);
     for (const std::string& line : imported.refused)
         out += "skipped: " + line + "\n";
     if (imported.droppedTimes)
@@ -552,7 +576,7 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
         return ImportIcs(ctx, a, ics, out);
     if (a.Get("skip-unsupported"))
         Misuse("import: --skip-unsupported goes with --ics");
-    ReplaceList(ctx, ctx.Load(a.words[1]));
+    ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
 } // namespace
