@@ -409,7 +409,7 @@ Odebrać paczkę z paczkomatu+|0|0
 LIST
 "$tool" --file "$work/sync.dat" import "$work/sync-plain.dat" >/dev/null || fail "sync file"
 mv "$work/sync.dat" "$data"
-wait_for 15 "the synced reminder, without a restart" reminder_at_rest
+wait_reminder "the synced reminder, without a restart"
 shot "$(reminder_at_rest)" "$out/two-writers-sync.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "the synced reminder to go" reminder_gone
@@ -425,7 +425,7 @@ echo "remindo-data: $said"
 open_window d 386x447 two-writers-import-list.png
 click_in "$window" 357 420 # save
 wait_for 5 "the list window to close" closed 386x447
-wait_for 15 "the imported reminder" reminder_at_rest
+wait_reminder "the imported reminder"
 click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
 wait_for 5 "the imported reminder to go" reminder_gone
 sleep 0.5
