@@ -174,5 +174,6 @@ int main(int argc, char** argv)
         return HandOver(options.request, qt, lock);
     if (options.request == Request::Quit)
         return 0; // none runs
+    RemoveLeftoverTemporaries(folder); // no other copy can be saving now
     return RunProgram(options.request, qt);
 }
