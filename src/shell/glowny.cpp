@@ -109,6 +109,7 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
         a->setObjectName(QLatin1String(name));
         return a;
     };
+    SetAccessibleRole(QAccessible::AlertMessage);
     LKomunikat_ = area("LKomunikat", false);
     LKomunikat_->setWordWrap(true);
     LKomunikat_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -117,7 +118,13 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     LNieDzis_ = area("LNieDzis", true);
     LNiePrzypominaj_ = area("LNiePrzypominaj", true);
     LPomoc_ = area("LPomoc", true);
-    LClose_ = area("LClose", false);
+    LClose_ = area("LClose", true);
+    LClose_->setCursor(Qt::ArrowCursor);
+    const std::pair<ClickArea*, const char*> names[] = {
+        {LPozniej_, "Przypomnij później"}, {LNieDzis_, "Przypomnij jutro"},
+        {LNiePrzypominaj_, "Już więcej nie przypominaj"}, {LPomoc_, "Pomoc"}, {LClose_, "Zamknij"}};
+    for (const auto& [a, name] : names)
+        a->setAccessibleName(QString::fromUtf8(name));
     // A click on the reminder counts only once it has come to rest and its
     // text has stood for a moment: a click meant for what was there before
     // (the blue panel's close strip lies over the buttons) must not block it.
@@ -355,8 +362,14 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
 
     Fill(kind, DisplayText(cp1250Text));
 
+    setAccessibleDescription(Text());
     show();
     SlideTo(kSlideFirst + 1, kSlideLast, [this] {
+        // A screen reader speaks the reminder as it comes.
+        if (kind_ != kBlue) {
+            QAccessibleEvent alert(this, QAccessible::Alert);
+            QAccessible::updateAccessibility(&alert);
+        }
         // On top, but the keyboard stays with the program the user types in.
         services_.desktop.Raise(*this);
         if (state_.settings.SoundOn)

@@ -10,7 +10,9 @@ TFAbout::TFAbout(QWidget* parent)
     setWindowTitle(QStringLiteral("Remindo"));
     LZapisz_ = AddClickArea(ToQRect(layout::about::kZapisz));
     LZapisz_->setObjectName(QStringLiteral("LZapisz"));
+    LZapisz_->setAccessibleName(QStringLiteral("Zamknij"));
     connect(LZapisz_, &ClickArea::clicked, this, &TFAbout::LZapiszClick);
+    EnableEscape([this] { LZapiszClick(); });
 }
 
 void TFAbout::Open()

@@ -3,6 +3,9 @@
 #include "windows/help.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QProxyStyle>
 #include <QFile>
@@ -87,17 +90,88 @@ bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
 
 // ---------------------------------------------------------------- ClickArea
 
-ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
-    : QLabel(parent)
+namespace {
+
+// What a screen reader sees of a click area that is a button.
+class ClickAreaAccessible final : public QAccessibleWidget {
+public:
+    explicit ClickAreaAccessible(ClickArea* area) : QAccessibleWidget(area, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) {
+            const QString name = widget()->accessibleName();
+            return name.isEmpty() ? widget()->toolTip() : name;
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<ClickArea*>(widget())->Press();
+    }
+};
+
+// Click areas that are buttons, and the windows: each a window (not a
+// filler) named by its title.
+QAccessibleInterface* ClickAreaAccessibleFactory(const QString&, QObject* object)
 {
+    if (auto* area = qobject_cast<ClickArea*>(object); area && area->IsButton())
+        return new ClickAreaAccessible(area);
+    if (auto* window = qobject_cast<PictureWindow*>(object))
+        return new QAccessibleWidget(window, window->AccessibleRole());
+    return nullptr;
+}
+
+} // namespace
+
+ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
+    : QLabel(parent), button_(handCursor)
+{
+    static const bool factory = (QAccessible::installFactory(ClickAreaAccessibleFactory), true);
+    (void)factory;
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     if (!place.isNull())
         setGeometry(place);
-    if (handCursor)
+    if (handCursor) {
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+    }
     if (!tooltip.isEmpty())
         setToolTip(tooltip);
+}
+
+void ClickArea::Press()
+{
+    emit pressed(Qt::LeftButton);
+    emit released(Qt::LeftButton);
+    emit clicked();
+}
+
+void ClickArea::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    if (button_ && !e->isAutoRepeat() &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        e->accept();
+        Press();
+        return;
+    }
+    QLabel::keyPressEvent(e);
+}
+
+void ClickArea::paintEvent(QPaintEvent* e)
+{
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    // The focus mark: a dotted frame in the pictures' accent colour.
+    QPainter p(this);
+    p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ClickArea::mousePressEvent(QMouseEvent* e)
@@ -325,6 +399,13 @@ ClickArea* PictureWindow::AddClickArea(QRect place, bool handCursor, const QStri
     auto* area = new ClickArea(this, place, handCursor, tooltip);
     area->raise();
     return area;
+}
+
+void PictureWindow::EnableEscape(std::function<void()> cancel)
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, std::move(cancel));
 }
 
 void PictureWindow::EnableHelpKey(HelpOpener* opener)

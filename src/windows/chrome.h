@@ -6,6 +6,7 @@
 
 #include "windows/layout.h"
 
+#include <QAccessible>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -16,6 +17,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QPaintDevice;
 
@@ -25,6 +28,8 @@ class HelpOpener;
 
 // The text colour of value labels, edit fields and lists: RGB(90, 120, 136).
 inline const QColor kValueTextColour{90, 120, 136};
+// The focus mark's colour: the pictures' accent.
+inline const QColor kFocusColour{41, 86, 113};
 
 // MS Sans Serif at 11 pixels (height -11). Pixel sized, so that the system's
 // font scaling never pushes a caption off its painted place.
@@ -47,11 +52,19 @@ bool DrawJpegResource(const QString& name, QPaintDevice& bitmap);
 // control that receives clicks. `clicked` follows the usual rule: the left
 // button pressed and released over the same area. `pressed` and `released`
 // come for any button, for the press-and-hold arrows.
+// One with a hand cursor is a button for the keyboard and for a screen
+// reader too: Tab reaches it (a click leaves the focus where it is), a focus
+// mark shows it, Space and Enter press it, and it reads as a push button
+// named by its hint (or the name the window gives it) with a press action.
 class ClickArea : public QLabel {
     Q_OBJECT
 public:
     explicit ClickArea(QWidget* parent, QRect place = {}, bool handCursor = true,
                        const QString& tooltip = {});
+
+    bool IsButton() const { return button_; }
+    // A press and release at once, as Space, Enter or a screen reader give.
+    void Press();
 
 signals:
     void clicked();
@@ -62,9 +75,12 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     bool leftDown_ = false;
+    bool button_ = false;
 };
 
 // The drag bar `LListwa`: a transparent strip across the painted title that
@@ -144,6 +160,9 @@ public:
                   QWidget* parent = nullptr);
 
     ClickArea* Background() const { return background_; }
+    // What a screen reader calls the window (a window unless it says otherwise).
+    QAccessible::Role AccessibleRole() const { return accessibleRole_; }
+    void SetAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
     void SetBackground(const QString& pictureName);
     void CenterOnScreen();
     // Moves the window as little as needed to lie wholly inside the work
@@ -157,6 +176,8 @@ public:
     // F1 anywhere in the window opens the help page, before any control sees
     // the key. `opener` null means the program-wide opener.
     void EnableHelpKey(HelpOpener* opener = nullptr);
+    // Escape anywhere in the window does what `cancel` does.
+    void EnableEscape(std::function<void()> cancel);
 
 protected:
     // Every window opens inside the work area, wherever its opener stands
@@ -166,6 +187,7 @@ protected:
 private:
     ClickArea* background_ = nullptr;
     int options_ = kPlain;
+    QAccessible::Role accessibleRole_ = QAccessible::Window;
 };
 
 } // namespace remindo

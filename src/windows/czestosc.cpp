@@ -129,6 +129,7 @@ TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
             &ClickArea::clicked, this, &TFCzestosc::OkWODClick);
 
     PWOkresloneDni_->hide();
+    EnableEscape([this] { PCoXDni_->isVisible() ? LAnulujClick() : LAnulujWOkDClick(); });
     editor.SetDialog(this);
 }
 

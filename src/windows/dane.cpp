@@ -108,6 +108,9 @@ TFDane::TFDane(AppState& state, QWidget* parent)
     button("LAnuluj", ld::kAnuluj, "Anuluj", &TFDane::LAnulujClick);
 
     EnableHelpKey();
+    // From the keyboard: the arrows move in the list, Enter edits, Escape cancels.
+    connect(Lista_, &QListWidget::activated, this, &TFDane::LEdytujWpisClick);
+    EnableEscape([this] { LAnulujClick(); });
     CenterOnScreen();
     state_.list.SetView(this);
 }

@@ -59,16 +59,17 @@ DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidg
     pal.setColor(QPalette::WindowText, kValueTextColour);
     LData_->setPalette(pal);
 
-    const auto arrow = [this](const char* name, layout::Rect place) {
+    const auto arrow = [this](const char* name, layout::Rect place, const char* spoken) {
         auto* a = new ClickArea(this, ToQRect(place));
         a->setObjectName(QLatin1String(name));
+        a->setAccessibleName(QString::fromUtf8(spoken));
         return a;
     };
-    LPrevYear_ = arrow("LPrevYear", lp::kPrevYear);
-    LPrevMonth_ = arrow("LPrevMonth", lp::kPrevMonth);
-    LNextMonth_ = arrow("LNextMonth", lp::kNextMonth);
-    LNextYear_ = arrow("LNextYear", lp::kNextYear);
-    Ldzisiaj_ = arrow("Ldzisiaj", lp::kDzisiaj);
+    LPrevYear_ = arrow("LPrevYear", lp::kPrevYear, "Poprzedni rok");
+    LPrevMonth_ = arrow("LPrevMonth", lp::kPrevMonth, "Poprzedni miesiąc");
+    LNextMonth_ = arrow("LNextMonth", lp::kNextMonth, "Następny miesiąc");
+    LNextYear_ = arrow("LNextYear", lp::kNextYear, "Następny rok");
+    Ldzisiaj_ = arrow("Ldzisiaj", lp::kDzisiaj, "Dzisiaj");
 
     auto* grid = new GridImageLabel(this, ToQRect(lp::kCalendar));
     grid->setObjectName(QStringLiteral("ImCalendar"));

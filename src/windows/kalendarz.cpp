@@ -88,6 +88,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     setWindowTitle(QStringLiteral("Remindo - kalendarz"));
     AddDragBar(ToQRect(lk::kListwa));
     EnableHelpKey(help);
+    EnableEscape([this] { LCloseClick(); });
     connect(Background(), &ClickArea::clicked, this, &TFkalendarz::CancelPick); // ImTloClick
 
     const FramelessCombo box = MakeFramelessCombo(this, ToQRect(lk::kKtoryPanel),

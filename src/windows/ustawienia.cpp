@@ -92,6 +92,7 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
     LZapisz_ = AddClickArea(ToQRect(lu::kZapisz), true, QStringLiteral("Zapisz"));
     LZapisz_->setObjectName(QStringLiteral("LZapisz"));
     connect(LZapisz_, &ClickArea::clicked, this, &TFUstawienia::LZapiszClick);
+    EnableEscape([this] { LAnulujClick(); });
 }
 
 ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const char* suffix)

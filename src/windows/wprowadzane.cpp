@@ -123,12 +123,14 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
 
     LWybData_ = AddClickArea(ToQRect(lw::kWybData));
     LWybData_->setObjectName(QStringLiteral("LWybData"));
+    LWybData_->setAccessibleName(QStringLiteral("Data pierwszego wystąpienia"));
     QPalette dp = LWybData_->palette();
     dp.setColor(QPalette::WindowText, kValueTextColour);
     LWybData_->setPalette(dp);
     connect(LWybData_, &ClickArea::clicked, this, &TFWprowadzane::LRozwinKalendarzClick);
     auto* rozwinKalendarz = AddClickArea(ToQRect(lw::kRozwinKalendarz));
     rozwinKalendarz->setObjectName(QStringLiteral("LRozwinKalendarz"));
+    rozwinKalendarz->setAccessibleName(QStringLiteral("Rozwiń kalendarz"));
     connect(rozwinKalendarz, &ClickArea::clicked, this, &TFWprowadzane::LRozwinKalendarzClick);
 
     const FramelessCombo kinds =
@@ -143,6 +145,7 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     for (const auto& [name, place] : {std::pair{"LCzestosc", lw::kCzestosc}, std::pair{"LRozwinListe", lw::kRozwinListe}}) {
         auto* area = AddClickArea(ToQRect(place));
         area->setObjectName(QLatin1String(name));
+        area->setAccessibleName(QStringLiteral("Częstotliwość zdarzenia"));
         connect(area, &ClickArea::clicked, this, &TFWprowadzane::LRozwinListeClick);
     }
 
@@ -153,20 +156,28 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
         auto* area = AddClickArea(ToQRect(place), true, hint);
         area->setObjectName(QLatin1String(name));
         connect(area, &ClickArea::clicked, this, handler);
+        return area;
     };
-    button("LMniejDniPrzed", lw::kMniejDniPrzed, &TFWprowadzane::LMniejDniPrzedClick);
-    button("LWiecejDniPrzed", lw::kWiecejDniPrzed, &TFWprowadzane::LWiecejDniPrzedClick);
-    button("LMniejRazy", lw::kMniejRazy, &TFWprowadzane::LMniejRazyClick);
-    button("LWiecejrazy", lw::kWiecejRazy, &TFWprowadzane::LWiecejrazyClick);
+    // Steppers have no hint; a screen reader still names them.
+    button("LMniejDniPrzed", lw::kMniejDniPrzed, &TFWprowadzane::LMniejDniPrzedClick)
+        ->setAccessibleName(QStringLiteral("Mniej dni przed"));
+    button("LWiecejDniPrzed", lw::kWiecejDniPrzed, &TFWprowadzane::LWiecejDniPrzedClick)
+        ->setAccessibleName(QStringLiteral("Więcej dni przed"));
+    button("LMniejRazy", lw::kMniejRazy, &TFWprowadzane::LMniejRazyClick)
+        ->setAccessibleName(QStringLiteral("Rzadziej w ciągu dnia"));
+    button("LWiecejrazy", lw::kWiecejRazy, &TFWprowadzane::LWiecejrazyClick)
+        ->setAccessibleName(QStringLiteral("Częściej w ciągu dnia"));
     button("LAnuluj", lw::kAnuluj, &TFWprowadzane::LAnulujClick, QStringLiteral("Anuluj"));
     button("LZapisz", lw::kZapisz, &TFWprowadzane::LZapiszClick, QStringLiteral("Wprowadź"));
 
     ImPtaszek_ = new TickBox(this, ToQRect(lw::kPtaszek).topLeft(), true);
     ImPtaszek_->setObjectName(QStringLiteral("ImPtaszek"));
+    ImPtaszek_->setAccessibleName(QStringLiteral("Ostrzegaj również po upływie terminu"));
     ImPtaszek_->SetAutoFlip(false);
     connect(ImPtaszek_, &ClickArea::clicked, this, &TFWprowadzane::ImPtaszekClick);
     ImPtaszek2_ = new TickBox(this, ToQRect(lw::kPtaszek2).topLeft(), false);
     ImPtaszek2_->setObjectName(QStringLiteral("ImPtaszek2"));
+    ImPtaszek2_->setAccessibleName(QStringLiteral("Zablokuj zdarzenie"));
     ImPtaszek2_->SetAutoFlip(false);
     connect(ImPtaszek2_, &ClickArea::clicked, this, &TFWprowadzane::ImPtaszek2Click);
 
@@ -187,6 +198,7 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     connect(picker_, &DatePicker::backgroundClicked, this, &TFWprowadzane::HidePicker);
     data_ = picker_->Value();
 
+    EnableEscape([this] { LAnulujClick(); });
     list.SetEditor(this);
 }
 

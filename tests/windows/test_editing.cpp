@@ -6,6 +6,8 @@
 #include "store/datafile.h"
 #include "windows/help.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -186,6 +188,47 @@ private slots:
         QVERIFY(!r.editor.isVisible());
         QCOMPARE(r.state.list[3].Tresc, longest);
         QCOMPARE(std::count(longest.begin(), longest.end(), 'i'), 160);
+    }
+
+    // Every painted button of the list window and the editor is a named push
+    // button with a press action for a screen reader, and a keyboard-only
+    // user adds a reminder: Tab to "Nowe zdarzenie", Space, type, Tab to
+    // "Wprowadź", Enter; Escape cancels the list window's question road.
+    void keyboardAndScreenReaderReachEveryButton()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        for (QWidget* w : {static_cast<QWidget*>(&r.dane), static_cast<QWidget*>(&r.editor)}) {
+            for (ClickArea* a : w->findChildren<ClickArea*>()) {
+                if (!a->IsButton())
+                    continue;
+                QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(a);
+                QVERIFY2(ai && ai->role() == QAccessible::Button && !ai->text(QAccessible::Name).isEmpty(),
+                         qPrintable(a->objectName()));
+                QCOMPARE(ai->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+            }
+            QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window);
+        }
+        const auto focusOn = [&](QWidget& w, const char* name) {
+            for (int i = 0; i < 40 && QApplication::focusWidget() != w.findChild<QWidget*>(QLatin1String(name)); ++i)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Tab);
+            return QApplication::focusWidget() == w.findChild<QWidget*>(QLatin1String(name));
+        };
+        r.dane.activateWindow();
+        QVERIFY(focusOn(r.dane, "LNowyWpis"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(r.editor.isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), r.editor.Memo());
+        r.TypeText("Z klawiatury");
+        QVERIFY(focusOn(r.editor, "LZapisz"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list[0].Tresc, std::string("Z klawiatury+"));
+        r.box.Answer(kAnswerAnuluj);
+        r.dane.activateWindow();
+        QTRY_VERIFY(r.dane.isActiveWindow());
+        QTest::keyClick(r.dane.windowHandle(), Qt::Key_Escape); // the window's cancel: its question
+        QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
     }
 
     // With the list window dragged low, "+" opens the editor wholly inside
