@@ -2,7 +2,7 @@
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) in build/fuzz and runs each for SECONDS,
 # starting from the seed corpus of real files in tests/store/fuzz/corpus.
-#   tools/fuzz.sh SECONDS [target...]    targets: datafile settings (default both)
+#   tools/fuzz.sh SECONDS [target...]    targets: datafile settings ics (default all three)
 # Exits non-zero when a target finds a crash, a leak, a timeout or a broken
 # property; the input that did it is kept in build/fuzz/artifacts/<target>/.
 set -euo pipefail
@@ -15,7 +15,7 @@ fi
 seconds=$1
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(datafile settings)
+[ ${#targets[@]} -gt 0 ] || targets=(datafile settings ics)
 
 build=$here/build/fuzz
 seeds=$here/tests/store/fuzz/corpus

@@ -1,6 +1,8 @@
 #include "app/appstate.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <numeric>
 
 namespace remindo {
 
@@ -16,6 +18,17 @@ int32_t EffectiveUkryjPo(const Settings& s)
 
 int ExaminationIntervalMs(const Settings& s) { return EffectiveBadajCo(s) * 60000; }
 int AutoHideIntervalMs(const Settings& s) { return EffectiveUkryjPo(s) * 1000; }
+
+int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k)
+{
+    for (int32_t i = 0; i < list.ReminderCount(); ++i) {
+        const Komunikat& o = list.items[size_t(i)];
+        if (o.Tresc == k.Tresc && o.Data == k.Data && o.CoIle == k.CoIle && o.IlePrzed == k.IlePrzed &&
+            o.CzyPo == k.CzyPo && o.Ile == k.Ile)
+            return i;
+    }
+    return -1;
+}
 
 AppState::AppState(const AppEnvironment& env)
     : clock(env.clock), formats(env.formats), screenSaver(env.screenSaver),
@@ -33,6 +46,8 @@ void AppState::DeleteSelected()
     if (deleted < 0 || deleted >= list.ReminderCount())
         return;
     list.DeleteReminder();
+    if (deleted < int32_t(storedAt_.size()))
+        storedAt_.erase(storedAt_.begin() + deleted);
     int32_t& current = engineState.CurrentReminderIndex;
     if (current == deleted)
         current = -1;
@@ -43,7 +58,79 @@ void AppState::DeleteSelected()
 int AppState::ReloadDataFile()
 {
     engineState.CurrentReminderIndex = -1;
-    return dataFile.LoadDataFile(list);
+    // Taken before the read: a file replaced during it then counts as
+    // unread, which errs on the side of keeping it.
+    fileStamp_ = StampOf(dataFile.Path());
+    const int result = dataFile.LoadDataFile(list);
+    if (result == kLoaded) {
+        FileHoldsTheList();
+    } else {
+        // A damaged or missing file holds nothing a change could be made to.
+        stored_.items.clear();
+        storedAt_.clear();
+    }
+    return result;
+}
+
+void AppState::FileHoldsTheList()
+{
+    stored_.items = list.items;
+    storedAt_.resize(list.items.size());
+    std::iota(storedAt_.begin(), storedAt_.end(), 0);
+}
+
+bool AppState::SaveList()
+{
+    if (!WriteFile(list))
+        return false;
+    FileHoldsTheList();
+    return true;
+}
+
+bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change)
+{
+    if (index < 0 || index >= list.ReminderCount())
+        return false;
+    change(list[index]);
+    if (!DataChanged)
+        return SaveList();
+    const int32_t at = index < int32_t(storedAt_.size()) ? storedAt_[size_t(index)] : -1;
+    if (at < 0)
+        return true;
+    const Komunikat before = stored_[at];
+    change(stored_[at]);
+    if (WriteFile(stored_))
+        return true;
+    stored_[at] = before; // the file still holds it as it was
+    return false;
+}
+
+bool AppState::FileChangedElsewhere() const
+{
+    const FileStamp now = StampOf(dataFile.Path());
+    return now.exists && now != fileStamp_;
+}
+
+bool AppState::WriteFile(const Komunikaty& what)
+{
+    if (FileChangedElsewhere()) {
+        std::string why;
+        const std::string copy = KeepDatedCopy(dataFile.Path(), ".inna-wersja-", &why);
+        const std::string name = std::filesystem::path(copy).filename().string();
+        if (copy.empty()) {
+            messages.ShowWarning(kInformationBox, kIconAttention,
+                                 "Plik danych zmienił w międzyczasie inny program, a jego wersji nie udało się "
+                                 "zachować (" + why + ").\rNie zapisano zmian.");
+            return false;
+        }
+        messages.ShowWarning(kInformationBox, kIconInfo,
+                             "Plik danych zmienił w międzyczasie inny program.\rTamtą wersję zachowano obok "
+                             "jako:\r" + name);
+    }
+    if (!dataFile.SaveDataFile(what))
+        return false;
+    fileStamp_ = StampOf(dataFile.Path());
+    return true;
 }
 
 bool AppState::CurrentReminderValid() const

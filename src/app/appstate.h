@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "engine/interfaces.h"
 #include "store/datafile.h"
+#include "store/filestamp.h"
 #include "store/formats.h"
 #include "store/log.h"
 #include "store/messages.h"
@@ -19,8 +20,10 @@
 #include "store/settingsfile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace remindo {
 
@@ -86,6 +89,10 @@ int32_t EffectiveUkryjPo(const Settings& s);
 int ExaminationIntervalMs(const Settings& s);
 int AutoHideIntervalMs(const Settings& s);
 
+// The reminder the user knows as `k` (same text, date and rule) in `list`
+// after another program's version was read; -1 when it is gone.
+int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k);
+
 class AppState {
 public:
     explicit AppState(const AppEnvironment& env);
@@ -124,6 +131,33 @@ public:
     int ReloadDataFile();
     // True when the reminder window's index names a reminder of the list.
     bool CurrentReminderValid() const;
+
+    // ---- writing the data file
+    // Every write goes through one check. Another program may have replaced
+    // or rewritten the file since this one last read or wrote it: that
+    // version, never read here, is first kept beside the file as
+    // Dane.dat.inna-wersja-<date>-<time> and the message box names it; when
+    // it cannot be kept, nothing is written.
+    // Writes the whole list (the store's SaveDataFile, which reports a
+    // failure itself).
+    bool SaveList();
+    // A change that the reminder window makes to the reminder at `index`:
+    // made in the list, and written as the only change to what the file
+    // holds, so that edits still pending in the list window stay pending
+    // (and "✖ → Nie" can still drop them). A reminder the file does not hold
+    // yet keeps the change in the list, to be written with the list.
+    bool SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change);
+    // The file is no longer the version last read or written here (and is
+    // there at all).
+    bool FileChangedElsewhere() const;
+
+private:
+    void FileHoldsTheList();
+    bool WriteFile(const Komunikaty& what);
+
+    Komunikaty stored_;              // what the file holds, as last read or written
+    std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
+    FileStamp fileStamp_;            // the file as last read or written here
 };
 
 } // namespace remindo

@@ -3,12 +3,14 @@
 #include "platform/core/apppaths.h"
 #include "platform/gui/desktop.h"
 #include "platform/sound/reminder_sound.h"
+#include "store/atomicfile.h"
 #include "store/codec.h"
 #include "windows/help.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <cstring>
 
 namespace remindo {
@@ -30,6 +32,27 @@ QColor Colour(lg::Rgb c)
 std::string Number(int32_t index)
 {
     return std::to_string(index + 1);
+}
+
+// The text as the field shows it: each stored line on a line of its own,
+// without the blanks that hang at a line's end (the editor keeps them where
+// it wrapped; here they would push a full line into a second one) and
+// without the empty line after the last line end.
+QString DisplayText(const std::string& cp1250Text)
+{
+    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        qsizetype end = line.size();
+        while (end > 0 && line[end - 1].isSpace())
+            --end;
+        line.truncate(end);
+    }
+    while (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -71,11 +94,14 @@ QRect TFGlowny::PlaceOf(const char* control)
 }
 
 TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* parent)
-    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop, parent),
+    : PictureWindow(QSize(lg::kWindow.w, lg::kWindow.h), QString(), kStaysOnTop | kOwnPlacement, parent),
       state_(state), services_(services)
 {
     setObjectName(QStringLiteral("TFGlowny"));
     setWindowTitle(QStringLiteral("Remindo"));
+    // Comes on top without taking the keyboard from whoever is typing; a
+    // click on it makes it the active window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Background()->setObjectName(QStringLiteral("ImKomunikat"));
 
     auto area = [this](const char* name, bool hand) {
@@ -92,10 +118,21 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     LNiePrzypominaj_ = area("LNiePrzypominaj", true);
     LPomoc_ = area("LPomoc", true);
     LClose_ = area("LClose", false);
-    connect(LKomunikat_, &ClickArea::clicked, this, &TFGlowny::LKomunikatClick);
-    connect(LPozniej_, &ClickArea::clicked, this, &TFGlowny::LPozniejClick);
-    connect(LNieDzis_, &ClickArea::clicked, this, &TFGlowny::LNieDzisClick);
-    connect(LNiePrzypominaj_, &ClickArea::clicked, this, &TFGlowny::LNiePrzypominajClick);
+    // A click on the reminder counts only once it has come to rest and its
+    // text has stood for a moment: a click meant for what was there before
+    // (the blue panel's close strip lies over the buttons) must not block it.
+    const auto settled = [this](void (TFGlowny::*handler)()) {
+        return [this, handler] {
+            if (!Sliding() && !settle_.isActive())
+                (this->*handler)();
+        };
+    };
+    connect(LKomunikat_, &ClickArea::clicked, this, settled(&TFGlowny::LKomunikatClick));
+    connect(LPozniej_, &ClickArea::clicked, this, settled(&TFGlowny::LPozniejClick));
+    connect(LNieDzis_, &ClickArea::clicked, this, settled(&TFGlowny::LNieDzisClick));
+    connect(LNiePrzypominaj_, &ClickArea::clicked, this, settled(&TFGlowny::LNiePrzypominajClick));
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
     connect(LPomoc_, &ClickArea::clicked, this, &TFGlowny::LPomocClick);
     connect(LClose_, &ClickArea::clicked, this, &TFGlowny::LCloseClick);
 
@@ -109,6 +146,10 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
     ukryj_.setTimerType(Qt::CoarseTimer);
     slide_.setTimerType(Qt::PreciseTimer);
     connect(&slide_, &QTimer::timeout, this, &TFGlowny::SlideStep);
+
+    // Every event loop ends, the modal ones too; quit() would first ask each
+    // window to close, and an open dialog would refuse.
+    endProgram_ = [] { QCoreApplication::exit(0); };
 
     Fill(kBlue, QString());
     FormCreate();
@@ -154,10 +195,39 @@ void TFGlowny::SetIntervals(int examinationMs, int autoHideMs)
 
 void TFGlowny::TimerekTimer()
 {
+    timerek_.stop();
+    LoadFromFile();
+    DiagnosticLog& log = state_.log;
+    const bool detail = state_.settings.LogDetail > 0;
+    if (state_.settings.LogMode == 2) {
+        // The test mode examines nothing; the list is there for the list window.
+        log.FlushLog();
+        emit dataLoaded();
+        return;
+    }
+    if (detail) {
+        log.WriteLog("Uruchomiono timer badawczy");
+        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
+    }
+    log.FlushLog();
+    badawczy_.start();
+    emit dataLoaded();
+}
+
+void TFGlowny::ReloadFromFile()
+{
+    // A file that went away leaves the list as it is; the next save makes it again.
+    if (!FileExists(state_.dataFile.Path()))
+        return;
+    LoadFromFile();
+    state_.log.FlushLog();
+}
+
+void TFGlowny::LoadFromFile()
+{
     DiagnosticLog& log = state_.log;
     const bool detail = state_.settings.LogDetail > 0;
     log.WriteLog(Cp("Rozpoczęto wczytywanie danych"));
-    timerek_.stop();
     const int result = state_.ReloadDataFile();
     switch (result) {
     case kLoaded:
@@ -181,7 +251,7 @@ void TFGlowny::TimerekTimer()
         break;
     case kMissing:
         state_.list.items.clear();
-        state_.dataFile.SaveDataFile(state_.list);
+        state_.SaveList();
         if (detail)
             log.WriteLog("Brak pliku - utworzono nowy");
         log.WriteLog("Utworzono nowy plik");
@@ -190,19 +260,6 @@ void TFGlowny::TimerekTimer()
     default:
         break;
     }
-    if (state_.settings.LogMode == 2) {
-        // The test mode examines nothing; the list is there for the list window.
-        log.FlushLog();
-        emit dataLoaded();
-        return;
-    }
-    if (detail) {
-        log.WriteLog("Uruchomiono timer badawczy");
-        log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
-    }
-    log.FlushLog();
-    badawczy_.start();
-    emit dataLoaded();
 }
 
 void TFGlowny::TBadawczyTimer()
@@ -245,18 +302,38 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
     LNiePrzypominaj_->setVisible(!blue);
     LPomoc_->setVisible(blue);
     LClose_->setVisible(blue);
-    SetBackground(ReminderPicture(kind));
+    picture_ = blue && noTrayPanel_ ? QStringLiteral("komniebieski_bez_ikony") : ReminderPicture(kind);
+    SetBackground(picture_);
     if (!blue) {
         QPalette p = LKomunikat_->palette();
         p.setColor(QPalette::WindowText, ReminderTextColour(kind));
         LKomunikat_->setPalette(p);
     }
     LKomunikat_->setText(text);
+    FitText();
+    if (!blue && settle_.interval() > 0)
+        settle_.start();
+}
+
+void TFGlowny::FitText()
+{
+    // The whole text in its field: the window's font, or for a text from
+    // elsewhere with more lines than the field holds, a smaller step of it.
+    for (int px = kTextPx; px >= kSmallestTextPx; --px) {
+        LKomunikat_->setFont(WindowFont(px));
+        if (LKomunikat_->heightForWidth(LKomunikat_->width()) <= LKomunikat_->height())
+            return;
+    }
 }
 
 QString TFGlowny::Text() const
 {
     return LKomunikat_->text();
+}
+
+QFont TFGlowny::TextFont() const
+{
+    return LKomunikat_->font();
 }
 
 QColor TFGlowny::TextColour() const
@@ -276,17 +353,22 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
     workBottom_ = area.bottom;
     MoveToStep(kSlideFirst);
 
-    QString text = QString::fromUtf8(Utf8FromCp1250(cp1250Text));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Fill(kind, text);
+    Fill(kind, DisplayText(cp1250Text));
 
     show();
     SlideTo(kSlideFirst + 1, kSlideLast, [this] {
-        services_.desktop.BringToFront(*this);
+        // On top, but the keyboard stays with the program the user types in.
+        services_.desktop.Raise(*this);
         if (state_.settings.SoundOn)
             services_.sound.Play(state_.settings.Volume);
     });
+}
+
+void TFGlowny::ShowNoTrayPanel()
+{
+    noTrayPanel_ = true;
+    ShowReminderWindow(kBlue, std::string());
+    noTrayPanel_ = false;
 }
 
 void TFGlowny::HideReminderWindow()
@@ -345,7 +427,16 @@ bool TFGlowny::ActOnShownReminder()
     HideReminderWindow();
     // The reminder shown may have been deleted, or the list reloaded, since:
     // then the window only goes away and nothing is written.
-    return state_.CurrentReminderValid();
+    if (!state_.CurrentReminderValid())
+        return false;
+    if (!state_.DataChanged && state_.FileChangedElsewhere()) {
+        // Another program's version first, then this reminder if it is still there.
+        const Komunikat shown = state_.list[state_.engineState.CurrentReminderIndex];
+        LoadFromFile();
+        state_.engineState.CurrentReminderIndex = IndexOfSameReminder(state_.list, shown);
+        return state_.CurrentReminderValid();
+    }
+    return true;
 }
 
 void TFGlowny::LogAndFlush(const std::string& cp1250Line)
@@ -360,6 +451,10 @@ void TFGlowny::LPozniejClick()
 {
     if (!ActOnShownReminder())
         return;
+    // "Later" gives the showing back: it does not use up one of the day's
+    // times, and the reminder comes again once the showing gap has passed.
+    Komunikat& k = state_.list[state_.engineState.CurrentReminderIndex];
+    k.ShownToday = std::max(0, k.ShownToday - 1);
     LogAndFlush(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) + Cp(" - pokaz później"));
 }
 
@@ -368,9 +463,8 @@ void TFGlowny::LNiePrzypominajClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].Blok = 1;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [](Komunikat& k) { k.Blok = 1; });
 }
 
 void TFGlowny::LNieDzisClick()
@@ -378,10 +472,11 @@ void TFGlowny::LNieDzisClick()
     if (!ActOnShownReminder())
         return;
     const int32_t i = state_.engineState.CurrentReminderIndex;
-    state_.list[i].BlokDzis = 1;
-    state_.list[i].BlokDzisData = state_.engineState.DataAkt;
     LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
-    state_.dataFile.SaveDataFile(state_.list);
+    state_.SaveReminderChange(i, [today = state_.engineState.DataAkt](Komunikat& k) {
+        k.BlokDzis = 1;
+        k.BlokDzisData = today;
+    });
 }
 
 void TFGlowny::LKomunikatClick()
@@ -462,7 +557,14 @@ void TFGlowny::PomocClick()
 
 void TFGlowny::CloseAppClick()
 {
+    // One click ends the program, whatever windows stand open; edits that
+    // wait in the list window get its question first, whose Anuluj keeps
+    // the program running.
+    if (beforeEnd_ && !beforeEnd_())
+        return;
     emit quitRequested();
+    if (endProgram_)
+        endProgram_();
 }
 
 namespace {

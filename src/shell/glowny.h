@@ -58,6 +58,9 @@ public:
     static constexpr int kStartDelayMs = 500;
     static constexpr int kSlideStepMs = 10;
     static constexpr int kBlue = -3;
+    static constexpr int kSettleMs = 400; // clicks on a new reminder count after this
+    static constexpr int kTextPx = 11;
+    static constexpr int kSmallestTextPx = 7;
 
     // Runs FormCreate: settings, intervals, the emptied list, today, the log
     // folder, and the start timer. Installs itself as the state's presenter
@@ -69,6 +72,11 @@ public:
     void ShowReminderWindow(int32_t kind, const std::string& cp1250Text) override;
     void StartAutoHideTimer() override;
     void HideReminderWindow();
+    // The blue panel as shown once on a desktop without a notification
+    // area: it tells how to reach the program there.
+    void ShowNoTrayPanel();
+    // The background picture shown now.
+    const QString& Picture() const { return picture_; }
     // Where the window ends after sliding in (and before it slides out).
     QPoint ShownPosition() const;
     int32_t Kind() const { return kind_; }
@@ -84,8 +92,15 @@ public:
     void TimerekTimer();
     void TBadawczyTimer();
     void TAutomatycznieUkryjTimer();
+    // The data file read again, as the start timer reads it, for a file
+    // that another program has replaced or rewritten.
+    void ReloadFromFile();
     // Slide steps in milliseconds; 0 moves through every step at once.
     void SetSlideStep(int ms) { slideStepMs_ = ms; }
+    // How long a new reminder's buttons wait before a click counts; 0: at once.
+    void SetSettleTime(int ms) { settle_.setInterval(ms); }
+    bool Settling() const { return settle_.isActive(); }
+    QFont TextFont() const;
 
     // ---- the buttons
     void LPozniejClick();
@@ -97,6 +112,10 @@ public:
 
     // ---- the tray menu
     void SetMenuWindows(MenuWindows windows) { menuWindows_ = std::move(windows); }
+    // Asked before `&Zakończ` ends the program; false keeps it running.
+    void SetBeforeEnd(std::function<bool()> ask) { beforeEnd_ = std::move(ask); }
+    // How the program ends (every event loop is left); tests record it instead.
+    void SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
     bool NoWindowOpen() const;
     void CoolTrayClick();
     void WprowadzDaneClick();
@@ -120,7 +139,7 @@ public:
     static QRect PlaceOf(const char* control);
 
 signals:
-    // `&Zakończ`: the program ends, nothing saved.
+    // `&Zakończ`: the program ends (after the list window's question).
     void quitRequested();
     // The start timer's load is done: the list is what the file holds.
     void dataLoaded();
@@ -130,7 +149,9 @@ protected:
 
 private:
     void FormCreate();
+    void LoadFromFile();
     void Fill(int32_t kind, const QString& text);
+    void FitText();
     void SlideTo(int fromStep, int toStep, std::function<void()> done);
     void SlideStep();
     void MoveToStep(int step);
@@ -141,6 +162,8 @@ private:
     AppState& state_;
     ShellServices services_;
     MenuWindows menuWindows_;
+    std::function<bool()> beforeEnd_;
+    std::function<void()> endProgram_;
 
     ClickArea* LKomunikat_ = nullptr;
     ClickArea* LPozniej_ = nullptr;
@@ -157,7 +180,10 @@ private:
     int workRight_ = 0;
     int workBottom_ = 0;
     int32_t kind_ = kBlue;
+    bool noTrayPanel_ = false;
+    QString picture_;
 
+    QTimer settle_;
     QTimer slide_;
     int slideStepMs_ = kSlideStepMs;
     int slideStep_ = 0;

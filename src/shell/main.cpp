@@ -13,16 +13,20 @@
 #include "platform/sound/reminder_sound.h"
 #include "remindo_version.h"
 #include "resources/resources.h"
+#include "shell/datawatch.h"
 #include "shell/options.h"
 #include "shell/remote.h"
+#include "shell/session.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
+#include "windows/dane.h"
 #include "store/atomicfile.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -46,11 +50,10 @@ struct QtArgv {
     char** argv() { return pointers.data(); }
 };
 
-int AlreadyRunningBox(QtArgv& qt)
+int AlreadyRunningBox()
 {
     // No window of ours exists here: the desktop's own box, and no file is
     // read or written.
-    QApplication app(qt.argc, qt.argv());
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Uwaga"), QStringLiteral("Program jest już uruchomiony"),
                     QMessageBox::Ok);
     box.exec();
@@ -69,7 +72,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
         const BusClient bus;
         if (bus.HasTrayIcon() == false && bus.Activate())
             return 0;
-        return AlreadyRunningBox(qt);
+        return AlreadyRunningBox();
     }
     QCoreApplication app(qt.argc, qt.argv());
     const BusClient bus;
@@ -109,10 +112,17 @@ int RunProgram(Request request, QtArgv& qt)
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
     ApplyTestIntervals(*windows.glowny);
-    QObject::connect(windows.glowny, &TFGlowny::quitRequested, &app, &QApplication::quit);
     tray.Attach(*windows.glowny);
 
-    RemoteControl remote(state, *windows.glowny, tray);
+    // Another program's version of the data file is shown when nothing here
+    // waits to be saved; a reload waits for an open editor or question.
+    DataFileWatch watch(
+        state, [] { return QApplication::activeModalWidget() != nullptr; },
+        [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
+    RemoteControl remote(state, *windows.glowny, tray, watch);
+    WatchSession(app, LogoutHandlers{[&state] { return state.DataChanged; },
+                                     [d = windows.dane] { return d->AskBeforeEnd(); },
+                                     [&state] { return state.SaveList(); }});
     BusService bus(remote);
     bus.Register();
 

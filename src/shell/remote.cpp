@@ -1,14 +1,17 @@
 #include "shell/remote.h"
 
+#include "app/appstate.h"
+#include "shell/datawatch.h"
 #include "shell/glowny.h"
+#include "store/filestamp.h"
 #include "shell/tray.h"
 
 #include <QTimer>
 
 namespace remindo {
 
-RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray)
-    : state_(state), glowny_(glowny), tray_(tray)
+RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch)
+    : state_(state), glowny_(glowny), tray_(tray), watch_(watch)
 {
 }
 
@@ -34,9 +37,11 @@ bool RemoteControl::HasTrayIcon()
 
 ReloadAnswer RemoteControl::ReloadData(const std::string& path)
 {
-    (void)path;
-    (void)state_;
-    return ReloadAnswer::Unchanged;
+    const FileStamp written = StampOf(path);
+    const FileStamp ours = StampOf(state_.dataFile.Path());
+    if (!written.exists || written.device != ours.device || written.inode != ours.inode)
+        return ReloadAnswer::OtherFile;
+    return watch_.Check();
 }
 
 } // namespace remindo

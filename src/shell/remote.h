@@ -9,11 +9,12 @@ namespace remindo {
 
 class AppState;
 class CoolTray;
+class DataFileWatch;
 class TFGlowny;
 
 class RemoteControl final : public RemoteHandler {
 public:
-    RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray);
+    RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch);
     void Activate() override;
     bool ActivateAction(const std::string& name) override;
     bool HasTrayIcon() override;
@@ -23,6 +24,7 @@ private:
     AppState& state_;
     TFGlowny& glowny_;
     CoolTray& tray_;
+    DataFileWatch& watch_;
 };
 
 } // namespace remindo

@@ -72,7 +72,7 @@ bool CoolTray::IconShown()
 void CoolTray::HostWaitOver()
 {
     if (glowny_ && !icon_.HostAvailable())
-        glowny_->CoolTrayClick();
+        glowny_->ShowNoTrayPanel();
 }
 
 } // namespace remindo

@@ -27,6 +27,7 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     wprowadzane->SetDialog(czestosc);
     menus_ = MenuWindows{Menu(dane), Menu(kalendarz), Menu(ustawienia), Menu(about)};
     glowny->SetMenuWindows(menus_);
+    glowny->SetBeforeEnd([list = dane] { return list->AskBeforeEnd(); });
 }
 
 WindowSet::~WindowSet()

@@ -63,6 +63,15 @@ int DataFile::ParseDocumentByTree(std::string& bytes, Komunikaty& list)
     return ParseTree(bytes.data(), bytes.size(), list);
 }
 
+std::string DamagedMessage(const std::string& copyPath)
+{
+    std::string text(kDamagedMessage);
+    // The user is told where the damaged list still lies.
+    if (!copyPath.empty())
+        text += "\rKopia: " + std::filesystem::path(copyPath).filename().string();
+    return text;
+}
+
 int DataFile::LoadDataFile(Komunikaty& list)
 {
     damagedCopy_.clear();
@@ -79,7 +88,7 @@ int DataFile::LoadDataFile(Komunikaty& list)
         std::string bytes;
         if (read && !empty && ReadWholeFile(path_, bytes))
             KeepDamagedCopy(bytes);
-        messages_.ShowWarning(kInformationBox, kIconInfo, kDamagedMessage);
+        messages_.ShowWarning(kInformationBox, kIconInfo, DamagedMessage(damagedCopy_));
     }
     return result;
 }

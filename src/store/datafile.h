@@ -25,6 +25,9 @@ enum LoadResult : int {
     kMissing = 3,         // no file: the list is untouched
 };
 
+// The damaged-file message, naming the copy kept beside the file (if any).
+std::string DamagedMessage(const std::string& copyPath);
+
 class DataFile {
 public:
     // `path` is in the local file-name encoding.

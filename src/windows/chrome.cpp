@@ -13,6 +13,9 @@
 #include <QPalette>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
+
+#include <algorithm>
 
 #ifdef REMINDO_HAVE_RESOURCES
 #include "resources/resources.h"
@@ -258,7 +261,7 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
 
 PictureWindow::PictureWindow(QSize clientSize, const QString& background, int options,
                              QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), options_(options)
 {
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
     if (!(options & kTaskbarEntry))
@@ -287,6 +290,27 @@ void PictureWindow::CenterOnScreen()
         return;
     const QRect s = screen->geometry();
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+}
+
+void PictureWindow::KeepInsideWorkArea()
+{
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QPoint inside(std::clamp(x(), area.left(), std::max(area.left(), area.right() + 1 - width())),
+                        std::clamp(y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
+    if (inside != pos())
+        move(inside);
+}
+
+void PictureWindow::showEvent(QShowEvent* e)
+{
+    if (!(options_ & kOwnPlacement) && !e->spontaneous())
+        KeepInsideWorkArea();
+    QWidget::showEvent(e);
 }
 
 DragBar* PictureWindow::AddDragBar(QRect place)

@@ -137,6 +137,7 @@ public:
         kPlain = 0,
         kStaysOnTop = 1,
         kTaskbarEntry = 2, // only for a window that must show in the taskbar
+        kOwnPlacement = 4, // placed by the window itself, also outside the work area
     };
 
     PictureWindow(QSize clientSize, const QString& background, int options = kPlain,
@@ -145,6 +146,9 @@ public:
     ClickArea* Background() const { return background_; }
     void SetBackground(const QString& pictureName);
     void CenterOnScreen();
+    // Moves the window as little as needed to lie wholly inside the work
+    // area of its screen (of the main screen when it is on none).
+    void KeepInsideWorkArea();
 
     // Adds the drag bar across `place` (usually the painted title strip).
     DragBar* AddDragBar(QRect place);
@@ -154,8 +158,14 @@ public:
     // the key. `opener` null means the program-wide opener.
     void EnableHelpKey(HelpOpener* opener = nullptr);
 
+protected:
+    // Every window opens inside the work area, wherever its opener stands
+    // (a list window dragged low must not push the editor off the screen).
+    void showEvent(QShowEvent* e) override;
+
 private:
     ClickArea* background_ = nullptr;
+    int options_ = kPlain;
 };
 
 } // namespace remindo

@@ -1,17 +1,65 @@
 #include "windows/dane.h"
 
 #include "app/appstate.h"
+#include "engine/occurrence.h"
 #include "store/codec.h"
 #include "windows/wprowadzane.h"
 
 #include <QEvent>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace remindo {
 
 namespace {
 
 namespace ld = layout::dane;
+
+constexpr const char* kChangedQuestion = "Dane zostały zmienione.\rZapisać zmiany?";
+
+constexpr int kDateRole = Qt::UserRole;
+constexpr int kPad = 2;  // at each end of a line
+constexpr int kGap = 8;  // between the text and the date
+
+// The day a reminder comes next: a one-off's own date (passed or not), a
+// rule's next occurrence from today on, and not before its first date.
+Date NextDate(const Komunikat& k, Date today)
+{
+    const RecurrenceKind kind = DecodeRecurrence(k.CoIle).kind;
+    if (kind == RecurrenceKind::OneOff || kind == RecurrenceKind::None)
+        return k.Data;
+    return NextOccurrence(k, std::max(today, k.Data));
+}
+
+// Paints a line as the window shows it: the cut text, the date at the right.
+class LineDelegate final : public QStyledItemDelegate {
+public:
+    explicit LineDelegate(TFDane& window) : QStyledItemDelegate(&window), window_(window) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        opt.text.clear();
+        const QStyle* style = opt.widget ? opt.widget->style() : nullptr;
+        if (style)
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, p, opt.widget);
+        const bool selected = opt.state & QStyle::State_Selected;
+        p->save();
+        p->setFont(opt.font);
+        p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect r = opt.rect.adjusted(kPad, 0, -kPad, 0);
+        p->drawText(r, Qt::AlignRight | Qt::AlignVCenter, window_.ShownDate(index.row()));
+        p->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, window_.ShownText(index.row()));
+        p->restore();
+    }
+
+private:
+    TFDane& window_;
+};
 
 } // namespace
 
@@ -45,6 +93,7 @@ TFDane::TFDane(AppState& state, QWidget* parent)
     lp.setColor(QPalette::Text, QColor(46, 98, 129));
     Lista_->setPalette(lp);
     Lista_->viewport()->installEventFilter(this);
+    Lista_->setItemDelegate(new LineDelegate(*this));
 
     const auto button = [this](const char* name, layout::Rect place, const char* hint,
                                void (TFDane::*handler)()) {
@@ -88,12 +137,70 @@ void TFDane::showEvent(QShowEvent* e)
 
 void TFDane::SetItems(const std::vector<std::string>& items)
 {
+    // Each line holds the reminder's whole text (the list shows as much as
+    // fits) and the date it comes next.
     Lista_->clear();
-    for (const std::string& item : items) {
-        auto* line = new QListWidgetItem(QString::fromStdString(Utf8FromCp1250(item)));
+    const Komunikaty& list = state_.list;
+    const bool whole = int(items.size()) == list.ReminderCount();
+    const QFontMetrics metrics(Lista_->font());
+    dateWidth_ = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Komunikat* k = whole ? &list[int(i)] : nullptr;
+        auto* line = new QListWidgetItem(
+            QString::fromStdString(Utf8FromCp1250(k ? TextToListLine(k->Tresc) : items[i])));
         line->setSizeHint(QSize(0, 13));
+        if (k) {
+            const QString date = QString::fromStdString(
+                Utf8FromCp1250(state_.formats.ShortDate(NextDate(*k, state_.engineState.DataAkt))));
+            line->setData(kDateRole, date);
+            dateWidth_ = std::max(dateWidth_, metrics.horizontalAdvance(date));
+        }
         Lista_->addItem(line);
     }
+}
+
+QString TFDane::CutAtWord(const QString& text, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const QString ellipsis = QStringLiteral("…");
+    const int room = width - metrics.horizontalAdvance(ellipsis);
+    qsizetype lo = 0;
+    qsizetype hi = text.size();
+    while (lo < hi) { // the longest start within the room
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (metrics.horizontalAdvance(text.left(mid)) <= room)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    qsizetype cut = lo;
+    const qsizetype space = text.lastIndexOf(QLatin1Char(' '), lo);
+    if (lo < text.size() && text[lo] != QLatin1Char(' ') && space >= lo * 2 / 3)
+        cut = space;
+    QString shown = text.left(cut);
+    while (shown.endsWith(QLatin1Char(' ')))
+        shown.chop(1);
+    return shown + ellipsis;
+}
+
+int TFDane::TextWidth() const
+{
+    return Lista_->viewport()->width() - 2 * kPad - (dateWidth_ > 0 ? dateWidth_ + kGap : 0);
+}
+
+QString TFDane::ShownText(int row) const
+{
+    const QListWidgetItem* line = Lista_->item(row);
+    if (!line)
+        return {};
+    return CutAtWord(line->text().trimmed(), QFontMetrics(Lista_->font()), TextWidth());
+}
+
+QString TFDane::ShownDate(int row) const
+{
+    const QListWidgetItem* line = Lista_->item(row);
+    return line ? line->data(kDateRole).toString() : QString();
 }
 
 void TFDane::SelectRow(int row)
@@ -152,7 +259,7 @@ void TFDane::LUsunWpisClick()
         return;
     }
     if (!deleteConfirmed_) {
-        const int answer = state_.messages.ShowWarning(kQuestionBox, kIconInfo,
+        const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion,
                                                        "Tego nie można cofnąć.\rCzy rzeczywiście usunąć?");
         deleteConfirmed_ = true;
         if (answer != kAnswerTak)
@@ -166,7 +273,7 @@ void TFDane::LUsunWpisClick()
 
 void TFDane::LZapiszClick()
 {
-    if (!state_.dataFile.SaveDataFile(state_.list))
+    if (!state_.SaveList())
         return; // the store has said why; the changes stay pending
     if (state_.settings.LogDetail > 2)
         state_.log.WriteLog(Cp("Zapisano wprowadzone dane"));
@@ -181,10 +288,9 @@ void TFDane::LAnulujClick()
         CloseWindow();
         return;
     }
-    const int answer =
-        state_.messages.ShowWarning(kQuestionBox, kIconInfo, "Dane zostały zmienione.\rZapisać zmiany?");
+    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
     if (answer == kAnswerTak) {
-        if (!state_.dataFile.SaveDataFile(state_.list))
+        if (!state_.SaveList())
             return;
         state_.DataChanged = false;
         CloseWindow();
@@ -198,6 +304,16 @@ void TFDane::LAnulujClick()
         state_.list.RefreshView();
         state_.DataChanged = false;
     }
+}
+
+bool TFDane::AskBeforeEnd()
+{
+    if (!state_.DataChanged)
+        return true;
+    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    if (answer == kAnswerTak)
+        return state_.SaveList();
+    return answer == kAnswerNie;
 }
 
 void TFDane::CloseWindow()

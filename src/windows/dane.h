@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QFontMetrics;
 class QListWidget;
 
 namespace remindo {
@@ -32,6 +33,13 @@ public:
     void SelectRow(int row) override;
 
     QListWidget* Lista() const { return Lista_; }
+    // A line as the list shows it: the reminder's text, cut at a word with
+    // "…" where it does not fit beside the date, and the date it comes next.
+    QString ShownText(int row) const;
+    QString ShownDate(int row) const;
+    // The longest start of `text` that fits `width` with "…" after it, cut
+    // at a word where one lies in its last third; the text itself if it fits.
+    static QString CutAtWord(const QString& text, const QFontMetrics& metrics, int width);
     bool DeleteConfirmed() const { return deleteConfirmed_; }
 
     // The handlers, as the buttons call them.
@@ -40,6 +48,11 @@ public:
     void LUsunWpisClick();
     void LZapiszClick();
     void LAnulujClick();
+
+    // Before the program ends: edits still pending are saved ("Tak") or
+    // dropped ("Nie") after the window's question; false ("Anuluj", or a
+    // save that failed) keeps the program running.
+    bool AskBeforeEnd();
 
 signals:
     void closed();
@@ -52,8 +65,11 @@ private:
     int ListaSelection() const;
     void CloseWindow();
 
+    int TextWidth() const;
+
     AppState& state_;
     TFWprowadzane* editor_ = nullptr;
+    int dateWidth_ = 0; // the widest date of the list
     QListWidget* Lista_ = nullptr;
     bool deleteConfirmed_ = false;
 };

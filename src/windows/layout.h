@@ -98,7 +98,10 @@ inline constexpr int kGridOriginY = 1;
 // Reminder editor `TFWprowadzane`, at the size it is given at each opening.
 namespace wprowadzane {
 inline constexpr Rect kWindow{0, 0, 374, 395};
-inline constexpr Rect kTresc{20, 33, 334, 40};       // memo inside its painted frame
+// The memo breaks its lines at the reminder window's text width (its
+// document margin of 1 on each side aside), so that every stored line is one
+// line of the reminder window's text.
+inline constexpr Rect kTresc{20, 33, glowny::kKomunikat.w + 2, 40}; // memo inside its painted frame
 inline constexpr Rect kWybData{20, 117, 160, 15};    // chosen date
 inline constexpr Rect kRozwinKalendarz{185, 115, 18, 19};
 inline constexpr Rect kKalendarz{16, 134, 188, 220}; // the picker, hidden at opening

@@ -15,14 +15,17 @@ class LoopRepeatTimer final : public RepeatTimer {
 public:
     explicit LoopRepeatTimer(QObject* parent) : RepeatTimer(parent), timer_(this)
     {
-        timer_.setInterval(kIntervalMs);
         timer_.setTimerType(Qt::PreciseTimer);
-        connect(&timer_, &QTimer::timeout, this, &RepeatTimer::Tick);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (timer_.interval() != kIntervalMs)
+                timer_.setInterval(kIntervalMs); // past the first pause
+            emit Tick();
+        });
     }
-    void Start() override
+    void Start(int firstMs) override
     {
         if (!timer_.isActive())
-            timer_.start();
+            timer_.start(firstMs);
     }
     void Stop() override { timer_.stop(); }
     bool IsActive() const override { return timer_.isActive(); }
@@ -56,12 +59,12 @@ void SetRepeatTimerFactory(RepeatTimerFactory factory)
 class ManualRepeatTimers::Timer final : public RepeatTimer {
 public:
     Timer(QObject* parent, std::shared_ptr<const int> now) : RepeatTimer(parent), now_(std::move(now)) {}
-    void Start() override
+    void Start(int firstMs) override
     {
         if (active_)
             return;
         active_ = true;
-        due_ = *now_ + kIntervalMs;
+        due_ = *now_ + firstMs;
     }
     void Stop() override { active_ = false; }
     bool IsActive() const override { return active_; }
@@ -135,7 +138,10 @@ void RepeatStepper::Press(Direction d)
 {
     if (onPress && !onPress(d))
         return;
-    TimerFor(d)->Start();
+    // A click is one step; holding on repeats after a pause.
+    if (onTick && !onTick(d))
+        return;
+    TimerFor(d)->Start(RepeatTimer::kFirstRepeatMs);
 }
 
 void RepeatStepper::Release()

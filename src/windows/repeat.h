@@ -1,8 +1,8 @@
 #pragma once
-// The press-and-hold stepper: an arrow held down steps its value once per
-// 50 ms tick, 20 steps a second, with nothing at the press itself. Its timers
-// come from a replaceable factory so that tests hold an arrow for a second
-// without waiting a second.
+// The press-and-hold stepper: a click on an arrow steps its value once; held
+// down past a pause, it steps on once per 50 ms tick, 20 steps a second. Its
+// timers come from a replaceable factory so that tests hold an arrow for a
+// second without waiting a second.
 
 #include <QObject>
 #include <QPointer>
@@ -22,10 +22,13 @@ class RepeatTimer : public QObject {
     Q_OBJECT
 public:
     static constexpr int kIntervalMs = 50;
+    // The pause before a held arrow repeats, as a keyboard's key repeats.
+    static constexpr int kFirstRepeatMs = 400;
 
     using QObject::QObject;
-    // Starting a running timer leaves it running on its old count.
-    virtual void Start() = 0;
+    // The first tick after `firstMs`, then one every kIntervalMs. Starting a
+    // running timer leaves it running on its old count.
+    virtual void Start(int firstMs = kIntervalMs) = 0;
     virtual void Stop() = 0;
     virtual bool IsActive() const = 0;
 
@@ -65,8 +68,9 @@ private:
 // window keeps the value and says how to read, step and show it:
 //   onPress(direction)  the arrow went down: read the shown value into the
 //                       working variable; false means do not start at all;
-//   onTick(direction)   one step; false stops the timer (a dialog that
-//                       stops at its bound), true keeps it running.
+//   onTick(direction)   one step, at the press and then at each repeat;
+//                       false stops the timer (a dialog that stops at its
+//                       bound), true keeps it running.
 // A release of either arrow, with any button, stops both directions.
 class RepeatStepper : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "windows/warning.h"
 
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPointer>
@@ -183,7 +184,7 @@ int TFWarning::ShowWarning(int kind, int icon, std::string_view text)
             if (driver)
                 driver(*self);
             if (self && self->loop_ && self->isVisible())
-                self->close();
+                self->hide();
         });
     }
     if (isVisible())
@@ -227,6 +228,15 @@ void TFWarning::keyPressEvent(QKeyEvent* e)
         return;
     }
     e->accept(); // nothing else reaches the windows behind the box
+}
+
+void TFWarning::closeEvent(QCloseEvent* e)
+{
+    // The desktop's close (Alt+F4) of a question is its cancel, as the
+    // close mark is: never the Nie that would drop what the question guards.
+    if (Offers(kAnswerAnuluj))
+        result_ = kAnswerAnuluj;
+    PictureWindow::closeEvent(e);
 }
 
 void TFWarning::hideEvent(QHideEvent* e)

@@ -36,7 +36,7 @@ public:
 
     // Test seam: when set, it runs once the box is shown, from inside its
     // modal loop, and answers it through the window (a click at a button's
-    // place, a key). A driver that leaves the box open gets it closed, which
+    // place, a key). A driver that leaves the box open gets it hidden, which
     // answers Nie, so no modal loop can outlive its driver.
     using Driver = std::function<void(TFWarning& box)>;
     static void SetDriver(Driver driver);
@@ -50,6 +50,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override; // FormKeyDown
+    void closeEvent(QCloseEvent* e) override; // the desktop's close
     void hideEvent(QHideEvent* e) override;
 
 private:

@@ -54,17 +54,18 @@ QLabel* ValueLabel(QWidget* parent, const char* name, layout::Rect place)
     return l;
 }
 
-// Whether a text may stand in the memo: Windows-1250 can hold all of it, it
-// has no "+" (the stored line end), and it fits the stored length.
-bool MemoTextAllowed(const QString& text)
+} // namespace
+
+bool TFWprowadzane::MemoMeasure::Within() const
 {
-    if (text.contains(QLatin1Char('+')))
-        return false;
-    const Cp1250Result cp = Cp1250FromUtf8(text.toStdString());
-    return cp.ok() && cp.text.size() <= size_t(TFWprowadzane::kMaxTextLength);
+    return !plus && unstorable == 0 && chars <= kMaxTextLength && lines <= kMaxLines;
 }
 
-} // namespace
+bool TFWprowadzane::MemoMeasure::NoWorseThan(const MemoMeasure& before) const
+{
+    return !plus && unstorable <= before.unstorable && chars <= std::max(kMaxTextLength, before.chars) &&
+           lines <= std::max(kMaxLines, before.lines);
+}
 
 QString TFWprowadzane::EveryXText(int32_t days)
 {
@@ -108,7 +109,8 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     MTresc_->setGeometry(ToQRect(lw::kTresc));
     MTresc_->setFrameShape(QFrame::NoFrame);
     MTresc_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    MTresc_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Two lines need no scroll bar; a longer text from elsewhere is reached with one.
+    MTresc_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MTresc_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MTresc_->setTabChangesFocus(true);
     MTresc_->document()->setDocumentMargin(1);
@@ -212,7 +214,7 @@ void TFWprowadzane::Open(int mode)
     if (mode_ == kNew) {
         picker_->GoToday();
         data_ = picker_->Value();
-        MTresc_->clear();
+        SetMemo(QString(), 0);
         values_.CoIle = 0;
         ilePrzed_ = 1;
         values_.EveryXDays = 2;
@@ -250,8 +252,11 @@ void TFWprowadzane::Open(int mode)
         QStringList shown;
         for (const std::string& line : lines)
             shown << QString::fromStdString(Utf8FromCp1250(line));
-        MTresc_->setPlainText(shown.join(QLatin1Char('\n')));
-        MTresc_->moveCursor(QTextCursor::End);
+        // The reminder's own text, whole, whatever it holds: one from
+        // elsewhere may break the field's limits and is then shortened by
+        // the user before it can be stored again.
+        const QString own = shown.join(QLatin1Char('\n'));
+        SetMemo(own, int(own.size()));
     }
     ShowDate();
     ShowValues();
@@ -424,43 +429,102 @@ void TFWprowadzane::ImCalendarMouseDown(QPoint gridPoint)
 
 // ------------------------------------------------------------------ the memo
 
+QStringList TFWprowadzane::WrapLines(const QString& text) const
+{
+    // The field's own breaking: its font, wrap option and document margin,
+    // at its width without a scroll bar (a text within the limits needs none).
+    const QTextDocument* doc = MTresc_->document();
+    const qreal width = MTresc_->maximumViewportSize().width() - 2 * doc->documentMargin();
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        if (paragraph.isEmpty()) {
+            lines << QString();
+            continue;
+        }
+        QTextLayout layout(paragraph, doc->defaultFont());
+        layout.setTextOption(doc->defaultTextOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines << paragraph.mid(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+TFWprowadzane::MemoMeasure TFWprowadzane::Measure(const QString& text) const
+{
+    MemoMeasure m;
+    m.plus = text.contains(QLatin1Char('+'));
+    QString flat = text;
+    flat.remove(QLatin1Char('\n'));
+    const Cp1250Result cp = Cp1250FromUtf8(flat.toStdString());
+    m.chars = int(cp.text.size());
+    m.unstorable = int(cp.rejected.size());
+    // A line break at the end counts: it puts the cursor on a line of its own.
+    m.lines = text.isEmpty() ? 0 : int(WrapLines(text).size());
+    return m;
+}
+
+void TFWprowadzane::SetMemo(const QString& text, int cursor)
+{
+    memoReverting_ = true;
+    MTresc_->setPlainText(text);
+    QTextCursor c = MTresc_->textCursor();
+    c.setPosition(std::clamp(cursor, 0, int(text.size())));
+    MTresc_->setTextCursor(c);
+    memoReverting_ = false;
+    memoAccepted_ = text;
+    memoMeasure_ = Measure(text);
+}
+
 void TFWprowadzane::MemoChanged()
 {
     if (memoReverting_)
         return;
     const QString text = MTresc_->toPlainText();
-    if (MemoTextAllowed(text)) {
+    const MemoMeasure now = Measure(text);
+    if (now.Within() || now.NoWorseThan(memoMeasure_)) {
         memoAccepted_ = text;
+        memoMeasure_ = now;
         return;
     }
-    // Refused: the text goes back to what it was, the cursor to where the
-    // refused input went in.
-    const int cursor = MTresc_->textCursor().position() - int(text.size() - memoAccepted_.size());
-    memoReverting_ = true;
-    MTresc_->setPlainText(memoAccepted_);
-    QTextCursor c = MTresc_->textCursor();
-    c.setPosition(std::clamp(cursor, 0, int(memoAccepted_.size())));
-    MTresc_->setTextCursor(c);
-    memoReverting_ = false;
+    // Refused. What went in between the unchanged head and tail is cut to
+    // what still fits, so a paste stops at the limit and a key past it does
+    // nothing; a piece with a character the file cannot hold goes as a whole.
+    const QString before = memoAccepted_;
+    const qsizetype most = std::min(before.size(), text.size());
+    qsizetype head = 0;
+    while (head < most && before[head] == text[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < most - head && before[before.size() - 1 - tail] == text[text.size() - 1 - tail])
+        ++tail;
+    const QString inserted = text.mid(head, text.size() - head - tail);
+    const auto with = [&](qsizetype n) { return before.left(head) + inserted.left(n) + before.right(tail); };
+    qsizetype fits = 0;
+    if (!inserted.contains(QLatin1Char('+')) && Cp1250FromUtf8(inserted.toStdString()).ok()) {
+        qsizetype hi = inserted.size();
+        while (fits < hi) {
+            const qsizetype mid = (fits + hi + 1) / 2;
+            const MemoMeasure m = Measure(with(mid));
+            if (m.Within() || m.NoWorseThan(memoMeasure_))
+                fits = mid;
+            else
+                hi = mid - 1;
+        }
+    }
+    if (fits > 0)
+        SetMemo(with(fits), int(head + fits));
+    else
+        SetMemo(before, int(head));
 }
 
 QStringList TFWprowadzane::MemoLines() const
 {
-    // The lines as the field shows them: a long line wraps into several.
-    QStringList lines;
-    const QTextDocument* doc = MTresc_->document();
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        const QTextLayout* layout = b.layout();
-        if (!layout || layout->lineCount() == 0 || b.text().isEmpty()) {
-            lines << b.text();
-            continue;
-        }
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            lines << b.text().mid(line.textStart(), line.textLength());
-        }
-    }
-    // A line break at the very end starts no line of its own.
+    QStringList lines = WrapLines(MTresc_->toPlainText());
+    // A line break at the very end starts no stored line of its own.
     if (lines.size() > 1 && lines.last().isEmpty())
         lines.removeLast();
     if (lines.size() == 1 && lines.first().isEmpty())
@@ -490,6 +554,14 @@ void TFWprowadzane::LZapiszClick()
 {
     if (MTresc_->toPlainText().trimmed().isEmpty()) {
         state_.messages.ShowWarning(kInformationBox, kIconInfo, "Wprowadź treść komunikatu.");
+        return;
+    }
+    const MemoMeasure memo = Measure(MTresc_->toPlainText());
+    if (!memo.Within()) {
+        state_.messages.ShowWarning(kInformationBox, kIconInfo,
+                                    memo.plus || memo.unstorable > 0
+                                        ? "Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."
+                                        : "Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków.");
         return;
     }
     ilePrzed_ = std::clamp(ilePrzed_, 0, DaysBeforeLimit());

@@ -26,7 +26,8 @@ class TFWprowadzane final : public PictureWindow {
     Q_OBJECT
 public:
     enum Mode { kNew = 1, kEdit = 2 };
-    static constexpr int kMaxTextLength = 160; // stored Windows-1250 characters
+    static constexpr int kMaxTextLength = 160; // stored Windows-1250 characters, line breaks aside
+    static constexpr int kMaxLines = 2;        // as the field breaks them
     static constexpr int kEntries = 7;
 
     // Registers itself with the list window, which opens it.
@@ -54,7 +55,25 @@ public:
     // True when no entry of the kind list stands for the rule (a code from elsewhere).
     bool RuleUnknown() const;
 
-    // The lines of the memo as it breaks them, and the text that would be stored.
+    // What the memo's limits look at in a text: its stored characters, the
+    // lines the field breaks it into, the characters Windows-1250 cannot
+    // hold, and "+" (the stored line end).
+    struct MemoMeasure {
+        int chars = 0;
+        int lines = 0;
+        int unstorable = 0;
+        bool plus = false;
+        bool Within() const;
+        // An edit of a text opened from elsewhere that breaks the limits is
+        // taken while it makes nothing worse, so the text can be shortened.
+        bool NoWorseThan(const MemoMeasure& before) const;
+    };
+    MemoMeasure Measure(const QString& text) const;
+
+    // The lines of a text as the memo breaks them (a line break at the end
+    // gives an empty last line), the lines stored from the memo,
+    // and the text that would be stored.
+    QStringList WrapLines(const QString& text) const;
     QStringList MemoLines() const;
     std::string StoredText() const;
 
@@ -92,6 +111,7 @@ private:
     void ShowValues(); // LDniPrzed, LIleRazyDziennie and both ticks
     void SelectEntry(int entry);
     void MemoChanged();
+    void SetMemo(const QString& text, int cursor); // taken as it is
     void Finish();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override; // the desktop's close: as cancel
@@ -112,8 +132,8 @@ private:
     int pendingEntry_ = -1; // the entry whose dialog is open
 
     QPlainTextEdit* MTresc_ = nullptr;
-    QString memoAccepted_; // the memo's last text within the limits
-    int memoCursor_ = 0;
+    QString memoAccepted_; // the memo's last text taken
+    MemoMeasure memoMeasure_;
     bool memoReverting_ = false;
     ClickArea* LWybData_ = nullptr;
     DatePicker* picker_ = nullptr;

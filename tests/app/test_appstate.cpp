@@ -1,6 +1,12 @@
 #include "app/appstate.h"
 
+#include "store/atomicfile.h"
 #include "store/fixedformats.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +82,63 @@ private slots:
         QCOMPARE(ExaminationIntervalMs(s), kMaxBadajCo * 60000);
         QCOMPARE(AutoHideIntervalMs(s), kMaxUkryjPo * 1000);
         QVERIFY(ExaminationIntervalMs(s) > 0 && AutoHideIntervalMs(s) > 0);
+    }
+
+    // A save never destroys a version it has not read: another program's
+    // file (renamed over, or rewritten in place) is kept beside it first,
+    // with its permissions, and the box names the copy.
+    void saveKeepsAVersionNotRead_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("untouched") << "" << false;
+        QTest::newRow("renamed over") << "rename" << true;
+        QTest::newRow("rewritten in place") << "rewrite" << true;
+        QTest::newRow("removed") << "remove" << false;
+    }
+
+    void saveKeepsAVersionNotRead()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, kept);
+        Rig r;
+        const std::string path = r.state.dataFile.Path();
+        QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
+        QVERIFY(r.state.SaveList());
+        QVERIFY(::chmod(path.c_str(), 0640) == 0);
+        r.state.ReloadDataFile();
+        const std::string other = "<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n";
+        if (meanwhile == "rename") {
+            QVERIFY(WriteNewFile(DefaultFileWriters(), path + ".x", other, 0640));
+            QVERIFY(std::rename((path + ".x").c_str(), path.c_str()) == 0);
+        } else if (meanwhile == "rewrite") {
+            std::FILE* f = std::fopen(path.c_str(), "wb");
+            std::fwrite(other.data(), 1, other.size(), f);
+            std::fclose(f);
+        } else if (meanwhile == "remove") {
+            std::remove(path.c_str());
+        }
+        r.state.list.DeleteReminder(); // an edit of ours
+        QVERIFY(r.state.SaveList());
+
+        std::vector<std::string> copies;
+        for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            if (e.path().filename().string().rfind("Dane.dat.inna-wersja-", 0) == 0)
+                copies.push_back(e.path().string());
+        QCOMPARE(copies.size(), size_t(kept));
+        QCOMPARE(r.box.shown.size(), size_t(kept));
+        if (kept) {
+            std::string bytes;
+            QVERIFY(ReadWholeFile(copies[0], bytes));
+            QCOMPARE(bytes, other);
+            QCOMPARE(FileMode(copies[0]), 0640u);
+            QVERIFY(r.box.shown[0].text.find(std::filesystem::path(copies[0]).filename().string()) !=
+                    std::string::npos);
+        }
+        Komunikaty back;
+        QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
+        QCOMPARE(back.ReminderCount(), 3); // ours written
+        QVERIFY(!r.state.FileChangedElsewhere());
     }
 };
 

@@ -6,13 +6,22 @@
 # reminders due today, tomorrow and in four days; "Przypomnij jutro" leaves
 # BlokDzis = 1 in the data file; "&Zakończ" ends it. Then every window of
 # the tray menu opens and closes, and a value changed in the settings dialog
-# is there again after a restart. Last, without a notification area: a
+# is there again after a restart. Two writers: a file replaced by rename
+# with nothing pending is shown without a restart; `remindo-data import`
+# while the program runs reaches the list window, its save and a reminder
+# window's answer; a file replaced while the list window holds unsaved edits
+# is kept as a dated copy at their save, and the box names it. Last, without
+# a notification area: a
 # second start opens the list window in the running copy and ends with 0;
 # `remindo --calendar` opens the calendar, the session bus's ActivateAction
 # "ustawienia" the settings, and `remindo --quit` ends the program.
 # Screenshots go to OUT.
 #
-#   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT
+# A program the user types in keeps every keystroke while a reminder slides
+# in, and "&Zakończ" ends the program at once with the editor and the
+# recurrence dialog open.
+#
+#   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT TYPIST
 #
 # Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo,
 # ImageMagick's import, dbus-daemon or gdbus is missing: tools/setup.sh
@@ -23,6 +32,7 @@ program=$(readlink -f "$1")
 tool=$(readlink -f "$2")
 write_settings=$(readlink -f "$3")
 out=$4
+typist=$(readlink -f "$5")
 mkdir -p "$out"
 rm -f "$out/failure.png"
 
@@ -39,6 +49,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
 fail() {
   echo "FAIL: $*" >&2
   import -window root "$out/failure.png" 2>/dev/null || true
+  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
   exit 1
 }
 
@@ -98,10 +109,33 @@ reminder_at_rest() { # the reminder window, slid in to the bottom of the screen
   [ "$y" -eq $((768 - 90)) ] && [ "$x" -eq $((1024 - 350)) ] && echo "$id"
 }
 reminder_gone() { ! window_of_size '^Remindo$' 349x90; }
+# A reminder takes clicks once it has stood for a moment (0.4 s).
+wait_reminder() {
+  wait_for 15 "$1" reminder_at_rest
+  sleep 0.5
+}
+menu_shown() { # the tray menu on the screen: Qt's popup, which no window manager frames
+  local id info
+  for id in $(xwininfo -root -children | awk '/"Remindo": \("remindo"/{print $1}'); do
+    info=$(xwininfo -id "$id")
+    grep -q 'Map State: IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" && return 0
+  done
+  return 1
+}
+open_menu() { # a right click on the icon, then the menu on the screen
+  local ix iy
+  read -r ix iy _ _ < <(geometry "$(tray_icon)")
+  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
+  wait_for 10 "the tray menu" menu_shown
+}
 click_in() { # click_in WINDOW X Y
   local x y w h
   read -r x y w h < <(geometry "$1")
   xdotool mousemove $((x + $2)) $((y + $3)) click 1
+}
+bus_owned() {
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
 }
 start_remindo() {
   "$program" >>"$work/remindo.log" 2>&1 &
@@ -159,24 +193,31 @@ wait "$remindo" 2>/dev/null || true
 [ -f "$folder/Remindo.lock" ] || fail "the lock file is not beside the data"
 
 today=$(date +%F)
+# plain_file FILE: a plain (unscrambled) data file, Windows-1250, of the
+# one-off reminders read from standard input as "text|in days|days ahead".
+plain_file() {
+  local n=0 text day ahead lines line
+  mapfile -t lines
+  {
+    printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>%d</Ilosc>\r\n' ${#lines[@]}
+    for line in "${lines[@]}"; do
+      IFS='|' read -r text day ahead <<<"$line"
+      n=$((n + 1))
+      printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
+        "$n" "$text" "$(date -d "$today + $day days" +%F)"
+      printf '\t\t<IlePrzed>%d</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n' "$ahead"
+      printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>3</Ile>\r\n\t</Nr%d>\r\n' \
+        "$today" "$n"
+    done
+    printf '</Dane>\r\n'
+  } | iconv -f UTF-8 -t CP1250 >"$1"
+}
 plain=$work/import.dat
-{
-  printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>3</Ilosc>\r\n'
-  n=0
-  while IFS='|' read -r text day ahead; do
-    n=$((n + 1))
-    printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
-      "$n" "$text" "$(date -d "$today + $day days" +%F)"
-    printf '\t\t<IlePrzed>%d</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n' "$ahead"
-    printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>3</Ile>\r\n\t</Nr%d>\r\n' \
-      "$today" "$n"
-  done <<'LIST'
+plain_file "$plain" <<'LIST'
 Wizyta u dentysty o 16:30+Zabrać kartę pacjenta+|0|0
 Urodziny Zosi - kupić kwiaty+|1|3
 Przegląd samochodu w serwisie+|4|7
 LIST
-  printf '</Dane>\r\n'
-} | iconv -f UTF-8 -t CP1250 >"$plain"
 "$tool" import "$plain" || fail "remindo-data import"
 
 # A reminder may come back after a minute (PokazCo), and the examination
@@ -188,7 +229,7 @@ unset REMINDO_TEST_TIMERS
 wait_for 20 "tray icon after the restart" tray_icon
 kill -0 "$remindo" || fail "the start after kill -9 was refused"
 
-wait_for 15 "red reminder" reminder_at_rest
+wait_reminder "red reminder"
 shot "$(reminder_at_rest)" "$out/reminder-red.png"
 before=$(md5sum <"$data")
 click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
@@ -199,20 +240,19 @@ awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{
   fail "BlokDzis of the first reminder is not 1 in the data file"
 echo "BlokDzis = 1 stored for the first reminder"
 
-wait_for 15 "yellow reminder" reminder_at_rest
+wait_reminder "yellow reminder"
 shot "$(reminder_at_rest)" "$out/reminder-yellow.png"
 click_in "$(reminder_at_rest)" 60 18 # Przypomnij później
 wait_for 5 "yellow reminder to go" reminder_gone
-wait_for 15 "green reminder" reminder_at_rest
+wait_reminder "green reminder"
 shot "$(reminder_at_rest)" "$out/reminder-green.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "green reminder to go" reminder_gone
 
 # ---------------------------------------------------------------- the end
 echo "== &Zakończ from the menu"
-read -r ix iy _ _ < <(geometry "$(tray_icon)")
-xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-sleep 1
+open_menu
+sleep 0.3 # painted, for the picture
 import -window root -crop 260x220+0+0 +repage "$out/menu.png"
 xdotool key z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
@@ -225,10 +265,7 @@ echo "== every window of the menu; a setting changed survives a restart"
 "$write_settings" 60 15 30 || fail "settings file"
 # menu_item KEY: the tray menu, then the item's accelerator.
 menu_item() {
-  local ix iy
-  read -r ix iy _ _ < <(geometry "$(tray_icon)")
-  xdotool mousemove $((ix + 8)) $((iy + 8)) click 3
-  sleep 0.5
+  open_menu
   xdotool key "$1"
 }
 # open_window KEY SIZE FILE: the item's window on the screen, shot; its id
@@ -287,14 +324,150 @@ wait_for 5 "the settings dialog to close" closed 386x243
 menu_item z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 
+# ------------------------------------- typing elsewhere while a reminder comes
+echo "== typing in another program while a reminder slides in"
+# import_due TEXT...: one-off reminders due today, shown once a day.
+import_due() {
+  local n=0 text
+  {
+    printf '<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>%d</Ilosc>\r\n' $#
+    for text in "$@"; do
+      n=$((n + 1))
+      printf '\t<Nr%d>\r\n\t\t<Tresc>%s</Tresc>\r\n\t\t<Data>%s</Data>\r\n\t\t<CoIle>0</CoIle>\r\n' \
+        "$n" "$text" "$today"
+      printf '\t\t<IlePrzed>0</IlePrzed>\r\n\t\t<CzyPo>0</CzyPo>\r\n\t\t<Blok>0</Blok>\r\n'
+      printf '\t\t<BlokDzis>0</BlokDzis>\r\n\t\t<BlokDzisData>%s</BlokDzisData>\r\n\t\t<Ile>1</Ile>\r\n\t</Nr%d>\r\n' \
+        "$today" "$n"
+    done
+    printf '</Dane>\r\n'
+  } | iconv -f UTF-8 -t CP1250 >"$work/due.dat"
+  "$tool" import "$work/due.dat" >/dev/null || fail "remindo-data import"
+}
+import_due "Spotkanie o 12:00 w sali konferencyjnej+"
+"$write_settings" 1 60 1 || fail "settings file"
+"$typist" "$work/typed.txt" >"$work/typist.log" 2>&1 &
+pids+=($!)
+wait_for 10 "the typing window" xdotool search --onlyvisible --name '^Pisanie$'
+pisanie=$(xdotool search --onlyvisible --name '^Pisanie$' | head -n1)
+export REMINDO_TEST_TIMERS=3000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon" tray_icon
+xdotool windowactivate --sync "$pisanie"
+reminder_gone || fail "the reminder came before the typing began"
+typed="The quick brown fox jumps over the lazy dog while a reminder slides in 0123456789 abcdefghijklmnopqr"
+[ ${#typed} -eq 100 ] || fail "the typed text is not 100 characters"
+xdotool type --delay 80 "$typed" # 8 s; the first examination comes after 3.5 s
+wait_for 5 "the reminder during the typing" reminder_at_rest
+got=$(cat "$work/typed.txt" 2>/dev/null || true)
+[ "$got" = "$typed" ] || fail "keystrokes lost to the reminder: typed ${#typed}, the program got ${#got}"
+[ "$(xdotool getactivewindow)" = "$pisanie" ] || fail "the reminder took the keyboard"
+echo "100 of 100 keystrokes reached the program typed in"
+reminder=$(reminder_at_rest)
+shot "$reminder" "$out/reminder-beside-typing.png"
+sleep 0.5
+click_in "$reminder" 117 30 # between two buttons: the window takes the keyboard
+wait_for 5 "the reminder to be the active window" sh -c "[ \"\$(xdotool getactivewindow)\" = $reminder ]"
+click_in "$reminder" 170 60 # the text hides it
+wait_for 5 "the reminder to go" reminder_gone
+
+# ------------------------------------------- one click ends, dialogs open
+echo "== &Zakończ with the editor and the recurrence dialog open"
+open_window d 386x447 list-before-quit.png
+click_in "$window" 27 59 # "+"
+wait_for 10 "the editor" window_of_size '^Remindo' 374x395
+editor=$(window_of_size '^Remindo' 374x395)
+click_in "$editor" 348 182 # the kind's arrow
+sleep 0.5
+xdotool key Down Down Down Down Down Return # "co X dni": the recurrence dialog
+wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
+menu_item z
+wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
+
+# ------------------------------------------------------------ two writers
+echo "== two writers: another program replaces the data file while Remindo runs"
+# A reminder comes as soon as it is due (PokazCo 1 minute), examined every 3 s.
+"$write_settings" 1 60 30 || fail "settings file"
+plain_file "$work/one.dat" <<'LIST'
+Odnowić prenumeratę+|30|0
+LIST
+"$tool" import "$work/one.dat" >/dev/null || fail "remindo-data import"
+export REMINDO_TEST_TIMERS=3000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon" tray_icon
+wait_for 20 "the bus name" bus_owned
+sleep 1
+
+# A sync tool's way, nothing pending: a new file renamed over the old one.
+plain_file "$work/sync-plain.dat" <<'LIST'
+Odebrać paczkę z paczkomatu+|0|0
+LIST
+"$tool" --file "$work/sync.dat" import "$work/sync-plain.dat" >/dev/null || fail "sync file"
+mv "$work/sync.dat" "$data"
+wait_for 15 "the synced reminder, without a restart" reminder_at_rest
+shot "$(reminder_at_rest)" "$out/two-writers-sync.png"
+click_in "$(reminder_at_rest)" 170 60 # the text hides it
+wait_for 5 "the synced reminder to go" reminder_gone
+
+# remindo-data import while the program runs.
+plain_file "$work/import2.dat" <<'LIST'
+Zapłacić rachunek za prąd+|0|0
+Wymienić filtr wody+|10|0
+LIST
+said=$("$tool" import "$work/import2.dat") || fail "remindo-data import while running"
+echo "remindo-data: $said"
+[[ $said == *"shows the new list"* ]] || fail "remindo-data did not tell of the running copy: $said"
+open_window d 386x447 two-writers-import-list.png
+click_in "$window" 357 420 # save
+wait_for 5 "the list window to close" closed 386x447
+wait_for 15 "the imported reminder" reminder_at_rest
+click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
+wait_for 5 "the imported reminder to go" reminder_gone
+sleep 0.5
+"$tool" export --plain "$work/after-import.dat" || fail "export"
+after=$(iconv -f CP1250 -t UTF-8 "$work/after-import.dat")
+[[ $after == *"Zapłacić rachunek za prąd"* && $after == *"Wymienić filtr wody"* ]] ||
+  fail "the imported reminders are not in the file after the saves"
+awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{exit !found}' "$work/after-import.dat" ||
+  fail "the answer in the reminder window is not in the file"
+
+# A file replaced while the list window holds an unsaved deletion.
+open_window d 386x447 two-writers-pending.png
+click_in "$window" 120 61 # the second row
+click_in "$window" 27 139 # delete
+wait_for 10 "the deletion question" window_of_size '^Remindo$' 350x150
+xdotool key t
+wait_for 5 "the question to go" closed 350x150
+plain_file "$work/other-plain.dat" <<'LIST'
+Wersja z drugiego komputera+|5|0
+LIST
+"$tool" --file "$work/other.dat" import "$work/other-plain.dat" >/dev/null || fail "other file"
+mv "$work/other.dat" "$data"
+sleep 1 # the program notices and, with an edit pending, reads nothing
+click_in "$window" 357 420 # save
+wait_for 10 "the box naming the kept version" window_of_size '^Remindo$' 350x150
+box=$(window_of_size '^Remindo$' 350x150)
+shot "$box" "$out/two-writers-kept-version.png"
+xdotool windowactivate --sync "$box" key z 2>/dev/null || click_in "$box" 234 129
+wait_for 5 "the list window to close" closed 386x447
+kept=$(ls "$folder"/Dane.dat.inna-wersja-* 2>/dev/null | head -n1)
+[ -n "$kept" ] || fail "no dated copy of the other version"
+[ "$(stat -c %a "$kept")" = "$(stat -c %a "$data")" ] || fail "the dated copy has other permissions"
+"$tool" --file "$kept" export --plain "$work/kept.dat" || fail "export of the kept version"
+iconv -f CP1250 -t UTF-8 "$work/kept.dat" | grep -q "Wersja z drugiego komputera" || fail "the kept copy is not the other version"
+"$tool" export --plain "$work/ours.dat" || fail "export"
+ours=$(iconv -f CP1250 -t UTF-8 "$work/ours.dat")
+[[ $ours == *"Zapłacić rachunek za prąd"* && $ours != *"Wymienić filtr wody"* ]] ||
+  fail "the data file does not hold the saved edits"
+echo "kept $(basename "$kept")"
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+
 # ------------------------------------------------- no notification area
 echo "== without a notification area: the running copy reached over the bus"
 kill "$docker_pid"
 wait "$docker_pid" 2>/dev/null || true
-bus_owned() {
-  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner pl.vendly.Remindo | grep -q true
-}
 start_remindo
 wait_for 20 "the bus name" bus_owned
 sleep 1 # the start timer's load

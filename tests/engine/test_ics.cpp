@@ -211,6 +211,7 @@ private slots:
         list.AddReminder("ogon+bez plusa", D(2026, 2, 3), -4, 400, 0, 0, 2, akt);
         list.AddReminder("", D(2026, 2, 3), 0, 0, 0, 0, 1, akt);
         list.AddReminder("+", D(2026, 2, 3), 7, 0, 0, 0, 1, akt);
+        list.AddReminder(Cp(" odstępy na końcach +"), D(2026, 2, 3), -3, 0, 0, 0, 1, akt);
         list.AddReminder("Zablokowane dzisiaj+", D(2026, 2, 3), -2, 2, 0, 1, 1, akt);
         list.items.back().BlokDzis = 1;
         list.items.back().BlokDzisData = D(2026, 12, 7);

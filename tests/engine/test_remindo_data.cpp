@@ -473,6 +473,38 @@ private slots:
         QCOMPARE(asked, 1);
     }
 
+    // After a write the running copy is asked to read the file again, and
+    // the output says what it answered.
+    void importTellsTheRunningCopy()
+    {
+        struct Asked final : cli::DesktopServices {
+            cli::QtDesktopServices qt;
+            int answer = -1;
+            std::string path;
+            std::string AppDataFolder() override { return qt.AppDataFolder(); }
+            const RegionalFormats& Formats() override { return qt.Formats(); }
+            int AskToReload(const std::string& p) override
+            {
+                path = p;
+                return answer;
+            }
+        } desktop;
+        const cli::ServicesSource source = [&](std::string&) -> cli::DesktopServices* { return &desktop; };
+        const std::string target = QFile::encodeName(dir_.filePath("told.dat")).toStdString();
+        const std::string from = QFile::encodeName(data_).toStdString();
+        const struct {
+            int answer;
+            const char* said; // empty: nothing said
+        } answers[] = {{0, "shows the new list"}, {1, "shows the new list"}, {2, "unsaved edits"}, {3, ""}, {-1, ""}};
+        for (const auto& a : answers) {
+            desktop.answer = a.answer;
+            std::string out, err;
+            QCOMPARE(cli::Run({"--file", target, "import", from}, out, err, source), 0);
+            QCOMPARE(desktop.path, target);
+            QVERIFY2(*a.said ? out.find(a.said) != std::string::npos : out.empty(), out.c_str());
+        }
+    }
+
     void errors_data()
     {
         // 2 for what was asked wrongly, 1 for what went wrong while working.

@@ -27,6 +27,25 @@ public slots:
     }
 };
 
+class GnomeSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.ScreenSaver")
+public:
+    bool active = false;
+public slots:
+    bool GetActive() { return active; }
+};
+
+// logind's session, as far as the lock goes.
+class LogindSession : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+    Q_PROPERTY(bool LockedHint READ LockedHint)
+public:
+    bool locked = false;
+    bool LockedHint() const { return locked; }
+};
+
 class WrongSaver : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
@@ -51,7 +70,7 @@ class TestScreenSaver : public QObject {
         QDBusConnection c = QDBusConnection::connectToBus(address_, name);
         QVERIFY(c.isConnected());
         QVERIFY(c.registerService(name));
-        QVERIFY(c.registerObject(path, obj, QDBusConnection::ExportAllSlots));
+        QVERIFY(c.registerObject(path, obj, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
     }
 
 private slots:
@@ -93,11 +112,40 @@ private slots:
         Serve("org.remindo.test.Slow", "/org/freedesktop/ScreenSaver", slow);
         Serve("org.remindo.test.Wrong", "/org/freedesktop/ScreenSaver", new WrongSaver);
 
+        auto* gnome = new GnomeSaver;
+        gnome->active = true;
+        Serve("org.remindo.test.Gnome", "/org/gnome/ScreenSaver", gnome);
+        Serve("org.remindo.test.GnomeOff", "/org/gnome/ScreenSaver", new GnomeSaver);
+        auto* locked = new LogindSession;
+        locked->locked = true;
+        Serve("org.remindo.test.Locked", "/org/freedesktop/login1/session/auto", locked);
+        Serve("org.remindo.test.Unlocked", "/org/freedesktop/login1/session/auto", new LogindSession);
+
         DBusScreenSaver saver(200);
+        saver.SetSystemBus(QDBusConnection::sessionBus()); // logind on the test's bus too
         auto ask = [&](const char* service) {
-            saver.SetService(service);
+            saver.SetServices({service, "org.remindo.test.Nobody", "org.remindo.test.Nobody"});
             return saver.ScreenSaverRunning();
         };
+        // The three answers: the first service that answers decides. Before
+        // the slow one below, which keeps the serving thread busy.
+        const struct {
+            const char *freedesktop, *gnome, *logind;
+            bool running;
+        } order[] = {
+            {"Nobody", "Gnome", "Unlocked", true},   // GNOME: no freedesktop service
+            {"Nobody", "GnomeOff", "Locked", false}, // GNOME's answer stands
+            {"Nobody", "Nobody", "Locked", true},    // logind where neither answers
+            {"Nobody", "Nobody", "Unlocked", false},
+            {"Off", "Gnome", "Locked", false},       // freedesktop first
+        };
+        for (const auto& o : order) {
+            const auto name = [](const char* n) { return std::string("org.remindo.test.") + n; };
+            saver.SetServices({name(o.freedesktop), name(o.gnome), name(o.logind)});
+            QVERIFY2(saver.ScreenSaverRunning() == o.running,
+                     qPrintable(QStringLiteral("%1/%2/%3").arg(o.freedesktop, o.gnome, o.logind)));
+        }
+
         QCOMPARE(ask("org.remindo.test.On"), true);
         QCOMPARE(ask("org.remindo.test.Off"), false);
         QCOMPARE(ask("org.remindo.test.OtherPath"), true);

@@ -5,9 +5,11 @@
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -136,6 +138,23 @@ private slots:
         close(ready[0]);
         close(ready[1]);
         QVERIFY(started);
+    }
+
+    void aRuntimeFolderThatIsNotThereStillKeepsOutASecondCopy()
+    {
+        // As after `su`: the variable names the other user's folder, gone.
+        QTemporaryDir temp;
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedData = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+            qputenv("XDG_DATA_HOME", savedData);
+        });
+        qputenv("XDG_RUNTIME_DIR", temp.filePath("gone").toLocal8Bit());
+        qputenv("XDG_DATA_HOME", temp.path().toLocal8Bit());
+        QVERIFY(QDir().mkpath(temp.filePath("Vendly/Remindo")));
+        LockFileInstance first(LockFileInstance::ForUser()), second(LockFileInstance::ForUser());
+        QVERIFY(first.Acquire());
+        QVERIFY(!second.Acquire());
     }
 
     void platformForTheSession_data()

@@ -28,9 +28,11 @@ class FakeDesktop final : public Desktop {
 public:
     WorkArea area{0, 0, 1024, 728}; // a taskbar of 40 pixels at the bottom
     int fronts = 0;
+    int raises = 0;
     WorkArea GetWorkArea() override { return area; }
     void Move(QWidget& w, QPoint p) override { w.move(p); }
     void BringToFront(QWidget&) override { ++fronts; }
+    void Raise(QWidget&) override { ++raises; }
 };
 
 class FakeSound final : public SoundPlayer {
@@ -102,6 +104,7 @@ struct ShellRig : ShellEnv {
             state->dataFile.SaveDataFile(*reminders);
         glowny = std::make_unique<TFGlowny>(*state, Services());
         glowny->SetSlideStep(0);
+        glowny->SetSettleTime(0);
     }
 
     ~ShellRig()

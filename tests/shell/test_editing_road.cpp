@@ -42,6 +42,7 @@ EditingWindows ProgramWindows(AppState& state, Program*& out)
     program->windows = std::make_unique<WindowSet>(
         state, ShellServices{program->desktop, program->sound, &program->help});
     program->windows->glowny->SetSlideStep(0);
+    program->windows->glowny->SetSettleTime(0);
     program->windows->glowny->Timerek().stop(); // the test does the start's work itself
     program->tray = std::make_unique<CoolTray>(program->icon);
     program->tray->Start(*program->windows->glowny);

@@ -22,13 +22,16 @@ struct MenuRig : ShellEnv {
     std::unique_ptr<AppState> state;
     std::unique_ptr<WindowSet> windows;
     std::unique_ptr<CoolTray> tray;
+    int ended = 0;
 
     explicit MenuRig(int hostWaitMs = CoolTray::kHostWaitMs)
     {
         state = MakeState();
         windows = std::make_unique<WindowSet>(*state, Services());
         windows->glowny->SetSlideStep(0);
+        windows->glowny->SetSettleTime(0);
         windows->glowny->Timerek().stop(); // each test starts the program's work itself
+        windows->glowny->SetEndProgram([this] { ++ended; });
         tray = std::make_unique<CoolTray>(icon, hostWaitMs);
     }
     ~MenuRig()
@@ -173,10 +176,26 @@ private slots:
         r.state->DataChanged = true;
         r.Choose("WprowadzDane");
         const QStringList before = r.Files();
-        QSignalSpy quit(&r.Glowny(), &TFGlowny::quitRequested);
+        // Pending edits: the list window's question first. Anuluj keeps
+        // the program, Nie ends it without a write, Tak saves, then ends.
+        const auto answer = [](char key) {
+            TFWarning::SetDriver([key](TFWarning& b) { QTest::keyClick(b.windowHandle(), key); });
+        };
+        answer('a');
         r.Choose("CloseApp");
-        QCOMPARE(quit.count(), 1);
+        QCOMPARE(r.ended, 0);
+        answer('n');
+        r.Choose("CloseApp");
+        QCOMPARE(r.ended, 1);
         QCOMPARE(r.Files(), before);
+        answer('t');
+        r.Choose("CloseApp");
+        TFWarning::SetDriver(nullptr);
+        QCOMPARE(r.ended, 2);
+        QVERIFY(r.Files() != before);
+        Komunikaty saved;
+        QCOMPARE(r.state->dataFile.ReadDataFile(saved), int(kLoaded));
+        QCOMPARE(saved.ReminderCount(), 1);
     }
 
     // ---------------------------------------------------- notification area
@@ -190,6 +209,7 @@ private slots:
         QVERIFY(!r.Glowny().isVisible());
         QTRY_VERIFY(r.Glowny().isVisible());
         QCOMPARE(r.Glowny().Kind(), int(TFGlowny::kBlue));
+        QCOMPARE(r.Glowny().Picture(), QString("komniebieski_bez_ikony")); // how to reach it without the icon
         QVERIFY(!r.tray->Waiting());
         r.Glowny().LCloseClick();
         QTest::qWait(150);

@@ -141,6 +141,27 @@ private slots:
         }
     }
 
+    void theProgramsOwnFormIsReadInPlace()
+    {
+        // A written file never needs the parser, so the parser cannot hide a
+        // fault of the in-place reader. Texts of 16 bytes and more with an
+        // entity at every place, the last sixteen bytes of a value included.
+        Fixture f;
+        Komunikaty l = WithEntitiesAndEmpties();
+        const char scramblesToAmpersand = char(UnscrambleByte('&'));
+        for (size_t size = 16; size < 40; ++size)
+            for (size_t at = 0; at < size; ++at) {
+                std::string text(size, 'a');
+                text[at] = scramblesToAmpersand;
+                l.AddReminder(text, D(2026, 12, 8), 0, 1, 0, 0, 1, D(2026, 12, 1));
+            }
+        QVERIFY(f.file.SaveDataFile(l));
+        Komunikaty loaded;
+        QCOMPARE(f.file.LoadDataFile(loaded), int(kLoaded));
+        QVERIFY(f.file.LastReadInPlace());
+        QVERIFY(samples::SameStored(loaded, l));
+    }
+
     void eitherRoadGivesTheSameOnDamagedBytes()
     {
         // Bytes changed, dropped and added at random places of a written
@@ -285,6 +306,18 @@ private slots:
         QVERIFY(!MappedFile().Map(-1, page));
         MappedFile empty;
         QVERIFY(!empty.Map(::open(path.c_str(), O_RDONLY), 0));
+    }
+
+    void mappingsComeAndGoWithoutEnd()
+    {
+        // Each mapping gives back its place among the handler's few.
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("f").toStdString();
+        WriteAll(path, "x");
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        for (int i = 0; i < 100; ++i)
+            QVERIFY2(MappedFile().Map(fd, 1), qPrintable(QString::number(i)));
+        ::close(fd);
     }
 
     void busErrorsElsewhereStillEndTheProcess()

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,14 +45,19 @@ QStringList Entries(const QString& folder)
     return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
-enum class Fault { Open, WriteNothing, WriteHalf, Commit };
+enum class Fault { Open, WriteNothing, WriteHalf, Commit, Rename };
 
 // The real writer with one step made to fail; what happened before that
-// step really happened on the disk.
+// step really happened on the disk. The rename fails for real: the new file
+// is gone from under its temporary name.
 class FaultyWriter final : public FileWriter {
 public:
     explicit FaultyWriter(Fault fault) : fault_(fault) {}
-    bool Open(const std::string& path) override { return fault_ != Fault::Open && real_.Open(path); }
+    bool Open(const std::string& path) override
+    {
+        path_ = QString::fromStdString(path);
+        return fault_ != Fault::Open && real_.Open(path);
+    }
     bool Write(std::string_view bytes) override
     {
         if (fault_ == Fault::WriteNothing)
@@ -62,11 +68,20 @@ public:
         }
         return real_.Write(bytes);
     }
-    bool Commit() override { return fault_ != Fault::Commit && real_.Commit(); }
+    bool Commit() override
+    {
+        if (fault_ == Fault::Rename) {
+            const QFileInfo target(path_);
+            for (const QString& name : QDir(target.path()).entryList({target.fileName() + ".*"}, QDir::Files))
+                QFile::remove(target.dir().filePath(name));
+        }
+        return fault_ != Fault::Commit && real_.Commit();
+    }
     void Discard() override { real_.Discard(); }
 
 private:
     Fault fault_;
+    QString path_;
     SafeFileWriter real_;
 };
 
@@ -79,7 +94,7 @@ private:
     Fault fault_;
 };
 
-constexpr Fault kAllFaults[] = {Fault::Open, Fault::WriteNothing, Fault::WriteHalf, Fault::Commit};
+constexpr Fault kAllFaults[] = {Fault::Open, Fault::WriteNothing, Fault::WriteHalf, Fault::Commit, Fault::Rename};
 
 struct Fixture {
     QTemporaryDir dir;

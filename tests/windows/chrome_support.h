@@ -6,6 +6,7 @@
 #include "windows/repeat.h"
 
 #include <QFile>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QTest>
@@ -68,6 +69,24 @@ inline void HoldAt(QWidget& w, QPoint p, ManualRepeatTimers& timers, int ms)
 inline void MoveToScreen(QWidget& w, QPoint screen)
 {
     QTest::mouseMove(w.windowHandle(), screen - w.windowHandle()->position());
+}
+
+// The pixels of `rect` in which two renders of a window differ.
+inline int Differences(const QImage& a, const QImage& b, QRect rect)
+{
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// True when two renders of a window differ inside `place` and nowhere else:
+// what changed was drawn where it belongs.
+inline bool ChangedOnlyIn(const QImage& before, const QImage& after, QRect place)
+{
+    return before.size() == after.size() && Differences(before, after, place) > 0 &&
+           Differences(before, after, before.rect()) == Differences(before, after, place);
 }
 
 // True when the painted pictures are linked into the test.

@@ -3,6 +3,7 @@
 
 #include "windows/chrome_support.h"
 
+#include "store/datafile.h"
 #include "windows/about.h"
 #include "windows/warning.h"
 
@@ -18,15 +19,7 @@ QString RenderDir()
     return QStringLiteral(REMINDO_RENDER_DIR);
 }
 
-// Counts the pixels of `rect` that differ from `image` without the text.
-int Differences(const QImage& a, const QImage& b, QRect rect)
-{
-    int n = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
+using test::Differences;
 
 } // namespace
 
@@ -63,6 +56,20 @@ private slots:
                 QVERIFY2(image.save(file), qPrintable(file));
             }
         }
+    }
+
+    // The damaged-file message names the copy kept beside the file, and its
+    // three lines stand in the box's text place.
+    void damaged_file_message_names_the_copy()
+    {
+        TFWarning box;
+        box.Fill(kInformationBox, kIconInfo,
+                 QString::fromStdString(DamagedMessage("/tmp/Dane.dat.uszkodzony-20261208-090000-2")));
+        const QLabel* label = box.findChild<QLabel*>(QStringLiteral("LTekstWarning"));
+        QCOMPARE(label->text(),
+                 QStringLiteral("Plik danych jest uszkodzony.\nUtwórz nowy plik.\nKopia: Dane.dat.uszkodzony-20261208-090000-2"));
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        QVERIFY(box.grab().toImage().save(RenderDir() + QStringLiteral("/damaged-file.png")));
     }
 
     void about_window()

@@ -56,16 +56,30 @@ private slots:
         dialog.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(Save(dialog, "ustawienia.png", QSize(386, 243)));
+
+        // Each value is drawn in its own place.
+        const QImage before = dialog.grab().toImage();
+        r.state.settings.UkryjPo += 1;
+        dialog.Open();
+        QVERIFY(test::ChangedOnlyIn(before, dialog.grab().toImage(), ToQRect(layout::ustawienia::kUkryjPo)));
+        r.state.settings.UkryjPo -= 1;
+        r.state.settings.SoundOn = !r.state.settings.SoundOn;
+        dialog.Open();
+        QVERIFY(test::ChangedOnlyIn(before, dialog.grab().toImage(), ToQRect(layout::ustawienia::kPtaszek2)));
     }
 
     void calendarWindow()
     {
         Rig r;
-        AddSamples(r);
         TFkalendarz window(r.state);
         window.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage empty = window.grab().toImage();
+        AddSamples(r);
+        window.Open();
         QVERIFY(Save(window, "kalendarz.png", QSize(500, 500)));
+        // The reminders are listed inside the listing's viewport alone.
+        QVERIFY(test::ChangedOnlyIn(empty, window.grab().toImage(), ToQRect(layout::kalendarz::kPodImgKalendarz)));
 
         // The week choice's third entry opens the month picker.
         test::ClickOn(window, ToQRect(layout::kalendarz::kRozwinKalendarz));

@@ -54,6 +54,8 @@ private slots:
     {
         EditingRig r;
         const Date today = r.state.engineState.DataAkt;
+        QVERIFY(r.OpenList());
+        const QImage empty = r.dane.grab().toImage();
         r.Seed("Urodziny mamy+", DateFromYmd(1960, 12, 14), -4, 6, 1);
         r.Seed("Zapłacić rachunek za prąd+", DateFromYmd(2026, 1, 20), -3, 4, 1, 0, 2);
         r.Seed("Wypłata+", DateFromYmd(2026, 1, 30), -66, 3);
@@ -66,16 +68,20 @@ private slots:
         const QImage list = r.dane.grab().toImage();
         QCOMPARE(list.size(), QSize(386, 447));
         QVERIFY(Save(list, "dane"));
+        // The reminders are listed inside the list's panel alone.
+        QVERIFY(ChangedOnlyIn(empty, list, Place(ld::kPodListe)));
 
         r.ClickRow(2);
         r.ClickDane(ld::kEdytujWpis);
         QVERIFY(QTest::qWaitForWindowExposed(&r.editor));
         QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane"));
 
+        const QImage editor = r.editor.grab().toImage();
         r.ClickEditor(lw::kRozwinKalendarz);
         QVERIFY(r.editor.Picker()->IsOpen());
         const QImage picker = r.editor.grab().toImage();
         QCOMPARE(picker.size(), QSize(374, 395));
+        QVERIFY(ChangedOnlyIn(editor, picker, Place(lw::kKalendarz)));
         QVERIFY(Save(picker, "wprowadzane-kalendarz"));
 
         r.ClickEditor(lw::kRozwinListe);
@@ -86,8 +92,11 @@ private slots:
         // Every X days: the editor's choice opens the dialog over it.
         r.ChooseKind(5);
         QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+        r.SetDays("15");
+        const QImage fifteen = r.dialog.grab().toImage();
         r.SetDays("14");
         QVERIFY(Save(r.dialog.grab().toImage(), "czestosc-co-x-dni"));
+        QVERIFY(ChangedOnlyIn(fifteen, r.dialog.grab().toImage(), Place(layout::czestosc::kCoIleDni)));
         QVERIFY(Save(Over(r.editor, r.dialog), "wprowadzane-czestosc-co-x-dni"));
         r.ClickDialog(layout::czestosc::kAnuluj);
 

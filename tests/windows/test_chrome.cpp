@@ -247,7 +247,9 @@ private slots:
         }
     }
 
-    void held_arrow_steps_once_per_tick_and_never_at_the_press()
+    // A click on an arrow is one step, however long it is held up to the
+    // pause; held past it, one step per tick, 20 a second.
+    void click_steps_once_and_holding_repeats_after_a_pause()
     {
         ManualRepeatTimers clock;
         ScratchWindow w;
@@ -260,23 +262,22 @@ private slots:
         QVERIFY(ShowExposed(w));
 
         PressAt(w, {220, 66});
-        QCOMPARE(shown, 5); // nothing at the press
+        QCOMPARE(shown, 6); // the press is a step
         clock.Advance(1000);
         ReleaseAt(w, {220, 66});
-        QCOMPARE(shown, 25); // 20 steps in one second
+        QCOMPARE(shown, 19); // and 13 more from 400 ms on
         clock.Advance(500);
-        QCOMPARE(shown, 25);
+        QCOMPARE(shown, 19);
         QCOMPARE(clock.ActiveCount(), 0);
 
-        // A press shorter than a tick does nothing; one tick long, one step.
-        PressAt(w, {220, 66});
-        clock.Advance(49);
-        ReleaseAt(w, {220, 66});
-        QCOMPARE(shown, 25);
-        PressAt(w, {220, 66});
-        clock.Advance(50);
-        ReleaseAt(w, {220, 66});
-        QCOMPARE(shown, 26);
+        // Short or up to the pause: one step; just at it, the first repeat.
+        const int clicks[][2] = {{49, 20}, {399, 21}, {400, 23}};
+        for (const auto& [ms, after] : clicks) {
+            PressAt(w, {220, 66});
+            clock.Advance(ms);
+            ReleaseAt(w, {220, 66});
+            QCOMPARE(shown, after);
+        }
 
         // Down to the bound: it stays there and the timer keeps running.
         PressAt(w, {206, 66}, Qt::RightButton);
@@ -286,7 +287,7 @@ private slots:
         // Released with another button, outside the arrow: still stops.
         ReleaseAt(w, {300, 300}, Qt::RightButton);
         QVERIFY(!stepper.IsRunning(RepeatStepper::kLess));
-        QCOMPARE(shows, 20 + 1 + 23);
+        QCOMPARE(shows, 14 + 1 + 1 + 2 + 20);
     }
 
     void stepper_bounds_lower_only_values_above_the_minimum_and_may_stop_there()

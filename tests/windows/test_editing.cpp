@@ -88,25 +88,140 @@ private slots:
         memo->insertPlainText(QStringLiteral("xy ✓ z"));
         QCOMPARE(memo->toPlainText(), QStringLiteral("abąę€"));
 
+        // 160 characters (narrow ones, which two lines hold more of); a
+        // paste stops there.
         memo->clear();
-        r.TypeText(QString(170, QLatin1Char('x')));
+        r.TypeText(QString(170, QLatin1Char('i')));
         QCOMPARE(memo->toPlainText().size(), 160);
         memo->clear();
-        memo->insertPlainText(QString(161, QLatin1Char('y')));
-        QVERIFY(memo->toPlainText().isEmpty());
+        memo->insertPlainText(QString(161, QLatin1Char('i')));
+        QCOMPARE(memo->toPlainText().size(), 160);
 
-        // Three lines: the first two are stored, each ended by "+".
-        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        // Two lines, each ended by "+" when stored; a third is refused.
+        memo->setPlainText(QStringLiteral("jeden\ndwa"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+dwa+"));
+        memo->setPlainText(QStringLiteral("jeden\ndwa\ntrzy"));
+        QVERIFY(!memo->toPlainText().contains(QStringLiteral("trzy")));
         memo->setPlainText(QStringLiteral("jeden\n"));
         QCOMPARE(r.editor.StoredText(), std::string("jeden+"));
         // A long line is stored as the field breaks it.
-        const QString words = QStringLiteral("słowo ").repeated(20).trimmed();
+        const QString words = QStringLiteral("słowo ").repeated(12).trimmed();
         memo->setPlainText(words);
-        QTRY_VERIFY(r.editor.MemoLines().size() >= 2);
         const QStringList lines = r.editor.MemoLines();
+        QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.join(QString()), words);
         QCOMPARE(r.editor.StoredText(), Cp((lines[0] + "+" + lines[1] + "+").toStdString()));
+    }
+
+    // Typing and pasting stop at the two stored lines: nothing the field
+    // shows is dropped at the save (a third wrapped line, a line after
+    // Enter below a first line that wrapped).
+    void editorDropsNoTextItShows()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QPlainTextEdit* memo = r.editor.Memo();
+        const QString sentence = QStringLiteral("Zadzwonić do administracji budynku w sprawie przeglądu "
+                                                "instalacji gazowej, ustalić termin i przygotować klucze ");
+        for (const QString& typed : {sentence + sentence, QString(sentence + "\ndrugi")}) {
+            memo->clear();
+            r.TypeText(typed);
+            QCOMPARE(r.editor.WrapLines(memo->toPlainText()).size(), 2);
+            QCOMPARE(QString::fromStdString(Utf8FromCp1250(r.editor.StoredText())).remove(QLatin1Char('+')),
+                     memo->toPlainText().remove(QLatin1Char('\n')));
+        }
+        memo->clear();
+        memo->insertPlainText(sentence + sentence); // pasted: what fits goes in
+        QVERIFY(memo->toPlainText().startsWith(sentence));
+        QCOMPARE(r.editor.WrapLines(memo->toPlainText()).size(), 2);
+    }
+
+    // Each reminder opens with its own text, never the last one opened;
+    // one that cannot be stored again as it is (too long, a byte without a
+    // character) is shown whole and the tick refuses it with a word.
+    void editorShowsEachReminderItsOwnText()
+    {
+        EditingRig r;
+        const std::string longLine(200, 'w');
+        r.Seed("Krótki+", D(2026, 12, 24), 0);
+        r.state.list.AddReminder(longLine + "+", D(2026, 12, 25), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        r.state.list.AddReminder("Z\x98nak+", D(2026, 12, 26), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        QVERIFY(r.OpenList());
+        const struct {
+            QString shown;
+            const char* refusal;
+        } cases[] = {
+            {QString::fromStdString(longLine), "Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków."},
+            {QStringLiteral("Z\uFFFDnak"), "Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."},
+        };
+        for (int row : {1, 2}) {
+            r.ClickRow(0);
+            r.ClickDane(ld::kEdytujWpis);
+            r.ClickEditor(lw::kAnuluj);
+            r.ClickRow(row);
+            r.ClickDane(ld::kEdytujWpis);
+            QCOMPARE(r.editor.Memo()->toPlainText(), cases[row - 1].shown);
+            r.ClickEditor(lw::kZapisz);
+            QVERIFY(r.editor.isVisible());
+            QCOMPARE(r.LastMessage(), QString::fromUtf8(cases[row - 1].refusal));
+            r.ClickEditor(lw::kAnuluj);
+        }
+        QCOMPARE(r.state.list[1].Tresc, longLine + "+");
+        QVERIFY(!r.state.DataChanged);
+        r.ClickRow(1); // shortened, it is taken
+        r.ClickDane(ld::kEdytujWpis);
+        for (int i = 0; i < 150; ++i)
+            QTest::keyClick(r.editor.Memo(), Qt::Key_Backspace);
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(QString::fromStdString(r.state.list[1].Tresc).remove(QLatin1Char('+')), QString(50, QLatin1Char('w')));
+
+        // The longest text the editor takes opens again and is taken as it was.
+        r.ClickDane(ld::kNowyWpis);
+        r.TypeText(QString(170, QLatin1Char('i')));
+        r.ClickEditor(lw::kZapisz);
+        const std::string longest = r.state.list[3].Tresc;
+        r.ClickDane(ld::kEdytujWpis);
+        r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(r.state.list[3].Tresc, longest);
+        QCOMPARE(std::count(longest.begin(), longest.end(), 'i'), 160);
+    }
+
+    // With the list window dragged low, "+" opens the editor wholly inside
+    // the work area, its tick and cross reachable; the recurrence dialog
+    // over it too.
+    void editorOpensInsideTheWorkArea()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        const QRect area = r.dane.screen()->availableGeometry();
+        r.dane.move(area.left() + 40, area.bottom() - 120);
+        r.ClickDane(ld::kNowyWpis);
+        QVERIFY(area.contains(r.editor.frameGeometry()));
+        r.ChooseKind(5);
+        QVERIFY(area.contains(r.dialog.frameGeometry()));
+    }
+
+    // A line too long for the list is cut after a whole word, with "…",
+    // and beside it stands the date the reminder comes next.
+    void listCutsAtAWordAndShowsTheNextDate()
+    {
+        EditingRig r;
+        const QString text = QStringLiteral("Zadzwonić do administracji budynku w sprawie przeglądu instalacji gazowej");
+        r.Seed((text + "+").toUtf8().constData(), D(2026, 12, 24), 0);
+        r.Seed("Co tydzień+", D(2026, 1, 5), -2); // Mondays
+        r.Seed("Co dziesięć dni+", D(2027, 1, 10), 10); // not begun yet
+        QVERIFY(r.OpenList());
+        const QString shown = r.dane.ShownText(0);
+        QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
+        QVERIFY2(text.startsWith(shown.chopped(1) + QLatin1Char(' ')), qPrintable(shown));
+        const QFontMetrics fm(r.dane.Lista()->font());
+        QVERIFY(fm.horizontalAdvance(shown) + fm.horizontalAdvance(r.dane.ShownDate(0)) <
+                r.dane.Lista()->viewport()->width());
+        QCOMPARE(r.dane.ShownText(1), QStringLiteral("Co tydzień"));
+        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2)};
+        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027"}));
     }
 
     void editAndDeleteGuardsSpeakFirst()
@@ -145,6 +260,7 @@ private slots:
         r.ClickDane(ld::kUsunWpis);
         QCOMPARE(r.LastMessage(), QStringLiteral("Tego nie można cofnąć.\rCzy rzeczywiście usunąć?"));
         QCOMPARE(r.box.shown.back().kind, int(kQuestionBox));
+        QCOMPARE(r.box.shown.back().icon, int(kIconQuestion)); // questions show the question icon
         QCOMPARE(r.state.list.ReminderCount(), 4);
         QVERIFY(r.dane.DeleteConfirmed());
         QVERIFY(!r.state.DataChanged);
@@ -167,6 +283,7 @@ private slots:
         r.box.Answer(kAnswerNie);
         r.ClickDane(ld::kAnuluj);
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
+        QCOMPARE(r.box.shown.back().icon, int(kIconQuestion));
         QVERIFY(!r.dane.isVisible());
         QVERIFY(!r.state.DataChanged);
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
@@ -382,12 +499,13 @@ private slots:
         HoldAt(r.dialog, less, *r.timers, 200);
         QCOMPARE(field->text(), QStringLiteral("9"));
 
-        // Typed 5, "+" held for 100 ms: 6, 7. A press under 50 ms: nothing.
+        // Typed 5, "+" held to the first repeat: 6 at the press, then 7. A
+        // click is one step.
         r.SetDays("5");
-        HoldAt(r.dialog, more, *r.timers, 100);
+        HoldAt(r.dialog, more, *r.timers, 400);
         QCOMPARE(field->text(), QStringLiteral("7"));
         HoldAt(r.dialog, more, *r.timers, 40);
-        QCOMPARE(field->text(), QStringLiteral("7"));
+        QCOMPARE(field->text(), QStringLiteral("8"));
 
         // Held "-" from 10 stops at 2, and its timer with it.
         r.SetDays("10");
@@ -439,6 +557,15 @@ private slots:
         QCOMPARE(r.editor.IlePrzed(), 0);
         r.ClickEditor(lw::kWiecejDniPrzed);
         QCOMPARE(r.editor.IlePrzed(), 0);
+
+        // The bounds themselves are taken (then 3 again, for what follows).
+        for (const int days : {2, 365, 3}) {
+            r.ChooseKind(5);
+            r.SetDays(QString::number(days));
+            r.ClickDialog(lc::kZapisz);
+            QVERIFY2(!r.dialog.isVisible(), qPrintable(QString::number(days)));
+            QCOMPARE(r.editor.CoIle(), days);
+        }
 
         // Cancelled: the rule and the entry stay, warn-after is off all the same.
         r.ClickEditor(lw::kPtaszek);

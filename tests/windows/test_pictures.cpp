@@ -32,6 +32,7 @@ const std::map<QString, QSize>& ExpectedSizes()
     static const std::map<QString, QSize> sizes = {
         {"komczerwony", {349, 90}},    {"komzolty", {349, 90}},      {"komzielony", {349, 90}},
         {"komniebieski", {349, 90}},   {"oknowarning", {350, 150}},  {"ikoinfo", {42, 43}},
+        {"komniebieski_bez_ikony", {349, 90}},
         {"ikopytanie", {42, 43}},      {"ikouwaga", {42, 43}},       {"buttak", {88, 26}},
         {"butnie", {88, 26}},          {"butanuluj", {88, 26}},      {"butzamknij", {88, 26}},
         {"ptaszekok", {19, 18}},       {"ptaszekno", {19, 18}},      {"palkamala", {112, 6}},
@@ -141,7 +142,7 @@ private slots:
                                                        "Okno komunikatu ukryj po",
                                                        "sekundach",
                                                        "- komunikatom towarzyszy dźwięk",
-                                                       "Poziom głośność dźwięku"};
+                                                       "Poziom głośności dźwięku"};
         QTest::newRow("tlo_about") << "tlo_about"
                                    << QStringList{"Remindo - o programie", "Remindo 1.02"};
     }
@@ -161,20 +162,22 @@ private slots:
     // link word lying in the help click area.
     void bluePanelEndsInTheLinkWord()
     {
-        const Picture pic = painter::PaintPicture("komniebieski");
-        QVERIFY2(pic.problems.isEmpty(), qPrintable(pic.problems.join('\n')));
-        QCOMPARE(pic.captions.value(0), QString("Remindo 1.02"));
-        QCOMPARE(pic.captions.value(3), QString("tutaj"));
-        QCOMPARE(pic.captions.size(), 5);
-        for (const QString& c : pic.captions)
-            QVERIFY(!c.trimmed().isEmpty());
-        // the link word is drawn inside its click area: underlined ink there
-        const QRect link = R(layout::glowny::kPomoc);
-        int ink = 0;
-        for (int y = link.top(); y <= link.bottom(); ++y)
-            for (int x = link.left(); x <= link.right(); ++x)
-                ink += qGray(pic.image.pixel(x, y)) < 160;
-        QVERIFY2(ink > 30, qPrintable(QString::number(ink)));
+        for (const char* name : {"komniebieski", "komniebieski_bez_ikony"}) {
+            const Picture pic = painter::PaintPicture(name);
+            QVERIFY2(pic.problems.isEmpty(), qPrintable(pic.problems.join('\n')));
+            QCOMPARE(pic.captions.value(0), QString("Remindo 1.02"));
+            QCOMPARE(pic.captions.value(3), QString("tutaj"));
+            QCOMPARE(pic.captions.size(), 5);
+            for (const QString& c : pic.captions)
+                QVERIFY(!c.trimmed().isEmpty());
+            // the link word is drawn inside its click area: underlined ink there
+            const QRect link = R(layout::glowny::kPomoc);
+            int ink = 0;
+            for (int y = link.top(); y <= link.bottom(); ++y)
+                for (int x = link.left(); x <= link.right(); ++x)
+                    ink += qGray(pic.image.pixel(x, y)) < 160;
+            QVERIFY2(ink > 30, qPrintable(QString::number(ink)));
+        }
     }
 
     void everyPictureIsEmbedded_data()

@@ -90,22 +90,22 @@ private slots:
                  QColor(90, 120, 136));
     }
 
-    // Twenty steps a second while held, nothing at the press, and each value
-    // stops at its bound while the arrow is still held.
+    // A click is one step; held past the pause, twenty steps a second; each
+    // value stops at its bound while the arrow is still held.
     void heldArrowsStepAndStop()
     {
         Rig r;
         QVERIFY(r.Open());
-        r.HoldMore(F::kPokazCo, 1000);
-        QCOMPARE(r.dialog.Shown(F::kPokazCo), 80);
-        r.HoldMore(F::kPokazCo, 49); // shorter than one tick
-        QCOMPARE(r.dialog.Shown(F::kPokazCo), 80);
+        r.HoldMore(F::kPokazCo, 1000); // 1 at the press, 13 from 400 ms on
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 74);
+        r.HoldMore(F::kPokazCo, 49); // a click
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 75);
 
         r.HoldLess(F::kBadajCo, 1000);
         QCOMPARE(r.dialog.Shown(F::kBadajCo), 3);
         r.HoldLess(F::kUkryjPo, 1000);
         QCOMPARE(r.dialog.Shown(F::kUkryjPo), 15);
-        r.HoldMore(F::kUkryjPo, 150);
+        r.HoldMore(F::kUkryjPo, 450);
         QCOMPARE(r.dialog.Shown(F::kUkryjPo), 30);
         r.HoldMore(F::kDzwiek, 1000);
         QCOMPARE(r.dialog.Shown(F::kDzwiek), 15);
@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(r.repeat.ActiveCount(), 1);
         ReleaseAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
         QCOMPARE(r.repeat.ActiveCount(), 0);
-        QCOMPARE(r.dialog.Shown(F::kBadajCo), 5);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 4);
     }
 
     // The more arrows stop where the timers' intervals end; the arrow may be
@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(r.dialog.Shown(F::kPokazCo), 1);
         r.HoldMore(F::kDzwiek, 500); // above 15: can be lowered, not raised
         QCOMPARE(r.dialog.Shown(F::kDzwiek), 21);
-        r.HoldLess(F::kDzwiek, 100);
+        r.HoldLess(F::kDzwiek, 400);
         QCOMPARE(r.dialog.Shown(F::kDzwiek), 19);
         r.HoldLess(F::kUkryjPo, 1000); // only values above 15 step down
         QCOMPARE(r.dialog.Shown(F::kUkryjPo), 12);
@@ -231,7 +231,7 @@ private slots:
         Rig r;
         const QString folder = QString::fromStdString(r.state.settingsFile.GetPaths().settingsFolder);
         QVERIFY(r.Open());
-        r.HoldMore(F::kPokazCo, 100);
+        r.HoldMore(F::kPokazCo, 400);
         QVERIFY(QDir(folder).removeRecursively());
         {
             QFile blocker(folder);
@@ -270,7 +270,7 @@ private slots:
         ClickOn(r.dialog, ToQRect(layout::ustawienia::kPtaszek2));
         QVERIFY(!r.state.settings.SoundOn);
         QVERIFY(!r.dialog.ImPtaszek2()->IsTicked());
-        r.HoldLess(F::kPokazCo, 500);
+        r.HoldLess(F::kPokazCo, 800);
         QCOMPARE(r.dialog.Shown(F::kPokazCo), 50);
         ClickOn(r.dialog, ToQRect(layout::ustawienia::kAnuluj));
         QVERIFY(!r.dialog.isVisible());
@@ -294,7 +294,7 @@ private slots:
         Rig r;
         QVERIFY(r.Open());
         PressAt(r.dialog, TFUstawienia::MorePlace(F::kPokazCo).center());
-        r.repeat.Advance(100);
+        r.repeat.Advance(400);
         r.dialog.hide();
         QCOMPARE(r.repeat.ActiveCount(), 0);
         r.repeat.Advance(1000);

@@ -20,6 +20,10 @@ namespace niebieski {
 inline constexpr const char* kTitle = "Remindo " REMINDO_VERSION;
 inline constexpr const char* kOpis = "Remindo przypomina o ważnych zdarzeniach.";
 inline constexpr const char* kMenu = "Prawy przycisk myszy na ikonie otwiera menu.";
+// The same panel shown once on a desktop without a notification area: how
+// to reach the program there instead of the icon's menu.
+inline constexpr const char* kOpisBezIkony = "Remindo działa, choć pulpit nie ma miejsca na ikonę.";
+inline constexpr const char* kMenuBezIkony = "Otwieraj je z menu aplikacji (prawy przycisk: więcej).";
 inline constexpr const char* kPomocPrefix = "Instrukcję obsługi znajdziesz";
 inline constexpr const char* kPomocLink = "tutaj";
 } // namespace niebieski
@@ -75,7 +79,7 @@ inline constexpr const char* kUkryjPo = "Okno komunikatu ukryj po";
 inline constexpr const char* kMinut = "minut";
 inline constexpr const char* kSekundach = "sekundach";
 inline constexpr const char* kDzwiek = "- komunikatom towarzyszy dźwięk";
-inline constexpr const char* kPoziom = "Poziom głośność dźwięku";
+inline constexpr const char* kPoziom = "Poziom głośności dźwięku";
 } // namespace ustawienia
 
 namespace about {

@@ -93,7 +93,7 @@ bool Review(const QString& dir, const Picture& pic, const QImage& decoded)
     p.end();
     ok = over.save(dir + QStringLiteral("/overlay/") + pic.name + QStringLiteral(".png")) && ok;
 
-    if (pic.name.startsWith(QLatin1String("kom")) && pic.name != QLatin1String("komniebieski")) {
+    if (pic.name.startsWith(QLatin1String("kom")) && !pic.name.startsWith(QLatin1String("komniebieski"))) {
         QImage mock = decoded.convertToFormat(QImage::Format_RGB32);
         QPainter m(&mock);
         m.setFont(Font(kCaptionPx));

@@ -87,7 +87,7 @@ Picture Reminder(const char* name, const KindLook& look)
                  lay::glowny::kKomunikat});
 }
 
-Picture BluePanel()
+Picture BluePanel(bool withIcon)
 {
     namespace nb = cap::niebieski;
     Canvas c(QSize(lay::glowny::kWindow.w, lay::glowny::kWindow.h), kBlue.base);
@@ -105,9 +105,9 @@ Picture BluePanel()
     const int left = field.left() + 8;
     const int row = 15;
     c.Text(QRect(left, field.top() + 3, field.width() - 16, row), Qt::AlignLeft | Qt::AlignVCenter,
-           nb::kOpis, Caption(), kInk);
+           withIcon ? nb::kOpis : nb::kOpisBezIkony, Caption(), kInk);
     c.Text(QRect(left, field.top() + 3 + row, field.width() - 16, row),
-           Qt::AlignLeft | Qt::AlignVCenter, nb::kMenu, Caption(), kInk);
+           Qt::AlignLeft | Qt::AlignVCenter, withIcon ? nb::kMenu : nb::kMenuBezIkony, Caption(), kInk);
 
     // the link word fills its click area; the sentence ends just before it
     const QRect link = R(lay::glowny::kPomoc);
@@ -122,7 +122,7 @@ Picture BluePanel()
     c.Text(prefix, Qt::AlignRight | Qt::AlignVCenter, nb::kPomocPrefix, Caption(), kInk);
     if (prefixEnd - fm.horizontalAdvance(QString::fromUtf8(nb::kPomocPrefix)) < left - 2)
         c.Problem(QStringLiteral("the help sentence starts left of the other lines"));
-    return Done("komniebieski", c, {lay::glowny::kClose, lay::glowny::kPomoc});
+    return Done(withIcon ? "komniebieski" : "komniebieski_bez_ikony", c, {lay::glowny::kClose, lay::glowny::kPomoc});
 }
 
 // ------------------------------------------------------ message box
@@ -535,7 +535,8 @@ const std::vector<Entry>& Entries()
         {{"komczerwony", lg::kWindow.w, lg::kWindow.h}, [] { return Reminder("komczerwony", kRed); }},
         {{"komzolty", lg::kWindow.w, lg::kWindow.h}, [] { return Reminder("komzolty", kYellow); }},
         {{"komzielony", lg::kWindow.w, lg::kWindow.h}, [] { return Reminder("komzielony", kGreen); }},
-        {{"komniebieski", lg::kWindow.w, lg::kWindow.h}, BluePanel},
+        {{"komniebieski", lg::kWindow.w, lg::kWindow.h}, [] { return BluePanel(true); }},
+        {{"komniebieski_bez_ikony", lg::kWindow.w, lg::kWindow.h}, [] { return BluePanel(false); }},
         {{"oknowarning", lw::kWindow.w, lw::kWindow.h}, WarningBox},
         {{"ikoinfo", lw::kIcon.w, lw::kIcon.h}, [] { return WarningIcon("ikoinfo", IconKind::Info); }},
         {{"ikopytanie", lw::kIcon.w, lw::kIcon.h},

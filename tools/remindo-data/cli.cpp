@@ -12,6 +12,7 @@
 #include "store/atomicfile.h"
 #include "store/codec.h"
 #include "store/datafile.h"
+#include "store/filestamp.h"
 #include "store/log.h"
 #include "store/messages.h"
 #include "store/reminders.h"
@@ -85,6 +86,14 @@ public:
                 Fail(why.empty() ? "the desktop's services cannot be had" : why);
         }
         return *services_;
+    }
+    // The same without ending the command: null when they cannot be had.
+    DesktopServices* TryGet()
+    {
+        std::string why;
+        if (!services_)
+            services_ = source_(why);
+        return services_;
     }
 
 private:
@@ -470,22 +479,36 @@ void Export(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
 // Dane.dat.bak-YYYYMMDD-HHMMSS beside the data file, never over an earlier copy.
 void KeepBackup(const std::string& dataPath)
 {
-    std::string old, why;
-    if (!ReadWholeFile(dataPath, old, &why))
-        Fail(dataPath + ": cannot be read: " + why);
-    const std::string base = dataPath + ".bak-" + LocalTimeStamp();
-    std::string name = base;
-    for (int n = 2;; ++n) {
-        if (WriteNewFile(DefaultFileWriters(), name, old, FileMode(dataPath), &why))
-            return;
-        if (why != std::strerror(EEXIST) || n > 999)
-            Fail(name + ": the copy of the old data file cannot be written: " + why);
-        name = base + "-" + std::to_string(n);
+    std::string why;
+    if (KeepDatedCopy(dataPath, ".bak-", &why).empty())
+        Fail(dataPath + ": the copy of the old data file cannot be written: " + why);
+}
+
+// A running Remindo would otherwise show, and at its next save write, the
+// list it read before.
+void TellRunningCopy(Context& ctx, std::string& out)
+{
+    DesktopServices* desktop = ctx.desktop.TryGet();
+    if (!desktop)
+        return;
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal().string();
+    switch (ReloadAnswer(desktop->AskToReload(ec ? ctx.dataPath : path))) {
+    case ReloadAnswer::Reloaded:
+    case ReloadAnswer::Unchanged: // it had noticed by itself
+        out += "the running Remindo was asked to read the data file again and shows the new list\n";
+        break;
+    case ReloadAnswer::Pending:
+        out += "the running Remindo has unsaved edits: when they are saved, this list is kept beside the data "
+               "file as a dated copy (Remindo names it)\n";
+        break;
+    default: // none runs, or it works on another file
+        break;
     }
 }
 
 // The list replaces the user's, whose file is kept beside it.
-void ReplaceList(Context& ctx, const Komunikaty& list)
+void ReplaceList(Context& ctx, const Komunikaty& list, std::string& out)
 {
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal();
@@ -497,6 +520,7 @@ void ReplaceList(Context& ctx, const Komunikaty& list)
     file.Switch = true;
     if (!file.SaveDataFile(list))
         Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
+    TellRunningCopy(ctx, out);
 }
 
 void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
@@ -519,7 +543,7 @@ void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& o
     }
     if (imported.list.items.empty())
         Fail(path + ": nothing imported: no event maps onto a reminder");
-    ReplaceList(ctx, imported.list);
+    ReplaceList(ctx, imported.list, out);
     for (const std::string& line : imported.refused)
         out += "skipped: " + line + "\n";
     if (imported.droppedTimes)
@@ -537,7 +561,7 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
         return ImportIcs(ctx, a, ics, out);
     if (a.Get("skip-unsupported"))
         Misuse("import: --skip-unsupported goes with --ics");
-    ReplaceList(ctx, ctx.Load(a.words[1]));
+    ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
 } // namespace
@@ -560,10 +584,13 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             Misuse("no command (see --help)");
         const std::string& command = a.words[0];
         auto only = [&](std::initializer_list<const char*> allowed) {
-            for (const auto& [name, value] : a.options)
+            // (clang 14 lets no lambda capture a structured binding)
+            for (const auto& option : a.options) {
+                const std::string& name = option.first;
                 if (name != "file" && std::find_if(allowed.begin(), allowed.end(),
                                                    [&](const char* n) { return name == n; }) == allowed.end())
                     Misuse(command + ": unknown option --" + name);
+            }
         };
         Context ctx(err, a.Get("file"), services);
         if (command == "list") {

@@ -20,6 +20,14 @@ public:
     virtual std::string AppDataFolder() = 0;
     // The system's regional formats, set up at the first call.
     virtual const RegionalFormats& Formats() = 0;
+    // Asks a running Remindo to read the data file at `path` again, over the
+    // session bus. Its answer (a ReloadAnswer of store/filestamp.h), or -1
+    // when none runs or none can be asked.
+    virtual int AskToReload(const std::string& path)
+    {
+        (void)path;
+        return -1;
+    }
 };
 
 // Answers the services, or nullptr with a one-line reason in `why`.

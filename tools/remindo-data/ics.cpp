@@ -16,8 +16,9 @@ namespace remindo::cli {
 
 namespace {
 
-// libical keeps INTERVAL in a short.
+// libical keeps INTERVAL in a short, and writes no date after the year 3000.
 constexpr int32_t kMaxInterval = 32767;
+constexpr int kLastYear = 3000;
 
 // What iCalendar has no word for. The date and the code are written only
 // where DTSTART and the rule do not give them back, and so is the text
@@ -71,6 +72,13 @@ std::string TrescOf(const std::string& summary)
     for (const char c : summary)
         tresc += c == '\n' ? '+' : c;
     return tresc + '+';
+}
+
+// libical drops the blanks at either end of a value.
+bool KeepsItsEnds(std::string_view value)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return value.empty() || (!blank(value.front()) && !blank(value.back()));
 }
 
 IcsRule Freq(const char* freq, int interval = 1)
@@ -321,8 +329,13 @@ Date ExtraDate(const IcsEvent& e, const char* name, Date fallback)
     return Extra<Date>(e, name, fallback, "a date (YYYYMMDD)", FromBasic);
 }
 
-std::string Cp1250Text(const std::string& utf8, const char* what)
+// A stored text holds no control characters but the tab (and a line break
+// only as its "+"); libical would drop a carriage return at the next export.
+std::string Cp1250Text(std::string utf8, const char* what)
 {
+    for (char& c : utf8)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
+            c = ' ';
     const Cp1250Result r = Cp1250FromUtf8(utf8);
     if (!r.ok()) {
         char buf[16];
@@ -348,8 +361,10 @@ Komunikat ReminderOf(const IcsEvent& e, Date today)
     for (const auto& [n, v] : e.extra)
         ownText = ownText || n == kTresc;
     if (ownText) {
-        k.Tresc = Extra<std::string>(e, kTresc, {}, "a text",
-                                     [](const std::string& v) { return Cp1250Text(v, kTresc); });
+        k.Tresc = Extra<std::string>(e, kTresc, {}, "a text", [](const std::string& v) {
+            const bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+            return Cp1250Text(quoted ? v.substr(1, v.size() - 2) : v, kTresc);
+        });
     } else {
         k.Tresc = TrescOf(Cp1250Text(e.summary, "the summary"));
         if (e.summary.find('+') != std::string::npos)
@@ -378,7 +393,12 @@ IcsExport EventsOf(const Komunikaty& list)
         Date start;
         std::string why;
         const std::string summary = Utf8FromCp1250(SummaryOf(k.Tresc));
-        if (!RuleOf(k, e, start, why)) {
+        bool ok = RuleOf(k, e, start, why);
+        if (ok && YmdOf(start).year > kLastYear) {
+            why = "its first date lies after the year " + std::to_string(kLastYear) + ", past what libical writes";
+            ok = false;
+        }
+        if (!ok) {
             out.left.push_back("not exported: reminder " + std::to_string(i + 1) + " \"" +
                                summary.substr(0, summary.find('\n')) + "\": " + why);
             continue;
@@ -389,8 +409,9 @@ IcsExport EventsOf(const Komunikaty& list)
         e.start = YmdOf(start);
         if (start != k.Data)
             e.extra.emplace_back(kData, Basic(k.Data));
-        if (TrescOf(SummaryOf(k.Tresc)) != k.Tresc)
-            e.extra.emplace_back(kTresc, Utf8FromCp1250(k.Tresc));
+        // Quoted, so that blanks at its ends stay.
+        if (TrescOf(SummaryOf(k.Tresc)) != k.Tresc || !KeepsItsEnds(summary))
+            e.extra.emplace_back(kTresc, "\"" + Utf8FromCp1250(k.Tresc) + "\"");
         e.extra.emplace_back(kCzyPo, std::to_string(k.CzyPo));
         e.extra.emplace_back(kIle, std::to_string(k.Ile));
         e.extra.emplace_back(kBlok, std::to_string(k.Blok));
@@ -399,6 +420,7 @@ IcsExport EventsOf(const Komunikaty& list)
         e.hasAlarm = true;
         e.alarmDaysBefore = k.IlePrzed;
         out.events.push_back(std::move(e));
+        out.indices.push_back(i);
     }
     return out;
 }

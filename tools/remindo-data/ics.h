@@ -15,6 +15,7 @@ namespace remindo::cli {
 
 struct IcsExport {
     std::vector<IcsEvent> events;
+    std::vector<int> indices;      // each event's reminder, by its index in the list
     std::vector<std::string> left; // one line for each reminder left out
 };
 

@@ -14,6 +14,7 @@ public:
     ~QtDesktopServices() override;
     std::string AppDataFolder() override;
     const RegionalFormats& Formats() override;
+    int AskToReload(const std::string& path) override;
 
 private:
     std::unique_ptr<RegionalFormats> formats_;

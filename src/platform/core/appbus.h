@@ -7,6 +7,8 @@
 // The lock file stays the single-instance guard; without a session bus the
 // program runs as ever, only unreachable.
 
+#include "store/filestamp.h"
+
 #include <QDBusConnection>
 
 #include <memory>
@@ -17,14 +19,6 @@ namespace remindo {
 
 inline constexpr const char* kBusPath = "/pl/vendly/Remindo";
 inline constexpr const char* kOwnInterface = "pl.vendly.Remindo";
-
-// How the running copy answers a request to read the data file again.
-enum class ReloadAnswer : int {
-    Reloaded = 0,  // the file had changed and is shown now
-    Unchanged = 1, // the copy already holds what the file holds
-    Pending = 2,   // unsaved edits: the file's version is kept aside at the next save
-    OtherFile = 3, // the copy works on another data file
-};
 
 // What the running copy does when asked. Each call answers at once; work
 // that may show a window is done after the answer has gone.

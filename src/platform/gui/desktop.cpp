@@ -26,4 +26,9 @@ void QtDesktop::BringToFront(QWidget& window)
     window.activateWindow();
 }
 
+void QtDesktop::Raise(QWidget& window)
+{
+    window.raise();
+}
+
 } // namespace remindo

@@ -25,6 +25,8 @@ public:
     virtual void Move(QWidget& window, QPoint topLeft) = 0;
     // Above every other window, and the active one.
     virtual void BringToFront(QWidget& window) = 0;
+    // Above every other window, leaving the keyboard where it is.
+    virtual void Raise(QWidget& window) = 0;
 };
 
 // The primary screen's available geometry; the window flags (no taskbar
@@ -34,6 +36,7 @@ public:
     WorkArea GetWorkArea() override;
     void Move(QWidget& window, QPoint topLeft) override;
     void BringToFront(QWidget& window) override;
+    void Raise(QWidget& window) override;
 };
 
 } // namespace remindo
