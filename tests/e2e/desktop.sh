@@ -268,14 +268,18 @@ menu_item() {
   open_menu
   xdotool key "$1"
 }
-# open_window KEY SIZE FILE: the item's window on the screen, shot; its id
-# in $window.
-open_window() {
-  menu_item "$1"
-  wait_for 10 "a $2 window from the menu's key $1" window_of_size '^Remindo' "$2"
+# await_window WHAT SIZE FILE: a window of that size on the screen, shot;
+# its id in $window.
+await_window() {
+  wait_for 10 "$1" window_of_size '^Remindo' "$2"
   window=$(window_of_size '^Remindo' "$2")
   sleep 0.3
   shot "$window" "$out/$3"
+}
+# open_window KEY SIZE FILE: the same for the menu item's window.
+open_window() {
+  menu_item "$1"
+  await_window "a $2 window from the menu's key $1" "$2" "$3"
 }
 closed() { ! window_of_size '^Remindo' "$1"; }
 # The settings dialog's first value, as a picture.
@@ -405,7 +409,7 @@ Odebrać paczkę z paczkomatu+|0|0
 LIST
 "$tool" --file "$work/sync.dat" import "$work/sync-plain.dat" >/dev/null || fail "sync file"
 mv "$work/sync.dat" "$data"
-wait_for 15 "the synced reminder, without a restart" reminder_at_rest
+wait_reminder "the synced reminder, without a restart"
 shot "$(reminder_at_rest)" "$out/two-writers-sync.png"
 click_in "$(reminder_at_rest)" 170 60 # the text hides it
 wait_for 5 "the synced reminder to go" reminder_gone
@@ -421,7 +425,7 @@ echo "remindo-data: $said"
 open_window d 386x447 two-writers-import-list.png
 click_in "$window" 357 420 # save
 wait_for 5 "the list window to close" closed 386x447
-wait_for 15 "the imported reminder" reminder_at_rest
+wait_reminder "the imported reminder"
 click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
 wait_for 5 "the imported reminder to go" reminder_gone
 sleep 0.5
@@ -472,25 +476,16 @@ start_remindo
 wait_for 20 "the bus name" bus_owned
 sleep 1 # the start timer's load
 "$program" >"$work/second.log" 2>&1 || fail "a second start without a tray ended with $?"
-wait_for 10 "the list window from a second start" window_of_size '^Remindo' 386x447
-window=$(window_of_size '^Remindo' 386x447)
-sleep 0.3
-shot "$window" "$out/notray-second-start.png"
+await_window "the list window from a second start" 386x447 notray-second-start.png
 click_in "$window" 321 420 # cancel
 wait_for 5 "the list window to close" closed 386x447
 "$program" --calendar || fail "remindo --calendar ended with $?"
-wait_for 10 "the calendar from --calendar" window_of_size '^Remindo' 500x500
-window=$(window_of_size '^Remindo' 500x500)
-sleep 0.3
-shot "$window" "$out/notray-calendar.png"
+await_window "the calendar from --calendar" 500x500 notray-calendar.png
 click_in "$window" 448 475
 wait_for 5 "the calendar to close" closed 500x500
 gdbus call --session --dest pl.vendly.Remindo --object-path /pl/vendly/Remindo \
   --method org.freedesktop.Application.ActivateAction ustawienia '[]' '{}' >/dev/null || fail "ActivateAction"
-wait_for 10 "the settings from ActivateAction" window_of_size '^Remindo' 386x243
-window=$(window_of_size '^Remindo' 386x243)
-sleep 0.3
-shot "$window" "$out/notray-ustawienia.png"
+await_window "the settings from ActivateAction" 386x243 notray-ustawienia.png
 click_in "$window" 295 212 # cancel
 wait_for 5 "the settings dialog to close" closed 386x243
 "$program" --quit || fail "remindo --quit ended with $?"

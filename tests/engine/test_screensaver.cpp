@@ -31,7 +31,8 @@ class GnomeSaver : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.gnome.ScreenSaver")
 public:
-    bool active = false;
+    explicit GnomeSaver(bool a = false) : active(a) {}
+    bool active;
 public slots:
     bool GetActive() { return active; }
 };
@@ -42,7 +43,8 @@ class LogindSession : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
     Q_PROPERTY(bool LockedHint READ LockedHint)
 public:
-    bool locked = false;
+    explicit LogindSession(bool l = false) : locked(l) {}
+    bool locked;
     bool LockedHint() const { return locked; }
 };
 
@@ -112,14 +114,12 @@ private slots:
         Serve("org.remindo.test.Slow", "/org/freedesktop/ScreenSaver", slow);
         Serve("org.remindo.test.Wrong", "/org/freedesktop/ScreenSaver", new WrongSaver);
 
-        auto* gnome = new GnomeSaver;
-        gnome->active = true;
-        Serve("org.remindo.test.Gnome", "/org/gnome/ScreenSaver", gnome);
-        Serve("org.remindo.test.GnomeOff", "/org/gnome/ScreenSaver", new GnomeSaver);
-        auto* locked = new LogindSession;
-        locked->locked = true;
-        Serve("org.remindo.test.Locked", "/org/freedesktop/login1/session/auto", locked);
-        Serve("org.remindo.test.Unlocked", "/org/freedesktop/login1/session/auto", new LogindSession);
+        for (const bool on : {true, false}) {
+            Serve(on ? "org.remindo.test.Gnome" : "org.remindo.test.GnomeOff", "/org/gnome/ScreenSaver",
+                  new GnomeSaver(on));
+            Serve(on ? "org.remindo.test.Locked" : "org.remindo.test.Unlocked",
+                  "/org/freedesktop/login1/session/auto", new LogindSession(on));
+        }
 
         DBusScreenSaver saver(200);
         saver.SetSystemBus(QDBusConnection::sessionBus()); // logind on the test's bus too

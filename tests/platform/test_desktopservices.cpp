@@ -4,6 +4,7 @@
 
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
+#include "platform/core/qtpolish.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,43 @@
 #include <unistd.h>
 
 using namespace remindo;
+
+namespace {
+
+// A process that takes the lock at `path` (as the user `asUser`, making
+// the file open to all, when given) and holds it until killed. Answers its
+// pid, or -1 when it could not take the lock.
+pid_t Holder(const std::string& path, uid_t asUser = 0)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        LockFileInstance held(path);
+        bool ok = true;
+        if (asUser) {
+            umask(0);
+            ok = setgid(asUser) == 0 && setuid(asUser) == 0;
+        }
+        ok = ok && held.Acquire() && (!asUser || ::chmod(path.c_str(), 0666) == 0);
+        const char c = ok ? '1' : '0';
+        (void)!write(ready[1], &c, 1);
+        for (;;)
+            pause();
+    }
+    char c = 0;
+    const bool ok = child > 0 && read(ready[0], &c, 1) == 1 && c == '1';
+    close(ready[0]);
+    close(ready[1]);
+    if (!ok && child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return ok ? child : -1;
+}
+
+} // namespace
 
 class TestDesktopServices : public QObject {
     Q_OBJECT
@@ -47,30 +85,15 @@ private slots:
     {
         QTemporaryDir dir;
         const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
-        int ready[2];
-        QCOMPARE(pipe(ready), 0);
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            LockFileInstance held(path);
-            const char ok = held.Acquire() ? '1' : '0';
-            (void)!write(ready[1], &ok, 1);
-            for (;;)
-                pause();
-        }
-        char ok = 0;
-        QCOMPARE(read(ready[0], &ok, 1), ssize_t(1));
-        QCOMPARE(ok, '1');
+        const pid_t child = Holder(path);
+        QVERIFY(child > 0);
         LockFileInstance other(path);
         QVERIFY(!other.Acquire()); // held by a running process
 
         kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
+        waitpid(child, nullptr, 0);
         QVERIFY(QFile::exists(QString::fromStdString(path))); // left behind ...
         QVERIFY(other.Acquire());     // ... and taken over at once
-        close(ready[0]);
-        close(ready[1]);
     }
 
     void aLockThatCannotBeMadeDoesNotPassForAnotherCopy()
@@ -109,52 +132,14 @@ private slots:
         QTemporaryDir dir; // open to everyone, as an old umask-000 folder was
         QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
         const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
-        int ready[2];
-        QCOMPARE(pipe(ready), 0);
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            // The other user: their own file, world-writable, held.
-            char ok = '0';
-            LockFileInstance theirs(path);
-            if (setgid(65534) == 0 && setuid(65534) == 0) {
-                umask(0);
-                ok = theirs.Acquire() && ::chmod(path.c_str(), 0666) == 0 ? '1' : '0';
-            }
-            (void)!write(ready[1], &ok, 1);
-            for (;;)
-                pause();
-        }
-        char ok = 0;
-        QCOMPARE(read(ready[0], &ok, 1), ssize_t(1));
-        if (ok != '1')
-            kill(child, SIGKILL);
-        QCOMPARE(ok, '1');
+        const pid_t child = Holder(path, 65534); // their own file, world-writable, held
+        QVERIFY(child > 0);
         LockFileInstance ours(path);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("belongs to another user"));
         const bool started = ours.Acquire();
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
-        close(ready[0]);
-        close(ready[1]);
         QVERIFY(started);
-    }
-
-    void aRuntimeFolderThatIsNotThereStillKeepsOutASecondCopy()
-    {
-        // As after `su`: the variable names the other user's folder, gone.
-        QTemporaryDir temp;
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedData = qgetenv("XDG_DATA_HOME");
-        const auto restore = qScopeGuard([&] {
-            qputenv("XDG_RUNTIME_DIR", savedRuntime);
-            qputenv("XDG_DATA_HOME", savedData);
-        });
-        qputenv("XDG_RUNTIME_DIR", temp.filePath("gone").toLocal8Bit());
-        qputenv("XDG_DATA_HOME", temp.path().toLocal8Bit());
-        QVERIFY(QDir().mkpath(temp.filePath("Vendly/Remindo")));
-        LockFileInstance first(LockFileInstance::ForUser()), second(LockFileInstance::ForUser());
-        QVERIFY(first.Acquire());
-        QVERIFY(!second.Acquire());
     }
 
     void platformForTheSession_data()
@@ -190,6 +175,14 @@ private slots:
         ChoosePlatformForSession(args, SessionEnvironment{qpa, session, wayland, x11});
         QCOMPARE(args.size() == 3 ? QByteArray(args[2].c_str()) : QByteArray(), chosen);
         QCOMPARE(qgetenv("QT_QPA_PLATFORM"), before);
+    }
+
+    // Qt's own words (a box's buttons, a text field's menu) come in Polish.
+    void qtSpeaksPolish()
+    {
+        QVERIFY(LoadQtPolish(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Anuluj"));
+        QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Undo"), QStringLiteral("&Cofnij"));
     }
 };
 
