@@ -23,7 +23,7 @@ done
 
 packages=(
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev qt6-translations-l10n
   libpugixml-dev libbenchmark-dev libjpeg-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth

@@ -6,6 +6,7 @@
 #include "platform/core/apppaths.h"
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
+#include "platform/core/qtpolish.h"
 #include "platform/core/qtregionalformats.h"
 #include "platform/core/screensaver.h"
 #include "platform/gui/desktop.h"
@@ -67,6 +68,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
         return 0; // it already runs: nothing to do at log-on
     if (request == Request::Run) {
         QApplication app(qt.argc, qt.argv());
+        LoadQtPolish(app);
         // Without a tray icon the application menu is the only door to the
         // running copy: the start opens its list. With one, the box says so.
         const BusClient bus;
@@ -91,6 +93,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
 int RunProgram(Request request, QtArgv& qt)
 {
     QApplication app(qt.argc, qt.argv());
+    LoadQtPolish(app);
     QApplication::setApplicationName(QStringLiteral("Remindo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Remindo"));
     QApplication::setDesktopFileName(QStringLiteral(REMINDO_APP_ID));
@@ -171,5 +174,6 @@ int main(int argc, char** argv)
         return HandOver(options.request, qt, lock);
     if (options.request == Request::Quit)
         return 0; // none runs
+    RemoveLeftoverTemporaries(folder); // no other copy can be saving now
     return RunProgram(options.request, qt);
 }

@@ -1,5 +1,7 @@
 #include "store/atomicfile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -18,6 +21,10 @@ namespace remindo {
 namespace {
 
 constexpr unsigned kNewFileMode = 0600;
+
+// A new file's name until it takes its place: the target's name, this mark
+// and six random letters or digits.
+constexpr std::string_view kTemporaryMark = ".tmp-";
 
 std::string Reason(int err) { return std::strerror(err); }
 
@@ -96,16 +103,15 @@ bool SafeFileWriter::Open(const std::string& path)
     if (path.empty())
         return d.Fail(ENOENT);
     d.target = path;
-    // A link is followed: the file it names is the one replaced.
+    // A link is never followed: the new file takes the link's own place, so
+    // a link planted by someone else cannot steer a save into another file.
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char real[PATH_MAX];
-        if (::realpath(path.c_str(), real))
-            d.target = real;
-    }
     unsigned mode = d.mode >= 0 ? unsigned(d.mode) : kNewFileMode;
     bool exists = false;
-    if (::stat(d.target.c_str(), &st) == 0) {
+    if (::lstat(d.target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (d.noReplace)
+            return d.Fail(EEXIST);
+    } else if (::lstat(d.target.c_str(), &st) == 0) {
         exists = true;
         if (!S_ISREG(st.st_mode)) {
             d.error = NotRegular(st.st_mode);
@@ -119,7 +125,7 @@ bool SafeFileWriter::Open(const std::string& path)
         return d.Fail(errno);
     }
 
-    std::string temp = d.target + ".XXXXXX";
+    std::string temp = d.target + std::string(kTemporaryMark) + "XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return d.Fail(errno);
@@ -246,7 +252,9 @@ bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::stri
     return WriteThrough(*w, path, bytes, why);
 }
 
-int OpenForReading(const std::string& path, size_t& size, std::string* why)
+namespace {
+
+int OpenRegular(const std::string& path, size_t& size, size_t limit, std::string* why)
 {
     auto fail = [&](std::string reason) {
         if (why)
@@ -267,12 +275,31 @@ int OpenForReading(const std::string& path, size_t& size, std::string* why)
         ::close(fd);
         return fail(NotRegular(st.st_mode));
     }
-    if (uint64_t(st.st_size) > kMaxReadSize) {
+    if (uint64_t(st.st_size) > limit) {
         ::close(fd);
         return fail("larger than " + std::to_string(kMaxReadSize >> 20) + " MiB");
     }
     size = size_t(st.st_size);
     return fd;
+}
+
+} // namespace
+
+int OpenForReading(const std::string& path, size_t& size, std::string* why)
+{
+    return OpenRegular(path, size, kMaxReadSize, why);
+}
+
+bool ReadFileStart(const std::string& path, size_t most, std::string& out, std::string* why)
+{
+    size_t size = 0;
+    const int fd = OpenRegular(path, size, SIZE_MAX, why);
+    if (fd < 0)
+        return false;
+    out.resize(std::min(size, most));
+    const long long got = ReadAndClose(fd, out.data(), out.size(), why);
+    out.resize(got < 0 ? 0 : size_t(got));
+    return got >= 0;
 }
 
 long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why)
@@ -327,9 +354,41 @@ unsigned FileMode(const std::string& path)
 
 bool MakeFolders(const std::string& path)
 {
+    // Whatever the umask: another user must not place files (or links) here.
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    return !ec && std::filesystem::is_directory(path, ec);
+    const std::filesystem::path folder(path);
+    std::filesystem::path made;
+    for (const auto& part : folder) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return std::filesystem::is_directory(path, ec);
+}
+
+size_t RemoveLeftoverTemporaries(const std::string& folder)
+{
+    auto randomTail = [](std::string_view name, size_t at) {
+        return name.size() == at + 6 &&
+               std::all_of(name.begin() + std::ptrdiff_t(at), name.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    };
+    size_t removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().native();
+        if (name.rfind("Dane.dat", 0) != 0 && name.rfind("Remindo.ini", 0) != 0)
+            continue;
+        // Earlier versions named them Dane.dat.XXXXXX, as a user's own copy
+        // ("Dane.dat.backup") may be named: those are left alone.
+        const size_t mark = name.rfind(kTemporaryMark);
+        const bool ours = mark != std::string::npos && randomTail(name, mark + kTemporaryMark.size());
+        const std::string path = it->path().native();
+        struct stat st {};
+        if (ours && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 std::string LocalTimeStamp()

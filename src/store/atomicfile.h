@@ -36,7 +36,8 @@ public:
 // The real writer: the new file is written under a temporary name beside the
 // old one (or unnamed, where the system allows), every write and the final
 // sync checked, renamed over the old file, and the folder synced so that the
-// rename itself survives a power cut. Only a regular file is ever replaced.
+// rename itself survives a power cut. Only a regular file is ever replaced;
+// a link is replaced itself, never the file it names.
 class SafeFileWriter final : public FileWriter {
 public:
     // `sync` false leaves out the disk syncs (benchmarks and scratch files).
@@ -98,14 +99,20 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* why =
 // file (answering its size) or answers -1 with the reason; then reads it,
 // closes it and answers the number of bytes read, or -1.
 int OpenForReading(const std::string& path, size_t& size, std::string* why = nullptr);
+// At most the first `most` bytes of a regular file, whatever its size.
+bool ReadFileStart(const std::string& path, size_t most, std::string& out, std::string* why = nullptr);
 long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why = nullptr);
 bool FileExists(const std::string& path);
 // The permission bits of an existing file; 0600 when it cannot be asked.
 unsigned FileMode(const std::string& path);
 
-// Makes the folder and every missing folder above it; true when it is there
-// as a folder afterwards. Never throws.
+// Makes the folder and every missing folder above it, each open to its
+// owner alone; true when it is there as a folder afterwards. Never throws.
 bool MakeFolders(const std::string& path);
+// Removes from `folder` the new files that a process killed during a save
+// left under their temporary names (this user's regular files only); for
+// start-up, while no other copy can be saving. Answers how many went.
+size_t RemoveLeftoverTemporaries(const std::string& folder);
 // The local time now as YYYYMMDD-HHMMSS, for the names of kept copies.
 std::string LocalTimeStamp();
 

@@ -1,6 +1,7 @@
 #include "store/datafile.h"
 
 #include "store/atomicfile.h"
+#include "store/codec.h"
 #include "store/datavalues.h"
 #include "store/fixedformats.h"
 #include "store/formats.h"
@@ -18,6 +19,14 @@ constexpr std::string_view kMissingMessage = "Plik danych nie istnieje.\rUtwórz
 constexpr std::string_view kDamagedMessage = "Plik danych jest uszkodzony.\rUtwórz nowy plik.";
 constexpr std::string_view kSaveFailedMessage =
     "Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?";
+
+// A file whose bytes could not be read (no permission, too large, a read
+// error) and of which no copy could be kept: replacing it would lose them.
+constexpr std::string_view kUnreadableMessage = "Nie można odczytać pliku danych:\r";
+constexpr std::string_view kUnreadableTail = "\rProgram nie zapisze niczego w jego miejscu.";
+// What the readers refuse, no save writes.
+constexpr std::string_view kTooLargeMessage =
+    "Lista jest za duża, aby ją zapisać:\rplik danych przekroczyłby 64 MiB.";
 
 // Beside the file, before anything can overwrite it.
 constexpr const char* kDamagedSuffix = ".uszkodzony-";
@@ -77,20 +86,33 @@ int DataFile::LoadDataFile(Komunikaty& list)
     damagedCopy_.clear();
     lastError_.clear();
     if (!FileExists(path_)) {
+        unreadable_.clear();
         messages_.ShowWarning(kInformationBox, kIconInfo, kMissingMessage);
         return kMissing;
     }
     bool read = false, empty = true;
     const int result = ReadDataFile(list, read, empty);
+    unreadable_.clear();
     if (result == kDamagedHeader || result == kDamagedReminder) {
         // The parse used up the bytes; the copy is read again. An empty file
         // holds nothing to recover.
         std::string bytes;
         if (read && !empty && ReadWholeFile(path_, bytes))
             KeepDamagedCopy(bytes);
-        messages_.ShowWarning(kInformationBox, kIconInfo, DamagedMessage(damagedCopy_));
+        if ((!read || !empty) && damagedCopy_.empty()) {
+            // Nothing of it is safe elsewhere: it stays as it is.
+            unreadable_ = lastError_.empty() ? "cannot be read" : lastError_;
+            messages_.ShowWarning(kInformationBox, kIconInfo, UnreadableMessage());
+        } else {
+            messages_.ShowWarning(kInformationBox, kIconInfo, DamagedMessage(damagedCopy_));
+        }
     }
     return result;
+}
+
+std::string DataFile::UnreadableMessage() const
+{
+    return std::string(kUnreadableMessage) + Cp1250FromUtf8(path_).text + std::string(kUnreadableTail);
 }
 
 int DataFile::ReadDataFile(Komunikaty& list)
@@ -129,8 +151,21 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
 bool DataFile::SaveDataFile(const Komunikaty& list)
 {
     lastError_.clear();
-    if (ReplaceFile(*writers_, path_, BuildDocument(list), &lastError_))
+    if (!unreadable_.empty() && FileExists(path_)) {
+        lastError_ = "the file could not be read (" + unreadable_ + "), so it is not replaced";
+        messages_.ShowWarning(kInformationBox, kIconInfo, UnreadableMessage());
+        return false;
+    }
+    const std::string document = BuildDocument(list);
+    if (document.size() > kMaxReadSize) {
+        lastError_ = "the file would be larger than " + std::to_string(kMaxReadSize >> 20) + " MiB, more than is read back";
+        messages_.ShowWarning(kInformationBox, kIconInfo, kTooLargeMessage);
+        return false;
+    }
+    if (ReplaceFile(*writers_, path_, document, &lastError_)) {
+        unreadable_.clear();
         return true;
+    }
     messages_.ShowWarning(kInformationBox, kIconInfo, kSaveFailedMessage);
     return false;
 }

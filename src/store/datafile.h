@@ -38,7 +38,10 @@ public:
     // Records at indices that existed before keep their working fields.
     int LoadDataFile(Komunikaty& list);
     // Writes the whole list; false (after the message) when the file could
-    // not be replaced, in which case the old file is untouched.
+    // not be replaced, in which case the old file is untouched. A file that
+    // the last load could not read, and of which it kept no copy, is never
+    // replaced (until it is gone); nor is a list written that would make a
+    // file larger than the readers take.
     bool SaveDataFile(const Komunikaty& list);
 
     // The data-file switch: values are scrambled while it is on.
@@ -91,6 +94,7 @@ private:
     int ParseInPlace(char* data, size_t size, Komunikaty& list);
     int ParseTree(char* data, size_t size, Komunikaty& list);
     void KeepDamagedCopy(const std::string& bytes);
+    std::string UnreadableMessage() const;
 
     std::string path_;
     Messages& messages_;
@@ -100,6 +104,7 @@ private:
     std::string damagedCopy_;
     std::string lastError_;
     bool readInPlace_ = false;
+    std::string unreadable_; // why the last load could not read the file, nothing kept of it
     std::vector<char> bytes_; // the last load's, kept for the next
 
 };

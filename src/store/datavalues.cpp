@@ -151,6 +151,18 @@ bool Reader::Text(const Raw& field, std::string& out)
     std::string_view v;
     if (!Value(field, v))
         return false;
+    if (!on_ && !utf8_) {
+        // Bytes that Windows-1250 leaves undefined and that scrambling uses
+        // as spare images stand for no character: a save would change them.
+        const auto undefined =
+            std::find_if(v.begin(), v.end(), [](char c) { return IsUnusedByte(static_cast<unsigned char>(c)); });
+        if (undefined != v.end()) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "0x%02X", unsigned(static_cast<unsigned char>(*undefined)));
+            problem_ = std::string("the byte ") + buf + " is no Windows-1250 character";
+            return false;
+        }
+    }
     out.assign(v);
     return true;
 }

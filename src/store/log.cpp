@@ -1,5 +1,7 @@
 #include "store/log.h"
 
+#include "store/codec.h"
+
 #include "store/atomicfile.h"
 #include "store/formats.h"
 
@@ -122,6 +124,13 @@ void DiagnosticLog::WriteLog(std::string_view text)
     line += formats_.LongTime(passTime_);
     line += ' ';
     line += text;
+    if (lines_.size() >= kMostWaitingLines) {
+        // A log that cannot be written (a full disk) keeps only the newest
+        // lines; the flush that works again says how many went.
+        const size_t drop = kMostWaitingLines / 4;
+        lines_.erase(lines_.begin(), lines_.begin() + std::ptrdiff_t(drop));
+        dropped_ += drop;
+    }
     lines_.push_back(std::move(line));
     allLinesValid_ = false;
 }
@@ -158,7 +167,11 @@ void DiagnosticLog::FlushLog()
     for (const std::string& l : lines_)
         size += l.size() + 2;
     std::string added;
-    added.reserve(size);
+    added.reserve(size + 128);
+    if (dropped_ > 0)
+        added += formats_.ShortDate(dataAkt_) + ' ' + formats_.LongTime(passTime_) + ' ' +
+                 Cp("Pominięto " + std::to_string(dropped_) + " wierszy dziennika, których nie dało się zapisać") +
+                 "\r\n";
     for (const std::string& l : lines_) {
         added += l;
         added += "\r\n";
@@ -173,6 +186,7 @@ void DiagnosticLog::FlushLog()
     if (!written)
         return; // the lines wait for the next flush
     lastFile_ = path;
+    dropped_ = 0;
     lines_.clear();
     allLinesValid_ = false;
     allLines_ = {};

@@ -42,8 +42,10 @@ public:
     // next line or flush; the program itself never asks, so its memory
     // holds only the unwritten lines.
     const std::vector<std::string>& Lines() const;
-    // How many lines wait in memory for the next flush.
+    // How many lines wait in memory for the next flush; at most
+    // kMostWaitingLines, the oldest dropped first.
     size_t UnwrittenLines() const { return lines_.size(); }
+    static constexpr size_t kMostWaitingLines = 20000;
     // The day's file name, e.g. 2026127.txt for 7 December 2026.
     static std::string FileNameFor(Date day);
 
@@ -65,6 +67,7 @@ private:
     int32_t mode_ = 0;
     std::string folder_;
     std::vector<std::string> lines_;
+    size_t dropped_ = 0; // waiting lines dropped since the last flush that wrote
     std::string lastFile_; // the file of the last flush, holding every line written
     mutable std::vector<std::string> allLines_;
     mutable bool allLinesValid_ = false;

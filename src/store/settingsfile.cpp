@@ -12,6 +12,8 @@
 namespace remindo {
 namespace {
 
+constexpr size_t kMostSettingsBytes = 64 << 10;
+
 // The settings switch; nothing in the program turns it off.
 constexpr bool kSettingsSwitch = true;
 
@@ -95,8 +97,10 @@ void SettingsFile::PrepareSettings(Settings& s)
 
 bool SettingsFile::ReadSettings(Settings& s)
 {
+    // Nine lines of the program's hold a few hundred bytes; whatever a file
+    // holds beyond them is never read, so it costs no memory.
     std::string bytes;
-    if (!ReadWholeFile(paths_.settingsFile, bytes))
+    if (!ReadFileStart(paths_.settingsFile, kMostSettingsBytes, bytes))
         return false;
     const std::vector<std::string_view> lines = SplitLines(bytes);
     if (lines.empty())

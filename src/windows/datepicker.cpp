@@ -96,7 +96,15 @@ DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidg
 void DatePicker::Redraw()
 {
     ImCalendar_->setPixmap(QPixmap::fromImage(image_));
-    LData_->setText(Caption());
+    // The long date, weekday first, in full: a smaller step of the font
+    // where the panel's width does not hold it.
+    const QString caption = Caption();
+    for (int px = kCaptionPx; px >= kCaptionPx - 3; --px) {
+        LData_->setFont(WindowFont(px));
+        if (QFontMetrics(LData_->font()).horizontalAdvance(caption) <= LData_->width())
+            break;
+    }
+    LData_->setText(caption);
 }
 
 QString DatePicker::Caption() const { return DateCaption(date_, formats_); }

@@ -22,6 +22,7 @@ class RegionalFormats;
 class DatePicker : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kCaptionPx = 11; // the heading's font, stepped down to fit
     // Hidden at first; the owner places it (move) and shows it.
     DatePicker(const RegionalFormats& formats, const Clock& clock, QWidget* parent);
 

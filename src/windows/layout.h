@@ -102,8 +102,10 @@ inline constexpr Rect kWindow{0, 0, 374, 395};
 // document margin of 1 on each side aside), so that every stored line is one
 // line of the reminder window's text.
 inline constexpr Rect kTresc{20, 33, glowny::kKomunikat.w + 2, 40}; // memo inside its painted frame
-inline constexpr Rect kWybData{20, 117, 160, 15};    // chosen date
-inline constexpr Rect kRozwinKalendarz{185, 115, 18, 19};
+// The date as its long form, weekday first: "poniedziałek, 16 października
+// 2028", the widest of the Polish ones, takes 194 pixels at the window's font.
+inline constexpr Rect kWybData{20, 117, 200, 15};    // chosen date
+inline constexpr Rect kRozwinKalendarz{225, 115, 18, 19};
 inline constexpr Rect kKalendarz{16, 134, 188, 220}; // the picker, hidden at opening
 inline constexpr Rect kCzestoscPanel{20, 176, 318, 14};
 inline constexpr Rect kCzestosc{20, 173, 318, 19};   // click area over the chosen kind

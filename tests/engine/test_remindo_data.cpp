@@ -134,9 +134,20 @@ private slots:
                             "nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
                             "1\t-4\t2020-12-10\t3\t1\t0\t2026-12-10\t2025-12-10\tbefore 2\tUrodziny / Zośki\n"
                             "2\t-1\t2026-01-01\t0\t0\t0\t2026-12-08\t2026-12-07\tbefore 0\tCodziennie\n"
-                            "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki z tabem\n"
+                            "3\t-53\t2026-01-01\t0\t0\t1\t2026-12-08\t2026-12-08\tbefore 0\tWtorki\\tz tabem\n"
                             "4\t-18\t2026-01-01\t0\t0\t0\t-\t-\tnone\tZepsuty kod\n"
                             "5\t0\t2026-12-06\t2\t1\t0\t2026-12-06\t2026-12-06\tafter -2\tRaz\n"));
+    }
+
+    void listEscapesWhatWouldBreakARowOrReachTheTerminal()
+    {
+        Komunikaty one;
+        one.AddReminder("Dwa\nwiersze\a \x1b[2J\\+", D(2026, 12, 8), 0, 0, 0, 0, 1, D(2026, 12, 1));
+        const QString file = dir_.filePath("controls.dat");
+        Write(file, one);
+        const Run r = Tool({"--file", file, "list", "--today", "2026-12-08"});
+        QVERIFY2(r.out.endsWith("\tDwa\\nwiersze\\x07 \\x1B[2J\\\\\n"), qPrintable(r.out));
+        QCOMPARE(r.out.count('\n'), 2);
     }
 
     // The tool shows the engine's dates: a monthly reminder on the 31st comes
@@ -304,6 +315,48 @@ private slots:
                           "form\n");
         QCOMPARE(Bytes(account + "/Vendly/Remindo/Dane.dat"), before);
         QCOMPARE(QDir(account + "/Vendly/Remindo").entryList(QDir::Files), QStringList{"Dane.dat"});
+    }
+
+    void importNeverWritesWhatCannotBeReadBack()
+    {
+        const QString account = dir_.filePath("refusing-account");
+        const QString target = account + "/Vendly/Remindo/Dane.dat";
+        QVERIFY(QDir().mkpath(account + "/Vendly/Remindo"));
+        Write(target, SmallList());
+        const QByteArray before = Bytes(target);
+        auto import = [&](const QString& file) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_DATA_HOME", account);
+            p.setProcessEnvironment(env);
+            p.start(REMINDO_DATA_TOOL, {"import", file});
+            p.waitForFinished(60000);
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+        };
+        const QString plain = dir_.filePath("refused.dat");
+        // Bytes Windows-1250 leaves undefined, which scrambling would change.
+        for (const char* undefined : {"\x81", "\x83"}) {
+            WriteOnePlain(plain, QByteArray("a") + undefined + "b+");
+            const auto [status, err] = import(plain);
+            QCOMPARE(status, 1);
+            QVERIFY2(err.contains("reminder 1 cannot be read: the byte 0x"), qPrintable(err));
+        }
+        // 14 MB of a letter that scrambles to '&', written as "&amp;": 70 MB.
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<Dane><Code>fa</Code><Ilosc>14</Ilosc>");
+        for (int i = 1; i <= 14; ++i)
+            f.write("<Nr" + QByteArray::number(i) + "><Tresc>" + QByteArray(1000000, '8') +
+                    "</Tresc><Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                    "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr" +
+                    QByteArray::number(i) + ">");
+        f.write("</Dane>");
+        f.close();
+        const auto [status, err] = import(plain);
+        QCOMPARE(status, 1);
+        QVERIFY2(err.contains("larger than 64 MiB"), qPrintable(err));
+        QCOMPARE(Bytes(target), before);
+        QFile::remove(plain);
     }
 
     void writesAndReadsOnlyRegularFiles()

@@ -4,6 +4,7 @@
 
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
+#include "platform/core/qtpolish.h"
 
 #include <QDir>
 #include <QFile>
@@ -174,6 +175,14 @@ private slots:
         ChoosePlatformForSession(args, SessionEnvironment{qpa, session, wayland, x11});
         QCOMPARE(args.size() == 3 ? QByteArray(args[2].c_str()) : QByteArray(), chosen);
         QCOMPARE(qgetenv("QT_QPA_PLATFORM"), before);
+    }
+
+    // Qt's own words (a box's buttons, a text field's menu) come in Polish.
+    void qtSpeaksPolish()
+    {
+        QVERIFY(LoadQtPolish(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Anuluj"));
+        QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Undo"), QStringLiteral("&Cofnij"));
     }
 };
 

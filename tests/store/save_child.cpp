@@ -1,8 +1,10 @@
 // The other side of the fault tests: a process that saves the data file.
 //   save_child loop <file>        saves list A and list B in turn, forever;
 //                                 prints "ready" after the first save
-//   save_child once <file> <uid>  becomes user <uid>, saves list A once;
-//                                 exit 0 saved, 1 refused, 3 cannot change user
+//   save_child once <file> <uid> [load]
+//                                 becomes user <uid>, loads the file when
+//                                 asked, saves list A once; exit 0 saved,
+//                                 1 refused, 3 cannot change user
 #include "samplelists.h"
 
 #include "store/datafile.h"
@@ -46,6 +48,9 @@ int main(int argc, char** argv)
         const auto uid = static_cast<uid_t>(std::strtoul(argv[3], nullptr, 10));
         if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0 || geteuid() != uid)
             return 3;
+        Komunikaty loaded;
+        if (argc >= 5 && std::strcmp(argv[4], "load") == 0)
+            file.LoadDataFile(loaded);
         const bool saved = file.SaveDataFile(samples::ListA());
         for (const auto& m : messages.shown)
             std::printf("%s\n", m.text.c_str());

@@ -192,6 +192,32 @@ private slots:
         QVERIFY(f.log.Lines() == all);
     }
 
+    void aLogThatCannotBeWrittenKeepsOnlyTheNewestLines()
+    {
+        Fixture f;
+        f.log.SetMode(1);
+        f.log.SetFolder(f.dir.filePath("gone").toStdString());
+        const size_t most = DiagnosticLog::kMostWaitingLines;
+        for (size_t i = 0; i < most + most / 2; ++i) {
+            f.log.WriteLog(std::to_string(i));
+            if (i % 1000 == 0)
+                f.log.FlushLog();
+        }
+        const size_t kept = f.log.UnwrittenLines();
+        QVERIFY(kept <= most);
+        f.log.SetFolder(f.folder.toStdString());
+        f.log.FlushLog();
+        const std::vector<std::string> lines = f.log.Lines();
+        QCOMPARE(lines.size(), 1 + kept);
+        QCOMPARE(lines.front(), Cp("5.03.2027 14:00:00 Pominięto " + std::to_string(most + most / 2 - kept) +
+                                   " wierszy dziennika, których nie dało się zapisać"));
+        QCOMPARE(lines.back(), "5.03.2027 14:00:00 " + std::to_string(most + most / 2 - 1));
+        f.log.WriteLog("dalej");
+        f.log.FlushLog();
+        QCOMPARE(f.log.Lines().back(), std::string("5.03.2027 14:00:00 dalej")); // said once
+        QCOMPARE(f.log.Lines().size(), lines.size() + 1);
+    }
+
     void aFullDiskLosesNoLine()
     {
         // An append that does not fit is taken back whole and its lines wait.

@@ -406,6 +406,101 @@ private slots:
         f.ExpectUntouched(before);
     }
 
+    void foldersArePrivateAndLinksAreNeverFollowed()
+    {
+        // Under umask 000 the folders are still the user's alone.
+        QTemporaryDir dir;
+        const mode_t old = ::umask(0);
+        const bool made = MakeFolders(dir.filePath("a/Vendly/Remindo").toStdString());
+        ::umask(old);
+        QVERIFY(made);
+        for (const char* folder : {"a", "a/Vendly", "a/Vendly/Remindo"}) {
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(dir.filePath(folder)).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 07777), 0700);
+        }
+        // A link put in the data file's place: the save replaces the link,
+        // never the file it names.
+        Fixture f;
+        const QString victim = f.dir.filePath("victim");
+        {
+            QFile v(victim);
+            QVERIFY(v.open(QIODevice::WriteOnly));
+            v.write("mine");
+        }
+        QVERIFY(QFile::link(victim, f.path));
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        QCOMPARE(ReadAll(victim), std::string("mine"));
+        QVERIFY(!QFileInfo(f.path).isSymLink());
+        QVERIFY(samples::SameStored(f.Load(), samples::ListA()));
+    }
+
+    void onlyOurOwnLeftoversAreRemoved()
+    {
+        QTemporaryDir dir;
+        auto put = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        const QStringList gone = {"Dane.dat.tmp-Ab12Cd", "Remindo.ini.tmp-xyzXY9", "Dane.dat.bak-1.tmp-000000"};
+        const QStringList kept = {"Dane.dat", "Dane.dat.backup", "Dane.dat.uszkodzony-20261208-101010",
+                                  "Dane.dat.tmp-Ab12C", "Inny.dat.tmp-Ab12Cd", "link.tmp-abcdef"};
+        for (const QString& name : gone + kept)
+            put(name, "<Dane>\r\n\t<Code>tr</Code>\r\n");
+        QVERIFY(QFile::link(dir.filePath("Dane.dat"), dir.filePath("Dane.dat.tmp-abcdef")));
+        QCOMPARE(RemoveLeftoverTemporaries(dir.path().toStdString()), size_t(gone.size()));
+        QStringList expected = kept + QStringList{"Dane.dat.tmp-abcdef"};
+        expected.sort();
+        QCOMPARE(Entries(dir.path()), expected);
+    }
+
+    void fileThatCouldNotBeReadIsNeverReplaced()
+    {
+        // Larger than any reader takes (sparse: no disk used).
+        Fixture f;
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        QVERIFY(::truncate(QFile::encodeName(f.path).constData(), off_t(kMaxReadSize) + 1) == 0);
+        Komunikaty list = samples::ListB();
+        QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+        QVERIFY(!f.file.SaveDataFile(Komunikaty{}));
+        QVERIFY(f.messages.shown.back().text.find(f.path.toStdString()) != std::string::npos);
+        QCOMPARE(QFileInfo(f.path).size(), qint64(kMaxReadSize) + 1);
+        QVERIFY(f.file.DamagedCopy().empty());
+        // Once the user has moved it away, saves go on.
+        QVERIFY(QFile::rename(f.path, f.path + ".moved"));
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+
+        // Mode 000: the program runs as a user who may not read it. Root
+        // reads everything, so as root the user is nobody, in a child.
+        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const std::string before = ReadAll(f.path);
+        const QByteArray path = QFile::encodeName(f.path);
+        if (geteuid() != 0) {
+            QVERIFY(chmod(path.constData(), 0) == 0);
+            QCOMPARE(f.file.LoadDataFile(list), int(kDamagedHeader));
+            QVERIFY(!f.file.SaveDataFile(Komunikaty{}));
+            QVERIFY(chmod(path.constData(), 0600) == 0);
+            QCOMPARE(ReadAll(f.path), before);
+            return;
+        }
+        const QByteArray folder = QFile::encodeName(f.dir.path());
+        QVERIFY(chown(folder.constData(), 65534, 65534) == 0 && chown(path.constData(), 65534, 65534) == 0);
+        QVERIFY(chmod(path.constData(), 0) == 0);
+        QProcess child;
+        child.start(SAVE_CHILD, {"once", f.path, "65534", "load"});
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
+            QSKIP("the helper could not run");
+        if (child.exitCode() == 3 || child.exitCode() == 126 || child.exitCode() == 127)
+            QSKIP("the user nobody cannot run the helper here");
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY(child.readAllStandardOutput().contains(path));
+        QCOMPARE(ReadAll(f.path), before);
+        struct stat st {};
+        QVERIFY(::stat(path.constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0);
+    }
+
     void killedInTheMiddleOfSaves()
     {
         Fixture f;
@@ -429,12 +524,11 @@ private slots:
             const bool isB = samples::SameStored(now, b);
             QVERIFY2(isA || isB, ("round " + std::to_string(round) + ": neither list").c_str());
             (isA ? sawA : sawB)++;
-            for (const QString& name : Entries(f.dir.path()))
-                if (name != "Dane.dat") {
-                    // a kill between naming the new file and the rename
-                    ++leftovers;
-                    QFile::remove(f.dir.filePath(name));
-                }
+            // a kill between naming the new file and the rename; the next
+            // start removes what it left
+            leftovers += int(Entries(f.dir.path()).size()) - 1;
+            RemoveLeftoverTemporaries(f.dir.path().toStdString());
+            QCOMPARE(Entries(f.dir.path()), QStringList{"Dane.dat"});
         }
         QVERIFY(f.messages.shown.empty());
         qInfo("after 40 kills: list A %d times, list B %d times, %d temporary names left", sawA, sawB, leftovers);

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace remindo;
 
@@ -254,6 +255,18 @@ private slots:
         Settings s;
         QVERIFY(f.file.ReadSettings(s));
         QVERIFY(s.SoundOn);
+    }
+
+    void onlyWhatNineLinesHoldIsRead()
+    {
+        // Padded far beyond them (sparse: no disk used): the nine lines are
+        // read, the rest never enters memory, the user's values stay.
+        Fixture f;
+        QVERIFY(f.file.WriteSettings(Odd()));
+        QVERIFY(::truncate(f.paths.settingsFile.c_str(), off_t(kMaxReadSize) + 1) == 0);
+        Settings s;
+        QVERIFY(f.file.ReadSettings(s));
+        QCOMPARE(s.Volume, uint16_t(12));
     }
 
     void recreationIsLoggedOnlyAboveDetailThree()

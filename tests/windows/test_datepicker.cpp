@@ -6,6 +6,8 @@
 #include "dates/datetools.h"
 #include "store/fixedformats.h"
 #include "windows/datepicker.h"
+#include "platform/core/qtregionalformats.h"
+#include "windows/layout.h"
 
 #include <QSignalSpy>
 
@@ -109,6 +111,32 @@ private slots:
         QCOMPARE(image.size(), QSize(169, 137));
         QCOMPARE(image.pixelColor(3, 2 * 22 + 3), QColor(231, 228, 233)); // cell 14, the 15th
         QCOMPARE(image.pixelColor(3, 3), QColor(Qt::white));
+    }
+
+    // The long date of every day of a year, in Polish with its weekday
+    // ("poniedziałek, 14 grudnia 2026"), fits every place that shows it at
+    // the window's font: the editor's date, the picker's heading and the
+    // calendar's week list.
+    void longestDateFitsItsPlaces()
+    {
+        const QtRegionalFormats polish(QLocale(QLocale::Polish, QLocale::Poland));
+        const QFontMetrics fm(WindowFont());
+        QString widest;
+        for (Date d = DateFromYmd(2028, 1, 1); d < DateFromYmd(2029, 1, 1); d = IncDay(d, 1)) {
+            const QString caption = DateCaption(d, polish);
+            if (fm.horizontalAdvance(caption) > fm.horizontalAdvance(widest))
+                widest = caption;
+        }
+        namespace l = remindo::layout;
+        for (int width : {l::wprowadzane::kWybData.w, l::kalendarz::kKtoryPanel.w})
+            QVERIFY2(fm.horizontalAdvance(widest) <= width, qPrintable(widest));
+        // The picker's heading, narrower, at a smaller step.
+        ManualClock clock(MakeDateTime(DateFromYmd(2028, 10, 16), 9, 0));
+        DatePicker picker(polish, clock, nullptr);
+        picker.SetDate(DateFromYmd(2028, 10, 16));
+        const QLabel* heading = picker.findChild<QLabel*>(QStringLiteral("LData"));
+        QCOMPARE(heading->text(), widest);
+        QVERIFY(QFontMetrics(heading->font()).horizontalAdvance(widest) <= heading->width());
     }
 };
 

@@ -311,11 +311,26 @@ std::string Utf8Line(const std::string& cp1250Tresc)
             joined += " / ";
         joined += lines[i];
     }
-    std::string utf8 = Utf8FromCp1250(joined);
-    for (char& c : utf8)
-        if (c == '\t')
-            c = ' '; // keep the columns
-    return utf8;
+    // One row per reminder, the columns kept, nothing for the terminal to
+    // obey: line breaks, tabs and control bytes written as escapes.
+    std::string escaped;
+    for (const char c : Utf8FromCp1250(joined)) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            escaped += "\\\\";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else if (b < 0x20 || b == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(b));
+            escaped += hex;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
 }
 
 void List(Context& ctx, const Args& a, std::string& out)
