@@ -30,6 +30,7 @@ struct Texts {
     std::string prepEnds = Cp("Koniec badania komunikatów");
     std::string unblockedToday = Cp("Odblokowano zdarzenie dziś nr: ");
     std::string blockedForGood = Cp("Zablokowano na stałe zdarzenie nr ");
+    std::string clockBack = Cp("Zegar cofnięty: zdjęto blokadę założoną ");
 };
 
 const Texts& T()
@@ -238,8 +239,20 @@ void Engine::PrepareByKind(int index)
     const Date today = state_.DataAkt;
     switch (DecodeRecurrence(k.CoIle).kind) {
     case RecurrenceKind::OneOff: {
+        if (k.Blok != 1)
+            k.PassBlockedOn = Date();
+        if (k.Blok == 1 && k.PassBlockedOn.serial != 0 && today < k.PassBlockedOn) {
+            // Blocked by a pass while the clock stood ahead of today (a wrong
+            // clock, corrected since): the block was never the user's.
+            k.Blok = 0;
+            if (log_.Recording())
+                log_.WriteLog(T().clockBack + formats_.ShortDate(k.PassBlockedOn) + " - zdarzenie nr " + N(index));
+            k.PassBlockedOn = Date();
+        }
         const int32_t d = k.Data - today;
         if (int64_t(d) < -int64_t(k.IlePrzed)) {
+            if (k.Blok != 1)
+                k.PassBlockedOn = today;
             k.Blok = 1;
             if (Detail(1))
                 log_.WriteLog(T().blockedForGood + N(index));

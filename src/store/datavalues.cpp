@@ -236,6 +236,7 @@ void CarryWorkingFields(const Komunikaty& list, size_t i, Komunikat& k)
     k.WarnToday = old.WarnToday;
     k.ShownToday = old.ShownToday;
     k.LastShownMinute = old.LastShownMinute;
+    k.PassBlockedOn = old.PassBlockedOn;
 }
 
 void KeepSelectionInside(Komunikaty& list)

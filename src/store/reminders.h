@@ -28,6 +28,9 @@ struct Komunikat {
     bool WarnToday = false;
     int32_t ShownToday = 0;
     int32_t LastShownMinute = 0;
+    // The engine's today when a preparation pass blocked this one-off
+    // reminder for good; none (serial 0) when it did not.
+    Date PassBlockedOn;
 
     friend bool operator==(const Komunikat&, const Komunikat&) = default;
 };

@@ -264,6 +264,31 @@ private slots:
         QCOMPARE(r.state.LastPreparationDate, D(2026, 12, 4));
     }
 
+    void aClockThatJumpsAheadAndBackBlocksNothingForGood()
+    {
+        Rig r(MakeDateTime(D(2026, 12, 8), 9, 0));
+        r.settings.LogMode = 1;
+        r.log.SetMode(1);
+        for (int ahead = 0; ahead < 20; ++ahead)
+            r.Add(0, IncDay(D(2026, 12, 8), ahead), 2); // one-off, warned 2 days before
+        r.list[1].Blok = 1;                             // the user's own block
+        r.Add(0, D(2026, 11, 1), 2);                    // long past
+        r.engine.PreparationPass();
+        r.clock.Set(MakeDateTime(D(2027, 1, 8), 9, 0)); // a month ahead
+        r.Pass();
+        for (const Komunikat& k : r.list.items)
+            QCOMPARE(k.Blok, 1);
+        r.clock.Set(MakeDateTime(D(2026, 12, 8), 9, 5)); // set right again
+        r.Pass();
+        for (int i = 0; i < 20; ++i)
+            QVERIFY2(r.list[i].Blok == (i == 1 ? 1 : 0), qPrintable(QString::number(i)));
+        QCOMPARE(r.list[20].Blok, 1);
+        QVERIFY(r.list[0].WarnToday && r.list[2].WarnToday);
+        QVERIFY(std::any_of(r.log.Lines().begin(), r.log.Lines().end(), [](const std::string& l) {
+            return l.find(Cp("Zegar cofnięty: zdjęto blokadę założoną 8.01.2027 - zdarzenie nr 1")) != std::string::npos;
+        }));
+    }
+
     // A save just after midnight prepares with yesterday but stamps today.
     void saveAfterMidnightStillMovesToday()
     {
