@@ -36,9 +36,12 @@ install_package
 files=$(dpkg -L remindo)
 /usr/bin/remindo --version
 /usr/bin/remindo-data --version
-man -P cat remindo-data | grep -q "EXIT STATUS"
-man -P cat -L pl remindo-data | grep -q "KOD WYJŚCIA"
-man -P cat remindo | grep -q "remindo-data"
+man -P cat remindo-data >"$stage/man.txt"
+grep -q "EXIT STATUS" "$stage/man.txt"
+man -P cat -L pl remindo-data >"$stage/man.txt"
+grep -q "KOD WYJŚCIA" "$stage/man.txt"
+man -P cat remindo >"$stage/man.txt"
+grep -q "remindo-data" "$stage/man.txt"
 bash -c 'source /usr/share/bash-completion/bash_completion
          source /usr/share/bash-completion/completions/remindo-data
          complete -p remindo-data' | grep -q _remindo_data
@@ -50,6 +53,7 @@ echo "== the installed program on a test desktop"
   export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   start_test_desktop
+  start_session_bus
   remindo >"$work/remindo.log" 2>&1 &
   pids+=($!)
   end=$((SECONDS + 30))
@@ -58,6 +62,7 @@ echo "== the installed program on a test desktop"
     sleep 0.2
   done
   echo "the installed program shows its icon in the notification area"
+  remindo --quit
 )
 
 echo "== purged without a trace"

@@ -428,13 +428,14 @@ wait_for 5 "the list window to close" closed 386x447
 wait_reminder "the imported reminder"
 click_in "$(reminder_at_rest)" 174 18 # Przypomnij jutro
 wait_for 5 "the imported reminder to go" reminder_gone
-sleep 0.5
-"$tool" export --plain "$work/after-import.dat" || fail "export"
+answer_saved() {
+  "$tool" export --plain "$work/after-import.dat" &&
+    awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{exit !found}' "$work/after-import.dat"
+}
+wait_for 10 "the answer in the reminder window in the file" answer_saved
 after=$(iconv -f CP1250 -t UTF-8 "$work/after-import.dat")
 [[ $after == *"Zapłacić rachunek za prąd"* && $after == *"Wymienić filtr wody"* ]] ||
   fail "the imported reminders are not in the file after the saves"
-awk '/<Nr1>/{on=1} /<\/Nr1>/{on=0} on && /<BlokDzis>1<\/BlokDzis>/{found=1} END{exit !found}' "$work/after-import.dat" ||
-  fail "the answer in the reminder window is not in the file"
 
 # A file replaced while the list window holds an unsaved deletion.
 open_window d 386x447 two-writers-pending.png
