@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
+#include <QtMath>
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
@@ -65,11 +66,46 @@ QImage LoadJpegImage(const QString& name)
     return LoadJpegFile(JpegResourcePath(name));
 }
 
+QImage LoadPicture(const QString& name, qreal ratio)
+{
+    if (ratio <= 1)
+        return LoadJpegImage(name);
+    QImage twice = LoadJpegImage(name + QStringLiteral("@2x"));
+    if (twice.isNull())
+        return {};
+    twice.setDevicePixelRatio(2);
+    if (ratio == 2)
+        return twice;
+    // Whole device pixels, covering the picture's window pixels.
+    const QSizeF device = twice.deviceIndependentSize() * ratio;
+    QImage fitted = twice.scaled(qCeil(device.width() - 1e-6), qCeil(device.height() - 1e-6),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(ratio);
+    return fitted;
+}
+
+QImage DeviceImage(QSize size, qreal ratio, const QColor& fill)
+{
+    ratio = std::max<qreal>(ratio, 1);
+    QImage image(qCeil(size.width() * ratio - 1e-6), qCeil(size.height() * ratio - 1e-6),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(fill);
+    return image;
+}
+
+namespace {
+
+const char* const kPictureProperty = "remindoPicture";
+
+} // namespace
+
 bool LoadJpegResource(const QString& name, QLabel* image)
 {
-    const QImage picture = LoadJpegImage(name);
     if (!image)
         return false;
+    image->setProperty(kPictureProperty, name);
+    const QImage picture = LoadPicture(name, image->devicePixelRatioF());
     if (picture.isNull()) {
         image->setPixmap(QPixmap());
         return false;
@@ -80,7 +116,7 @@ bool LoadJpegResource(const QString& name, QLabel* image)
 
 bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
 {
-    const QImage picture = LoadJpegImage(name);
+    const QImage picture = LoadPicture(name, bitmap.devicePixelRatioF());
     if (picture.isNull())
         return false;
     QPainter p(&bitmap);
@@ -141,6 +177,19 @@ ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QStrin
     }
     if (!tooltip.isEmpty())
         setToolTip(tooltip);
+}
+
+bool ClickArea::event(QEvent* e)
+{
+    // A window moved to a screen of another pixel ratio shows the picture
+    // painted for that one.
+    if (e->type() == QEvent::ScreenChangeInternal) {
+        const QString picture = property(kPictureProperty).toString();
+        if (!picture.isEmpty() && !pixmap().isNull() &&
+            pixmap().devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1))
+            LoadJpegResource(picture, this);
+    }
+    return QLabel::event(e);
 }
 
 void ClickArea::Press()

@@ -37,16 +37,27 @@ QFont WindowFont(int pixelHeight = 11);
 
 inline QRect ToQRect(layout::Rect r) { return QRect(r.x, r.y, r.w, r.h); }
 
-// Pictures are JPEG images stored in the program as ":/pictures/<name>.jpg".
+// Pictures are JPEG images stored in the program as ":/pictures/<name>.jpg",
+// each painted a second time at twice the pixels as "<name>@2x.jpg".
 // A missing or undecodable picture gives an empty image, never a crash.
 QString JpegResourcePath(const QString& name);
 QImage LoadJpegFile(const QString& path);
 QImage LoadJpegImage(const QString& name);
-// Makes the picture `name` the picture of `image` (the previous one goes).
-// Returns false, leaving `image` without a picture, when it cannot be loaded.
+// The picture `name` for a device of `ratio` device pixels per window pixel,
+// with that ratio: the 1x picture at 1 and below, the 2x one at 2, and in
+// between (125 %, 150 %) or above the 2x one resampled smoothly to the
+// device's pixels, never the 1x one enlarged.
+QImage LoadPicture(const QString& name, qreal ratio);
+// Makes the picture `name` the picture of `image` (the previous one goes),
+// at the label's device pixel ratio; a ClickArea keeps it so when its
+// window moves to a screen of another ratio. Returns false, leaving `image`
+// without a picture, when it cannot be loaded.
 bool LoadJpegResource(const QString& name, QLabel* image);
-// Draws the picture `name` at (0, 0) on `bitmap`; false when it cannot be loaded.
+// Draws the picture `name` at (0, 0) on `bitmap`, at the bitmap's device
+// pixel ratio; false when it cannot be loaded.
 bool DrawJpegResource(const QString& name, QPaintDevice& bitmap);
+// An image of `size` window pixels for a device of `ratio`, filled with `fill`.
+QImage DeviceImage(QSize size, qreal ratio, const QColor& fill);
 
 // A transparent label without a caption that acts as a button, or a picture
 // control that receives clicks. `clicked` follows the usual rule: the left
@@ -72,6 +83,7 @@ signals:
     void released(Qt::MouseButton button);
 
 protected:
+    bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -39,9 +40,10 @@ protected:
 } // namespace
 
 DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidget* parent)
-    : QWidget(parent), formats_(formats), clock_(clock),
-      image_(lp::kCalendar.w, lp::kCalendar.h, QImage::Format_RGB32)
+    : QWidget(parent), formats_(formats), clock_(clock)
 {
+    // The grid is drawn at the screen's pixels: its numbers as sharp as any text.
+    image_ = DeviceImage(QSize(lp::kCalendar.w, lp::kCalendar.h), devicePixelRatioF(), Qt::white);
     setObjectName(QStringLiteral("PKalendarz"));
     setFixedSize(lp::kPanel.w, lp::kPanel.h);
     setFont(WindowFont());
@@ -92,6 +94,17 @@ DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidg
     GridToday(image_, date_, grid_, clock_.Today());
     Redraw();
     hide();
+}
+
+bool DatePicker::event(QEvent* e)
+{
+    if (e->type() == QEvent::ScreenChangeInternal &&
+        image_.devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1)) {
+        image_ = DeviceImage(QSize(lp::kCalendar.w, lp::kCalendar.h), devicePixelRatioF(), Qt::white);
+        ShowMonth(image_, date_, grid_);
+        Redraw();
+    }
+    return QWidget::event(e);
 }
 
 void DatePicker::Redraw()

@@ -50,6 +50,7 @@ public:
     // Where the controls lie on the picker (its own coordinates) and the grid
     // image on it, for the owners' tests.
     static QRect PlaceOf(const char* controlName);
+    // At the screen's device pixel ratio; `gridPoint`s are in window pixels.
     const QImage& GridImage() const { return image_; }
     // The centre of the cell showing `day` of the shown month, in the
     // picker's coordinates; a null point when no cell shows it.
@@ -65,6 +66,9 @@ signals:
     void gridPressed(QPoint gridPoint);
     // `ImKalendarz`, the picker's background, was clicked.
     void backgroundClicked();
+
+protected:
+    bool event(QEvent* e) override;
 
 private:
     void Redraw();

@@ -8,32 +8,26 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 namespace remindo {
 
 namespace {
 
-// A bar is its picture at the top left of a white strip of this size.
+// A bar is its picture at the top left of a white strip of this size, made
+// once for each device pixel ratio the listing is painted at.
 constexpr int kBarStripWidth = 328;
 
-QImage BarStrip(const QString& name)
+const QImage& BarStrip(const QString& name, qreal ratio)
 {
-    QImage strip(kBarStripWidth, WeekListing::kLineStep, QImage::Format_RGB32);
-    strip.fill(Qt::white);
-    DrawJpegResource(name, strip);
+    static std::map<std::pair<QString, qreal>, QImage> strips;
+    QImage& strip = strips[{name, ratio}];
+    if (strip.isNull()) {
+        strip = DeviceImage(QSize(kBarStripWidth, WeekListing::kLineStep), ratio, Qt::white);
+        DrawJpegResource(name, strip);
+    }
     return strip;
-}
-
-const QImage& BigBar()
-{
-    static const QImage bar = BarStrip(QStringLiteral("palkaduza"));
-    return bar;
-}
-
-const QImage& SmallBar()
-{
-    static const QImage bar = BarStrip(QStringLiteral("palkamala"));
-    return bar;
 }
 
 } // namespace
@@ -70,6 +64,7 @@ void WeekListing::PaintBand(QPainter& p, int top, int height) const
     p.fillRect(QRect(0, 0, kWidth, height), Qt::white);
     p.save();
     p.translate(0, -top);
+    const qreal ratio = p.device()->devicePixelRatioF();
     const QFont normal = WindowFont();
     QFont bold = normal;
     bold.setBold(true);
@@ -79,10 +74,10 @@ void WeekListing::PaintBand(QPainter& p, int top, int height) const
     for (auto it = first; it != lines_.end() && it->y < top + height; ++it) {
         switch (it->kind) {
         case ListingLine::kBigBar:
-            p.drawImage(QPoint(kBarX, it->y), BigBar());
+            p.drawImage(QPoint(kBarX, it->y), BarStrip(QStringLiteral("palkaduza"), ratio));
             break;
         case ListingLine::kSmallBar:
-            p.drawImage(QPoint(kBarX, it->y), SmallBar());
+            p.drawImage(QPoint(kBarX, it->y), BarStrip(QStringLiteral("palkamala"), ratio));
             break;
         case ListingLine::kTitle: {
             p.setFont(bold);
@@ -114,10 +109,9 @@ QImage WeekListing::RenderBand(int top, int height) const
 // --------------------------------------------------------- ListingScrollBar
 
 ListingScrollBar::ListingScrollBar(QWidget* parent)
-    : QWidget(parent), up_(LoadJpegImage(QStringLiteral("listwagora"))),
-      down_(LoadJpegImage(QStringLiteral("listwadol"))),
-      slider_(LoadJpegImage(QStringLiteral("listwasuwak"))), repeat_(new QTimer(this))
+    : QWidget(parent), repeat_(new QTimer(this))
 {
+    LoadPictures();
     setObjectName(QStringLiteral("Listwa"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     repeat_->setTimerType(Qt::PreciseTimer);
@@ -183,23 +177,36 @@ QRect ListingScrollBar::Slider() const
     return QRect(0, track.top() + offset, width(), length);
 }
 
+void ListingScrollBar::LoadPictures()
+{
+    const qreal ratio = devicePixelRatioF();
+    up_ = LoadPicture(QStringLiteral("listwagora"), ratio);
+    down_ = LoadPicture(QStringLiteral("listwadol"), ratio);
+    slider_ = LoadPicture(QStringLiteral("listwasuwak"), ratio);
+}
+
 void ListingScrollBar::paintEvent(QPaintEvent*)
 {
+    if (up_.devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1))
+        LoadPictures();
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     p.drawImage(UpArrow(), up_);
     p.drawImage(DownArrow(), down_);
     if (max_ <= min_ || slider_.isNull())
         return;
-    // The slider picture's ends keep their shape; its middle stretches.
+    // The slider picture's ends keep their shape; its middle stretches. The
+    // picture's own rows are device pixels.
     const QRect s = Slider();
     const int cap = layout::kScrollCap;
-    const int sh = slider_.height();
-    p.drawImage(QRect(s.left(), s.top(), s.width(), cap), slider_, QRect(0, 0, slider_.width(), cap));
-    p.drawImage(QRect(s.left(), s.top() + cap, s.width(), s.height() - 2 * cap), slider_,
-                QRect(0, cap, slider_.width(), sh - 2 * cap));
-    p.drawImage(QRect(s.left(), s.bottom() - cap + 1, s.width(), cap), slider_,
-                QRect(0, sh - cap, slider_.width(), cap));
+    const qreal r = slider_.devicePixelRatio();
+    const qreal sw = slider_.width();
+    const qreal sh = slider_.height();
+    p.drawImage(QRectF(s.left(), s.top(), s.width(), cap), slider_, QRectF(0, 0, sw, cap * r));
+    p.drawImage(QRectF(s.left(), s.top() + cap, s.width(), s.height() - 2 * cap), slider_,
+                QRectF(0, cap * r, sw, sh - 2 * cap * r));
+    p.drawImage(QRectF(s.left(), s.bottom() - cap + 1, s.width(), cap), slider_,
+                QRectF(0, sh - cap * r, sw, cap * r));
 }
 
 void ListingScrollBar::mousePressEvent(QMouseEvent* e)

@@ -95,6 +95,8 @@ protected:
 private:
     QRect Track() const;
     void RepeatStep();
+    // The pictures for the screen the bar is on now.
+    void LoadPictures();
 
     int min_ = 0;
     int max_ = 100;

@@ -241,7 +241,8 @@ private slots:
         QCOMPARE(guardedClicks.count(), 1);
 
         if (PicturesLinked()) {
-            QCOMPARE(tick->pixmap().toImage(), LoadJpegImage(QStringLiteral("ptaszekok")).convertToFormat(tick->pixmap().toImage().format()));
+            QCOMPARE(tick->pixmap().toImage(), LoadPicture(QStringLiteral("ptaszekok"), tick->devicePixelRatioF())
+                                                   .convertToFormat(tick->pixmap().toImage().format()));
             guarded->SetTicked(true);
             QCOMPARE(guarded->pixmap().toImage(), tick->pixmap().toImage());
         }

@@ -10,6 +10,7 @@
 #include "windows/layout.h"
 
 #include <QSignalSpy>
+#include <QtMath>
 
 using namespace remindo;
 using namespace remindo::test;
@@ -108,9 +109,11 @@ private slots:
         Host h;
         h.picker->SetDate(DateFromYmd(2027, 3, 15));
         const QImage& image = h.picker->GridImage();
-        QCOMPARE(image.size(), QSize(169, 137));
-        QCOMPARE(image.pixelColor(3, 2 * 22 + 3), QColor(231, 228, 233)); // cell 14, the 15th
-        QCOMPARE(image.pixelColor(3, 3), QColor(Qt::white));
+        const qreal ratio = image.devicePixelRatio(); // drawn at the screen's pixels
+        QCOMPARE(ratio, h.picker->devicePixelRatioF());
+        QCOMPARE(image.size(), QSize(qCeil(169 * ratio), qCeil(137 * ratio)));
+        QCOMPARE(image.pixelColor(QPoint(3, 2 * 22 + 3) * ratio), QColor(231, 228, 233)); // cell 14, the 15th
+        QCOMPARE(image.pixelColor(QPoint(3, 3) * ratio), QColor(Qt::white));
     }
 
     // The long date of every day of a year, in Polish with its weekday

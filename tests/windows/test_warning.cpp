@@ -165,7 +165,8 @@ private slots:
             box.Fill(kQuestionBox, kIconQuestion, QString());
             QVERIFY(!tak->pixmap().isNull()); // reloaded on every call
             QCOMPARE(icon->pixmap().toImage(),
-                     LoadJpegImage(QStringLiteral("ikopytanie")).convertToFormat(icon->pixmap().toImage().format()));
+                     LoadPicture(QStringLiteral("ikopytanie"), icon->devicePixelRatioF())
+                         .convertToFormat(icon->pixmap().toImage().format()));
             QVERIFY(!box.Background()->pixmap().isNull());
         }
     }

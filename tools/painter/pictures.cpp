@@ -163,7 +163,10 @@ Picture WarningIcon(const char* name, IconKind kind)
     namespace lw = lay::warning;
     // The icon lies across the strip's lower edge: paint it on the very piece
     // of the box's picture that it covers, so that no seam shows.
-    const QImage backdrop = WarningBox().image.copy(R(lw::kIcon));
+    const qreal scale = PaintScale::Current();
+    const QRect icon = R(lw::kIcon);
+    QImage backdrop = WarningBox().image.copy(QRect(icon.topLeft() * scale, icon.size() * scale));
+    backdrop.setDevicePixelRatio(scale);
     Canvas c(QSize(lw::kIcon.w, lw::kIcon.h), Qt::white);
     QPainter& p = c.P();
     p.drawImage(0, 0, backdrop);
@@ -460,12 +463,7 @@ Picture DatePicker()
     p.fillRect(QRect(lp::kCalendar.x + lp::kGridOriginX + 7 * lp::kCellWidth,
                      lp::kCalendar.y + lp::kGridOriginY, 1, 6 * lp::kCellHeight + 1),
                QColor(60, 117, 151));
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(kAccent);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(0, 0, lp::kPanel.w - 1, lp::kPanel.h - 1));
-    p.restore();
+    Frame(p, QRect(0, 0, lp::kPanel.w, lp::kPanel.h), kAccent);
     return Done("tlo_wybor_daty", c,
                 {lp::kData, lp::kPrevYear, lp::kPrevMonth, lp::kDzisiaj, lp::kNextMonth,
                  lp::kNextYear, lp::kCalendar});
@@ -584,12 +582,13 @@ const std::vector<PictureInfo>& PictureList()
     return list;
 }
 
-Picture PaintPicture(const QString& name)
+Picture PaintPicture(const QString& name, int scale)
 {
+    const PaintScale at(scale);
     for (const Entry& e : Entries()) {
         if (name == QLatin1String(e.info.name)) {
             Picture pic = e.paint();
-            if (pic.image.size() != QSize(e.info.width, e.info.height))
+            if (pic.image.size() != QSize(e.info.width, e.info.height) * scale)
                 pic.problems << QStringLiteral("painted at the wrong size");
             return pic;
         }

@@ -12,7 +12,7 @@
 namespace remindo::painter {
 
 struct Picture {
-    QString name;          // resource name, ":/pictures/<name>.jpg"
+    QString name;          // resource name, ":/pictures/<name>.jpg" (at 2x "<name>@2x.jpg")
     QImage image;
     QStringList captions;  // every caption painted, in painting order
     QStringList problems;  // captions or parts that do not fit their places
@@ -27,7 +27,10 @@ struct PictureInfo {
 };
 const std::vector<PictureInfo>& PictureList();
 
-// Paints one picture; an unknown name gives a picture with a null image.
-Picture PaintPicture(const QString& name);
+// Paints one picture at `scale` device pixels per window pixel (its image
+// that many times the listed size, with that device pixel ratio; click areas
+// and captions' places in window pixels); an unknown name gives a picture
+// with a null image.
+Picture PaintPicture(const QString& name, int scale = 1);
 
 } // namespace remindo::painter

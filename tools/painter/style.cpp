@@ -24,7 +24,17 @@ QRectF Crisp(const QRect& r)
     return QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
 }
 
+qreal& Scale()
+{
+    static qreal scale = 1;
+    return scale;
+}
+
 } // namespace
+
+PaintScale::PaintScale(qreal scale) : previous_(Scale()) { Scale() = scale; }
+PaintScale::~PaintScale() { Scale() = previous_; }
+qreal PaintScale::Current() { return Scale(); }
 
 bool LoadFonts(QString* error)
 {
@@ -61,8 +71,9 @@ QFont Font(int pixelSize, bool bold)
 // ------------------------------------------------------------------ Canvas
 
 Canvas::Canvas(QSize size, const QColor& fill)
-    : image_(size, QImage::Format_RGB32)
+    : size_(size), image_(size * Scale(), QImage::Format_RGB32)
 {
+    image_.setDevicePixelRatio(Scale());
     image_.fill(fill);
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -78,7 +89,7 @@ void Canvas::CheckFits(const QRect& need, const QRect& box, const QString& text)
                          .arg(need.height())
                          .arg(box.width())
                          .arg(box.height());
-    if (!image_.rect().contains(box))
+    if (!QRect(QPoint(0, 0), size_).contains(box))
         problems_ << QStringLiteral("\"%1\" lies outside the picture").arg(text);
 }
 
@@ -137,15 +148,19 @@ QImage Canvas::Finish()
 
 // ------------------------------------------------------------------ parts
 
+void Frame(QPainter& p, const QRect& r, const QColor& colour)
+{
+    // Filled strips rather than a pen: a pen's line is centred on the edge
+    // and would straddle two device pixels at a scale of 2.
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+}
+
 void WindowEdge(Canvas& c, const QColor& colour)
 {
-    QPainter& p = c.P();
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(colour);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(QPoint(0, 0), c.Size() - QSize(1, 1)));
-    p.restore();
+    Frame(c.P(), QRect(QPoint(0, 0), c.Size()), colour);
 }
 
 void TitleStrip(Canvas& c, const char* title, bool movable)
@@ -199,11 +214,7 @@ void DropField(Canvas& c, layout::Rect panel, layout::Rect arrow)
     const QRect f(panel.x - 4, panel.y - 4, a.right() + 2 - (panel.x - 4), 21);
     QPainter& p = c.P();
     Field(p, f);
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(kAccentSoft.darker(106));
-    p.drawLine(a.left() - 1, f.top() + 4, a.left() - 1, f.bottom() - 4);
-    p.restore();
+    p.fillRect(QRect(a.left() - 1, f.top() + 4, 1, f.height() - 8), kAccentSoft.darker(106));
     DrawTriangle(p, QRectF(a.center().x() - 3.5, a.center().y() - 1.5, 8, 4.5), Arrow::Down,
                  kAccent);
     if (!f.contains(R(panel)) || !f.contains(a))

@@ -31,6 +31,22 @@ inline constexpr int kCaptionPx = 11;            // MS Sans Serif 8 pt at 96 dpi
 
 inline QRect R(layout::Rect r) { return QRect(r.x, r.y, r.w, r.h); }
 
+// The device pixels per window pixel that pictures are painted at while one
+// of these lives (1 outside): the same description, in window pixels, makes
+// the picture for every screen. Captions are laid out in window pixels and
+// their glyphs rendered at the device's own size, not enlarged.
+class PaintScale {
+public:
+    explicit PaintScale(qreal scale);
+    ~PaintScale();
+    PaintScale(const PaintScale&) = delete;
+    PaintScale& operator=(const PaintScale&) = delete;
+    static qreal Current();
+
+private:
+    qreal previous_;
+};
+
 // Registers DejaVu Sans (regular and bold) from the system's font files so
 // that every render uses the same glyphs. False, with a reason, if missing.
 bool LoadFonts(QString* error);
@@ -45,7 +61,8 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     QPainter& P() { return painter_; }
-    QSize Size() const { return image_.size(); }
+    // In window pixels, whatever the scale.
+    QSize Size() const { return size_; }
 
     // Draws `utf8` inside `box` with Qt alignment `flags`.
     void Text(const QRect& box, int flags, const char* utf8, const QFont& font,
@@ -67,6 +84,7 @@ public:
 private:
     void CheckFits(const QRect& need, const QRect& box, const QString& text);
 
+    QSize size_;
     QImage image_;
     QPainter painter_;
     QStringList captions_;
@@ -76,6 +94,8 @@ private:
 enum class Glyph { Tick, Cross, Plus, Pencil, Bin };
 enum class Arrow { Up, Down, Left, Right };
 
+// A frame one window pixel wide just inside `r`, crisp at every scale.
+void Frame(QPainter& p, const QRect& r, const QColor& colour);
 // One-pixel frame around the whole picture, for a window without a frame.
 void WindowEdge(Canvas& c, const QColor& colour);
 // Title strip across the top with `title` at its left; a window that can
