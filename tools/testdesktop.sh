@@ -2,7 +2,7 @@
 # their own, Xvfb with openbox (window manager) and wmdocker (notification
 # area). Sourcing it makes the scratch folder $work and the array pids, whose
 # processes are killed and the folder removed at exit. start_test_desktop
-# sets DISPLAY, docker (the notification area's window) and docker_pid;
+# [WIDTHxHEIGHT] sets DISPLAY, docker (the notification area's window) and docker_pid;
 # start_session_bus a private session bus in DBUS_SESSION_BUS_ADDRESS.
 
 work=$(mktemp -d)
@@ -14,9 +14,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_test_desktop() {
+start_test_desktop() { # [WIDTHxHEIGHT], 1024x768 unless given
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   exec 3>&-
   local end=$((SECONDS + 20))

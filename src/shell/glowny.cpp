@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace remindo {
@@ -19,10 +20,20 @@ namespace lg = layout::glowny;
 
 namespace {
 
-// The window's width plus the one pixel it keeps from the work area's edge.
-constexpr int kRightGap = 350;
 constexpr int kSlideFirst = 1; // top = bottom - 10: only the top strip inside
 constexpr int kSlideLast = 9;  // top = bottom - 90: the whole window inside
+
+// Where a window of `length` window pixels starts so that it ends at `edge`.
+// At a whole scale exactly there; at 125 % or 150 % its place and its length
+// are each rounded to device pixels, which can carry it one device pixel
+// past the edge (off the screen, onto a panel): then one window pixel earlier.
+int StartToEnd(int edge, int length, qreal ratio)
+{
+    const auto device = [ratio](int v) { return qRound(v * ratio); };
+    const int last = int(std::floor(edge * ratio + 1e-9));
+    const int start = edge - length;
+    return device(start) + device(length) > last ? start - 1 : start;
+}
 
 QColor Colour(lg::Rgb c)
 {
@@ -350,7 +361,10 @@ QColor TFGlowny::TextColour() const
 
 QPoint TFGlowny::ShownPosition() const
 {
-    return QPoint(workRight_ - kRightGap, workBottom_ - 10 * kSlideLast);
+    // The right edge one pixel inside the work area's, the bottom on its bottom.
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(StartToEnd(workRight_ - 1, lg::kWindow.w, ratio),
+                  StartToEnd(workBottom_, lg::kWindow.h, ratio));
 }
 
 void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
@@ -395,7 +409,7 @@ void TFGlowny::HideReminderWindow()
 
 void TFGlowny::MoveToStep(int step)
 {
-    services_.desktop.Move(*this, QPoint(workRight_ - kRightGap, workBottom_ - 10 * step));
+    services_.desktop.Move(*this, ShownPosition() + QPoint(0, 10 * (kSlideLast - step)));
 }
 
 void TFGlowny::SlideTo(int fromStep, int toStep, std::function<void()> done)

@@ -183,27 +183,37 @@ private slots:
     void everyPictureIsEmbedded_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("scale");
         QTest::addColumn<QSize>("size");
-        for (const auto& [name, size] : ExpectedSizes())
-            QTest::newRow(qPrintable(name)) << name << size;
+        for (const auto& [name, size] : ExpectedSizes()) {
+            QTest::newRow(qPrintable(name)) << name << 1 << size;
+            QTest::newRow(qPrintable(name + "@2x")) << name << 2 << size * 2;
+        }
     }
 
-    // Each picture is in the program, is a JPEG (not just named so), has its
-    // window's exact size, and shows what the painter painted.
+    // Each picture is in the program at 1x and 2x, is a JPEG (not just named
+    // so), has its window's exact size in device pixels, and shows what the
+    // painter painted at that scale, with the same words and nothing that
+    // does not fit.
     void everyPictureIsEmbedded()
     {
         QFETCH(QString, name);
+        QFETCH(int, scale);
         QFETCH(QSize, size);
-        QFile f(QStringLiteral(":/pictures/") + name + QStringLiteral(".jpg"));
+        const QString file = scale == 1 ? name : name + QStringLiteral("@2x");
+        QFile f(QStringLiteral(":/pictures/") + file + QStringLiteral(".jpg"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray head = f.read(3);
         QCOMPARE(head, QByteArray("\xFF\xD8\xFF", 3));
-        const QImage img = LoadEmbedded(name);
+        const QImage img = LoadEmbedded(file);
         QVERIFY(!img.isNull());
         QCOMPARE(img.size(), size);
 
         // the compression must keep the small text crisp
-        const QImage painted = painter::PaintPicture(name).image.convertToFormat(QImage::Format_RGB32);
+        const Picture pic = painter::PaintPicture(name, scale);
+        QVERIFY2(pic.problems.isEmpty(), qPrintable(pic.problems.join('\n')));
+        QCOMPARE(pic.captions, painter::PaintPicture(name).captions);
+        const QImage painted = pic.image.convertToFormat(QImage::Format_RGB32);
         QCOMPARE(painted.size(), size);
         double sum = 0;
         for (int y = 0; y < size.height(); ++y)

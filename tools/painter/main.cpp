@@ -32,10 +32,6 @@ using namespace remindo::painter;
 namespace {
 
 constexpr int kJpegQuality = 97;
-// At twice the pixels a JPEG's faint ringing around text is half as large
-// on the screen: a lower quality looks the same and keeps 200 KB out of
-// the program.
-constexpr int kJpegQuality2x = 92;
 
 bool WriteFile(const QString& path, const QByteArray& bytes)
 {
@@ -50,8 +46,7 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 bool WriteJpeg(const QString& path, const QImage& image)
 {
     QString error;
-    const int quality = image.devicePixelRatio() > 1 ? kJpegQuality2x : kJpegQuality;
-    const QByteArray bytes = EncodeJpeg(image, quality, &error);
+    const QByteArray bytes = EncodeJpeg(image, kJpegQuality, &error);
     if (bytes.isEmpty()) {
         std::fprintf(stderr, "cannot encode %s: %s\n", qPrintable(path), qPrintable(error));
         return false;
