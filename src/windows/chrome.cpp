@@ -223,14 +223,19 @@ void ClickArea::paintEvent(QPaintEvent* e)
     if (!hasFocus())
         return;
     QPainter p(this);
-    DrawFocusMark(p, rect());
+    // Inside a painted button's face, where its outline would hide it.
+    const bool face = width() >= 18 && height() >= 18;
+    DrawFocusMark(p, face ? rect().adjusted(3, 3, -3, -3) : rect());
 }
 
 void DrawFocusMark(QPainter& p, QRect place)
 {
+    // Dots of the accent on white: seen on a light face and a dark one.
     p.save();
-    p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
     p.drawRect(place.adjusted(0, 0, -1, -1));
     p.restore();
 }
@@ -463,7 +468,14 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
     vp.setColor(QPalette::Highlight, QPalette().color(QPalette::Highlight));
     vp.setColor(QPalette::HighlightedText, QPalette().color(QPalette::HighlightedText));
     fc.combo->view()->setPalette(vp);
+    // A screen reader on this desktop calls a list box by the label that
+    // stands for it, its own name being the chosen entry; the painted
+    // caption gets an unseen label.
     fc.combo->setAccessibleName(name);
+    fc.combo->view()->setAccessibleName(name);
+    auto* label = new QLabel(name, fc.panel);
+    label->setBuddy(fc.combo);
+    label->hide();
     new ComboFocusMark(parent, panelRect, fc.combo);
     return fc;
 }

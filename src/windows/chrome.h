@@ -152,7 +152,7 @@ private:
     int64_t max_ = 0;
 };
 
-// The focus mark: a dotted frame in the pictures' accent colour just inside `place`.
+// The focus mark: a dotted frame of the pictures' accent on white, just inside `place`.
 void DrawFocusMark(QPainter& p, QRect place);
 // Tab and Shift+Tab go through `widgets` in this order.
 void SetReadingOrder(const std::vector<QWidget*>& widgets);
