@@ -90,6 +90,13 @@ bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
 
 // ---------------------------------------------------------------- ClickArea
 
+void* AccessibleValueWidget::interface_cast(QAccessible::InterfaceType t)
+{
+    if (t == QAccessible::ValueInterface)
+        return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+}
+
 namespace {
 
 // What a screen reader sees of a click area that is a button: a push
@@ -135,16 +142,10 @@ private:
 };
 
 // A stepper's number: a spin box whose value the arrows change.
-class StepperValueAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+class StepperValueAccessible final : public AccessibleValueWidget {
 public:
-    explicit StepperValueAccessible(StepperValue* value) : QAccessibleWidget(value, QAccessible::SpinBox) {}
+    explicit StepperValueAccessible(StepperValue* value) : AccessibleValueWidget(value, QAccessible::SpinBox) {}
 
-    void* interface_cast(QAccessible::InterfaceType t) override
-    {
-        if (t == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)

@@ -7,6 +7,7 @@
 #include "windows/layout.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -133,6 +134,13 @@ signals:
 private:
     bool ticked_ = false;
     bool autoFlip_ = true;
+};
+
+// What a screen reader reads of a control with a value: a spin box, a scroll bar.
+class AccessibleValueWidget : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    void* interface_cast(QAccessible::InterfaceType t) override;
 };
 
 // The number of a stepper, between its less and more arrows: a screen

@@ -2,7 +2,6 @@
 
 #include "windows/chrome.h"
 
-#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -128,16 +127,10 @@ QString WeekListing::TextOfBand(int top, int height) const
 namespace {
 
 // A screen reader reads the scroll bar's position and may move it.
-class ScrollBarAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+class ScrollBarAccessible final : public AccessibleValueWidget {
 public:
-    explicit ScrollBarAccessible(ListingScrollBar* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+    explicit ScrollBarAccessible(ListingScrollBar* bar) : AccessibleValueWidget(bar, QAccessible::ScrollBar) {}
 
-    void* interface_cast(QAccessible::InterfaceType t) override
-    {
-        if (t == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
     QVariant currentValue() const override { return Bar()->Position(); }
     void setCurrentValue(const QVariant& value) override { Bar()->SetPosition(value.toInt()); }
     QVariant maximumValue() const override { return Bar()->Max(); }
