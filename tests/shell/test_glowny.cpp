@@ -543,9 +543,10 @@ private slots:
         QCOMPARE(r.state->list[1].Blok, 1);
     }
 
-    // Reached from the keyboard, each showing starts on "Przypomnij później"
-    // (also after another button had the focus), Tab and Space answer it,
-    // Escape puts it away unanswered; the blue panel starts on its strip.
+    // Reached from the keyboard (Alt+Tab, or `remindo --list` while it
+    // stands), each showing starts on "Przypomnij później" (also after
+    // another button had the focus), Tab and Space answer it, Escape puts
+    // it away unanswered; the blue panel starts on its strip.
     void keyboardAnswersAReminder()
     {
         ShellRig r(std::nullopt, ThreeDue());
@@ -562,6 +563,8 @@ private slots:
         QCOMPARE(r.Stored()[0].BlokDzis, 1);
         r.Pass();
         QCOMPARE(r.glowny->Kind(), 1);
+        QVERIFY(r.glowny->ActivateAction("dane")); // `remindo --list`: the reminder comes forward
+        QCOMPARE(r.desktop.fronts, 1);
         QCOMPARE(reach(), QString("LPozniej"));
         QTest::keyClick(r.glowny->windowHandle(), Qt::Key_Escape);
         QVERIFY(!r.glowny->isVisible());

@@ -73,44 +73,44 @@ struct MenuRig : ShellEnv {
 
 const char* const kOpeners[] = {"WprowadzDane", "Kalendarz1", "DajUstawienia", "About"};
 
-// What a screen reader finds in a window: every control named, buttons
-// pressed, tick boxes toggled with their state, steppers and scroll bars
-// with their values. Returns the faults found; `found` gets each named
-// control's interface.
+// What a screen reader finds in a window: every control named (a list
+// box by the label standing for it), buttons pressed, tick boxes toggled
+// with their state, steppers and scroll bars with their values. Returns
+// the faults; `found` gets each named control.
 QStringList SpeechFaults(QAccessibleInterface* ai, QHash<QString, QAccessibleInterface*>& found)
 {
-    QStringList faults;
     const QString name = ai->text(QAccessible::Name);
-    const QString where = name + QLatin1Char('/') + (ai->object() ? ai->object()->objectName() : QString());
-    const auto actions = [ai] { return ai->actionInterface() ? ai->actionInterface()->actionNames() : QStringList(); };
+    if (!name.isEmpty())
+        found.insert(name, ai);
+    const QStringList actions = ai->actionInterface() ? ai->actionInterface()->actionNames() : QStringList();
+    QString fault;
     switch (ai->role()) {
     case QAccessible::Button:
-        if (!actions().contains(QAccessibleActionInterface::pressAction()))
-            faults << where + QStringLiteral(": no press");
+        fault = actions.contains(QAccessibleActionInterface::pressAction()) ? "" : "no press";
         break;
     case QAccessible::CheckBox:
-        if (!actions().contains(QAccessibleActionInterface::toggleAction()) || !ai->state().checkable)
-            faults << where + QStringLiteral(": not a tick box");
+        fault = actions.contains(QAccessibleActionInterface::toggleAction()) && ai->state().checkable ? "" : "no tick";
         break;
     case QAccessible::SpinBox:
     case QAccessible::ScrollBar:
-        if (!ai->valueInterface())
-            faults << where + QStringLiteral(": no value");
+        fault = ai->valueInterface() ? "" : "no value";
         break;
     case QAccessible::ComboBox:
+        fault = ai->relations(QAccessible::Label).isEmpty() ? "no label" : "";
+        break;
     case QAccessible::EditableText:
     case QAccessible::List:
         break;
-    default:
-        name.isEmpty() || found.insert(name, ai) != found.end();
+    default: {
+        QStringList faults;
         for (int i = 0; i < ai->childCount(); ++i)
             faults << SpeechFaults(ai->child(i), found);
         return faults;
     }
-    if (name.isEmpty())
-        faults << where + QStringLiteral(": no name");
-    found.insert(name, ai);
-    return faults;
+    }
+    if (name.isEmpty() && ai->role() != QAccessible::ComboBox)
+        fault += " no name";
+    return fault.isEmpty() ? QStringList() : QStringList{ai->object()->objectName() + QStringLiteral(": ") + fault};
 }
 
 // Tab's stops in a shown window, in order.
