@@ -136,6 +136,10 @@ TFGlowny::TFGlowny(AppState& state, const ShellServices& services, QWidget* pare
         {LNiePrzypominaj_, "Już więcej nie przypominaj"}, {LPomoc_, "Pomoc"}, {LClose_, "Zamknij"}};
     for (const auto& [a, name] : names)
         a->setAccessibleName(QString::fromUtf8(name));
+    // Tab goes top to bottom: the blue panel's close strip before its link.
+    setTabOrder(LClose_, LPomoc_);
+    // Escape puts the window away as a click on the text or the strip does.
+    EnableEscape([this] { (kind_ == kBlue ? LClose_ : LKomunikat_)->Press(); });
     // A click on the reminder counts only once it has come to rest and its
     // text has stood for a moment: a click meant for what was there before
     // (the blue panel's close strip lies over the buttons) must not block it.
@@ -329,6 +333,11 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
     }
     LKomunikat_->setText(text);
     FitText();
+    // Reached from the keyboard (the window manager's switching), every
+    // showing starts on its first button: "Przypomnij później" changes
+    // nothing for good, and the panel's strip only closes it. Only the
+    // window's own focus moves; the keyboard stays where it is.
+    (blue ? LClose_ : LPozniej_)->setFocus(Qt::OtherFocusReason);
     if (!blue && settle_.interval() > 0)
         settle_.start();
 }

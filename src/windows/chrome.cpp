@@ -126,12 +126,26 @@ bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
 
 // ---------------------------------------------------------------- ClickArea
 
+void* AccessibleValueWidget::interface_cast(QAccessible::InterfaceType t)
+{
+    if (t == QAccessible::ValueInterface)
+        return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+}
+
 namespace {
 
-// What a screen reader sees of a click area that is a button.
+// What a screen reader sees of a click area that is a button: a push
+// button, or a check box with its state for a tick box. A caption that the
+// area itself shows (the editor's date) is its description.
 class ClickAreaAccessible final : public QAccessibleWidget {
 public:
     explicit ClickAreaAccessible(ClickArea* area) : QAccessibleWidget(area, QAccessible::Button) {}
+
+    QAccessible::Role role() const override
+    {
+        return qobject_cast<const TickBox*>(widget()) ? QAccessible::CheckBox : QAccessible::Button;
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -139,25 +153,68 @@ public:
             const QString name = widget()->accessibleName();
             return name.isEmpty() ? widget()->toolTip() : name;
         }
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
+            return static_cast<const QLabel*>(widget())->text();
         return QAccessibleWidget::text(t);
     }
-    QStringList actionNames() const override { return {pressAction()}; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (const auto* tick = qobject_cast<const TickBox*>(widget())) {
+            s.checkable = true;
+            s.checked = tick->IsTicked();
+        }
+        return s;
+    }
+    QStringList actionNames() const override { return {Action()}; }
     void doAction(const QString& action) override
     {
-        if (action == pressAction())
+        if (action == Action())
             static_cast<ClickArea*>(widget())->Press();
     }
+
+private:
+    QString Action() const { return role() == QAccessible::CheckBox ? toggleAction() : pressAction(); }
 };
 
-// Click areas that are buttons, and the windows: each a window (not a
-// filler) named by its title.
-QAccessibleInterface* ClickAreaAccessibleFactory(const QString&, QObject* object)
+// A stepper's number: a spin box whose value the arrows change.
+class StepperValueAccessible final : public AccessibleValueWidget {
+public:
+    explicit StepperValueAccessible(StepperValue* value) : AccessibleValueWidget(value, QAccessible::SpinBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return QString::number(Stepper()->Value());
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return qlonglong(Stepper()->Value()); }
+    void setCurrentValue(const QVariant&) override {} // only the arrows change it
+    QVariant maximumValue() const override { return qlonglong(Stepper()->Maximum()); }
+    QVariant minimumValue() const override { return qlonglong(Stepper()->Minimum()); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    const StepperValue* Stepper() const { return static_cast<const StepperValue*>(widget()); }
+};
+
+// Click areas that are buttons, stepper values, and the windows: each a
+// window (not a filler) named by its title.
+QAccessibleInterface* ChromeAccessibleFactory(const QString&, QObject* object)
 {
     if (auto* area = qobject_cast<ClickArea*>(object); area && area->IsButton())
         return new ClickAreaAccessible(area);
+    if (auto* value = qobject_cast<StepperValue*>(object))
+        return new StepperValueAccessible(value);
     if (auto* window = qobject_cast<PictureWindow*>(object))
         return new QAccessibleWidget(window, window->AccessibleRole());
     return nullptr;
+}
+
+void InstallAccessibleFactory()
+{
+    static const bool installed = (QAccessible::installFactory(ChromeAccessibleFactory), true);
+    (void)installed;
 }
 
 } // namespace
@@ -165,8 +222,7 @@ QAccessibleInterface* ClickAreaAccessibleFactory(const QString&, QObject* object
 ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
     : QLabel(parent), button_(handCursor)
 {
-    static const bool factory = (QAccessible::installFactory(ClickAreaAccessibleFactory), true);
-    (void)factory;
+    InstallAccessibleFactory();
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     if (!place.isNull())
@@ -216,11 +272,32 @@ void ClickArea::paintEvent(QPaintEvent* e)
     QLabel::paintEvent(e);
     if (!hasFocus())
         return;
-    // The focus mark: a dotted frame in the pictures' accent colour.
     QPainter p(this);
-    p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
+    // Inside a painted button's face, where its outline would hide it.
+    const bool face = width() >= 18 && height() >= 18;
+    DrawFocusMark(p, face ? rect().adjusted(3, 3, -3, -3) : rect());
+}
+
+void DrawFocusMark(QPainter& p, QRect place)
+{
+    // Dots of the accent on white: seen on a light face and a dark one.
+    p.save();
     p.setBrush(Qt::NoBrush);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
+    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.restore();
+}
+
+void SetReadingOrder(const std::vector<QWidget*>& widgets)
+{
+    QWidget* before = nullptr;
+    for (QWidget* w : widgets) {
+        if (before)
+            QWidget::setTabOrder(before, w);
+        before = w;
+    }
 }
 
 void ClickArea::mousePressEvent(QMouseEvent* e)
@@ -316,8 +393,40 @@ TickBox::TickBox(QWidget* parent, QPoint topLeft, bool ticked)
 
 void TickBox::SetTicked(bool ticked)
 {
-    ticked_ = ticked;
+    if (ticked != ticked_) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        ticked_ = ticked;
+        QAccessible::updateAccessibility(&event);
+    }
     LoadJpegResource(ticked ? QStringLiteral("ptaszekok") : QStringLiteral("ptaszekno"), this);
+}
+
+// ------------------------------------------------------------- StepperValue
+
+StepperValue::StepperValue(QWidget* parent, QRect place) : QLabel(parent)
+{
+    InstallAccessibleFactory();
+    setGeometry(place);
+    setAlignment(Qt::AlignCenter);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, kValueTextColour);
+    setPalette(p);
+}
+
+void StepperValue::Show(int64_t value, int64_t min, int64_t max)
+{
+    min_ = min;
+    max_ = max;
+    setText(QString::number(value));
+    if (value == value_)
+        return;
+    value_ = value;
+    QAccessibleValueChangeEvent event(this, qlonglong(value));
+    QAccessible::updateAccessibility(&event);
 }
 
 // ------------------------------------------------------------ drop-down lists
@@ -335,6 +444,37 @@ public:
     }
 };
 
+// The focus mark over a frameless list box's panel, whose own frame is
+// clipped away, while the list box has the keyboard.
+class ComboFocusMark final : public QWidget {
+public:
+    ComboFocusMark(QWidget* parent, QRect place, QComboBox* combo) : QWidget(parent), combo_(combo)
+    {
+        setGeometry(place);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        combo->installEventFilter(this);
+        raise();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut)
+            update();
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!combo_->hasFocus())
+            return;
+        QPainter p(this);
+        DrawFocusMark(p, rect());
+    }
+
+private:
+    QComboBox* combo_;
+};
+
 } // namespace
 
 void DropDownCombo(QComboBox* combo)
@@ -343,7 +483,8 @@ void DropDownCombo(QComboBox* combo)
         combo->showPopup();
 }
 
-FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWidth, int lift)
+FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWidth, int lift,
+                                  const QString& name)
 {
     FramelessCombo fc;
     fc.panel = new QWidget(parent);
@@ -377,6 +518,15 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
     vp.setColor(QPalette::Highlight, QPalette().color(QPalette::Highlight));
     vp.setColor(QPalette::HighlightedText, QPalette().color(QPalette::HighlightedText));
     fc.combo->view()->setPalette(vp);
+    // A screen reader on this desktop calls a list box by the label that
+    // stands for it, its own name being the chosen entry; the painted
+    // caption gets an unseen label.
+    fc.combo->setAccessibleName(name);
+    fc.combo->view()->setAccessibleName(name);
+    auto* label = new QLabel(name, fc.panel);
+    label->setBuddy(fc.combo);
+    label->hide();
+    new ComboFocusMark(parent, panelRect, fc.combo);
     return fc;
 }
 

@@ -7,6 +7,7 @@
 #include "windows/layout.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -17,10 +18,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QPaintDevice;
+class QPainter;
 
 namespace remindo {
 
@@ -122,7 +126,7 @@ private:
 };
 
 // A tick box: a 19 x 18 picture showing "ptaszekok" when ticked and
-// "ptaszekno" when not. With auto-flip on (the default) a click flips it and
+// "ptaszekno" when not, a check box with its state for a screen reader. With auto-flip on (the default) a click flips it and
 // reports `flipped`; with auto-flip off it only reports `clicked` and the
 // window decides, since some windows refuse a tick in some states.
 class TickBox : public ClickArea {
@@ -144,6 +148,35 @@ private:
     bool autoFlip_ = true;
 };
 
+// What a screen reader reads of a control with a value: a spin box, a scroll bar.
+class AccessibleValueWidget : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    void* interface_cast(QAccessible::InterfaceType t) override;
+};
+
+// The number of a stepper, between its less and more arrows: a screen
+// reader reads it as a spin box with its value and range.
+class StepperValue : public QLabel {
+    Q_OBJECT
+public:
+    StepperValue(QWidget* parent, QRect place);
+    void Show(int64_t value, int64_t min, int64_t max);
+    int64_t Value() const { return value_; }
+    int64_t Minimum() const { return min_; }
+    int64_t Maximum() const { return max_; }
+
+private:
+    int64_t value_ = 0;
+    int64_t min_ = 0;
+    int64_t max_ = 0;
+};
+
+// The focus mark: a dotted frame of the pictures' accent on white, just inside `place`.
+void DrawFocusMark(QPainter& p, QRect place);
+// Tab and Shift+Tab go through `widgets` in this order.
+void SetReadingOrder(const std::vector<QWidget*>& widgets);
+
 // Opens the list of a drop-down list box, as a click on its arrow would.
 void DropDownCombo(QComboBox* combo);
 
@@ -154,7 +187,10 @@ struct FramelessCombo {
     QWidget* panel = nullptr;
     QComboBox* combo = nullptr;
 };
-FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panel, int comboWidth, int lift = 3);
+// The panel shows the focus mark while the list box has the keyboard;
+// `name` is what a screen reader calls the list box.
+FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panel, int comboWidth, int lift = 3,
+                                  const QString& name = {});
 
 // Base of every window: frameless, fixed size, no taskbar entry, the window
 // font, and a background picture control covering the whole window.

@@ -38,9 +38,10 @@ ClickArea* MakeButton(QWidget* panel, const char* name, layout::Rect place, cons
 }
 
 QComboBox* MakeList(QWidget* panel, const char* name, layout::Rect place, const char* const* texts,
-                    int count)
+                    int count, const char* spoken)
 {
-    const FramelessCombo fc = MakeFramelessCombo(panel, ToQRect(place), layout::ComboWidth(place), 3);
+    const FramelessCombo fc =
+        MakeFramelessCombo(panel, ToQRect(place), layout::ComboWidth(place), 3, QString::fromUtf8(spoken));
     fc.combo->setObjectName(QLatin1String(name));
     for (int i = 0; i < count; ++i)
         fc.combo->addItem(QString::fromUtf8(texts[i]));
@@ -80,9 +81,12 @@ TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
     ep.setColor(QPalette::Text, kValueTextColour);
     ECoIleDni_->setPalette(ep);
     ECoIleDni_->installEventFilter(this);
+    ECoIleDni_->setAccessibleName(QStringLiteral("Zdarzenie występuje co (dni)"));
 
     auto* less = MakeButton(PCoXDni_, "LMniejDni", lc::kMniejDni);
+    less->setAccessibleName(QStringLiteral("Mniej dni"));
     auto* more = MakeButton(PCoXDni_, "LWiecejDni", lc::kWiecejDni);
+    more->setAccessibleName(QStringLiteral("Więcej dni"));
     stepper_ = new RepeatStepper(less, more, this);
     // LMniejDniMouseDown / LWiecejDniMouseDown: start only when the value
     // may move, and then from the number typed in the field.
@@ -114,15 +118,20 @@ TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
 
     // ---- given weekday of the month
     PWOkresloneDni_ = MakePanel(this, "PWOkresloneDni", "tlo_czestosc_b");
-    KtoreBox_ = MakeList(PWOkresloneDni_, "KtoreBox", lc::kKtorePanel, kKtore, 6);
-    JakieBox_ = MakeList(PWOkresloneDni_, "JakieBox", lc::kJakiePanel, kJakie, 7);
+    KtoreBox_ = MakeList(PWOkresloneDni_, "KtoreBox", lc::kKtorePanel, kKtore, 6, "Który w miesiącu");
+    JakieBox_ = MakeList(PWOkresloneDni_, "JakieBox", lc::kJakiePanel, kJakie, 7, "Dzień tygodnia");
     // Both lists write through at once, also when the dialog is cancelled.
     connect(KtoreBox_, &QComboBox::activated, this, [this](int i) { values_.NthIndex = i; });
     connect(JakieBox_, &QComboBox::activated, this, [this](int i) { values_.WeekdayIndex = i; });
-    connect(MakeButton(PWOkresloneDni_, "LRozwinListaKtory", lc::kRozwinListaKtory), &ClickArea::clicked,
-            this, [this] { DropDownCombo(KtoreBox_); });
-    connect(MakeButton(PWOkresloneDni_, "LRozwinListaJaki", lc::kRozwinListaJaki), &ClickArea::clicked,
-            this, [this] { DropDownCombo(JakieBox_); });
+    // The lists' arrows: Tab reaches the lists themselves.
+    const auto arrow = [this](const char* name, layout::Rect place, QComboBox* list) {
+        ClickArea* a = MakeButton(PWOkresloneDni_, name, place);
+        a->setAccessibleName(list->accessibleName());
+        a->setFocusPolicy(Qt::NoFocus);
+        connect(a, &ClickArea::clicked, this, [list] { DropDownCombo(list); });
+    };
+    arrow("LRozwinListaKtory", lc::kRozwinListaKtory, KtoreBox_);
+    arrow("LRozwinListaJaki", lc::kRozwinListaJaki, JakieBox_);
     connect(MakeButton(PWOkresloneDni_, "LAnulujWOkD", lc::kAnulujWOkD, QStringLiteral("Anuluj")),
             &ClickArea::clicked, this, &TFCzestosc::LAnulujWOkDClick);
     connect(MakeButton(PWOkresloneDni_, "OkWOD", lc::kOkWOD, QStringLiteral("Wprowadź")),

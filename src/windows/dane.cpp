@@ -100,12 +100,17 @@ TFDane::TFDane(AppState& state, QWidget* parent)
         auto* area = AddClickArea(ToQRect(place), true, QString::fromUtf8(hint));
         area->setObjectName(QLatin1String(name));
         connect(area, &ClickArea::clicked, this, handler);
+        return area;
     };
-    button("LNowyWpis", ld::kNowyWpis, "Nowe zdarzenie", &TFDane::LNowyWpisClick);
-    button("LUsunWpis", ld::kUsunWpis, "Usuń zdarzenie", &TFDane::LUsunWpisClick);
-    button("LEdytujWpis", ld::kEdytujWpis, "Edytuj zdarzenie", &TFDane::LEdytujWpisClick);
-    button("LZapisz", ld::kZapisz, "Zapisz zmiany", &TFDane::LZapiszClick);
-    button("LAnuluj", ld::kAnuluj, "Anuluj", &TFDane::LAnulujClick);
+    auto* add = button("LNowyWpis", ld::kNowyWpis, "Nowe zdarzenie", &TFDane::LNowyWpisClick);
+    auto* remove = button("LUsunWpis", ld::kUsunWpis, "Usuń zdarzenie", &TFDane::LUsunWpisClick);
+    auto* edit = button("LEdytujWpis", ld::kEdytujWpis, "Edytuj zdarzenie", &TFDane::LEdytujWpisClick);
+    auto* save = button("LZapisz", ld::kZapisz, "Zapisz zmiany", &TFDane::LZapiszClick);
+    auto* cancel = button("LAnuluj", ld::kAnuluj, "Anuluj", &TFDane::LAnulujClick);
+    Lista_->setAccessibleName(QStringLiteral("Lista zdarzeń"));
+    // The buttons' column, the list, then cross and tick; the keyboard
+    // starts in the list (Open).
+    SetReadingOrder({add, edit, remove, Lista_, cancel, save});
 
     EnableHelpKey();
     // From the keyboard: the arrows move in the list, Enter edits, Escape cancels.
@@ -129,6 +134,7 @@ void TFDane::Open()
     show();
     raise();
     activateWindow();
+    Lista_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFDane::showEvent(QShowEvent* e)

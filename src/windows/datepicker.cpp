@@ -1,9 +1,13 @@
 #include "windows/datepicker.h"
 
 #include "dates/clock.h"
+#include "dates/datetools.h"
 #include "store/formats.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -16,7 +20,9 @@ namespace {
 
 namespace lp = layout::picker;
 
-// `ImCalendar`: the grid image, reporting where the mouse went down.
+// `ImCalendar`: the grid image, reporting where the mouse went down. From
+// the keyboard the arrows move the day (a week up and down) and Space or
+// Enter picks it, as a click on its cell.
 class GridImageLabel final : public QLabel {
 public:
     GridImageLabel(QWidget* parent, QRect place) : QLabel(parent)
@@ -24,8 +30,12 @@ public:
         setGeometry(place);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        setAccessibleName(QStringLiteral("Dzień"));
     }
     std::function<void(QPoint)> onPress;
+    std::function<void(int days)> onMove;
+    std::function<void()> onPick;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override
@@ -35,6 +45,32 @@ protected:
             onPress(e->position().toPoint());
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const struct {
+            int key;
+            int days;
+        } moves[] = {{Qt::Key_Left, -1}, {Qt::Key_Right, 1}, {Qt::Key_Up, -7}, {Qt::Key_Down, 7}};
+        for (const auto& m : moves)
+            if (e->key() == m.key) {
+                onMove(m.days);
+                return;
+            }
+        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            if (!e->isAutoRepeat())
+                onPick();
+            return;
+        }
+        QLabel::keyPressEvent(e);
+    }
+    void paintEvent(QPaintEvent* e) override
+    {
+        QLabel::paintEvent(e);
+        if (hasFocus()) {
+            QPainter p(this);
+            DrawFocusMark(p, rect());
+        }
+    }
 };
 
 } // namespace
@@ -76,7 +112,13 @@ DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidg
     auto* grid = new GridImageLabel(this, ToQRect(lp::kCalendar));
     grid->setObjectName(QStringLiteral("ImCalendar"));
     grid->onPress = [this](QPoint p) { emit gridPressed(p); };
+    grid->onMove = [this](int days) {
+        SetDate(AddDays(date_, days));
+        emit stepped(date_);
+    };
+    grid->onPick = [this] { emit gridPressed(PointOfDay(DayOf(date_)) - ImCalendar_->pos()); };
     ImCalendar_ = grid;
+    SetReadingOrder(Stops());
 
     connect(ImKalendarz_, &ClickArea::clicked, this, &DatePicker::backgroundClicked);
     connect(LPrevYear_, &ClickArea::clicked, this, &DatePicker::PrevYear);
@@ -119,6 +161,21 @@ void DatePicker::Redraw()
             break;
     }
     LData_->setText(caption);
+    ImCalendar_->setAccessibleDescription(caption);
+}
+
+std::vector<QWidget*> DatePicker::Stops() const
+{
+    return {LPrevYear_, LPrevMonth_, Ldzisiaj_, LNextMonth_, LNextYear_, ImCalendar_};
+}
+
+void DatePicker::Close()
+{
+    // The keyboard goes back to where the picker was opened from, not on
+    // to whatever lay under it.
+    if (returnFocus_ && isAncestorOf(QApplication::focusWidget()))
+        returnFocus_->setFocus(Qt::OtherFocusReason);
+    hide();
 }
 
 QString DatePicker::Caption() const { return DateCaption(date_, formats_); }

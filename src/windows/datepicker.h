@@ -14,6 +14,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <vector>
+
 namespace remindo {
 
 class Clock;
@@ -41,7 +43,11 @@ public:
 
     bool IsOpen() const { return !isHidden(); }
     void Open() { show(); raise(); }
-    void Close() { hide(); }
+    void Close();
+    // Where the keyboard goes when the picker closes with it inside.
+    void SetReturnFocus(QWidget* w) { returnFocus_ = w; }
+    // Tab's stops on the picker, in reading order.
+    std::vector<QWidget*> Stops() const;
     void Toggle() { IsOpen() ? Close() : Open(); }
 
     QString Caption() const; // LData's text
@@ -87,6 +93,7 @@ private:
     ClickArea* Ldzisiaj_ = nullptr;
     QLabel* LData_ = nullptr;
     QLabel* ImCalendar_ = nullptr;
+    QWidget* returnFocus_ = nullptr;
 };
 
 } // namespace remindo

@@ -11,7 +11,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
+#include <QKeyEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -48,20 +48,43 @@ const char* const TFkalendarz::kChoices[3] = {"bieżący tydzień", "następny t
                                                "wskażę interesujący mnie tydzień"};
 
 // `ImgKalendarz`: the band of the listing under the viewport, at the scroll
-// bar's position. A click cancels a pending pick; the wheel scrolls.
+// bar's position. A click cancels a pending pick; the wheel scrolls. It
+// holds the window's keyboard (in place of an unseen focus button): the
+// arrows scroll a line, Page Up and Down a large step, Home and End to
+// the ends; a screen reader reads the lines it shows.
 class TFkalendarz::ListingView final : public QWidget {
 public:
     ListingView(QWidget* parent, TFkalendarz& owner) : QWidget(parent), owner_(owner)
     {
         setObjectName(QStringLiteral("ImgKalendarz"));
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::TabFocus);
+        setAccessibleName(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"));
     }
+    QString ShownText() const { return owner_.listing_.TextOfBand(owner_.Listwa_->Position(), height()); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         owner_.listing_.PaintBand(p, owner_.Listwa_->Position(), height());
+        if (hasFocus())
+            DrawFocusMark(p, rect());
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        ListingScrollBar& bar = *owner_.Listwa_;
+        const int position = bar.Position();
+        switch (e->key()) {
+        case Qt::Key_Up: bar.SetPosition(position - WeekListing::kLineStep); break;
+        case Qt::Key_Down: bar.SetPosition(position + WeekListing::kLineStep); break;
+        case Qt::Key_PageUp: bar.SetPosition(position - bar.LargeChange()); break;
+        case Qt::Key_PageDown: bar.SetPosition(position + bar.LargeChange()); break;
+        case Qt::Key_Home: bar.SetPosition(bar.Min()); break;
+        case Qt::Key_End: bar.SetPosition(bar.Max()); break;
+        default: QWidget::keyPressEvent(e); return;
+        }
+        e->accept();
     }
     void mousePressEvent(QMouseEvent* e) override
     {
@@ -88,11 +111,11 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     setWindowTitle(QStringLiteral("Remindo - kalendarz"));
     AddDragBar(ToQRect(lk::kListwa));
     EnableHelpKey(help);
-    EnableEscape([this] { LCloseClick(); });
     connect(Background(), &ClickArea::clicked, this, &TFkalendarz::CancelPick); // ImTloClick
 
+    const QString weekChoice = QStringLiteral("Wskaż interesujący Cię tydzień");
     const FramelessCombo box = MakeFramelessCombo(this, ToQRect(lk::kKtoryPanel),
-                                                  layout::ComboWidth(lk::kKtoryPanel));
+                                                  layout::ComboWidth(lk::kKtoryPanel), 3, weekChoice);
     PBoxKtory_ = box.panel;
     PBoxKtory_->setObjectName(QStringLiteral("PBoxKtory"));
     KtoryBox_ = box.combo;
@@ -104,6 +127,8 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
 
     LRozwinKalendarz_ = AddClickArea(ToQRect(lk::kRozwinKalendarz));
     LRozwinKalendarz_->setObjectName(QStringLiteral("LRozwinKalendarz"));
+    LRozwinKalendarz_->setAccessibleName(weekChoice);
+    LRozwinKalendarz_->setFocusPolicy(Qt::NoFocus); // Tab reaches the list box itself
     connect(LRozwinKalendarz_, &ClickArea::clicked, this, &TFkalendarz::LRozwinKalendarzClick);
 
     PPodImgKalendarz_ = new QWidget(this);
@@ -120,6 +145,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     Listwa_->SetLargeChange(kLargeStep);
     Listwa_->SetPage(lk::kPodImgKalendarz.h);
     Listwa_->SetMax(0);
+    Listwa_->setAccessibleName(QStringLiteral("Przewijanie wykazu"));
     connect(Listwa_, &ListingScrollBar::changed, this, &TFkalendarz::ListwaChange);
     connect(Listwa_, &ListingScrollBar::mouseDown, this, &TFkalendarz::CancelPick);
 
@@ -130,27 +156,31 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     LClose_->setObjectName(QStringLiteral("LClose"));
     connect(LClose_, &ClickArea::clicked, this, &TFkalendarz::LCloseClick);
 
-    // Placed where it is never seen; it only takes the keyboard focus.
-    ButFocus_ = new QPushButton(this);
-    ButFocus_->setObjectName(QStringLiteral("ButFocus"));
-    ButFocus_->setGeometry(-50, -50, 10, 10);
-
     // FormCreate: the picker's grid is set up as the editor's and on today.
     PKalendarz_ = new DatePicker(state_.formats, state_.clock, this);
     PKalendarz_->move(lk::kKalendarz.x, lk::kKalendarz.y);
     PKalendarz_->Close();
+    PKalendarz_->SetReturnFocus(KtoryBox_);
     SetCalendarDate(calendarDate_);
+    std::vector<QWidget*> order{KtoryBox_};
+    for (QWidget* stop : PKalendarz_->Stops())
+        order.push_back(stop);
+    order.push_back(ImgKalendarz_);
+    order.push_back(LClose_);
+    SetReadingOrder(order);
     // The arrows step CalendarDate; the listing stays until a day is picked.
     connect(PKalendarz_, &DatePicker::stepped, this, [this](Date d) { calendarDate_ = d; });
     connect(PKalendarz_, &DatePicker::gridPressed, this, &TFkalendarz::ImCalendarMouseDown);
     connect(PKalendarz_, &DatePicker::todayClicked, this, &TFkalendarz::LdzisiajClick);
     connect(PKalendarz_, &DatePicker::backgroundClicked, this, &TFkalendarz::CancelPick);
+    // Escape folds an open picker away first, then closes.
+    EnableEscape([this] { PKalendarz_->IsOpen() ? CancelPick() : LCloseClick(); });
     // The listing is drawn at the first opening, not at start-up.
 }
 
 QWidget* TFkalendarz::ButFocus() const
 {
-    return ButFocus_;
+    return ImgKalendarz_;
 }
 
 void TFkalendarz::SetCalendarDate(Date date)
@@ -198,7 +228,7 @@ void TFkalendarz::ShowWeek(Date date)
     }
     Listwa_->SetMax(listing_.ListingY() - kLastLineRoom);
     Listwa_->SetPosition(0);
-    ImgKalendarz_->update();
+    ListwaChange(0);
 }
 
 QImage TFkalendarz::VisibleListing() const
@@ -209,11 +239,12 @@ QImage TFkalendarz::VisibleListing() const
 void TFkalendarz::ListwaChange(int)
 {
     ImgKalendarz_->update();
+    ImgKalendarz_->setAccessibleDescription(ImgKalendarz_->ShownText());
 }
 
 void TFkalendarz::FocusButFocus()
 {
-    ButFocus_->setFocus(Qt::OtherFocusReason);
+    ImgKalendarz_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFkalendarz::DropFourthEntry()

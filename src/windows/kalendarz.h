@@ -9,7 +9,6 @@
 #include "windows/chrome.h"
 
 class QComboBox;
-class QPushButton;
 
 namespace remindo {
 
@@ -35,6 +34,7 @@ public:
     const WeekListing& Listing() const { return listing_; }
     DatePicker* PKalendarz() const { return PKalendarz_; }
     QWidget* Viewport() const { return PPodImgKalendarz_; }
+    // What takes the keyboard at the opening: the listing.
     QWidget* ButFocus() const;
 
     // The listing as the viewport shows it now.
@@ -72,7 +72,6 @@ private:
     ListingView* ImgKalendarz_ = nullptr;
     ListingScrollBar* Listwa_ = nullptr;
     DatePicker* PKalendarz_ = nullptr;
-    QPushButton* ButFocus_ = nullptr;
 };
 
 } // namespace remindo

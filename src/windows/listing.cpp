@@ -106,11 +106,50 @@ QImage WeekListing::RenderBand(int top, int height) const
     return band;
 }
 
+QString WeekListing::TextOfBand(int top, int height) const
+{
+    QStringList words;
+    const auto first = std::lower_bound(lines_.begin(), lines_.end(), top - kLineStep / 2,
+                                        [](const ListingLine& l, int y) { return l.y < y; });
+    for (auto it = first; it != lines_.end() && it->y < top + height - kLineStep / 2; ++it)
+        if (it->kind == ListingLine::kTitle || it->kind == ListingLine::kText)
+            words << (it->blocked ? it->text + QStringLiteral(" (zablokowane)") : it->text);
+    return words.join(QLatin1Char('\n'));
+}
+
 // --------------------------------------------------------- ListingScrollBar
+
+namespace {
+
+// A screen reader reads the scroll bar's position and may move it.
+class ScrollBarAccessible final : public AccessibleValueWidget {
+public:
+    explicit ScrollBarAccessible(ListingScrollBar* bar) : AccessibleValueWidget(bar, QAccessible::ScrollBar) {}
+
+    QVariant currentValue() const override { return Bar()->Position(); }
+    void setCurrentValue(const QVariant& value) override { Bar()->SetPosition(value.toInt()); }
+    QVariant maximumValue() const override { return Bar()->Max(); }
+    QVariant minimumValue() const override { return Bar()->Min(); }
+    QVariant minimumStepSize() const override { return Bar()->SmallChange(); }
+
+private:
+    ListingScrollBar* Bar() const { return static_cast<ListingScrollBar*>(widget()); }
+};
+
+QAccessibleInterface* ScrollBarAccessibleFactory(const QString&, QObject* object)
+{
+    if (auto* bar = qobject_cast<ListingScrollBar*>(object))
+        return new ScrollBarAccessible(bar);
+    return nullptr;
+}
+
+} // namespace
 
 ListingScrollBar::ListingScrollBar(QWidget* parent)
     : QWidget(parent), repeat_(new QTimer(this))
 {
+    static const bool factory = (QAccessible::installFactory(ScrollBarAccessibleFactory), true);
+    (void)factory;
     LoadPictures();
     setObjectName(QStringLiteral("Listwa"));
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -47,6 +47,9 @@ public:
     // the painter's origin.
     void PaintBand(QPainter& p, int top, int height) const;
     QImage RenderBand(int top, int height) const;
+    // The band's words, a line each, blocked reminders marked: what a
+    // screen reader reads of it.
+    QString TextOfBand(int top, int height) const;
 
 private:
     std::vector<ListingLine> lines_;

@@ -16,15 +16,17 @@ namespace lu = layout::ustawienia;
 struct FieldPlaces {
     layout::Rect value, less, more;
     const char* name;
+    const char* spoken; // the line's caption, for a screen reader
 };
 
 const FieldPlaces& PlacesOf(int f)
 {
     static const FieldPlaces places[4] = {
-        {lu::kPokazCo, lu::kPokazCoMniej, lu::kPokazCoWiecej, "LPokazCo"},
-        {lu::kBadajCo, lu::kBadajCoMniej, lu::kBadajCoWiecej, "LBadajCo"},
-        {lu::kUkryjPo, lu::kUkryjPoMniej, lu::kUkryjPoWiecej, "LUkryjPo"},
-        {lu::kDzwiek, lu::kDzwiekMniej, lu::kDzwiekWiecej, "LDzwiek"},
+        {lu::kPokazCo, lu::kPokazCoMniej, lu::kPokazCoWiecej, "LPokazCo", "Komunikat pokaż co (minut)"},
+        {lu::kBadajCo, lu::kBadajCoMniej, lu::kBadajCoWiecej, "LBadajCo", "Badaj zdarzenia co (minut)"},
+        {lu::kUkryjPo, lu::kUkryjPoMniej, lu::kUkryjPoWiecej, "LUkryjPo",
+         "Okno komunikatu ukryj po (sekundach)"},
+        {lu::kDzwiek, lu::kDzwiekMniej, lu::kDzwiekWiecej, "LDzwiek", "Poziom głośności dźwięku"},
     };
     return places[std::clamp(f, 1, 4) - 1];
 }
@@ -66,25 +68,24 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
     };
     stepper_->onTick = [this](RepeatStepper::Direction d) { return StepTick(d); };
 
+    std::vector<QWidget*> order;
     for (int f = kPokazCo; f <= kDzwiek; ++f) {
         const FieldPlaces& p = PlacesOf(f);
-        auto* label = new QLabel(this);
+        auto* label = new StepperValue(this, ToQRect(p.value));
         label->setObjectName(QLatin1String(p.name));
-        label->setGeometry(ToQRect(p.value));
-        label->setAlignment(Qt::AlignCenter);
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, kValueTextColour);
-        label->setPalette(pal);
+        label->setAccessibleName(QString::fromUtf8(p.spoken));
         label->setFont(WindowFont());
         values_[f - 1] = label;
-        AddArrow(static_cast<Field>(f), RepeatStepper::kLess, "Mniej");
-        AddArrow(static_cast<Field>(f), RepeatStepper::kMore, "Wiecej");
+        order.push_back(AddArrow(static_cast<Field>(f), RepeatStepper::kLess, "Mniej", "mniej"));
+        order.push_back(AddArrow(static_cast<Field>(f), RepeatStepper::kMore, "Wiecej", "więcej"));
     }
 
     ImPtaszek2_ = new TickBox(this, QPoint(lu::kPtaszek2.x, lu::kPtaszek2.y), state_.settings.SoundOn);
     ImPtaszek2_->setObjectName(QStringLiteral("ImPtaszek2"));
+    ImPtaszek2_->setAccessibleName(QStringLiteral("Komunikatom towarzyszy dźwięk"));
     connect(ImPtaszek2_, &TickBox::flipped, this, &TFUstawienia::ImPtaszek2Click);
+    // The tick's line stands above the volume's.
+    order.insert(order.end() - 2, ImPtaszek2_);
 
     LAnuluj_ = AddClickArea(ToQRect(lu::kAnuluj), true, QStringLiteral("Anuluj"));
     LAnuluj_->setObjectName(QStringLiteral("LAnuluj"));
@@ -92,13 +93,18 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
     LZapisz_ = AddClickArea(ToQRect(lu::kZapisz), true, QStringLiteral("Zapisz"));
     LZapisz_->setObjectName(QStringLiteral("LZapisz"));
     connect(LZapisz_, &ClickArea::clicked, this, &TFUstawienia::LZapiszClick);
+    order.push_back(LAnuluj_);
+    order.push_back(LZapisz_);
+    SetReadingOrder(order);
     EnableEscape([this] { LAnulujClick(); });
 }
 
-ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const char* suffix)
+ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const char* suffix, const char* spoken)
 {
     ClickArea* arrow = AddClickArea(d == RepeatStepper::kLess ? LessPlace(f) : MorePlace(f));
     arrow->setObjectName(QLatin1String(PlacesOf(f).name) + QLatin1String(suffix));
+    arrow->setAccessibleName(QString::fromUtf8(PlacesOf(f).spoken) + QStringLiteral(": ") +
+                             QString::fromUtf8(spoken));
     // Any button presses an arrow; a release of any arrow stops both timers.
     connect(arrow, &ClickArea::pressed, this, [this, f, d] {
         activeField_ = f;
@@ -111,7 +117,7 @@ ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const cha
 QRect TFUstawienia::LessPlace(Field f) { return ToQRect(PlacesOf(f).less); }
 QRect TFUstawienia::MorePlace(Field f) { return ToQRect(PlacesOf(f).more); }
 
-QLabel* TFUstawienia::ValueLabel(Field f) const
+StepperValue* TFUstawienia::ValueLabel(Field f) const
 {
     return values_[std::clamp(static_cast<int>(f), 1, 4) - 1];
 }
@@ -123,7 +129,7 @@ int TFUstawienia::Shown(Field f) const
 
 void TFUstawienia::Show(Field f, int64_t value)
 {
-    QLabel* label = ValueLabel(f);
+    StepperValue* label = ValueLabel(f);
     const QString text = QString::number(value);
     // A large stored value keeps all its digits inside the painted field.
     QFont font = WindowFont();
@@ -133,7 +139,8 @@ void TFUstawienia::Show(Field f, int64_t value)
             break;
     }
     label->setFont(font);
-    label->setText(text);
+    const StepRule rule = RuleOf(f);
+    label->Show(value, rule.min, std::max(value, rule.max));
 }
 
 void TFUstawienia::Open()

@@ -34,7 +34,7 @@ public:
 
     // What the value labels show, as numbers.
     int Shown(Field f) const;
-    QLabel* ValueLabel(Field f) const;
+    StepperValue* ValueLabel(Field f) const;
     TickBox* ImPtaszek2() const { return ImPtaszek2_; }
     int ActiveField() const { return activeField_; }
 
@@ -46,7 +46,7 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
-    ClickArea* AddArrow(Field f, RepeatStepper::Direction d, const char* name);
+    ClickArea* AddArrow(Field f, RepeatStepper::Direction d, const char* name, const char* spoken);
     void Show(Field f, int64_t value);
     bool StepTick(RepeatStepper::Direction d); // TWiecejTimer, TMniejTimer
     void ImPtaszek2Click(bool ticked);
@@ -54,7 +54,7 @@ private:
     void LAnulujClick();
 
     AppState& state_;
-    QLabel* values_[4] = {};
+    StepperValue* values_[4] = {};
     TickBox* ImPtaszek2_ = nullptr;
     ClickArea* LZapisz_ = nullptr;
     ClickArea* LAnuluj_ = nullptr;

@@ -64,6 +64,12 @@ TFWarning::TFWarning(QWidget* parent)
     nie_ = MakeButton("PButNie", "ImButNie", ToQRect(lw::kButNie));
     anuluj_ = MakeButton("PButAnuluj", "ImButAnuluj", ToQRect(lw::kButAnuluj));
     zamknij_ = MakeButton("pButZamknij", "ImButZamknij", ToQRect(lw::kButZamknij));
+    LClose_->setAccessibleName(QStringLiteral("Zamknij"));
+    for (const auto& [b, name] : {std::pair{tak_, "Tak"}, std::pair{nie_, "Nie"}, std::pair{anuluj_, "Anuluj"},
+                                  std::pair{zamknij_, "Zamknij"}})
+        b.image->setAccessibleName(QLatin1String(name));
+    // A screen reader speaks the box as it comes, its text with it.
+    SetAccessibleRole(QAccessible::AlertMessage);
     connect(tak_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerTak); });       // ImButTakClick
     connect(nie_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerNie); });       // ImButNieClick
     connect(anuluj_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerAnuluj); }); // ImButAnulujClick
@@ -129,6 +135,7 @@ void TFWarning::Fill(int kind, int icon, const QString& text)
     zamknij_.panel->setVisible(!question);
 
     LTekstWarning_->setText(DisplayText(text));
+    setAccessibleDescription(LTekstWarning_->text());
 
     switch (icon) {
     case kIconInfo: LoadJpegResource(QStringLiteral("ikoinfo"), ImIkona_); break;

@@ -41,16 +41,11 @@ constexpr int kEveryXEntry = 5;
 constexpr int kWeekdayEntry = 6;
 constexpr int kMaxTimesADay = 8;
 
-QLabel* ValueLabel(QWidget* parent, const char* name, layout::Rect place)
+StepperValue* ValueLabel(QWidget* parent, const char* name, layout::Rect place, const QString& spoken)
 {
-    auto* l = new QLabel(parent);
+    auto* l = new StepperValue(parent, ToQRect(place));
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(ToQRect(place));
-    l->setAlignment(Qt::AlignCenter);
-    l->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, kValueTextColour);
-    l->setPalette(p);
+    l->setAccessibleName(spoken);
     return l;
 }
 
@@ -113,6 +108,7 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     MTresc_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MTresc_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MTresc_->setTabChangesFocus(true);
+    MTresc_->setAccessibleName(QStringLiteral("Treść komunikatu"));
     MTresc_->document()->setDocumentMargin(1);
     QPalette mp = MTresc_->palette();
     mp.setColor(QPalette::Base, Qt::white);
@@ -131,10 +127,12 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     auto* rozwinKalendarz = AddClickArea(ToQRect(lw::kRozwinKalendarz));
     rozwinKalendarz->setObjectName(QStringLiteral("LRozwinKalendarz"));
     rozwinKalendarz->setAccessibleName(QStringLiteral("Rozwiń kalendarz"));
+    rozwinKalendarz->setFocusPolicy(Qt::NoFocus); // Tab reaches the date itself
     connect(rozwinKalendarz, &ClickArea::clicked, this, &TFWprowadzane::LRozwinKalendarzClick);
 
     const FramelessCombo kinds =
-        MakeFramelessCombo(this, ToQRect(lw::kCzestoscPanel), layout::ComboWidth(lw::kCzestoscPanel));
+        MakeFramelessCombo(this, ToQRect(lw::kCzestoscPanel), layout::ComboWidth(lw::kCzestoscPanel), 3,
+                           QStringLiteral("Częstotliwość zdarzenia"));
     CzestoscBox_ = kinds.combo;
     CzestoscBox_->setObjectName(QStringLiteral("CzestoscBox"));
     for (const char* text : kEntryTexts)
@@ -146,11 +144,13 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
         auto* area = AddClickArea(ToQRect(place));
         area->setObjectName(QLatin1String(name));
         area->setAccessibleName(QStringLiteral("Częstotliwość zdarzenia"));
+        area->setFocusPolicy(Qt::NoFocus); // Tab reaches the list box itself
         connect(area, &ClickArea::clicked, this, &TFWprowadzane::LRozwinListeClick);
     }
 
-    LDniPrzed_ = ValueLabel(this, "LDniPrzed", lw::kDniPrzed);
-    LIleRazyDziennie_ = ValueLabel(this, "LIleRazyDziennie", lw::kIleRazyDziennie);
+    LDniPrzed_ = ValueLabel(this, "LDniPrzed", lw::kDniPrzed, QStringLiteral("Dni przed terminem"));
+    LIleRazyDziennie_ =
+        ValueLabel(this, "LIleRazyDziennie", lw::kIleRazyDziennie, QStringLiteral("Razy dziennie"));
     const auto button = [this](const char* name, layout::Rect place, void (TFWprowadzane::*handler)(),
                                const QString& hint = {}) {
         auto* area = AddClickArea(ToQRect(place), true, hint);
@@ -159,16 +159,16 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
         return area;
     };
     // Steppers have no hint; a screen reader still names them.
-    button("LMniejDniPrzed", lw::kMniejDniPrzed, &TFWprowadzane::LMniejDniPrzedClick)
-        ->setAccessibleName(QStringLiteral("Mniej dni przed"));
-    button("LWiecejDniPrzed", lw::kWiecejDniPrzed, &TFWprowadzane::LWiecejDniPrzedClick)
-        ->setAccessibleName(QStringLiteral("Więcej dni przed"));
-    button("LMniejRazy", lw::kMniejRazy, &TFWprowadzane::LMniejRazyClick)
-        ->setAccessibleName(QStringLiteral("Rzadziej w ciągu dnia"));
-    button("LWiecejrazy", lw::kWiecejRazy, &TFWprowadzane::LWiecejrazyClick)
-        ->setAccessibleName(QStringLiteral("Częściej w ciągu dnia"));
-    button("LAnuluj", lw::kAnuluj, &TFWprowadzane::LAnulujClick, QStringLiteral("Anuluj"));
-    button("LZapisz", lw::kZapisz, &TFWprowadzane::LZapiszClick, QStringLiteral("Wprowadź"));
+    auto* lessDays = button("LMniejDniPrzed", lw::kMniejDniPrzed, &TFWprowadzane::LMniejDniPrzedClick);
+    lessDays->setAccessibleName(QStringLiteral("Mniej dni przed"));
+    auto* moreDays = button("LWiecejDniPrzed", lw::kWiecejDniPrzed, &TFWprowadzane::LWiecejDniPrzedClick);
+    moreDays->setAccessibleName(QStringLiteral("Więcej dni przed"));
+    auto* lessTimes = button("LMniejRazy", lw::kMniejRazy, &TFWprowadzane::LMniejRazyClick);
+    lessTimes->setAccessibleName(QStringLiteral("Rzadziej w ciągu dnia"));
+    auto* moreTimes = button("LWiecejrazy", lw::kWiecejRazy, &TFWprowadzane::LWiecejrazyClick);
+    moreTimes->setAccessibleName(QStringLiteral("Częściej w ciągu dnia"));
+    auto* cancel = button("LAnuluj", lw::kAnuluj, &TFWprowadzane::LAnulujClick, QStringLiteral("Anuluj"));
+    auto* save = button("LZapisz", lw::kZapisz, &TFWprowadzane::LZapiszClick, QStringLiteral("Wprowadź"));
 
     ImPtaszek_ = new TickBox(this, ToQRect(lw::kPtaszek).topLeft(), true);
     ImPtaszek_->setObjectName(QStringLiteral("ImPtaszek"));
@@ -197,8 +197,17 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     connect(picker_, &DatePicker::gridPressed, this, &TFWprowadzane::ImCalendarMouseDown);
     connect(picker_, &DatePicker::backgroundClicked, this, &TFWprowadzane::HidePicker);
     data_ = picker_->Value();
+    picker_->SetReturnFocus(LWybData_);
 
-    EnableEscape([this] { LAnulujClick(); });
+    std::vector<QWidget*> order{MTresc_, LWybData_};
+    for (QWidget* stop : picker_->Stops())
+        order.push_back(stop);
+    for (QWidget* w : std::initializer_list<QWidget*>{CzestoscBox_, lessDays, moreDays, ImPtaszek_, lessTimes,
+                                                      moreTimes, ImPtaszek2_, cancel, save})
+        order.push_back(w);
+    SetReadingOrder(order);
+    // Escape folds an open picker away first, then cancels.
+    EnableEscape([this] { picker_->IsOpen() ? HidePicker() : LAnulujClick(); });
     list.SetEditor(this);
 }
 
@@ -296,8 +305,8 @@ void TFWprowadzane::ShowDate() { LWybData_->setText(DateCaption(data_, state_.fo
 
 void TFWprowadzane::ShowValues()
 {
-    LDniPrzed_->setText(QString::number(ilePrzed_));
-    LIleRazyDziennie_->setText(QString::number(ile_));
+    LDniPrzed_->Show(ilePrzed_, 0, std::max(ilePrzed_, DaysBeforeLimit()));
+    LIleRazyDziennie_->Show(ile_, 1, std::max<int32_t>(ile_, kMaxTimesADay));
     ImPtaszek_->SetTicked(czyPo_ != 0);
     ImPtaszek2_->SetTicked(blok_ != 0);
 }

@@ -138,8 +138,8 @@ private:
     ClickArea* LWybData_ = nullptr;
     DatePicker* picker_ = nullptr;
     QComboBox* CzestoscBox_ = nullptr;
-    QLabel* LDniPrzed_ = nullptr;
-    QLabel* LIleRazyDziennie_ = nullptr;
+    StepperValue* LDniPrzed_ = nullptr;
+    StepperValue* LIleRazyDziennie_ = nullptr;
     TickBox* ImPtaszek_ = nullptr;
     TickBox* ImPtaszek2_ = nullptr;
 };

@@ -21,11 +21,19 @@
 # in, and "&Zakończ" ends the program at once with the editor and the
 # recurrence dialog open.
 #
+# From then on the session has a screen reader's accessibility bus. With
+# keys only, a reminder is added in the list window from the tray menu,
+# typed, saved, and answered in the reminder window, reached with the
+# window manager's Alt+Tab; the data file then holds it and its answer. On
+# the way, AT-SPI (what Orca reads) finds every button of the list window,
+# the editor and the reminder window named, with a press action, and the
+# reminder's text.
+#
 #   desktop.sh REMINDO REMINDO_DATA WRITE_SETTINGS OUT TYPIST
 #
 # Exits 77 (skipped) when Xvfb, openbox, wmdocker, xdotool, xwininfo,
-# ImageMagick's import, dbus-daemon or gdbus is missing: tools/setup.sh
-# installs them.
+# ImageMagick's import, dbus-daemon, gdbus, at-spi2-core or python3-pyatspi
+# is missing: tools/setup.sh installs them.
 set -euo pipefail
 
 program=$(readlink -f "$1")
@@ -42,6 +50,13 @@ for t in Xvfb openbox wmdocker xdotool xwininfo import dbus-daemon gdbus; do
     exit 77
   fi
 done
+# The system's Python, where Debian's pyatspi lives.
+atspi_bus=/usr/libexec/at-spi-bus-launcher
+if [ ! -x "$atspi_bus" ] || ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
+  echo "SKIP: at-spi2-core or python3-pyatspi is not installed (tools/setup.sh installs them)"
+  exit 77
+fi
+walker=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/atspi_walk.py
 
 # shellcheck source=../../tools/testdesktop.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
@@ -353,6 +368,10 @@ import_due "Spotkanie o 12:00 w sali konferencyjnej+"
 pids+=($!)
 wait_for 10 "the typing window" xdotool search --onlyvisible --name '^Pisanie$'
 pisanie=$(xdotool search --onlyvisible --name '^Pisanie$' | head -n1)
+# A screen reader's session from here on: the accessibility bus, switched
+# on, which Qt's bridge joins. Its schemas are the system's.
+XDG_DATA_DIRS=/usr/local/share:/usr/share "$atspi_bus" --launch-immediately --a11y=1 >"$work/atspi.log" 2>&1 &
+pids+=($!)
 export REMINDO_TEST_TIMERS=3000,60000
 start_remindo
 unset REMINDO_TEST_TIMERS
@@ -387,6 +406,63 @@ xdotool key Down Down Down Down Down Return # "co X dni": the recurrence dialog
 wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
 menu_item z
 wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
+
+# ------------------------------------------------ keys only, a screen reader
+echo "== keys only: a reminder added, saved and answered; AT-SPI names every button"
+plain_file "$work/none.dat" </dev/null
+"$tool" import "$work/none.dat" >/dev/null || fail "remindo-data import"
+"$write_settings" 1 60 30 || fail "settings file"
+export REMINDO_TEST_TIMERS=3000,60000
+start_remindo
+unset REMINDO_TEST_TIMERS
+wait_for 20 "tray icon" tray_icon
+# spoken TITLE ROLE FILE: what AT-SPI finds in that window, checked, kept in OUT.
+spoken() {
+  /usr/bin/python3 "$walker" "$1" "$2" >"$out/$3" 2>&1 ||
+    fail "AT-SPI: $(grep -m3 -e FAULT -e 'no ' "$out/$3" | tr '\n' ' ')"
+  echo "AT-SPI $1 ($2): $(grep -c 'push button' "$out/$3") buttons named, with a press action"
+}
+open_window d 386x447 keys-list.png # the tray menu: its notification area has no key
+spoken "Remindo - dane" frame spoken-list.txt
+xdotool key shift+Tab shift+Tab shift+Tab space # from the list up to "+"
+wait_for 10 "the editor from the keyboard" window_of_size '^Remindo' 374x395
+editor=$(window_of_size '^Remindo' 374x395)
+spoken Remindo frame spoken-editor.txt
+grep -q "check box: 'Zablokuj zdarzenie' \[ \]" "$out/spoken-editor.txt" || fail "AT-SPI: no tick box with its state"
+grep -q "spin button: 'Razy dziennie' = 1" "$out/spoken-editor.txt" || fail "AT-SPI: no stepper with its value"
+keyed="Odebrać garnitur z pralni"
+xdotool type --delay 40 "$keyed"
+xdotool key shift+Tab # from the text back round to the tick
+sleep 0.2
+shot "$editor" "$out/keys-editor.png"
+xdotool key Return
+wait_for 5 "the editor to close" closed 374x395
+xdotool key shift+Tab Return # from "+" back round to the list window's tick: saved
+wait_for 5 "the list window to close" closed 386x447
+wait_reminder "the reminder typed in"
+reminder=$(reminder_at_rest)
+[ "$(xdotool getactivewindow)" != "$reminder" ] || fail "the reminder took the keyboard"
+spoken Remindo alert spoken-reminder.txt
+grep -q "label: '$(date +%-d.%m.%Y) - .*\\n$keyed'" "$out/spoken-reminder.txt" ||
+  fail "AT-SPI: the reminder's date and text are not there: $(grep label "$out/spoken-reminder.txt")"
+for t in 1 2 3; do # Alt+Tab, as often as the window manager needs
+  [ "$(xdotool getactivewindow)" = "$reminder" ] && break
+  xdotool key alt+Tab
+  sleep 0.3
+done
+[ "$(xdotool getactivewindow)" = "$reminder" ] || fail "Alt+Tab does not reach the reminder"
+shot "$reminder" "$out/keys-reminder.png"
+xdotool key Tab space # from "Przypomnij później" to "Przypomnij jutro"
+wait_for 5 "the reminder to go" reminder_gone
+answered() {
+  "$tool" export --plain "$work/keys.dat" &&
+    iconv -f CP1250 -t UTF-8 "$work/keys.dat" |
+    awk -v t="<Tresc>$keyed+</Tresc>" 'index($0, t){on=1} on && /<BlokDzis>1</{found=1} /<\/Nr/{on=0} END{exit !found}'
+}
+wait_for 10 "the keyed reminder, blocked for today, in the data file" answered
+echo "the reminder typed with keys only is in the data file, answered"
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 
 # ------------------------------------------------------------ two writers
 echo "== two writers: another program replaces the data file while Remindo runs"

@@ -9,6 +9,7 @@
 #include "windows/layout.h"
 #include "windows/wprowadzane.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -545,6 +546,38 @@ private slots:
         QTRY_VERIFY(!r.glowny->Settling());
         r.Click("LNiePrzypominaj");
         QCOMPARE(r.state->list[1].Blok, 1);
+    }
+
+    // Reached from the keyboard (Alt+Tab, or `remindo --list` while it
+    // stands), each showing starts on "Przypomnij później" (also after
+    // another button had the focus), Tab and Space answer it, Escape puts
+    // it away unanswered; the blue panel starts on its strip.
+    void keyboardAnswersAReminder()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        const auto reach = [&] { // as the window manager's switching does
+            QApplication::setActiveWindow(r.glowny.get());
+            return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        };
+        r.Pass();
+        QCOMPARE(reach(), QString("LPozniej"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.Stored()[0].BlokDzis, 1);
+        r.Pass();
+        QCOMPARE(r.glowny->Kind(), 1);
+        QVERIFY(r.glowny->ActivateAction("dane")); // `remindo --list`: the reminder comes forward
+        QCOMPARE(r.desktop.fronts, 1);
+        QCOMPARE(reach(), QString("LPozniej"));
+        QTest::keyClick(r.glowny->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.glowny->isVisible());
+        QCOMPARE(r.state->list[1].BlokDzis + r.state->list[1].Blok, 0);
+        r.glowny->CoolTrayClick();
+        QCOMPARE(reach(), QString("LClose"));
+        QTest::keyClick(r.glowny->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.glowny->isVisible());
     }
 
     // ---------------------------------------------------- hiding by itself

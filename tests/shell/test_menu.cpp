@@ -6,7 +6,11 @@
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
+#include "windows/dane.h"
 #include "windows/warning.h"
+#include "windows/wprowadzane.h"
+
+#include <QAccessible>
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -68,6 +72,56 @@ struct MenuRig : ShellEnv {
 };
 
 const char* const kOpeners[] = {"WprowadzDane", "Kalendarz1", "DajUstawienia", "About"};
+
+// What a screen reader finds in a window: every control named (a list
+// box by the label standing for it), buttons pressed, tick boxes toggled
+// with their state, steppers and scroll bars with their values. Returns
+// the faults; `found` gets each named control.
+QStringList SpeechFaults(QAccessibleInterface* ai, QHash<QString, QAccessibleInterface*>& found)
+{
+    const QString name = ai->text(QAccessible::Name);
+    if (!name.isEmpty())
+        found.insert(name, ai);
+    const QStringList actions = ai->actionInterface() ? ai->actionInterface()->actionNames() : QStringList();
+    QString fault;
+    switch (ai->role()) {
+    case QAccessible::Button:
+        fault = actions.contains(QAccessibleActionInterface::pressAction()) ? "" : "no press";
+        break;
+    case QAccessible::CheckBox:
+        fault = actions.contains(QAccessibleActionInterface::toggleAction()) && ai->state().checkable ? "" : "no tick";
+        break;
+    case QAccessible::SpinBox:
+    case QAccessible::ScrollBar:
+        fault = ai->valueInterface() ? "" : "no value";
+        break;
+    case QAccessible::ComboBox:
+        fault = ai->relations(QAccessible::Label).isEmpty() ? "no label" : "";
+        break;
+    case QAccessible::EditableText:
+    case QAccessible::List:
+        break;
+    default: {
+        QStringList faults;
+        for (int i = 0; i < ai->childCount(); ++i)
+            faults << SpeechFaults(ai->child(i), found);
+        return faults;
+    }
+    }
+    if (name.isEmpty() && ai->role() != QAccessible::ComboBox)
+        fault += " no name";
+    return fault.isEmpty() ? QStringList() : QStringList{ai->object()->objectName() + QStringLiteral(": ") + fault};
+}
+
+// Tab's stops in a shown window, in order.
+std::vector<QWidget*> TabStops(QWidget* window)
+{
+    std::vector<QWidget*> stops;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if (w->window() == window && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            stops.push_back(w);
+    return stops;
+}
 
 } // namespace
 
@@ -196,6 +250,61 @@ private slots:
         Komunikaty saved;
         QCOMPARE(r.state->dataFile.ReadDataFile(saved), int(kLoaded));
         QCOMPARE(saved.ReminderCount(), 1);
+    }
+
+    // Every window as a screen reader meets it, and Tab in reading order:
+    // each stop lies below the one before or in a column to its right.
+    void everyWindowSpokenAndTabbedInReadingOrder()
+    {
+        MenuRig r;
+        r.tray->Start(r.Glowny());
+        QHash<QString, QAccessibleInterface*> found;
+        for (QWidget* w : r.windows->All()) {
+            QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(w);
+            QVERIFY2(ai->role() == QAccessible::Window || ai->role() == QAccessible::AlertMessage,
+                     qPrintable(w->objectName()));
+            QCOMPARE(ai->text(QAccessible::Name), w->windowTitle());
+            const QStringList faults = SpeechFaults(ai, found);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        }
+
+        const auto readingOrder = [](QWidget* window) {
+            const std::vector<QWidget*> stops = TabStops(window);
+            QStringList wrong;
+            for (size_t i = 1; i < stops.size(); ++i) {
+                const QRect a(stops[i - 1]->mapTo(window, QPoint()), stops[i - 1]->size());
+                const QRect b(stops[i]->mapTo(window, QPoint()), stops[i]->size());
+                if (b.top() < a.top() - 4 && b.left() <= a.right())
+                    wrong << stops[i - 1]->objectName() + QStringLiteral(" > ") + stops[i]->objectName();
+            }
+            return !stops.empty() && wrong.isEmpty() ? QString() : wrong.join(QLatin1Char(' ')) + QStringLiteral("?");
+        };
+        for (const char* item : kOpeners) {
+            r.Choose(item);
+            QCOMPARE(readingOrder(r.Widget(item)), QString());
+            if (QLatin1String(item) == QLatin1String("WprowadzDane")) {
+                r.windows->dane->LNowyWpisClick();
+                QCOMPARE(readingOrder(r.windows->wprowadzane), QString());
+                r.windows->wprowadzane->hide();
+            }
+            r.Widget(item)->hide();
+        }
+
+        // Values and states as the windows show them.
+        const auto value = [&found](const char* name) {
+            QAccessibleInterface* ai = found.value(QString::fromUtf8(name));
+            return ai && ai->valueInterface() ? ai->valueInterface()->currentValue().toInt() : -1;
+        };
+        QCOMPARE(value("Komunikat pokaż co (minut)"), 60);
+        QCOMPARE(value("Razy dziennie"), 1);
+        QAccessibleInterface* sound = found.value(QStringLiteral("Komunikatom towarzyszy dźwięk"));
+        QVERIFY(sound && sound->state().checked);
+        sound->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!sound->state().checked);
+        QVERIFY(!r.state->settings.SoundOn);
+        QVERIFY(found.value(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"))
+                    ->text(QAccessible::Description)
+                    .contains(QStringLiteral("Brak zdarzeń w tym dniu.")));
     }
 
     // ---------------------------------------------------- notification area

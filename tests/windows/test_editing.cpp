@@ -202,10 +202,15 @@ private slots:
             for (ClickArea* a : w->findChildren<ClickArea*>()) {
                 if (!a->IsButton())
                     continue;
+                // A tick box is a check box, toggled.
+                const bool tick = qobject_cast<TickBox*>(a);
                 QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(a);
-                QVERIFY2(ai && ai->role() == QAccessible::Button && !ai->text(QAccessible::Name).isEmpty(),
+                QVERIFY2(ai && ai->role() == (tick ? QAccessible::CheckBox : QAccessible::Button) &&
+                             !ai->text(QAccessible::Name).isEmpty(),
                          qPrintable(a->objectName()));
-                QCOMPARE(ai->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+                QCOMPARE(ai->actionInterface()->actionNames(),
+                         QStringList{tick ? QAccessibleActionInterface::toggleAction()
+                                          : QAccessibleActionInterface::pressAction()});
             }
             QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window);
         }
@@ -229,6 +234,42 @@ private slots:
         QTRY_VERIFY(r.dane.isActiveWindow());
         QTest::keyClick(r.dane.windowHandle(), Qt::Key_Escape); // the window's cancel: its question
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
+    }
+
+    // A date from the keyboard: Space on the date opens the picker, Tab
+    // reaches its grid, the arrows move by a day and a week, Enter picks
+    // and gives the keyboard back to the date; Escape folds the picker
+    // away before it cancels the editor.
+    void dateChosenFromTheKeyboard()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QTRY_COMPARE(QApplication::focusWidget(), r.editor.Memo());
+        const Date start = r.editor.Data();
+        const auto key = [](Qt::Key k, int times = 1) {
+            for (int i = 0; i < times; ++i)
+                QTest::keyClick(QApplication::focusWidget(), k);
+        };
+        key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("LWybData"));
+        key(Qt::Key_Space);
+        QVERIFY(r.editor.Picker()->IsOpen());
+        key(Qt::Key_Tab, 6);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("ImCalendar"));
+        key(Qt::Key_Right, 2);
+        key(Qt::Key_Down);
+        key(Qt::Key_Return);
+        QCOMPARE(r.editor.Data(), AddDays(start, 9));
+        QTRY_VERIFY(!r.editor.Picker()->IsOpen());
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("LWybData"));
+        QCOMPARE(r.editor.DateLabel(), DateCaption(AddDays(start, 9), r.state.formats));
+        key(Qt::Key_Space);
+        QTest::keyClick(r.editor.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.editor.Picker()->IsOpen());
+        QVERIFY(r.editor.isVisible());
+        QTest::keyClick(r.editor.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.editor.isVisible());
     }
 
     // With the list window dragged low, "+" opens the editor wholly inside

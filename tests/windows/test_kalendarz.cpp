@@ -406,6 +406,38 @@ private slots:
         QCOMPARE(r.Texts(), thisWeek);
     }
 
+    // From the keyboard: the listing holds the keyboard at the opening and
+    // scrolls by a line, a large step and to its ends; a screen reader
+    // reads the lines it shows. Escape folds the picker away, then closes.
+    void keyboardReadsAndScrollsTheListing()
+    {
+        Rig r;
+        for (int i = 0; i < 40; ++i)
+            r.Add("codzienne " + std::to_string(i) + "+", kToday, -1);
+        QVERIFY(r.Open());
+        QWidget* listing = r.window->ButFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), listing);
+        const ListingScrollBar& bar = *r.window->Listwa();
+        const int step = WeekListing::kLineStep;
+        for (const auto& [key, position] : {std::pair{Qt::Key_Down, step}, std::pair{Qt::Key_PageDown, step + 200},
+                                            std::pair{Qt::Key_Up, 200}, std::pair{Qt::Key_End, bar.Max()},
+                                            std::pair{Qt::Key_Home, 0}}) {
+            QTest::keyClick(listing, key);
+            QCOMPARE(bar.Position(), position);
+        }
+        QTest::keyClick(listing, Qt::Key_Down);
+        const QString spoken = listing->accessibleDescription();
+        QVERIFY2(!spoken.contains(QStringLiteral("Oto wykaz")) && spoken.startsWith(QStringLiteral("7.12.2026")) &&
+                     spoken.contains(QStringLiteral("codzienne 15")) && !spoken.contains(QStringLiteral("codzienne 19")),
+                 qPrintable(spoken));
+        r.Choose(2);
+        QTest::keyClick(r.window->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.window->PKalendarz()->isVisible());
+        QVERIFY(r.window->isVisible());
+        QTest::keyClick(r.window->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!r.window->isVisible());
+    }
+
     void helpKeyAndClose()
     {
         Rig r;
