@@ -23,16 +23,12 @@ namespace {
 constexpr int kSlideFirst = 1; // top = bottom - 10: only the top strip inside
 constexpr int kSlideLast = 9;  // top = bottom - 90: the whole window inside
 
-// Where a window of `length` window pixels starts so that it ends at `edge`.
-// At a whole scale exactly there; at 125 % or 150 % its place and its length
-// are each rounded to device pixels, which can carry it one device pixel
-// past the edge (off the screen, onto a panel): then one window pixel earlier.
-int StartToEnd(int edge, int length, qreal ratio)
+// `start` (window pixels), unless at a fractional scale its place and its
+// length, each rounded to device pixels, carry the window's end past `limit`
+// (device pixels: off the screen, onto a panel); then one pixel earlier.
+int KeepWithin(int start, int length, int limit, qreal ratio)
 {
-    const auto device = [ratio](int v) { return qRound(v * ratio); };
-    const int last = int(std::floor(edge * ratio + 1e-9));
-    const int start = edge - length;
-    return device(start) + device(length) > last ? start - 1 : start;
+    return qRound(start * ratio) + qRound(length * ratio) <= limit ? start : start - 1;
 }
 
 QColor Colour(lg::Rgb c)
@@ -372,8 +368,12 @@ QPoint TFGlowny::ShownPosition() const
 {
     // The right edge one pixel inside the work area's, the bottom on its bottom.
     const qreal ratio = devicePixelRatioF();
-    return QPoint(StartToEnd(workRight_ - 1, lg::kWindow.w, ratio),
-                  StartToEnd(workBottom_, lg::kWindow.h, ratio));
+    // A fractional scale rounds the work area's own edges too, by up to
+    // half a device pixel either way: one device pixel is kept free there.
+    const bool whole = ratio == std::floor(ratio);
+    const auto edge = [ratio](int v) { return int(std::floor(v * ratio + 1e-9)); };
+    return QPoint(KeepWithin(workRight_ - lg::kWindow.w - 1, lg::kWindow.w, edge(workRight_) - 1, ratio),
+                  KeepWithin(workBottom_ - lg::kWindow.h, lg::kWindow.h, edge(workBottom_) - (whole ? 0 : 1), ratio));
 }
 
 void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text)
