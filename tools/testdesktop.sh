@@ -1,9 +1,14 @@
-# Sourced by tests/e2e/desktop.sh and tools/footprint.sh: an X desktop of
-# their own, Xvfb with openbox (window manager) and wmdocker (notification
-# area). Sourcing it makes the scratch folder $work and the array pids, whose
-# processes are killed and the folder removed at exit. start_test_desktop
-# [WIDTHxHEIGHT] sets DISPLAY, docker (the notification area's window) and docker_pid;
-# start_session_bus a private session bus in DBUS_SESSION_BUS_ADDRESS.
+# Sourced by tests/e2e/desktop.sh, tests/e2e/scales.sh, tools/footprint.sh
+# and .ci/package.sh: an X desktop of their own, Xvfb with openbox (window
+# manager) and wmdocker (notification area). Sourcing it makes the scratch
+# folder $work and the array pids, whose processes are killed and the folder
+# removed at exit. start_test_desktop [WIDTHxHEIGHT] sets DISPLAY, docker
+# (the notification area's window) and docker_pid; start_session_bus a
+# private session bus in DBUS_SESSION_BUS_ADDRESS.
+# For the desktop tests: own_session gives the run XDG folders of its own in
+# $work and no session of the user's; fail ends the test with a picture of
+# the screen ($failure_shot) and the program's last words; wait_for polls;
+# geometry WINDOW says x y width height, window_of_size NAME WxH finds one.
 
 work=$(mktemp -d)
 pids=()
@@ -60,4 +65,48 @@ exit_status() {
   local status=0
   wait "$1" || status=$?
   echo "$status"
+}
+
+own_session() {
+  export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
+    XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
+  mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export LC_ALL=C.UTF-8
+  unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_SESSION_ID
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -z "${failure_shot:-}" ] || import -window root "$failure_shot" 2>/dev/null || true
+  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
+  exit 1
+}
+
+# wait_for SECONDS DESCRIPTION COMMAND...: polls every 0.1 s.
+wait_for() {
+  local limit=$1 what=$2
+  shift 2
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] || fail "no $what within $limit s"
+    sleep 0.1
+  done
+}
+
+# Absolute geometry of a window: "x y w h".
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+                           /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+# The visible window of that name (a pattern) and size, if any.
+window_of_size() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    if [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/{print $2}')" = "$2" ]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
 }

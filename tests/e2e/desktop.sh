@@ -61,30 +61,8 @@ walker=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/atspi_walk.py
 # shellcheck source=../../tools/testdesktop.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  import -window root "$out/failure.png" 2>/dev/null || true
-  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
-  exit 1
-}
-
-# wait_for SECONDS DESCRIPTION COMMAND...: polls every 0.1 s.
-wait_for() {
-  local limit=$1 what=$2
-  shift 2
-  local end=$((SECONDS + limit))
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $end ] || fail "no $what within $limit s"
-    sleep 0.1
-  done
-}
-
-export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
-  XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export LC_ALL=C.UTF-8
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_SESSION_ID
+failure_shot=$out/failure.png
+own_session
 folder=$XDG_DATA_HOME/Vendly/Remindo
 ini=$folder/Remindo.ini
 data=$folder/Dane.dat
@@ -93,28 +71,12 @@ data=$folder/Dane.dat
 start_test_desktop || fail "desktop"
 start_session_bus || fail "session bus"
 
-# Absolute geometry of a window: "x y w h".
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-                           /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
 # shot WINDOW FILE [MARGIN]: the window as the screen shows it.
 shot() {
   local x y w h m=${3:-0}
   read -r x y w h < <(geometry "$1")
   import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m < 0 ? 0 : x - m))+$((y - m < 0 ? 0 : y - m))" \
     +repage "$2"
-}
-# The visible Remindo window of the given size, if any.
-window_of_size() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-    if [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/{print $2}')" = "$2" ]; then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
 }
 tray_icon() { xwininfo -children -id "$docker" | awk '/"Remindo"/{print $1; exit}' | grep .; }
 reminder_at_rest() { # the reminder window, slid in to the bottom of the screen

@@ -28,30 +28,8 @@ done
 # shellcheck source=../../tools/testdesktop.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/testdesktop.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  import -window root "$out/scales-failure.png" 2>/dev/null || true
-  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
-  exit 1
-}
-
-# wait_for SECONDS DESCRIPTION COMMAND...: polls every 0.1 s.
-wait_for() {
-  local limit=$1 what=$2
-  shift 2
-  local end=$((SECONDS + limit))
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $end ] || fail "no $what within $limit s"
-    sleep 0.1
-  done
-}
-
-export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/system-data XDG_CONFIG_HOME=$work/config \
-  XDG_CONFIG_DIRS=$work/system-config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export LC_ALL=C.UTF-8
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_SESSION_ID
+failure_shot=$out/scales-failure.png
+own_session
 
 start_test_desktop 2560x1600 || fail "desktop" # a laptop's screen, where 200 % is at home
 start_session_bus || fail "session bus"
@@ -59,20 +37,8 @@ read -r area_x area_y area_w area_h < <(xprop -root _NET_WORKAREA | tr -d ',' | 
 
 # Device pixels of a length in window pixels at the scale, as Qt rounds them.
 px() { awk -v n="$1" -v s="$scale" 'BEGIN{printf "%d", n * s + 0.5}'; }
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-                           /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
-window_of_size() { # window_of_size WIDTH HEIGHT (window pixels)
-  local id size
-  size="$(px "$1")x$(px "$2")"
-  for id in $(xdotool search --onlyvisible --name '^Remindo' 2>/dev/null); do
-    if [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/{print $2}')" = "$size" ]; then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
+window_at_scale() { # window_at_scale WIDTH HEIGHT (window pixels)
+  window_of_size '^Remindo' "$(px "$1")x$(px "$2")"
 }
 click_in() { # click_in WINDOW X Y, in window pixels
   local x y
@@ -103,8 +69,8 @@ for scale in 1 1.25 1.5 2; do
   remindo=$!
   pids+=($remindo)
 
-  wait_for 20 "reminder window" window_of_size 349 90
-  reminder=$(window_of_size 349 90)
+  wait_for 20 "reminder window" window_at_scale 349 90
+  reminder=$(window_at_scale 349 90)
   sleep 0.6 # slid in and settled
   read -r x y w h < <(geometry "$reminder")
   # In the corner of the work area: its right edge one window pixel inside,
@@ -119,13 +85,13 @@ for scale in 1 1.25 1.5 2; do
   wait_for 10 "the answer stored" blocked_today
 
   "$program" --list || fail "remindo --list"
-  wait_for 10 "list window" window_of_size 386 447
-  list=$(window_of_size 386 447)
+  wait_for 10 "list window" window_at_scale 386 447
+  list=$(window_at_scale 386 447)
   sleep 0.3
   shot "$list" list
   click_in "$list" 27 59 # +
-  wait_for 10 "editor" window_of_size 374 395
-  editor=$(window_of_size 374 395)
+  wait_for 10 "editor" window_at_scale 374 395
+  editor=$(window_at_scale 374 395)
   sleep 0.3
   shot "$editor" editor
   click_in "$editor" 307 368 # cancel
