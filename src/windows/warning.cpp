@@ -133,6 +133,9 @@ void TFWarning::Fill(int kind, int icon, const QString& text)
     nie_.panel->setVisible(question);
     anuluj_.panel->setVisible(question);
     zamknij_.panel->setVisible(!question);
+    // The keyboard starts on the button row, on the answer that changes
+    // nothing (the close mark's), not on the small close mark itself.
+    (question ? anuluj_ : zamknij_).image->setFocus(Qt::OtherFocusReason);
 
     LTekstWarning_->setText(DisplayText(text));
     setAccessibleDescription(LTekstWarning_->text());

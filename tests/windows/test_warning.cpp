@@ -110,6 +110,29 @@ private slots:
         QCOMPARE(box.WarningResult(), kAnswerNie);
     }
 
+    void keyboard_starts_on_the_answer_that_changes_nothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("information") << 1 << "ImButZamknij" << 0;
+        QTest::newRow("question") << 3 << "ImButAnuluj" << 3;
+    }
+
+    void keyboard_starts_on_the_answer_that_changes_nothing()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, button);
+        QFETCH(int, answer);
+        TFWarning box;
+        Open(box, kQuestionBox + kInformationBox - kind); // the other kind first: the focus must move
+        Open(box, kind);
+        QTRY_VERIFY(box.focusWidget());
+        QCOMPARE(box.focusWidget()->objectName(), button);
+        Key(box, Qt::Key_Return);
+        QCOMPARE(box.WarningResult(), answer);
+    }
+
     void letter_keys_answer_only_for_offered_buttons_in_either_case()
     {
         TFWarning box;
