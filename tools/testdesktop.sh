@@ -31,9 +31,13 @@ start_test_desktop() { # [WIDTHxHEIGHT], 1024x768 unless given
   done
   export DISPLAY=:$(head -n1 "$work/display")
   # The window manager is the machine's: its themes from the system's folders.
-  XDG_DATA_DIRS=/usr/local/share:/usr/share XDG_CONFIG_DIRS=/etc/xdg openbox >"$work/openbox.log" 2>&1 &
+  # Its start must be over before the notification area maps: a window
+  # mapped while it starts is left unmapped, and once the first icon maps it
+  # the window manager's dock takes it in while it grows, keeping it 2x2.
+  XDG_DATA_DIRS=/usr/local/share:/usr/share XDG_CONFIG_DIRS=/etc/xdg \
+    openbox --startup "touch $work/wm-started" >"$work/openbox.log" 2>&1 &
   pids+=($!)
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+  until [ -e "$work/wm-started" ]; do
     [ $SECONDS -lt $end ] || { echo "no window manager" >&2; return 1; }
     sleep 0.05
   done
@@ -45,6 +49,10 @@ start_test_desktop() { # [WIDTHxHEIGHT], 1024x768 unless given
     sleep 0.05
   done
   docker=$(xdotool search --name '^Docker$' | head -n1)
+  until xwininfo -id "$docker" | awk '/Map State: IsViewable/ {shown = 1} END {exit !shown}'; do
+    [ $SECONDS -lt $end ] || { echo "the notification area is not shown" >&2; return 1; }
+    sleep 0.05
+  done
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
