@@ -28,7 +28,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core xauth
   dbus-daemon libglib2.0-bin desktop-file-utils
-  xvfb openbox wmdocker xdotool x11-utils imagemagick at-spi2-core python3-pyatspi
+  xvfb x11-xkb-utils openbox wmdocker xdotool x11-utils imagemagick at-spi2-core python3-pyatspi
   appstream desktop-file-utils man-db bash-completion ccache
   python3-holidays python3-dateutil
   libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal

@@ -41,6 +41,10 @@ start_test_desktop() { # [WIDTHxHEIGHT], 1024x768 unless given
     [ $SECONDS -lt $end ] || { echo "no window manager" >&2; return 1; }
     sleep 0.05
   done
+  # A Polish keyboard, as the users have: its letters are on keys, so xdotool
+  # types them without remapping a spare key for each, a remap that a busy
+  # program reads after it has been undone, and the letter is lost.
+  setxkbmap pl || { echo "no Polish keyboard layout" >&2; return 1; }
   wmdocker >"$work/wmdocker.log" 2>&1 &
   docker_pid=$!
   pids+=($docker_pid)
