@@ -103,14 +103,15 @@ class TestIcs : public QObject {
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
-    Run Program(const QString& program, const QStringList& args)
+    // The user's time zone is the test's: a date that depends on it names it.
+    Run Program(const QString& program, const QStringList& args, const QString& zone = "Europe/Warsaw")
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* v : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
             env.insert(v, Path("xdg/") + v);
         env.insert("LC_ALL", "C.UTF-8");
-        env.insert("TZ", "Europe/Warsaw");
+        env.insert("TZ", zone);
         p.setProcessEnvironment(env);
         p.start(program, args);
         if (!p.waitForFinished(120000))
@@ -118,7 +119,61 @@ class TestIcs : public QObject {
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
-    Run Tool(const QStringList& args) { return Program(REMINDO_DATA_TOOL, args); }
+    Run Tool(const QStringList& args, const QString& zone = "Europe/Warsaw")
+    {
+        return Program(REMINDO_DATA_TOOL, args, zone);
+    }
+
+    static Komunikaty Read(const QString& path)
+    {
+        ScriptedMessages m;
+        FixedFormats f;
+        Scrambler s(5);
+        DataFile file(QFile::encodeName(path).toStdString(), m, f, s);
+        Komunikaty list;
+        return file.LoadDataFile(list) == kLoaded ? list : Komunikaty();
+    }
+
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // "code date days-ahead text" for each reminder of a data file.
+    QStringList Listed(const QString& data)
+    {
+        QStringList kept;
+        for (const QString& line : Tool({"--file", data, "list", "--today", "2026-12-08"}).out.split('\n').mid(1))
+            if (!line.isEmpty()) {
+                const QStringList c = line.split('\t');
+                kept << c[1] + ' ' + c[2] + ' ' + c[3] + ' ' + c[9];
+            }
+        return kept;
+    }
+
+    // A calendar of hand-written components; lines are given with '\n'.
+    QString WriteCalendar(const QString& name, const QStringList& components)
+    {
+        QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\n";
+        for (const QString& c : components)
+            text += c.toUtf8();
+        text += "END:VCALENDAR\r\n";
+        QFile f(Path(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return {};
+        f.write(text);
+        return f.fileName();
+    }
+    static QString Component(const QString& summary, QString lines, const QString& uid = {},
+                             const QString& kind = "VEVENT")
+    {
+        if (!lines.isEmpty() && !lines.endsWith('\n'))
+            lines += '\n';
+        lines.replace("\n", "\r\n");
+        return "BEGIN:" + kind + "\r\nUID:" + (uid.isEmpty() ? QString::number(qHash(summary)) + "@test" : uid) +
+               "\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:" + summary + "\r\n" + lines + "END:" + kind + "\r\n";
+    }
 
     static QByteArray Document(const Komunikaty& list, bool scrambled)
     {
@@ -226,11 +281,21 @@ private slots:
         r = Tool({"--file", Path("back.dat"), "import", "--ics", ics});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QString("imported %1 of %1 events and to-dos\n").arg(list.ReminderCount()));
+        QCOMPARE(r.out, QString("added %1 of %1 events and to-dos; 0 skipped as already in the list\n")
+                            .arg(list.ReminderCount()));
         QCOMPARE(Tool({"--file", Path("back.dat"), "export", "--plain", Path("back.plain")}).status, 0);
         QFile back(Path("back.plain"));
         QVERIFY(back.open(QIODevice::ReadOnly));
         QCOMPARE(back.readAll(), Document(list, false));
+
+        // Imported again, every event is there already: nothing is written.
+        const QByteArray once = Bytes(Path("back.dat"));
+        r = Tool({"--file", Path("back.dat"), "import", "--ics", ics});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("added 0 of %1 events and to-dos; %1 skipped as already in the list\n")
+                            .arg(list.ReminderCount()));
+        QCOMPARE(Bytes(Path("back.dat")), once);
+        QCOMPARE(QDir(dir_.path()).entryList({"back.dat.*"}, QDir::Files), QStringList());
 
         // Exported again, the same events under the same UIDs.
         QCOMPARE(Tool({"--file", Path("back.dat"), "export", "--ics", Path("again.ics")}).status, 0);
@@ -278,7 +343,9 @@ private slots:
              "add(icalendar.Event, 'Narada', warsaw.localize(dt(2026, 1, 5, 10, 0)), {'freq': 'weekly', 'byday': ['MO', 'TH']})\n"
              "add(icalendar.Event, 'Spotkanie zespołu', warsaw.localize(dt(2026, 1, 7, 9, 30)), {'freq': 'weekly'})\n"
              "add(icalendar.Event, 'Kurs', date(2026, 1, 1), {'freq': 'daily', 'count': 10})\n"
-             "add(icalendar.Event, 'Dentysta', dt(2026, 3, 2, 15, 0, tzinfo=pytz.utc))\n"
+             "e = add(icalendar.Event, 'Dentysta', dt(2026, 3, 2, 15, 0, tzinfo=pytz.utc))\n"
+             "e.add('description', 'Zabrać skierowanie')\n"
+             "e.add('location', 'Przychodnia')\n"
              "add(icalendar.Event, 'Uśmiech \\U0001F600', date(2026, 5, 1))\n"
              "add(icalendar.Todo, 'Zapłacić podatek', date(2026, 4, 30), key='due')\n"
              "open(sys.argv[1], 'wb').write(cal.to_ical())\n",
@@ -302,19 +369,225 @@ private slots:
         QCOMPARE(r.out, QString("skipped: \"Narada\": several weekdays in one rule (FREQ=WEEKLY;BYDAY=MO,TH)\n"
                                 "skipped: \"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n"
                                 "skipped: \"Uśmiech 😀\": the summary: the character U+1F600 has no Windows-1250 form\n"
+                                "not kept: \"Dentysta\": DESCRIPTION, LOCATION\n"
                                 "times of day dropped: Remindo keeps whole days\n"
-                                "time zones dropped: each date is taken as the file writes it\n"
-                                "imported 5 of 8 events and to-dos\n"));
-        // nr coile data ileprzed czypo blok ... tresc
-        QStringList kept;
-        for (const QString& line : Tool({"--file", data, "list", "--today", "2026-12-08"}).out.split('\n').mid(1))
-            if (!line.isEmpty()) {
-                const QStringList c = line.split('\t');
-                kept << c[1] + ' ' + c[2] + ' ' + c[3] + ' ' + c[9];
-            }
-        QCOMPARE(kept, QStringList({"-4 1990-03-14 0 Urodziny Ani", "-4 2020-12-13 2 Imieniny Łucji",
+                                "time zones: each date is the day its time falls on in this computer's time zone\n"
+                                "added 5 of 8 events and to-dos; 0 skipped as already in the list\n"));
+        QCOMPARE(Listed(data), QStringList({"-4 1990-03-14 0 Urodziny Ani", "-4 2020-12-13 2 Imieniny Łucji",
                                     "-2 2026-01-07 0 Spotkanie zespołu", "0 2026-03-02 0 Dentysta",
                                     "0 2026-04-30 0 Zapłacić podatek"}));
+    }
+
+    // A calendar is added to the list: an event the list holds already (the
+    // same text, date and rule, or the UID of the reminder's export) is
+    // skipped; the list's own reminders stay as they were, their blocks too;
+    // the old file is kept and named. --replace makes the calendar the list.
+    void importAddsToTheList()
+    {
+        Komunikaty list;
+        const Date akt = D(2026, 12, 1);
+        list.AddReminder(Cp("Urodziny Ani+"), D(1990, 3, 14), -4, 3, 1, 1, 2, akt);
+        list.items.back().BlokDzis = 1;
+        list.items.back().BlokDzisData = D(2026, 12, 7);
+        list.AddReminder("Czynsz+", D(2026, 1, 10), -3, 2, 0, 0, 1, akt);
+        list.AddReminder(Cp("Dentysta+"), D(2026, 3, 2), 0, 1, 0, 0, 1, akt);
+        const QString data = WriteList("merge.dat", list);
+        QCOMPARE(Tool({"--file", data, "export", "--ics", Path("merge-export.ics")}).status, 0);
+        QString rentUid;
+        for (const QString& event : QString::fromUtf8(Bytes(Path("merge-export.ics"))).split("BEGIN:VEVENT"))
+            if (event.contains("SUMMARY:Czynsz\r\n"))
+                rentUid = QRegularExpression("UID:([^\r]*)\r\n").match(event).captured(1);
+        QVERIFY(!rentUid.isEmpty());
+
+        const struct {
+            const char* summary;
+            const char* lines;
+            bool rentsUid;
+            bool added;
+        } events[] = {
+            {"Urodziny Ani", "DTSTART;VALUE=DATE:19900314\nRRULE:FREQ=YEARLY", false, false},
+            {"Czynsz za mieszkanie", "DTSTART;VALUE=DATE:20260110\nRRULE:FREQ=MONTHLY", true, false}, // renamed
+            {"Dentysta", "DTSTART;VALUE=DATE:20260303", false, true},                            // another date
+            {"Czynsz", "DTSTART;VALUE=DATE:20260110\nRRULE:FREQ=WEEKLY", false, true},           // another rule
+            {"Urodziny Ani i Oli", "DTSTART;VALUE=DATE:19900314\nRRULE:FREQ=YEARLY", false, true}, // another text
+        };
+        QStringList components, added, all;
+        for (const auto& e : events) {
+            components << Component(e.summary, e.lines, e.rentsUid ? rentUid : QString());
+            all << e.summary;
+            if (e.added)
+                added << e.summary;
+        }
+        const QString ics = WriteCalendar("merge.ics", components);
+        const QByteArray old = Bytes(data);
+        Run r = Tool({"--file", data, "import", "--ics", ics});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QStringList copies = QDir(dir_.path()).entryList({"merge.dat.*"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(Bytes(Path(copies[0])), old);
+        QCOMPARE(r.out, "the old list was kept as " + Path(copies[0]) +
+                            QString("\nadded %1 of 5 events and to-dos; %2 skipped as already in the list\n")
+                                .arg(added.size())
+                                .arg(5 - added.size()));
+        const Komunikaty merged = Read(data);
+        QCOMPARE(merged.ReminderCount(), list.ReminderCount() + added.size());
+        for (int i = 0; i < list.ReminderCount(); ++i)
+            QCOMPARE(merged[i], list[i]);
+        QStringList texts;
+        for (int i = list.ReminderCount(); i < merged.ReminderCount(); ++i)
+            texts << QString::fromStdString(Utf8FromCp1250(merged[i].Tresc)).chopped(1);
+        QCOMPARE(texts, added);
+
+        // Again: everything is there; nothing written, no copy.
+        const QByteArray once = Bytes(data);
+        r = Tool({"--file", data, "import", "--ics", ics});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("added 0 of 5 events and to-dos; 5 skipped as already in the list\n"));
+        QCOMPARE(Bytes(data), once);
+        QCOMPARE(QDir(dir_.path()).entryList({"merge.dat.*"}, QDir::Files), copies);
+
+        r = Tool({"--file", data, "import", "--ics", "--replace", ics});
+        QCOMPARE(r.status, 0);
+        const QStringList now = QDir(dir_.path()).entryList({"merge.dat.*"}, QDir::Files);
+        QCOMPARE(now.size(), 2);
+        const QString second = now[0] == copies[0] ? now[1] : now[0];
+        QCOMPARE(Bytes(Path(second)), once);
+        QCOMPARE(r.out, "the old list was kept as " + Path(second) + "\nimported 5 of 5 events and to-dos\n");
+        texts.clear();
+        for (const Komunikat& k : Read(data).items)
+            texts << QString::fromStdString(Utf8FromCp1250(k.Tresc)).chopped(1);
+        QCOMPARE(texts, all);
+    }
+
+    // A time of day in a time zone or in UTC falls on the day it is in the
+    // user's time zone, whichever that is; a time without a zone, and one in
+    // a zone nobody knows (said so), is taken as written.
+    void timedEventsTakeTheirDayHere()
+    {
+        const QString tokio = "BEGIN:VTIMEZONE\r\nTZID:Tokio\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+                              "TZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+        const struct {
+            const char* summary;
+            const char* start;
+            const char* warsaw;
+            const char* newYork;
+        } events[] = {
+            {"Noc w UTC", "DTSTART:20261216T233000Z", "2026-12-17", "2026-12-16"},
+            {"Lato w UTC", "DTSTART:20260715T223000Z", "2026-07-16", "2026-07-15"},
+            {"Wieczór w Nowym Jorku", "DTSTART;TZID=America/New_York:20261216T203000", "2026-12-17", "2026-12-16"},
+            {"Ranek w Tokio", "DTSTART;TZID=Tokio:20261217T080000", "2026-12-17", "2026-12-16"},
+            {"Noc w Warszawie", "DTSTART;TZID=Europe/Warsaw:20261217T003000", "2026-12-17", "2026-12-16"},
+            {"Bez strefy", "DTSTART:20261216T233000", "2026-12-16", "2026-12-16"},
+            {"Cały dzień", "DTSTART;VALUE=DATE:20261216", "2026-12-16", "2026-12-16"},
+            {"Zadanie w UTC", "DUE:20261217T030000Z", "2026-12-17", "2026-12-16"},
+            {"Strefa z Marsa", "DTSTART;TZID=Mars/Olympus:20261216T233000", "2026-12-16", "2026-12-16"},
+        };
+        QStringList components{tokio};
+        for (const auto& e : events)
+            components << Component(e.summary, e.start, {}, QString(e.start).startsWith("DUE") ? "VTODO" : "VEVENT");
+        const QString ics = WriteCalendar("zones.ics", components);
+        for (const QString zone : {"Europe/Warsaw", "America/New_York"}) {
+            const QString data = Path("zones-" + QString(zone).replace('/', '-') + ".dat");
+            const Run r = Tool({"--file", data, "import", "--ics", ics}, zone);
+            QCOMPARE(r.err, QString());
+            QCOMPARE(r.out, QString("time zone unknown: \"Strefa z Marsa\": Mars/Olympus, its date taken as the file "
+                                    "writes it\n"
+                                    "times of day dropped: Remindo keeps whole days\n"
+                                    "time zones: each date is the day its time falls on in this computer's time zone\n"
+                                    "added 9 of 9 events and to-dos; 0 skipped as already in the list\n"));
+            QStringList expected;
+            for (const auto& e : events)
+                expected << QString("0 ") + (zone == "Europe/Warsaw" ? e.warsaw : e.newYork) + " 0 " + e.summary;
+            QCOMPARE(Listed(data), expected);
+        }
+    }
+
+    // The earliest alarm before the start gives the days ahead; one of
+    // minutes or hours is rounded to whole days, and the output says so.
+    void alarmsInWholeDays()
+    {
+        const struct {
+            const char* summary;
+            QStringList triggers;
+            int days;
+            const char* said;
+        } events[] = {
+            {"Dwa dni", {"-P2D"}, 2, ""},
+            {"Tydzień", {"-P1W"}, 7, ""},
+            {"Na początku", {"PT0S"}, 0, ""},
+            {"Kwadrans", {"-PT15M"}, 0, "an alarm 15 minutes before is 0 days before"},
+            {"Dwie godziny", {"-PT2H"}, 0, "an alarm 2 hours before is 0 days before"},
+            {"Półtora dnia", {"-PT36H"}, 1, "an alarm 1 day 12 hours before is 1 day before"},
+            {"Po godzinie", {"PT1H"}, 0, "an alarm 1 hour after is 0 days before"},
+            {"Dzień i kwadrans", {"-PT15M", "-P1D"}, 1, ""},
+        };
+        QStringList components;
+        QString said;
+        QStringList expected;
+        for (const auto& e : events) {
+            QString lines = "DTSTART;VALUE=DATE:20261216\n";
+            for (const QString& t : e.triggers)
+                lines += "BEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:x\nTRIGGER:" + t + "\nEND:VALARM\n";
+            components << Component(e.summary, lines);
+            if (*e.said)
+                said += QString("rounded: \"%1\": %2\n").arg(e.summary, e.said);
+            expected << QString("0 2026-12-16 %1 %2").arg(e.days).arg(e.summary);
+        }
+        const QString data = Path("alarms.dat");
+        const Run r = Tool({"--file", data, "import", "--ics", WriteCalendar("alarms.ics", components)});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, said + "added 8 of 8 events and to-dos; 0 skipped as already in the list\n");
+        QCOMPARE(Listed(data), expected);
+    }
+
+    // What no reminder can keep is named, event by event; the bookkeeping a
+    // calendar keeps for itself, and an event of one day, say nothing.
+    void whatNoReminderKeepsIsNamed()
+    {
+        const struct {
+            const char* summary;
+            const char* lines;
+            const char* said;
+        } events[] = {
+            {"Opis i miejsce", "DTSTART;VALUE=DATE:20261216\nDESCRIPTION:Zabrać skierowanie\nLOCATION:Przychodnia",
+             "DESCRIPTION, LOCATION"},
+            {"Goście",
+             "DTSTART;VALUE=DATE:20261216\nORGANIZER:mailto:a@example.org\nATTENDEE:mailto:b@example.org\n"
+             "ATTENDEE:mailto:c@example.org\nURL:https://example.org/\nCATEGORIES:Praca",
+             "ORGANIZER, ATTENDEE, URL, CATEGORIES"},
+            {"Urlop", "DTSTART;VALUE=DATE:20261221\nDTEND;VALUE=DATE:20261228", "DTEND (until 2026-12-27)"},
+            {"Wyjazd", "DTSTART:20261221T080000Z\nDURATION:P2DT1H", "DURATION (until 2026-12-23)"},
+            {"Jeden dzień", "DTSTART;VALUE=DATE:20261216\nDTEND;VALUE=DATE:20261217", ""},
+            {"Godzina", "DTSTART:20261216T100000Z\nDTEND:20261216T110000Z", ""},
+            {"Obcy dodatek", "DTSTART;VALUE=DATE:20261216\nX-MOZ-GENERATION:3", "X-MOZ-GENERATION"},
+            {"O stałej porze",
+             "DTSTART;VALUE=DATE:20261216\nBEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:x\n"
+             "TRIGGER;VALUE=DATE-TIME:20261215T090000Z\nEND:VALARM",
+             "an alarm at a fixed time"},
+            {"Zadanie zrobione", "DTSTART;VALUE=DATE:20261216\nDUE;VALUE=DATE:20261218\nSTATUS:COMPLETED",
+             "DUE (2026-12-18), STATUS"},
+            {"Księgowość",
+             "DTSTART;VALUE=DATE:20261216\nCREATED:20260101T000000Z\nLAST-MODIFIED:20260102T000000Z\nSEQUENCE:3\n"
+             "TRANSP:TRANSPARENT",
+             ""},
+        };
+        QStringList components;
+        QString said;
+        for (const auto& e : events) {
+            components << Component(e.summary, e.lines, {},
+                                    QString(e.summary).startsWith("Zadanie") ? "VTODO" : "VEVENT");
+            if (*e.said)
+                said += QString("not kept: \"%1\": %2\n").arg(e.summary, e.said);
+        }
+        const QString data = Path("kept.dat");
+        const Run r = Tool({"--file", data, "import", "--ics", WriteCalendar("kept.ics", components)});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, said +
+                            "times of day dropped: Remindo keeps whole days\n"
+                            "time zones: each date is the day its time falls on in this computer's time zone\n"
+                            "added 10 of 10 events and to-dos; 0 skipped as already in the list\n");
+        QCOMPARE(Listed(data).size(), 10);
     }
 };
 

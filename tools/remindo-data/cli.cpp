@@ -56,8 +56,10 @@ const char* const kUsage =
     "  export [--plain] FILE                      a copy of the list (unscrambled with --plain)\n"
     "  export --ics FILE                          the list as an iCalendar file of all-day events\n"
     "  import FILE                                a data file becomes the list (the old one kept as .bak-TIME)\n"
-    "  import --ics [--skip-unsupported] FILE     an iCalendar file's events and to-dos become the list;\n"
-    "                                             with --skip-unsupported those that map onto no\n"
+    "  import --ics [--skip-unsupported] [--replace] FILE\n"
+    "                                             an iCalendar file's events and to-dos are added to the list,\n"
+    "                                             those already in it skipped; with --replace they become\n"
+    "                                             the list; with --skip-unsupported those that map onto no\n"
     "                                             reminder are listed and left out instead of refused\n"
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
     "-h or --help shows this, --version the version; -- ends the options.\n"
@@ -491,12 +493,15 @@ void Export(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
     WriteCopy(a.words[1], target.BuildDocument(list), FileMode(ctx.dataPath));
 }
 
-// Dane.dat.bak-YYYYMMDD-HHMMSS beside the data file, never over an earlier copy.
-void KeepBackup(const std::string& dataPath)
+// Dane.dat.bak-YYYYMMDD-HHMMSS beside the data file, never over an earlier
+// copy; answers its name.
+std::string KeepBackup(const std::string& dataPath)
 {
     std::string why;
-    if (KeepDatedCopy(dataPath, ".bak-", &why).empty())
+    const std::string copy = KeepDatedCopy(dataPath, ".bak-", &why);
+    if (copy.empty())
         Fail(dataPath + ": the copy of the old data file cannot be written: " + why);
+    return copy;
 }
 
 // A running Remindo would otherwise show, and at its next save write, the
@@ -522,22 +527,27 @@ void TellRunningCopy(Context& ctx, std::string& out)
     }
 }
 
-// The list replaces the user's, whose file is kept beside it.
+// The list replaces the user's, whose file is kept beside it and named.
 void ReplaceList(Context& ctx, const Komunikaty& list, std::string& out)
 {
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::absolute(ctx.dataPath, ec).lexically_normal();
     if (ec || !MakeFolders(target.parent_path()))
         Fail(ctx.dataPath + ": the folder cannot be created");
+    std::string copy;
     if (FileExists(ctx.dataPath))
-        KeepBackup(ctx.dataPath);
+        copy = KeepBackup(ctx.dataPath);
     DataFile file(ctx.dataPath, ctx.quiet, ctx.formats, ctx.scrambler);
     file.Switch = true;
     if (!file.SaveDataFile(list))
         Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
+    if (!copy.empty())
+        out += "the old list was kept as " + copy + "\n";
     TellRunningCopy(ctx, out);
 }
 
+// A calendar's events are added to the list, those it holds already left
+// out; with --replace they become the list.
 void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
 {
     const std::string& path = a.words[1];
@@ -549,24 +559,41 @@ void ImportIcs(Context& ctx, const Args& a, const IcsSource& ics, std::string& o
     std::vector<IcsEvent> events;
     if (!Codec(ics).Read(text, events, why))
         Fail(path + ": " + why);
-    const IcsImport imported = RemindersOf(events, SystemClock().Today());
+    const bool replace = a.Get("replace").has_value();
+    // The list's own reminders are written back as they were read.
+    Komunikaty list;
+    if (!replace && FileExists(ctx.dataPath))
+        list = ctx.Load(ctx.dataPath);
+    const IcsImport imported = RemindersOf(events, SystemClock().Today(), list);
     const bool skip = a.Get("skip-unsupported").has_value();
     if (!imported.refused.empty() && !skip) {
         for (const std::string& line : imported.refused)
             ctx.err += "remindo-data: " + path + ": " + line + "\n";
         Fail(path + ": nothing imported (--skip-unsupported imports the rest)");
     }
-    if (imported.list.items.empty())
+    if (imported.list.items.empty() && imported.alreadyThere == 0)
         Fail(path + ": nothing imported: no event maps onto a reminder");
-    ReplaceList(ctx, imported.list, out);
     for (const std::string& line : imported.refused)
         out += "skipped: " + line + "\n";
+    for (const std::string& line : imported.notes)
+        out += line + "\n";
     if (imported.droppedTimes)
         out += "times of day dropped: Remindo keeps whole days\n";
-    if (imported.droppedZones)
-        out += "time zones dropped: each date is taken as the file writes it\n";
-    out += "imported " + std::to_string(imported.list.ReminderCount()) + " of " + std::to_string(events.size()) +
-           " events and to-dos\n";
+    if (imported.movedZones)
+        out += "time zones: each date is the day its time falls on in this computer's time zone\n";
+    const std::string taken = std::to_string(imported.list.ReminderCount()) + " of " +
+                              std::to_string(events.size()) + " events and to-dos";
+    if (replace) {
+        ReplaceList(ctx, imported.list, out);
+        out += "imported " + taken + "\n";
+        return;
+    }
+    // Nothing new: the file stays as it is, and no copy is made.
+    if (!imported.list.items.empty()) {
+        list.items.insert(list.items.end(), imported.list.items.begin(), imported.list.items.end());
+        ReplaceList(ctx, list, out);
+    }
+    out += "added " + taken + "; " + std::to_string(imported.alreadyThere) + " skipped as already in the list\n";
 }
 
 void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
@@ -576,6 +603,8 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
         return ImportIcs(ctx, a, ics, out);
     if (a.Get("skip-unsupported"))
         Misuse("import: --skip-unsupported goes with --ics");
+    if (a.Get("replace"))
+        Misuse("import: --replace goes with --ics (a data file always replaces the list)");
     ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
@@ -586,7 +615,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
 {
     try {
         const Args a(args, {"file", "today", "from", "days", "every"},
-                     {"plain", "help", "version", "ics", "skip-unsupported"});
+                     {"plain", "help", "version", "ics", "skip-unsupported", "replace"});
         if (a.Get("help") || (!a.words.empty() && a.words[0] == "help")) {
             out += kUsage;
             return 0;
@@ -621,7 +650,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             only({"plain", "ics"});
             Export(ctx, a, ics, out);
         } else if (command == "import") {
-            only({"ics", "skip-unsupported"});
+            only({"ics", "skip-unsupported", "replace"});
             Import(ctx, a, ics, out);
         } else {
             Misuse("unknown command: " + command + " (see --help)");

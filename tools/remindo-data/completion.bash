@@ -46,7 +46,7 @@ _remindo_data()
         week) options="" ;;
         preview) options="--from --days --every" ;;
         export) options="--plain --ics" ;;
-        import) options="--ics --skip-unsupported" ;;
+        import) options="--ics --skip-unsupported --replace" ;;
         *) return ;;
     esac
     if [[ $cur == -* ]]; then

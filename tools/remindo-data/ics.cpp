@@ -11,6 +11,8 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
 
 namespace remindo::cli {
 
@@ -201,6 +203,24 @@ std::string Named(const IcsEvent& e)
 struct NoKind {
     std::string why;
 };
+
+std::string Counted(int64_t n, const char* unit)
+{
+    return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+}
+
+// "1 day 12 hours", "15 minutes": a span of time as a calendar says it.
+std::string Span(int64_t seconds)
+{
+    const uint64_t s = seconds < 0 ? 0 - uint64_t(seconds) : uint64_t(seconds);
+    const std::pair<uint64_t, const char*> units[] = {
+        {s / 86400, "day"}, {s / 3600 % 24, "hour"}, {s / 60 % 60, "minute"}, {s % 60, "second"}};
+    std::string out;
+    for (const auto& [n, unit] : units)
+        if (n)
+            out += (out.empty() ? "" : " ") + Counted(int64_t(n), unit);
+    return out.empty() ? "0 seconds" : out;
+}
 
 // "the day of the month, or the month's last day when it is shorter", as
 // the rule's BYMONTHDAY and BYSETPOS say it for `day`.
@@ -425,17 +445,48 @@ IcsExport EventsOf(const Komunikaty& list)
     return out;
 }
 
-IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today)
+IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today, const Komunikaty& already)
 {
     IcsImport out;
+    // An event that came from this list keeps the UID of its reminder's
+    // export even when a calendar program has changed it since.
+    std::set<std::string> exported;
+    for (const IcsEvent& e : EventsOf(already).events)
+        exported.insert(e.uid);
+    std::set<std::tuple<std::string, int32_t, int32_t>> held;
+    for (const Komunikat& k : already.items)
+        held.emplace(k.Tresc, k.Data.serial, k.CoIle);
     for (const IcsEvent& e : events) {
+        if (!e.uid.empty() && exported.count(e.uid)) {
+            ++out.alreadyThere;
+            continue;
+        }
         try {
-            out.list.items.push_back(ReminderOf(e, today));
-            out.droppedTimes = out.droppedTimes || e.timed;
-            out.droppedZones = out.droppedZones || e.zoned;
+            Komunikat k = ReminderOf(e, today);
+            if (held.count({k.Tresc, k.Data.serial, k.CoIle})) {
+                ++out.alreadyThere;
+                continue;
+            }
+            out.list.items.push_back(std::move(k));
         } catch (const NoKind& no) {
             out.refused.push_back(Named(e) + ": " + no.why);
+            continue;
         }
+        out.droppedTimes = out.droppedTimes || e.timed;
+        out.movedZones = out.movedZones || e.zoned;
+        if (!e.unknownZone.empty())
+            out.notes.push_back("time zone unknown: " + Named(e) + ": " + e.unknownZone +
+                                ", its date taken as the file writes it");
+        if (!e.notKept.empty()) {
+            std::string names;
+            for (const std::string& n : e.notKept)
+                names += (names.empty() ? "" : ", ") + n;
+            out.notes.push_back("not kept: " + Named(e) + ": " + names);
+        }
+        if (e.hasAlarm && e.alarmSecondsBefore != e.alarmDaysBefore * 86400)
+            out.notes.push_back("rounded: " + Named(e) + ": an alarm " + Span(e.alarmSecondsBefore) +
+                                (e.alarmSecondsBefore < 0 ? " after" : " before") + " is " +
+                                Counted(e.alarmDaysBefore, "day") + " before");
     }
     return out;
 }

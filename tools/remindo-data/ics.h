@@ -24,11 +24,17 @@ IcsExport EventsOf(const Komunikaty& list);
 struct IcsImport {
     Komunikaty list;
     std::vector<std::string> refused; // one line for each event that maps onto no reminder
-    bool droppedTimes = false;        // some start had a time of day
-    bool droppedZones = false;        // ... in a time zone or in UTC
+    // One line for each thing a taken event loses on the way: what no
+    // reminder keeps, an alarm rounded to whole days, an unknown time zone.
+    std::vector<std::string> notes;
+    int alreadyThere = 0;      // events left out as already in the list
+    bool droppedTimes = false; // some start had a time of day
+    bool movedZones = false;   // ... in a time zone or in UTC, taken to the user's day
 };
 
-// `today` starts a new reminder's day block, as the editor's does.
-IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today);
+// `today` starts a new reminder's day block, as the editor's does. An event
+// that `already` holds (the same text, date and rule, or the UID its export
+// gives a reminder there) is counted, not taken.
+IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today, const Komunikaty& already = {});
 
 } // namespace remindo::cli

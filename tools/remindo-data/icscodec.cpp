@@ -4,8 +4,13 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <string>
+#include <tuple>
 
 namespace remindo::cli {
 
@@ -96,8 +101,16 @@ IcsRule RuleOf(icalproperty* p)
     return rule;
 }
 
-// The earliest alarm before the start, in whole days (negative: after it);
-// alarms at a fixed time say nothing about the days before.
+// Names `what` among what the event loses, once.
+void NotKept(IcsEvent& e, const std::string& what)
+{
+    if (std::find(e.notKept.begin(), e.notKept.end(), what) == e.notKept.end())
+        e.notKept.push_back(what);
+}
+
+// The earliest alarm before the start, exactly and in whole days rounded
+// towards the start (an alarm of minutes or hours before is on the day).
+// An alarm at a fixed time, or counted from the end, tells no days before.
 void ReadAlarms(icalcomponent* event, IcsEvent& out)
 {
     for (icalcomponent* a = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT); a;
@@ -106,16 +119,76 @@ void ReadAlarms(icalcomponent* event, IcsEvent& out)
         if (!p)
             continue;
         const icaltriggertype t = icalproperty_get_trigger(p);
-        if (!icaltime_is_null_time(t.time))
+        if (!icaltime_is_null_time(t.time)) {
+            NotKept(out, "an alarm at a fixed time");
             continue;
+        }
+        icalparameter* related = icalproperty_get_first_parameter(p, ICAL_RELATED_PARAMETER);
+        if (related && icalparameter_get_related(related) == ICAL_RELATED_END) {
+            NotKept(out, "an alarm counted from the end");
+            continue;
+        }
         const icaldurationtype& d = t.duration;
         const int64_t seconds = (int64_t(d.weeks) * 7 + d.days) * 86400 + int64_t(d.hours) * 3600 +
                                 int64_t(d.minutes) * 60 + d.seconds;
-        const int64_t days = d.is_neg ? seconds / 86400 : -((seconds + 86399) / 86400);
-        if (!out.hasAlarm || days > out.alarmDaysBefore)
-            out.alarmDaysBefore = days;
+        const int64_t before = d.is_neg ? seconds : -seconds;
+        if (!out.hasAlarm || before > out.alarmSecondsBefore)
+            out.alarmSecondsBefore = before;
         out.hasAlarm = true;
     }
+    out.alarmDaysBefore = out.alarmSecondsBefore / 86400;
+}
+
+// The day a time falls on here: a time in a time zone (the file's VTIMEZONE
+// or the system's zone of that name) or in UTC is taken to the user's time
+// zone; a date, or a time without a zone, is the day the file writes.
+Ymd DayHere(const icaltimetype& t, bool& moved)
+{
+    moved = false;
+    if (t.is_date || !t.zone)
+        return {t.year, t.month, t.day};
+    const time_t at = icaltime_as_timet_with_zone(t, t.zone);
+    struct tm local{};
+    if (!localtime_r(&at, &local))
+        return {t.year, t.month, t.day};
+    moved = true;
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+Ymd DayHere(const icaltimetype& t)
+{
+    bool moved = false;
+    return DayHere(t, moved);
+}
+
+bool Before(const Ymd& a, const Ymd& b)
+{
+    return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+}
+
+std::string IsoText(const Ymd& d)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+}
+
+// The last day an event covers, from its end (a date's end or a time's end
+// is not itself covered); a reminder keeps only the first.
+void ReadEnd(icalproperty* p, icalcomponent* c, const icaltimetype& start, IcsEvent& e)
+{
+    const bool duration = icalproperty_isa(p) == ICAL_DURATION_PROPERTY;
+    icaltimetype end = duration ? icaltime_add(start, icalproperty_get_duration(p))
+                                : icalproperty_get_datetime_with_component(p, c);
+    if (icaltime_is_null_time(end) || !icaltime_is_valid_time(end) || icaltime_compare(end, start) <= 0)
+        return;
+    if (end.is_date)
+        icaltime_adjust(&end, -1, 0, 0, 0);
+    else
+        icaltime_adjust(&end, 0, 0, 0, -1);
+    const Ymd last = DayHere(end);
+    if (Before(e.start, last))
+        NotKept(e, std::string(duration ? "DURATION" : "DTEND") + " (until " + IsoText(last) + ")");
 }
 
 IcsEvent EventOf(icalcomponent* c)
@@ -129,19 +202,45 @@ IcsEvent EventOf(icalcomponent* c)
     icalproperty* start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
     if (!start && e.component == "VTODO")
         start = icalcomponent_get_first_property(c, ICAL_DUE_PROPERTY);
+    icaltimetype startTime = icaltime_null_time();
     if (start) {
-        const icaltimetype t = icalvalue_get_datetime(icalproperty_get_value(start));
+        const icaltimetype t = icalproperty_get_datetime_with_component(start, c);
         if (!icaltime_is_null_time(t) && icaltime_is_valid_time(t)) {
+            startTime = t;
             e.hasStart = true;
-            e.start = {t.year, t.month, t.day};
+            e.start = DayHere(t, e.zoned);
             e.timed = !t.is_date;
-            e.zoned = !t.is_date && (icaltime_is_utc(t) ||
-                                     icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER) != nullptr);
+            icalparameter* tzid = icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER);
+            if (e.timed && !t.zone && tzid && icalparameter_get_tzid(tzid))
+                e.unknownZone = icalparameter_get_tzid(tzid);
         }
     }
     for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
         switch (icalproperty_isa(p)) {
+        // What a reminder keeps, and what a calendar keeps for itself.
+        case ICAL_UID_PROPERTY:
+        case ICAL_DTSTAMP_PROPERTY:
+        case ICAL_CREATED_PROPERTY:
+        case ICAL_LASTMODIFIED_PROPERTY:
+        case ICAL_SEQUENCE_PROPERTY:
+        case ICAL_TRANSP_PROPERTY:
+        case ICAL_SUMMARY_PROPERTY:
+        case ICAL_DTSTART_PROPERTY:
+            break;
+        case ICAL_DUE_PROPERTY:
+            if (p != start) {
+                const icaltimetype due = icalproperty_get_datetime_with_component(p, c);
+                NotKept(e, icaltime_is_null_time(due) || !icaltime_is_valid_time(due)
+                               ? std::string("DUE")
+                               : "DUE (" + IsoText(DayHere(due)) + ")");
+            }
+            break;
+        case ICAL_DTEND_PROPERTY:
+        case ICAL_DURATION_PROPERTY:
+            if (e.hasStart)
+                ReadEnd(p, c, startTime, e);
+            break;
         case ICAL_RRULE_PROPERTY:
             e.rules.push_back(RuleOf(p));
             break;
@@ -171,12 +270,23 @@ IcsEvent EventOf(icalcomponent* c)
             const char* value = icalproperty_get_x(p);
             if (name && std::string_view(name).substr(0, 10) == "X-REMINDO-")
                 e.extra.emplace_back(name, value ? value : "");
+            else
+                NotKept(e, name ? name : "X-");
             break;
         }
-        default:
+        default: {
+            const char* name = icalproperty_get_property_name(p);
+            NotKept(e, name && *name ? name : "a property libical has no name for");
             break;
+        }
         }
     }
+    for (icalcomponent* sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        if (icalcomponent_isa(sub) != ICAL_VALARM_COMPONENT) {
+            const char* name = icalcomponent_kind_to_string(icalcomponent_isa(sub));
+            NotKept(e, name && *name ? name : "a component libical has no name for");
+        }
     ReadAlarms(c, e);
     return e;
 }

@@ -39,15 +39,24 @@ struct IcsEvent {
     std::string uid;
     std::string summary; // UTF-8
     bool hasStart = false;
-    Ymd start;              // DTSTART (a to-do's DUE when it has none)
-    bool timed = false;     // read: the start had a time of day
-    bool zoned = false;     // read: ... in a time zone or in UTC
+    // DTSTART (a to-do's DUE when it has none); read: a time in a time zone
+    // or in UTC gives the day it falls on in the user's time zone.
+    Ymd start;
+    bool timed = false;      // read: the start had a time of day
+    bool zoned = false;      // read: ... in a time zone or in UTC
+    std::string unknownZone; // read: the start's TZID, known neither to the file nor to the system
     std::vector<IcsRule> rules;
     bool hasAlarm = false;
-    int64_t alarmDaysBefore = 0; // read: the earliest of the alarms before the start, whole days
+    // The days ahead; read: of the earliest alarm before the start, rounded
+    // towards the start to whole days.
+    int64_t alarmDaysBefore = 0;
+    int64_t alarmSecondsBefore = 0; // read: the same alarm exactly (negative: after the start)
     // Read only: what no reminder can keep (EXDATE, RDATE, RECURRENCE-ID, a
     // line libical could not read, ...), each with its reason.
     std::vector<std::string> other;
+    // Read only: what the event says that a reminder does not keep although
+    // the event itself is taken: DESCRIPTION, LOCATION, ..., each named once.
+    std::vector<std::string> notKept;
     std::vector<std::pair<std::string, std::string>> extra; // the X-REMINDO-* properties
 };
 
