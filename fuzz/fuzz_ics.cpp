@@ -1,6 +1,6 @@
 // remindo-data's iCalendar import on arbitrary text: every event becomes a
 // reminder or a refusal with its reason, and what was imported survives an
-// export and a second import unchanged.
+// export and a second import unchanged, and adds nothing to its own list.
 #include "fuzzhelpers.h"
 
 #include "ics.h"
@@ -38,5 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const IcsImport second = RemindersOf(again, today);
     fuzz::Check(second.refused.empty(), "an export imports whole");
     fuzz::Check(second.list.items == exportable, "the same reminders after an export");
+    // Into the list it came from, an export adds nothing.
+    const IcsImport into = RemindersOf(again, today, first.list);
+    fuzz::Check(into.list.items.empty() && size_t(into.alreadyThere) == again.size(),
+                "an export adds nothing to its own list");
     return 0;
 }
