@@ -83,6 +83,9 @@ void Komunikaty::RefreshView()
 }
 
 namespace {
+// Each piece that a "+" ends is a line, an empty one too. A text written
+// elsewhere may lack the final "+": what follows the last "+" is then a line
+// as well, so that every window shows, and the editor keeps, the same lines.
 template <typename F>
 void ForEachLine(std::string_view text, F&& f)
 {
@@ -93,6 +96,8 @@ void ForEachLine(std::string_view text, F&& f)
             start = i + 1;
         }
     }
+    if (start < text.size())
+        f(text.substr(start));
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 // The reminder record and the one program-wide reminder list.
-// Texts are Windows-1250 bytes; each line of a reminder text ends in '+'.
+// Texts are Windows-1250 bytes; each line of a reminder text ends in '+'
+// (the last may lack it in a text written elsewhere).
 
 #include "dates/date.h"
 
@@ -71,11 +72,12 @@ private:
     ReminderListView* view_ = nullptr;
 };
 
-// Lines of a text, one per '+'; characters after the last '+' are dropped.
+// Lines of a text, one per '+', appended; characters after the last '+'
+// (a text that lacks its final '+') make one more line.
 void TextToLines(std::string_view text, std::vector<std::string>& lines);
 // The text with every '+' turned into a carriage return.
 std::string TextToDisplay(std::string_view text);
-// The lines joined, each followed by one blank.
+// The lines (as TextToLines) joined, each followed by one blank.
 std::string TextToListLine(std::string_view text);
 
 inline constexpr size_t kListLineWidth = 45;

@@ -16,8 +16,13 @@ namespace {
 
 namespace lc = layout::czestosc;
 
-const char* const kKtore[] = {"pierwszy /ą", "drugi /ą", "trzeci /ą", "czwarty /ą", "każdy /ą", "ostatni /ą"};
+// Which one in the month, in the form that goes with the weekday: "w ostatni
+// piątek", "w ostatnią środę".
+const char* const kKtoreMeskie[] = {"pierwszy", "drugi", "trzeci", "czwarty", "każdy", "ostatni"};
+const char* const kKtoreZenskie[] = {"pierwszą", "drugą", "trzecią", "czwartą", "każdą", "ostatnią"};
 const char* const kJakie[] = {"niedzielę", "poniedziałek", "wtorek", "środę", "czwartek", "piątek", "sobotę"};
+
+bool Zenski(int weekdayIndex) { return weekdayIndex == 0 || weekdayIndex == 3 || weekdayIndex == 6; }
 
 QWidget* MakePanel(QWidget* parent, const char* name, const char* picture)
 {
@@ -50,9 +55,17 @@ QComboBox* MakeList(QWidget* panel, const char* name, layout::Rect place, const 
 
 } // namespace
 
-QString TFCzestosc::KtoreText(int nthIndex)
+QString TFCzestosc::KtoreText(int nthIndex, int weekdayIndex)
 {
-    return nthIndex >= 0 && nthIndex < 6 ? QString::fromUtf8(kKtore[nthIndex]) : QString();
+    if (nthIndex < 0 || nthIndex >= 6)
+        return QString();
+    return QString::fromUtf8((Zenski(weekdayIndex) ? kKtoreZenskie : kKtoreMeskie)[nthIndex]);
+}
+
+void TFCzestosc::KtoreFollowJakie(int weekdayIndex)
+{
+    for (int i = 0; i < KtoreBox_->count(); ++i)
+        KtoreBox_->setItemText(i, KtoreText(i, weekdayIndex));
 }
 
 QString TFCzestosc::JakieText(int weekdayIndex)
@@ -118,8 +131,10 @@ TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
 
     // ---- given weekday of the month
     PWOkresloneDni_ = MakePanel(this, "PWOkresloneDni", "tlo_czestosc_b");
-    KtoreBox_ = MakeList(PWOkresloneDni_, "KtoreBox", lc::kKtorePanel, kKtore, 6, "Który w miesiącu");
+    KtoreBox_ = MakeList(PWOkresloneDni_, "KtoreBox", lc::kKtorePanel, kKtoreMeskie, 6, "Który w miesiącu");
     JakieBox_ = MakeList(PWOkresloneDni_, "JakieBox", lc::kJakiePanel, kJakie, 7, "Dzień tygodnia");
+    KtoreFollowJakie(JakieBox_->currentIndex());
+    connect(JakieBox_, &QComboBox::currentIndexChanged, this, &TFCzestosc::KtoreFollowJakie);
     // Both lists write through at once, also when the dialog is cancelled.
     connect(KtoreBox_, &QComboBox::activated, this, [this](int i) { values_.NthIndex = i; });
     connect(JakieBox_, &QComboBox::activated, this, [this](int i) { values_.WeekdayIndex = i; });

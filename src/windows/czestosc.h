@@ -41,8 +41,9 @@ public:
     void Open(int mode);
     bool IsOpen() const { return isVisible(); }
 
-    // Texts of the two lists, entry by entry.
-    static QString KtoreText(int nthIndex);
+    // Texts of the two lists, entry by entry; which one in the month takes
+    // the form that goes with the weekday.
+    static QString KtoreText(int nthIndex, int weekdayIndex);
     static QString JakieText(int weekdayIndex);
 
     QLineEdit* CoIleDniField() const { return ECoIleDni_; }
@@ -62,6 +63,7 @@ private:
     void Finish(bool accepted);
     void ShowDays(int32_t days);
     bool ReadTyped(int32_t& days) const;
+    void KtoreFollowJakie(int weekdayIndex);
 
     AppState& state_;
     TFWprowadzane& editor_;

@@ -308,12 +308,9 @@ void TFkalendarz::CancelPick()
 void TFkalendarz::ImCalendarMouseDown(QPoint gridPoint)
 {
     PKalendarz_->PickAt(gridPoint);
-    Date picked = PKalendarz_->Value();
-    // A Sunday belongs to the week that ends on it; the Saturday before it
-    // names that week in the list and the caption.
-    if (WeekdayOfDate(picked) == 0)
-        picked = AddDays(picked, -1);
-    SetCalendarDate(picked);
+    // The day picked names its week, a Sunday too: the week is the one
+    // that ends on it.
+    SetCalendarDate(PKalendarz_->Value());
     PKalendarz_->Close();
     ShowWeek(calendarDate_);
     ChooseFourthEntry();

@@ -102,6 +102,7 @@ inline constexpr Rect kWindow{0, 0, 374, 395};
 // document margin of 1 on each side aside), so that every stored line is one
 // line of the reminder window's text.
 inline constexpr Rect kTresc{20, 33, glowny::kKomunikat.w + 2, 40}; // memo inside its painted frame
+inline constexpr Rect kTrescUwaga{20, 78, 334, 14}; // why the memo took no more, under its frame
 // The date as its long form, weekday first: "poniedziałek, 16 października
 // 2028", the widest of the Polish ones, takes 194 pixels at the window's font.
 inline constexpr Rect kWybData{20, 117, 200, 15};    // chosen date

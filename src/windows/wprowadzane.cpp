@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -30,7 +31,7 @@ const char* const kEntryTexts[TFWprowadzane::kEntries] = {
     "Zdarzenie cotygodniowe",
     "Zdarzenie comiesięczne",
     "Zdarzenie coroczne",
-    "Zdarzenie występujący co X dni",
+    "Zdarzenie występujące co X dni",
     "Zdarzenie występujące w określone dni miesiąca",
 };
 // The codes and default days before of entries 0 to 4.
@@ -69,8 +70,8 @@ QString TFWprowadzane::EveryXText(int32_t days)
 
 QString TFWprowadzane::WeekdayRuleText(int nthIndex, int weekdayIndex)
 {
-    return QStringLiteral("Zdarzenie występuje w ") + TFCzestosc::KtoreText(nthIndex) + QLatin1Char(' ')
-           + TFCzestosc::JakieText(weekdayIndex) + QStringLiteral(" miesiąca");
+    return QStringLiteral("Zdarzenie występuje w ") + TFCzestosc::KtoreText(nthIndex, weekdayIndex)
+           + QLatin1Char(' ') + TFCzestosc::JakieText(weekdayIndex) + QStringLiteral(" miesiąca");
 }
 
 int TFWprowadzane::EntryForCode(int32_t c)
@@ -116,6 +117,14 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     MTresc_->setPalette(mp);
     MTresc_->viewport()->installEventFilter(this);
     connect(MTresc_, &QPlainTextEdit::textChanged, this, &TFWprowadzane::MemoChanged);
+    LTrescUwaga_ = new QLabel(this);
+    LTrescUwaga_->setObjectName(QStringLiteral("LTrescUwaga"));
+    LTrescUwaga_->setGeometry(ToQRect(lw::kTrescUwaga));
+    QPalette hp = LTrescUwaga_->palette();
+    hp.setColor(QPalette::WindowText, QColor(layout::glowny::kInkRed.r, layout::glowny::kInkRed.g,
+                                             layout::glowny::kInkRed.b));
+    LTrescUwaga_->setPalette(hp);
+    LTrescUwaga_->hide();
 
     LWybData_ = AddClickArea(ToQRect(lw::kWybData));
     LWybData_->setObjectName(QStringLiteral("LWybData"));
@@ -232,6 +241,7 @@ void TFWprowadzane::Open(int mode)
     const Komunikaty& list = state_.list;
     const int32_t sel = list.SelectedIndex;
     mode_ = mode == kEdit && sel >= 0 && sel < list.ReminderCount() ? kEdit : kNew;
+    LTrescUwaga_->hide();
     if (mode_ == kNew) {
         picker_->GoToday();
         data_ = picker_->Value();
@@ -500,6 +510,21 @@ void TFWprowadzane::SetMemo(const QString& text, int cursor)
     memoMeasure_ = Measure(text);
 }
 
+void TFWprowadzane::SayWhyRefused(const MemoMeasure& refused)
+{
+    QString why;
+    if (refused.plus)
+        why = QStringLiteral("Znaku „+” nie można użyć: oddziela wiersze komunikatu.");
+    else if (refused.unstorable > memoMeasure_.unstorable)
+        why = QStringLiteral("Tego znaku nie można zapisać w komunikacie.");
+    else if (refused.lines > std::max(kMaxLines, memoMeasure_.lines))
+        why = QStringLiteral("Komunikat ma najwyżej dwa wiersze.");
+    else
+        why = QStringLiteral("Komunikat ma najwyżej 160 znaków.");
+    LTrescUwaga_->setText(why);
+    LTrescUwaga_->show();
+}
+
 void TFWprowadzane::MemoChanged()
 {
     if (memoReverting_)
@@ -509,8 +534,11 @@ void TFWprowadzane::MemoChanged()
     if (now.Within() || now.NoWorseThan(memoMeasure_)) {
         memoAccepted_ = text;
         memoMeasure_ = now;
+        LTrescUwaga_->hide();
         return;
     }
+    // Typing that stops without a word looks like a broken keyboard.
+    SayWhyRefused(now);
     // Refused. What went in between the unchanged head and tail is cut to
     // what still fits, so a paste stops at the limit and a key past it does
     // nothing; a piece with a character the file cannot hold goes as a whole.

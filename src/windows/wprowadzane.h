@@ -14,6 +14,7 @@
 #include <string>
 
 class QComboBox;
+class QLabel;
 class QPlainTextEdit;
 
 namespace remindo {
@@ -78,6 +79,9 @@ public:
     std::string StoredText() const;
 
     QPlainTextEdit* Memo() const { return MTresc_; }
+    // The line under the memo that says why it took no more; hidden while
+    // nothing was refused.
+    QLabel* MemoHint() const { return LTrescUwaga_; }
     QComboBox* KindBox() const { return CzestoscBox_; }
     DatePicker* Picker() const { return picker_; }
     QString DateLabel() const;
@@ -112,6 +116,7 @@ private:
     void SelectEntry(int entry);
     void MemoChanged();
     void SetMemo(const QString& text, int cursor); // taken as it is
+    void SayWhyRefused(const MemoMeasure& refused);
     void Finish();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override; // the desktop's close: as cancel
@@ -135,6 +140,7 @@ private:
     QString memoAccepted_; // the memo's last text taken
     MemoMeasure memoMeasure_;
     bool memoReverting_ = false;
+    QLabel* LTrescUwaga_ = nullptr;
     ClickArea* LWybData_ = nullptr;
     DatePicker* picker_ = nullptr;
     QComboBox* CzestoscBox_ = nullptr;

@@ -99,7 +99,7 @@ private slots:
         EditingRig::Choose(r.dialog, lc::kRozwinListaJaki, r.dialog.JakieBox(), 5);
         r.ClickDialog(lc::kOkWOD);
         QCOMPARE(r.editor.KindBox()->currentText(),
-                 QStringLiteral("Zdarzenie występuje w ostatni /ą piątek miesiąca"));
+                 QStringLiteral("Zdarzenie występuje w ostatni piątek miesiąca"));
         r.ClickEditor(lw::kZapisz);
 
         // 3. A one-off that will be deleted again.

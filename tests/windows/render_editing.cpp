@@ -1,6 +1,7 @@
-// Renders the list window with reminders, the editor with its date picker
-// and with its kind list open, and both recurrence panels, to PNG files in
-// <build>/renders, so that anyone can look at them.
+// Renders the list window with reminders (also with texts written elsewhere,
+// without their final "+"), the editor with its date picker, with its kind
+// list open and with the word under its text field, and both recurrence
+// panels, to PNG files in <build>/renders, so that anyone can look at them.
 
 #include "windows/editing_support.h"
 
@@ -117,6 +118,32 @@ private slots:
         r.ClickDane(ld::kEdytujWpis);
         QVERIFY(r.editor.RuleUnknown());
         QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane-nieznana-regula"));
+    }
+
+    // Texts written elsewhere without the final "+": the list shows every
+    // line of them, the editor opens with both lines.
+    void textsWithoutTheFinalPlus()
+    {
+        EditingRig r;
+        r.Seed("Urodziny mamy+", DateFromYmd(1960, 12, 14), -4, 6, 1);
+        r.Seed("Odebrać paczkę z poczty+przed 18:00", DateFromYmd(2026, 12, 10), 0, 2, 1);
+        r.Seed("Zadzwonić do hydraulika", DateFromYmd(2026, 12, 11), 0, 1);
+        QVERIFY(r.OpenList());
+        QCOMPARE(r.Lines(), (QStringList{QStringLiteral("Urodziny mamy "),
+                                         QStringLiteral("Odebrać paczkę z poczty przed 18:00 "),
+                                         QStringLiteral("Zadzwonić do hydraulika ")}));
+        r.ClickRow(1);
+        QVERIFY(Save(r.dane.grab().toImage(), "dane-bez-plusa"));
+        r.ClickDane(ld::kEdytujWpis);
+        QVERIFY(QTest::qWaitForWindowExposed(&r.editor));
+        QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Odebrać paczkę z poczty\nprzed 18:00"));
+        QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane-bez-plusa"));
+        // A third line is refused, with the reason under the field.
+        r.editor.Memo()->moveCursor(QTextCursor::End);
+        r.TypeText(QStringLiteral("\n"));
+        QVERIFY(r.editor.MemoHint()->isVisible());
+        QVERIFY(Save(r.editor.grab().toImage(), "wprowadzane-dwa-wiersze"));
+        r.ClickEditor(lw::kAnuluj);
     }
 };
 

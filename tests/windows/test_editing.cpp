@@ -3,6 +3,8 @@
 
 #include "windows/editing_support.h"
 
+#include "store/textcases.h"
+
 #include "store/datafile.h"
 #include "windows/help.h"
 
@@ -137,6 +139,141 @@ private slots:
         memo->insertPlainText(sentence + sentence); // pasted: what fits goes in
         QVERIFY(memo->toPlainText().startsWith(sentence));
         QCOMPARE(r.editor.WrapLines(memo->toPlainText()).size(), 2);
+    }
+
+    // The editor over the shared table of texts: it opens a stored text with
+    // the lines every other window shows, and ✔ with no change keeps each of
+    // them (a text that lacks its final "+" gets it); a text it cannot take
+    // back as it is stays untouched.
+    void editorKeepsEveryLineItShows_data() { AddTextCases(); }
+    void editorKeepsEveryLineItShows()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, confirmed);
+        EditingRig r;
+        r.state.list.AddReminder(text.toStdString(), D(2026, 12, 24), 0, 1, 0, 0, 1, r.state.engineState.DataAkt);
+        QVERIFY(r.OpenList());
+        r.ClickRow(0);
+        r.ClickDane(ld::kEdytujWpis);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.editor.Memo()->toPlainText(), lines.join(QLatin1Char('\n')));
+        r.ClickEditor(lw::kZapisz);
+        if (confirmed.isEmpty()) {
+            QVERIFY(r.editor.isVisible());
+            QVERIFY(!r.state.DataChanged);
+            r.ClickEditor(lw::kAnuluj);
+            QCOMPARE(QByteArray::fromStdString(r.state.list[0].Tresc), text);
+            return;
+        }
+        QVERIFY(!r.editor.isVisible());
+        QCOMPARE(QByteArray::fromStdString(r.state.list[0].Tresc), confirmed);
+        std::vector<std::string> back;
+        TextToLines(r.state.list[0].Tresc, back);
+        QCOMPARE(int(back.size()), int(lines.size()));
+    }
+
+    // The memo says under itself why it took no more, and the word goes
+    // with the next edit it takes, and at the next opening.
+    void memoSaysWhyItTakesNoMore_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("why");
+        const QString sentence = QStringLiteral("Zadzwonić do administracji budynku w sprawie przeglądu "
+                                                "instalacji gazowej, ustalić termin i przygotować klucze ");
+        QTest::newRow("a third line after Enter") << QStringLiteral("jeden\ndwa") << QStringLiteral("\n")
+                                                  << QStringLiteral("Komunikat ma najwyżej dwa wiersze.");
+        // Set whole, it is cut to what the two lines hold.
+        QTest::newRow("a third wrapped line") << sentence + sentence << QStringLiteral("x")
+                                              << QStringLiteral("Komunikat ma najwyżej dwa wiersze.");
+        QTest::newRow("the 161st character") << QString(160, QLatin1Char('i')) << QStringLiteral("i")
+                                             << QStringLiteral("Komunikat ma najwyżej 160 znaków.");
+        QTest::newRow("a plus") << QStringLiteral("a") << QStringLiteral("+")
+                                << QStringLiteral("Znaku „+” nie można użyć: oddziela wiersze komunikatu.");
+        QTest::newRow("a character the file cannot hold")
+            << QStringLiteral("a") << QStringLiteral("✓") << QStringLiteral("Tego znaku nie można zapisać w komunikacie.");
+    }
+    void memoSaysWhyItTakesNoMore()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, typed);
+        QFETCH(QString, why);
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        QPlainTextEdit* memo = r.editor.Memo();
+        QLabel* hint = r.editor.MemoHint();
+        memo->setPlainText(start);
+        memo->moveCursor(QTextCursor::End);
+        const QString before = memo->toPlainText();
+        if (before == start)
+            QVERIFY(!hint->isVisible());
+        r.TypeText(typed);
+        QCOMPARE(memo->toPlainText(), before); // refused...
+        QVERIFY(hint->isVisible());            // ...with a word
+        QCOMPARE(hint->text(), why);
+        QVERIFY(r.editor.rect().contains(hint->geometry()));
+        QVERIFY(!hint->geometry().intersects(memo->geometry()));
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QVERIFY(!hint->isVisible());
+        r.TypeText(typed + typed);
+        QVERIFY(hint->isVisible());
+        r.ClickEditor(lw::kAnuluj);
+        r.ClickDane(ld::kNowyWpis);
+        QVERIFY(!hint->isVisible());
+    }
+
+    // Which one in the month goes with its weekday, in the dialog's list and
+    // in the editor's kind list: "w ostatni piątek", "w ostatnią środę".
+    void weekdayRuleInPlainPolish_data()
+    {
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("weekday");
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("rule");
+        const auto row = [](int nth, int weekday, const char* which, const char* rule) {
+            QTest::newRow(rule) << nth << weekday << QString::fromUtf8(which)
+                                << QStringLiteral("Zdarzenie występuje w ") + QString::fromUtf8(rule)
+                                       + QStringLiteral(" miesiąca");
+        };
+        row(0, 0, "pierwszą", "pierwszą niedzielę");
+        row(1, 1, "drugi", "drugi poniedziałek");
+        row(2, 2, "trzeci", "trzeci wtorek");
+        row(3, 3, "czwartą", "czwartą środę");
+        row(4, 4, "każdy", "każdy czwartek");
+        row(5, 5, "ostatni", "ostatni piątek");
+        row(5, 6, "ostatnią", "ostatnią sobotę");
+        row(4, 0, "każdą", "każdą niedzielę");
+        row(1, 3, "drugą", "drugą środę");
+        row(2, 6, "trzecią", "trzecią sobotę");
+    }
+    void weekdayRuleInPlainPolish()
+    {
+        QFETCH(int, nth);
+        QFETCH(int, weekday);
+        QFETCH(QString, which);
+        QFETCH(QString, rule);
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.ChooseKind(6);
+        // The weekday first, then the one in the month, then back: the list follows either way.
+        EditingRig::Choose(r.dialog, lc::kRozwinListaJaki, r.dialog.JakieBox(), weekday);
+        EditingRig::Choose(r.dialog, lc::kRozwinListaKtory, r.dialog.KtoreBox(), nth);
+        QCOMPARE(r.dialog.KtoreBox()->currentText(), which);
+        for (int i = 0; i < r.dialog.KtoreBox()->count(); ++i)
+            QVERIFY(!r.dialog.KtoreBox()->itemText(i).contains(QLatin1Char('/')));
+        r.ClickDialog(lc::kOkWOD);
+        QCOMPARE(r.editor.KindBox()->itemText(6), rule);
+        QCOMPARE(r.editor.CoIle(), -(10 * (nth + 1) + weekday + 1));
+        r.ClickEditor(lw::kZapisz);
+        // Opened again from the stored code, it reads the same.
+        r.ClickDane(ld::kEdytujWpis);
+        QCOMPARE(r.editor.KindBox()->currentText(), rule);
+        r.ChooseKind(6);
+        QCOMPARE(r.dialog.KtoreBox()->currentText(), which);
+        r.ClickDialog(lc::kAnulujWOkD);
     }
 
     // Each reminder opens with its own text, never the last one opened;
@@ -692,12 +829,12 @@ private slots:
         QCOMPARE(r.editor.IlePrzed(), 3);
         QCOMPARE(r.editor.KindBox()->currentIndex(), 6);
         QCOMPARE(r.editor.KindBox()->itemText(6),
-                 QStringLiteral("Zdarzenie występuje w ostatni /ą piątek miesiąca"));
+                 QStringLiteral("Zdarzenie występuje w ostatni piątek miesiąca"));
         for (int i = 0; i < 5; ++i)
             r.ClickEditor(lw::kWiecejDniPrzed);
         QCOMPARE(r.editor.IlePrzed(), 6);
 
-        // "każdy /ą" "niedzielę": -51, at most 3 days before.
+        // "każdą" "niedzielę": -51, at most 3 days before.
         r.ChooseKind(6);
         QCOMPARE(r.dialog.KtoreBox()->currentIndex(), 5);
         EditingRig::Choose(r.dialog, lc::kRozwinListaKtory, r.dialog.KtoreBox(), 4);
@@ -713,7 +850,7 @@ private slots:
         r.ClickDialog(lc::kAnulujWOkD);
         QCOMPARE(r.editor.CoIle(), -51);
         QCOMPARE(r.editor.KindBox()->itemText(6),
-                 QStringLiteral("Zdarzenie występuje w każdy /ą niedzielę miesiąca"));
+                 QStringLiteral("Zdarzenie występuje w każdą niedzielę miesiąca"));
         QCOMPARE(r.editor.DaysBeforeLimit(), 3); // still the rule's own limit
         r.ChooseKind(6);
         QCOMPARE(r.dialog.KtoreBox()->currentIndex(), 0);
@@ -745,6 +882,8 @@ private slots:
         QVERIFY(r.editor.findChild<TickBox*>("ImPtaszek2")->IsTicked());
         QCOMPARE(r.editor.Memo()->toPlainText(), QStringLiteral("Tydzień"));
         QCOMPARE(r.editor.DateLabel(), QStringLiteral("1 grudnia 2026"));
+        // Before any new reminder names it "co X dni", the entry reads as it stands.
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występujące co X dni"));
         r.ClickEditor(lw::kAnuluj);
 
         QTest::mouseDClick(r.dane.windowHandle(), Qt::LeftButton, {},

@@ -360,7 +360,7 @@ private slots:
     }
 
     // The picker: its arrows move the date without listing; a day shows its
-    // week, a Sunday the week that ends on it, named by the Saturday before.
+    // week, a Sunday the week that ends on it, named by the Sunday itself.
     void pickingAWeek()
     {
         Rig r;
@@ -378,15 +378,20 @@ private slots:
 
         ClickAt(*r.window, r.GridDay(17)); // Sunday 17 January 2027
         QVERIFY(!picker->isVisible());
-        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 16));
-        QCOMPARE(picker->Caption(), QStringLiteral("16 stycznia 2027"));
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 1, 17));
+        QCOMPARE(picker->Caption(), QStringLiteral("17 stycznia 2027"));
         QCOMPARE(r.window->KtoryBox()->count(), 4);
         QCOMPARE(r.window->KtoryBox()->currentIndex(), 3);
-        QCOMPARE(r.window->KtoryBox()->currentText(), QStringLiteral("16 stycznia 2027"));
+        QCOMPARE(r.window->KtoryBox()->currentText(), QStringLiteral("17 stycznia 2027"));
         QCOMPARE(r.window->LastWeekChoice(), 3);
         QCOMPARE(r.Texts()[0], QStringLiteral("11.01.2027 - poniedziałek"));
         QCOMPARE(r.Texts()[12], QStringLiteral("17.01.2027 - niedziela"));
         QVERIFY(r.Texts().contains(QStringLiteral("w styczniu ")));
+        // The next week from a Sunday is the week that ends on the next Sunday.
+        r.Choose(1);
+        QCOMPARE(r.window->KtoryBox()->currentText(), QStringLiteral("24 stycznia 2027"));
+        QCOMPARE(r.Texts()[0], QStringLiteral("18.01.2027 - poniedziałek"));
+        QCOMPARE(r.Texts()[12], QStringLiteral("24.01.2027 - niedziela"));
 
         // A weekday picked shows its own week; the next week counts from it.
         r.Choose(2);
@@ -404,6 +409,32 @@ private slots:
         QCOMPARE(r.window->KtoryBox()->count(), 3);
         QCOMPARE(r.window->KtoryBox()->currentIndex(), 0);
         QCOMPARE(r.Texts(), thisWeek);
+    }
+
+    // A day picked names the week it shows, whichever weekday it is: the
+    // week of 8 to 14 March 2027 by its Monday, its Saturday, its Sunday.
+    void pickedDayNamesItsWeek_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::newRow("Monday") << 8;
+        QTest::newRow("Saturday") << 13;
+        QTest::newRow("Sunday") << 14;
+    }
+    void pickedDayNamesItsWeek()
+    {
+        QFETCH(int, day);
+        Rig r;
+        QVERIFY(r.Open());
+        r.Choose(2);
+        for (int i = 0; i < 3; ++i)
+            ClickAt(*r.window, r.PickerControl("LNextMonth"));
+        ClickAt(*r.window, r.GridDay(day));
+        const QString caption = QStringLiteral("%1 marca 2027").arg(day);
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2027, 3, day));
+        QCOMPARE(r.window->KtoryBox()->currentText(), caption);
+        QCOMPARE(r.window->PKalendarz()->Caption(), caption);
+        QCOMPARE(r.Texts()[0], QStringLiteral("8.03.2027 - poniedziałek"));
+        QCOMPARE(r.Texts()[12], QStringLiteral("14.03.2027 - niedziela"));
     }
 
     // From the keyboard: the listing holds the keyboard at the opening and
