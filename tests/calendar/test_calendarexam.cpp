@@ -219,6 +219,8 @@ private slots:
                 r.At(hour, 0);
                 r.Pass();
             }
+            // Marked by the day's preparation exactly when the day warns.
+            QCOMPARE(r.list[0].WarnToday, ClassifyDay(r.list[0], r.state.DataAkt).kind != DayClass::None);
             warnings << (r.presenter.shown.size() > before ? QString::number(r.presenter.shown[before].warning)
                                                            : QStringLiteral("-"));
         }
