@@ -39,12 +39,15 @@ Recurrence DecodeRecurrence(int32_t coIle)
 
 namespace {
 
-// A reminder's series: its decoded code, its date and its first occurrence.
+// A reminder's series: its decoded code and its date.
 struct Series {
     Recurrence rec;
     Date data;
-    Date first;
 };
+
+// A weekday rule's first day lies in the date's month or the next: within
+// this many days of the date.
+constexpr int64_t kFirstWithin = 62;
 
 Date FirstOf(const Recurrence& rec, Date data)
 {
@@ -59,10 +62,17 @@ Date FirstOf(const Recurrence& rec, Date data)
     return data; // a count the editor never writes: every day
 }
 
-Series SeriesOf(int32_t coIle, Date data)
+Series SeriesOf(int32_t coIle, Date data) { return {DecodeRecurrence(coIle), data}; }
+
+// Whether the first occurrence lies before `today`. Only a day close after
+// a weekday rule's date needs the search (the passes ask for every reminder).
+bool Begun(const Series& s, Date today)
 {
-    const Recurrence rec = DecodeRecurrence(coIle);
-    return {rec, data, FirstOf(rec, data)};
+    if (today <= s.data)
+        return false;
+    if (s.rec.kind != RecurrenceKind::DaysOfMonth || int64_t(today.serial) - s.data.serial > kFirstWithin)
+        return true;
+    return today > FirstOf(s.rec, s.data);
 }
 
 // The next occurrence on or after `today`, for a today after the first
@@ -118,26 +128,37 @@ Date NextOf(const Series& s, Date today)
 {
     if (s.rec.kind == RecurrenceKind::None)
         return today;
-    return today <= s.first ? s.first : NextOnceBegun(s, today);
+    return Begun(s, today) ? NextOnceBegun(s, today) : FirstOf(s.rec, s.data);
 }
 
 Occurrences OccurrencesOf(const Series& s, Date today)
 {
     if (s.rec.kind == RecurrenceKind::None)
         return {today, today};
-    if (today <= s.first)
-        return {s.first, s.first};
+    if (!Begun(s, today)) {
+        const Date first = FirstOf(s.rec, s.data);
+        return {first, first};
+    }
     return {PreviousOnceBegun(s, today), NextOnceBegun(s, today)};
 }
 
 bool WindowOpened(const Series& s, int32_t ilePrzed, Date today)
 {
-    return int64_t(s.first.serial) - ilePrzed <= today.serial;
+    const int64_t opens = int64_t(s.data.serial) - ilePrzed; // the first occurrence is on or after the date
+    if (opens > today.serial)
+        return false;
+    if (s.rec.kind != RecurrenceKind::DaysOfMonth || opens + kFirstWithin <= today.serial)
+        return true;
+    return int64_t(FirstOf(s.rec, s.data).serial) - ilePrzed <= today.serial;
 }
 
 } // namespace
 
-Date FirstOccurrence(int32_t coIle, Date data) { return SeriesOf(coIle, data).first; }
+Date FirstOccurrence(int32_t coIle, Date data)
+{
+    const Series s = SeriesOf(coIle, data);
+    return FirstOf(s.rec, s.data);
+}
 Date FirstOccurrence(const Komunikat& r) { return FirstOccurrence(r.CoIle, r.Data); }
 
 Occurrences OccurrencesOf(const Komunikat& r, Date today) { return OccurrencesOf(SeriesOf(r.CoIle, r.Data), today); }
@@ -182,17 +203,16 @@ uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days)
 
 namespace {
 
-DayClass ClassifyPeriodic(const Komunikat& r, Date today)
+DayClass ClassifyPeriodic(const Series& s, int32_t ilePrzed, Date today)
 {
-    const Series s = SeriesOf(r.CoIle, r.Data);
-    if (!WindowOpened(s, r.IlePrzed, today))
+    if (!WindowOpened(s, ilePrzed, today))
         return {};
     const Occurrences o = OccurrencesOf(s, today);
     const int32_t u = o.next - today;
     const int32_t p = today - o.previous;
-    if (u <= r.IlePrzed)
+    if (u <= ilePrzed)
         return {DayClass::Before, u};
-    if (p <= r.IlePrzed)
+    if (p <= ilePrzed)
         return {DayClass::After, p};
     return {};
 }
@@ -201,9 +221,10 @@ DayClass ClassifyPeriodic(const Komunikat& r, Date today)
 
 DayClass ClassifyDay(const Komunikat& r, Date today)
 {
-    switch (DecodeRecurrence(r.CoIle).kind) {
+    const Series s = SeriesOf(r.CoIle, r.Data);
+    switch (s.rec.kind) {
     case RecurrenceKind::OneOff: {
-        if (!WindowOpened(r, today))
+        if (!WindowOpened(s, r.IlePrzed, today))
             return {};
         const int32_t d = r.Data - today;
         if (std::llabs(int64_t(d)) > r.IlePrzed)
@@ -215,11 +236,11 @@ DayClass ClassifyDay(const Komunikat& r, Date today)
         // before it, the window opens as for the other kinds.
         if (today >= r.Data)
             return {DayClass::Before, 0};
-        if (!WindowOpened(r, today))
+        if (!WindowOpened(s, r.IlePrzed, today))
             return {};
         return {DayClass::Before, r.Data - today};
     case RecurrenceKind::None: return {};
-    default: return ClassifyPeriodic(r, today);
+    default: return ClassifyPeriodic(s, r.IlePrzed, today);
     }
 }
 
