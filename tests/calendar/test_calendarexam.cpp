@@ -95,8 +95,7 @@ private slots:
         QCOMPARE(c.DaysOf(D(2027, 2, 28), 3), Days({6})); // no 31st: its last day, a Sunday
         QCOMPARE(c.DaysOf(D(2027, 4, 30), 3), Days({4}));
         QCOMPARE(c.DaysOf(D(2027, 2, 28), 4), Days({6})); // 28 February in a common year
-        QCOMPARE(c.DaysOf(D(2028, 2, 29), 4), Days({1}));
-        QCOMPARE(c.DaysOf(D(2028, 2, 28), 4), Days({1})); // but only the 29th in a leap year
+        QCOMPARE(c.DaysOf(D(2028, 2, 29), 4), Days({1})); // the 29th alone in a leap year
         QCOMPARE(c.DaysOf(week, 5), Days{}); // 8 Dec lies 30 days before its first date
         QCOMPARE(c.DaysOf(D(2027, 1, 7), 5), Days({3}));
         QCOMPARE(c.DaysOf(D(2026, 12, 28), 6), Days({0}));

@@ -35,9 +35,6 @@ DayClass None() { return {}; }
 
 } // namespace
 
-Q_DECLARE_METATYPE(remindo::Date)
-Q_DECLARE_METATYPE(remindo::DayClass)
-
 namespace QTest {
 template <> char* toString(const DayClass& c)
 {
@@ -114,73 +111,6 @@ private slots:
             QCOMPARE(PreviousOccurrence(r, sunday), sunday);
             QCOMPARE(ClassifyDay(r, sunday), Before(0));
         }
-    }
-
-    // Nothing occurs or warns before a reminder's first date, whatever its
-    // kind; a day the month lacks falls on its last day.
-    void firstDateRule_data()
-    {
-        QTest::addColumn<int32_t>("code");
-        QTest::addColumn<Date>("data");
-        QTest::addColumn<int32_t>("ilePrzed");
-        QTest::addColumn<Date>("today");
-        QTest::addColumn<bool>("occurs");
-        QTest::addColumn<Date>("previous");
-        QTest::addColumn<Date>("next");
-        QTest::addColumn<DayClass>("cls");
-        const Date may18 = D(2027, 5, 18);
-        const auto row = [](const char* name, int32_t code, Date data, int32_t ile, Date today, bool occurs,
-                            Date previous, Date next, DayClass cls) {
-            QTest::newRow(name) << code << data << ile << today << occurs << previous << next << cls;
-        };
-        row("daily, months ahead", -1, may18, 0, D(2026, 12, 8), false, may18, may18, None());
-        row("daily, its window", -1, may18, 2, D(2027, 5, 16), false, may18, may18, Before(2));
-        row("daily, its date", -1, may18, 0, may18, true, may18, may18, Before(0));
-        row("daily, the day after", -1, may18, 0, D(2027, 5, 19), true, may18, D(2027, 5, 19), Before(0));
-        row("weekly from 30.12", -2, D(2026, 12, 30), 3, D(2026, 12, 9), false, D(2026, 12, 30), D(2026, 12, 30),
-            None());
-        row("every 10 days from 7.01", 10, D(2027, 1, 7), 3, D(2026, 12, 8), false, D(2027, 1, 7), D(2027, 1, 7),
-            None());
-        row("monthly 31st before it", -3, D(2027, 1, 31), 0, D(2026, 12, 31), false, D(2027, 1, 31),
-            D(2027, 1, 31), None());
-        row("monthly 31st in February", -3, D(2027, 1, 31), 0, D(2027, 2, 28), true, D(2027, 1, 31),
-            D(2027, 2, 28), Before(0));
-        row("monthly 31st in April", -3, D(2027, 1, 31), 0, D(2027, 4, 30), true, D(2027, 3, 31), D(2027, 4, 30),
-            Before(0));
-        row("29 February before it", -4, D(2028, 2, 29), 0, D(2027, 2, 28), false, D(2028, 2, 29),
-            D(2028, 2, 29), None());
-        row("29 February, common year", -4, D(2028, 2, 29), 0, D(2029, 2, 28), true, D(2028, 2, 29),
-            D(2029, 2, 28), Before(0));
-        // 9 December 2026 is a Wednesday: its first Tuesday is the 15th.
-        row("Tuesdays from a Wednesday", -53, D(2026, 12, 9), 6, D(2026, 12, 8), false, D(2026, 12, 15),
-            D(2026, 12, 15), None());
-        row("Tuesdays, window of the first", -53, D(2026, 12, 9), 3, D(2026, 12, 12), false, D(2026, 12, 15),
-            D(2026, 12, 15), Before(3));
-        row("last Friday from a Wednesday", -66, D(2027, 3, 3), 3, D(2027, 2, 26), false, D(2027, 3, 26),
-            D(2027, 3, 26), None());
-        row("every day by a count of 7", -71, D(2026, 12, 10), 0, D(2026, 12, 9), false, D(2026, 12, 10),
-            D(2026, 12, 10), None());
-        row("every day from its date", -71, D(2026, 12, 10), 0, D(2026, 12, 11), true, D(2026, 12, 11),
-            D(2026, 12, 11), Before(0));
-    }
-
-    void firstDateRule()
-    {
-        QFETCH(int32_t, code);
-        QFETCH(Date, data);
-        QFETCH(int32_t, ilePrzed);
-        QFETCH(Date, today);
-        const Komunikat r = R(code, data, ilePrzed);
-        QTEST(OccursOn(r, today), "occurs");
-        const Occurrences o = OccurrencesOf(r, today);
-        QTEST(o.previous, "previous");
-        QTEST(o.next, "next");
-        QTEST(ClassifyDay(r, today), "cls");
-        // The first occurrence is the first day on or after the date that occurs.
-        const Date first = FirstOccurrence(r);
-        QVERIFY(first >= data && OccursOn(r, first));
-        for (Date d = IncDay(first, -40); d < first; d = IncDay(d, 1))
-            QVERIFY(!OccursOn(r, d));
     }
 
     void codesWithoutAKindNeverWarn()
