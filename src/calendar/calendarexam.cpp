@@ -12,44 +12,13 @@
 
 namespace remindo {
 
-bool FallsOnDayRule(int32_t coIle, Date data, Date day)
-{
-    const int64_t diff = int64_t(day.serial) - data.serial;
-    const Recurrence rec = DecodeRecurrence(coIle);
-    switch (rec.kind) {
-    case RecurrenceKind::OneOff: return day == data;
-    case RecurrenceKind::Daily: return true;
-    case RecurrenceKind::Weekly: return diff % 7 == 0;
-    // Monthly and yearly match the start's own day exactly: a 31st is listed
-    // only in months that have one, 29 February only in leap years.
-    case RecurrenceKind::Monthly: return DayOf(day) == DayOf(data);
-    case RecurrenceKind::Yearly: {
-        const Ymd a = YmdOf(day), b = YmdOf(data);
-        return a.day == b.day && a.month == b.month;
-    }
-    case RecurrenceKind::EveryXDays: return diff % rec.every == 0;
-    case RecurrenceKind::DaysOfMonth:
-        if (rec.k >= 1 && rec.k <= 4)
-            return day == NextNthWeekdayOfMonth(rec.w, int(rec.k), day);
-        if (rec.k == 5)
-            return day == NextWeekday(rec.w, day);
-        if (rec.k == 6)
-            return day == NextLastWeekdayOfMonth(rec.w, day);
-        return false; // k of 7 or more names no day
-    case RecurrenceKind::None: return false;
-    }
-    return false;
-}
-
 WeekTally::WeekTally(Date date)
 {
     const Date monday = MondayOfWeek(date);
     for (int d = 0; d < 7; ++d)
         days_[size_t(d)].Dzien = IncDay(monday, d);
     for (int32_t code = kFirstWeekdayCode; code <= kLastWeekdayCode; ++code)
-        for (int d = 0; d < 7; ++d)
-            if (FallsOnDayRule(-code, monday, days_[size_t(d)].Dzien))
-                weekdayRuleDays_[size_t(code)] |= uint8_t(1u << d);
+        weekdayRuleDays_[size_t(code)] = uint8_t(OccurrenceDays(-code, monday, monday, 7));
 }
 
 void WeekTally::Clear()
@@ -60,16 +29,21 @@ void WeekTally::Clear()
 
 void WeekTally::Add(int32_t index, int32_t coIle, Date data)
 {
+    const Date monday = days_[0].Dzien;
+    uint32_t days;
     if (coIle <= -kFirstWeekdayCode && coIle >= -kLastWeekdayCode) {
-        const uint8_t days = weekdayRuleDays_[size_t(-coIle)];
-        for (int d = 0; d < 7; ++d)
-            if (days & (1u << d))
-                days_[size_t(d)].Zdarzenia.push_back(index);
-        return;
+        // A weekday rule's first occurrence is the first day on or after its
+        // date that the rule names, so its days are the rule's days from the
+        // date on.
+        const int64_t from = int64_t(data.serial) - monday.serial;
+        const uint32_t begun = from <= 0 ? 0x7Fu : from >= 7 ? 0u : 0x7Fu & ~((1u << from) - 1);
+        days = weekdayRuleDays_[size_t(-coIle)] & begun;
+    } else {
+        days = OccurrenceDays(coIle, data, monday, 7);
     }
-    for (Zdarzenie& day : days_)
-        if (FallsOnDayRule(coIle, data, day.Dzien))
-            day.Zdarzenia.push_back(index);
+    for (int d = 0; days != 0; ++d, days >>= 1)
+        if (days & 1u)
+            days_[size_t(d)].Zdarzenia.push_back(index);
 }
 
 CalendarExamination::CalendarExamination(const Komunikaty& list, const Settings& settings, DiagnosticLog& log,
@@ -85,26 +59,33 @@ void CalendarExamination::ExamineWeek(Date date)
     static const std::string kStars = std::string(18, '*') + " ";
     const bool recording = log_.Recording();
 
-    const Date monday = MondayOfWeek(date);
     if (recording) {
         log_.WriteLog(std::string());
         log_.WriteLog(kStarts);
         log_.WriteLog(kStars);
     }
     log_.FlushLog();
+    WeekTally tally(date);
+    for (int i = 0; i < list_.ReminderCount(); ++i)
+        tally.Add(i, list_[i].CoIle, list_[i].Data);
     for (int d = 0; d < 7; ++d) {
-        const Date day = IncDay(monday, d);
-        if (recording && settings_.LogDetail > 1)
-            log_.WriteLog("---- " + formats_.ShortDate(day) + "----");
+        const Zdarzenie& found = tally.Days()[size_t(d)];
         Zdarzenie& entry = Tydzien[size_t(d)];
-        entry.Zdarzenia.clear();
-        entry.Dzien = day;
+        entry.Dzien = found.Dzien;
+        entry.Zdarzenia = found.Zdarzenia;
+        if (!recording)
+            continue;
+        // The log walks the list day by day, as each reminder is tested.
+        if (settings_.LogDetail > 1)
+            log_.WriteLog("---- " + formats_.ShortDate(entry.Dzien) + "----");
+        size_t next = 0;
         for (int i = 0; i < list_.ReminderCount(); ++i) {
-            if (!FallsOnDay(i, day))
-                continue;
-            entry.Zdarzenia.push_back(i);
-            if (recording && settings_.LogDetail > 2)
-                log_.WriteLog("Zdarzenie nr " + std::to_string(i) + " do kalendarza");
+            LogTest(i);
+            if (next < found.Zdarzenia.size() && found.Zdarzenia[next] == i) {
+                ++next;
+                if (settings_.LogDetail > 2)
+                    log_.WriteLog("Zdarzenie nr " + std::to_string(i) + " do kalendarza");
+            }
         }
     }
     if (recording) {
@@ -113,15 +94,19 @@ void CalendarExamination::ExamineWeek(Date date)
     }
 }
 
+void CalendarExamination::LogTest(int index)
+{
+    if (!log_.Recording())
+        return;
+    if (settings_.LogDetail > 1)
+        log_.WriteLog("Badanie komunikatu do kalendarza nr " + std::to_string(index + 1));
+    log_.FlushLog();
+}
+
 bool CalendarExamination::FallsOnDay(int index, Date day)
 {
-    if (log_.Recording()) {
-        if (settings_.LogDetail > 1)
-            log_.WriteLog("Badanie komunikatu do kalendarza nr " + std::to_string(index + 1));
-        log_.FlushLog();
-    }
-    const Komunikat& r = list_[index];
-    return FallsOnDayRule(r.CoIle, r.Data, day);
+    LogTest(index);
+    return OccursOn(list_[index], day);
 }
 
 } // namespace remindo

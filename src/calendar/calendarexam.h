@@ -1,7 +1,8 @@
 #pragma once
-// Which reminders fall on each day of a week, for the calendar window. A
-// pattern test on each reminder's rule only: warning windows, warn-after and
-// blocks play no part, and no reminder is changed.
+// Which reminders fall on each day of a week, for the calendar window and
+// remindo-data: the days on which each one occurs by the engine's own rule
+// (OccursOn). Warning windows, warn-after and blocks play no part, and no
+// reminder is changed.
 
 #include "dates/date.h"
 
@@ -37,6 +38,8 @@ public:
     std::array<Zdarzenie, 7> Tydzien;
 
 private:
+    void LogTest(int index);
+
     const Komunikaty& list_;
     const Settings& settings_;
     DiagnosticLog& log_;
@@ -44,7 +47,7 @@ private:
 };
 
 // The week of a date filled one reminder at a time, for a list that is read
-// rather than held; the same days as ExamineWeek with the log off.
+// rather than held; ExamineWeek fills its week through it too.
 class WeekTally {
 public:
     explicit WeekTally(Date date);
@@ -53,14 +56,11 @@ public:
     const std::array<Zdarzenie, 7>& Days() const { return days_; }
 
 private:
-    // The weekday rules (codes -11 to -67) depend on the day alone: which of
-    // the week's days each one falls on, worked out once.
+    // The weekday rules (codes -11 to -67) name the same days of this week
+    // for every reminder that has begun by its Monday: worked out once.
     static constexpr int32_t kFirstWeekdayCode = 11, kLastWeekdayCode = 67;
     std::array<uint8_t, kLastWeekdayCode + 1> weekdayRuleDays_{};
     std::array<Zdarzenie, 7> days_;
 };
-
-// The rule test alone, without any logging.
-bool FallsOnDayRule(int32_t coIle, Date data, Date day);
 
 } // namespace remindo

@@ -266,6 +266,15 @@ void Engine::PrepareByKind(int index)
         return;
     }
     case RecurrenceKind::Daily:
+        if (today < k.Data && !WindowOpened(k, today)) {
+            // Not begun, and its first warning day is still ahead: out of its
+            // window like any other kind, which also ends its blocks.
+            const int32_t u = k.Data - today;
+            PrepareReminder(index, u);
+            if (Detail(1))
+                TraceOccurrence(log_, formats_, k, index, u, -u, k.Data, k.Data);
+            return;
+        }
         if (ReleaseTodayBlock(index)) {
             k.ShownToday = 0;
             k.LastShownMinute = StartMinute();

@@ -37,33 +37,133 @@ Recurrence DecodeRecurrence(int32_t coIle)
     return rec;
 }
 
-Occurrences OccurrencesOf(const Komunikat& r, Date today)
+namespace {
+
+// A reminder's series: its decoded code and its date.
+struct Series {
+    Recurrence rec;
+    Date data;
+};
+
+// A weekday rule's first day lies in the date's month or the next: within
+// this many days of the date.
+constexpr int64_t kFirstWithin = 62;
+
+Date FirstOf(const Recurrence& rec, Date data)
 {
-    const Recurrence rec = DecodeRecurrence(r.CoIle);
-    switch (rec.kind) {
-    case RecurrenceKind::OneOff: return {r.Data, r.Data};
-    case RecurrenceKind::Daily: return {IncDay(today, -1), today};
-    case RecurrenceKind::Weekly: return {PrevWeekly(today, r.Data), NextWeekly(today, r.Data)};
-    case RecurrenceKind::Monthly: return {PrevMonthly(today, r.Data), NextMonthly(today, r.Data)};
-    case RecurrenceKind::Yearly: return {PrevYearly(today, r.Data), NextYearly(today, r.Data)};
-    case RecurrenceKind::EveryXDays:
-        return {PrevEveryXDays(rec.every, today, r.Data), NextEveryXDays(rec.every, today, r.Data)};
-    case RecurrenceKind::DaysOfMonth:
-        if (rec.k >= 1 && rec.k <= 4) {
-            const int n = int(rec.k);
-            return {PrevNthWeekdayOfMonth(rec.w, n, today), NextNthWeekdayOfMonth(rec.w, n, today)};
-        }
-        if (rec.k == 5)
-            return {PrevWeekday(rec.w, today), NextWeekday(rec.w, today)};
-        if (rec.k == 6)
-            return {PrevLastWeekdayOfMonth(rec.w, today), NextLastWeekdayOfMonth(rec.w, today)};
-        return {today, today};
-    case RecurrenceKind::None: break;
-    }
-    return {today, today};
+    if (rec.kind != RecurrenceKind::DaysOfMonth)
+        return data;
+    if (rec.k >= 1 && rec.k <= 4)
+        return NextNthWeekdayOfMonth(rec.w, int(rec.k), data);
+    if (rec.k == 5)
+        return NextWeekday(rec.w, data);
+    if (rec.k == 6)
+        return NextLastWeekdayOfMonth(rec.w, data);
+    return data; // a count the editor never writes: every day
 }
 
-Date NextOccurrence(const Komunikat& r, Date today) { return OccurrencesOf(r, today).next; }
+Series SeriesOf(int32_t coIle, Date data) { return {DecodeRecurrence(coIle), data}; }
+
+// Whether the first occurrence lies before `today`. Only a day close after
+// a weekday rule's date needs the search (the passes ask for every reminder).
+bool Begun(const Series& s, Date today)
+{
+    if (today <= s.data)
+        return false;
+    if (s.rec.kind != RecurrenceKind::DaysOfMonth || int64_t(today.serial) - s.data.serial > kFirstWithin)
+        return true;
+    return today > FirstOf(s.rec, s.data);
+}
+
+// The next occurrence on or after `today`, for a today after the first
+// occurrence (every series has begun by then).
+Date NextOnceBegun(const Series& s, Date today)
+{
+    const Recurrence& rec = s.rec;
+    switch (rec.kind) {
+    case RecurrenceKind::OneOff: return s.data;
+    case RecurrenceKind::Daily: return today;
+    case RecurrenceKind::Weekly: return NextWeekly(today, s.data);
+    case RecurrenceKind::Monthly: return NextMonthly(today, s.data);
+    case RecurrenceKind::Yearly: return NextYearly(today, s.data);
+    case RecurrenceKind::EveryXDays: return NextEveryXDays(rec.every, today, s.data);
+    case RecurrenceKind::DaysOfMonth:
+        if (rec.k >= 1 && rec.k <= 4)
+            return NextNthWeekdayOfMonth(rec.w, int(rec.k), today);
+        if (rec.k == 5)
+            return NextWeekday(rec.w, today);
+        if (rec.k == 6)
+            return NextLastWeekdayOfMonth(rec.w, today);
+        return today;
+    case RecurrenceKind::None: break;
+    }
+    return today;
+}
+
+// The previous occurrence, likewise: it lies on or after the first one.
+Date PreviousOnceBegun(const Series& s, Date today)
+{
+    const Recurrence& rec = s.rec;
+    switch (rec.kind) {
+    case RecurrenceKind::OneOff: return s.data;
+    case RecurrenceKind::Daily: return IncDay(today, -1);
+    case RecurrenceKind::Weekly: return PrevWeekly(today, s.data);
+    case RecurrenceKind::Monthly: return PrevMonthly(today, s.data);
+    case RecurrenceKind::Yearly: return PrevYearly(today, s.data);
+    case RecurrenceKind::EveryXDays: return PrevEveryXDays(rec.every, today, s.data);
+    case RecurrenceKind::DaysOfMonth:
+        if (rec.k >= 1 && rec.k <= 4)
+            return PrevNthWeekdayOfMonth(rec.w, int(rec.k), today);
+        if (rec.k == 5)
+            return PrevWeekday(rec.w, today);
+        if (rec.k == 6)
+            return PrevLastWeekdayOfMonth(rec.w, today);
+        return today;
+    case RecurrenceKind::None: break;
+    }
+    return today;
+}
+
+Date NextOf(const Series& s, Date today)
+{
+    if (s.rec.kind == RecurrenceKind::None)
+        return today;
+    return Begun(s, today) ? NextOnceBegun(s, today) : FirstOf(s.rec, s.data);
+}
+
+Occurrences OccurrencesOf(const Series& s, Date today)
+{
+    if (s.rec.kind == RecurrenceKind::None)
+        return {today, today};
+    if (!Begun(s, today)) {
+        const Date first = FirstOf(s.rec, s.data);
+        return {first, first};
+    }
+    return {PreviousOnceBegun(s, today), NextOnceBegun(s, today)};
+}
+
+bool WindowOpened(const Series& s, int32_t ilePrzed, Date today)
+{
+    const int64_t opens = int64_t(s.data.serial) - ilePrzed; // the first occurrence is on or after the date
+    if (opens > today.serial)
+        return false;
+    if (s.rec.kind != RecurrenceKind::DaysOfMonth || opens + kFirstWithin <= today.serial)
+        return true;
+    return int64_t(FirstOf(s.rec, s.data).serial) - ilePrzed <= today.serial;
+}
+
+} // namespace
+
+Date FirstOccurrence(int32_t coIle, Date data)
+{
+    const Series s = SeriesOf(coIle, data);
+    return FirstOf(s.rec, s.data);
+}
+Date FirstOccurrence(const Komunikat& r) { return FirstOccurrence(r.CoIle, r.Data); }
+
+Occurrences OccurrencesOf(const Komunikat& r, Date today) { return OccurrencesOf(SeriesOf(r.CoIle, r.Data), today); }
+
+Date NextOccurrence(const Komunikat& r, Date today) { return NextOf(SeriesOf(r.CoIle, r.Data), today); }
 Date PreviousOccurrence(const Komunikat& r, Date today) { return OccurrencesOf(r, today).previous; }
 
 int32_t DaysUntil(const Komunikat& r, Date today) { return NextOccurrence(r, today) - today; }
@@ -71,21 +171,48 @@ int32_t DaysSince(const Komunikat& r, Date today) { return today - PreviousOccur
 
 bool WindowOpened(const Komunikat& r, Date today)
 {
-    return int64_t(r.Data.serial) - r.IlePrzed <= today.serial;
+    return WindowOpened(SeriesOf(r.CoIle, r.Data), r.IlePrzed, today);
+}
+
+bool OccursOn(int32_t coIle, Date data, Date day)
+{
+    const Series s = SeriesOf(coIle, data);
+    return s.rec.kind != RecurrenceKind::None && NextOf(s, day) == day;
+}
+
+bool OccursOn(const Komunikat& r, Date day) { return OccursOn(r.CoIle, r.Data, day); }
+
+uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days)
+{
+    const Series s = SeriesOf(coIle, data);
+    if (s.rec.kind == RecurrenceKind::None || days < 1)
+        return 0;
+    days = days > 32 ? 32 : days;
+    uint32_t found = 0;
+    // Each step lands on an occurrence and moves past it, so the walk takes
+    // one step per occurrence in the span, and one more.
+    for (int i = 0; i < days;) {
+        const int64_t at = int64_t(NextOf(s, AddDays(from, i)).serial) - from.serial;
+        if (at < i || at >= days)
+            break;
+        found |= uint32_t(1) << at;
+        i = int(at) + 1;
+    }
+    return found;
 }
 
 namespace {
 
-DayClass ClassifyPeriodic(const Komunikat& r, Date today)
+DayClass ClassifyPeriodic(const Series& s, int32_t ilePrzed, Date today)
 {
-    if (!WindowOpened(r, today))
+    if (!WindowOpened(s, ilePrzed, today))
         return {};
-    const Occurrences o = OccurrencesOf(r, today);
+    const Occurrences o = OccurrencesOf(s, today);
     const int32_t u = o.next - today;
     const int32_t p = today - o.previous;
-    if (u <= r.IlePrzed)
+    if (u <= ilePrzed)
         return {DayClass::Before, u};
-    if (p <= r.IlePrzed)
+    if (p <= ilePrzed)
         return {DayClass::After, p};
     return {};
 }
@@ -94,18 +221,26 @@ DayClass ClassifyPeriodic(const Komunikat& r, Date today)
 
 DayClass ClassifyDay(const Komunikat& r, Date today)
 {
-    switch (DecodeRecurrence(r.CoIle).kind) {
+    const Series s = SeriesOf(r.CoIle, r.Data);
+    switch (s.rec.kind) {
     case RecurrenceKind::OneOff: {
-        if (!WindowOpened(r, today))
+        if (!WindowOpened(s, r.IlePrzed, today))
             return {};
         const int32_t d = r.Data - today;
         if (std::llabs(int64_t(d)) > r.IlePrzed)
             return {};
         return d < 0 ? DayClass{DayClass::After, d} : DayClass{DayClass::Before, d};
     }
-    case RecurrenceKind::Daily: return {DayClass::Before, 0};
+    case RecurrenceKind::Daily:
+        // Every day from its date on is an occurrence, whatever the window;
+        // before it, the window opens as for the other kinds.
+        if (today >= r.Data)
+            return {DayClass::Before, 0};
+        if (!WindowOpened(s, r.IlePrzed, today))
+            return {};
+        return {DayClass::Before, r.Data - today};
     case RecurrenceKind::None: return {};
-    default: return ClassifyPeriodic(r, today);
+    default: return ClassifyPeriodic(s, r.IlePrzed, today);
     }
 }
 

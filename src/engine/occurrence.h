@@ -42,12 +42,19 @@ struct Recurrence {
 // editor; such a code (from a damaged file) is treated as having no kind.
 Recurrence DecodeRecurrence(int32_t coIle);
 
+// The first occurrence: the reminder's date, or for the weekday rules of the
+// month the first day on or after it that the rule names. Nothing occurs
+// before it, whatever the kind.
+Date FirstOccurrence(const Komunikat& r);
+Date FirstOccurrence(int32_t coIle, Date data);
+
 struct Occurrences {
     Date previous;
     Date next;
 };
-// Both occurrences at once (the passes need both); for a code without a kind
-// both are today.
+// Both occurrences at once (the passes need both). The next one may be
+// today. Up to the first occurrence both are the first occurrence; for a
+// code without a kind both are today.
 Occurrences OccurrencesOf(const Komunikat& r, Date today);
 
 Date NextOccurrence(const Komunikat& r, Date today);
@@ -57,6 +64,15 @@ int32_t DaysUntil(const Komunikat& r, Date today);
 int32_t DaysSince(const Komunikat& r, Date today);
 // The first warning day of the first occurrence has come.
 bool WindowOpened(const Komunikat& r, Date today);
+
+// Whether a reminder occurs on `day`: the day is its own next occurrence.
+// The one rule behind the passes, the calendar, the list window's dates and
+// remindo-data; a month's last day stands in for a day the month lacks.
+bool OccursOn(const Komunikat& r, Date day);
+bool OccursOn(int32_t coIle, Date data, Date day);
+// The occurrences among the `days` days from `from` (1 to 32): bit i is set
+// when from + i is one.
+uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days);
 
 struct DayClass {
     enum Kind { None, Before, After };

@@ -28,10 +28,9 @@ constexpr int kGap = 8;  // between the text and the date
 // rule's next occurrence from today on, and not before its first date.
 Date NextDate(const Komunikat& k, Date today)
 {
-    const RecurrenceKind kind = DecodeRecurrence(k.CoIle).kind;
-    if (kind == RecurrenceKind::OneOff || kind == RecurrenceKind::None)
+    if (DecodeRecurrence(k.CoIle).kind == RecurrenceKind::None)
         return k.Data;
-    return NextOccurrence(k, std::max(today, k.Data));
+    return NextOccurrence(k, today);
 }
 
 // Paints a line as the window shows it: the cut text, the date at the right.

@@ -2,6 +2,7 @@
 
 #include "dates/datetools.h"
 #include "engine/oracle.h"
+#include "engine/rig.h"
 #include "store/codec.h"
 #include "store/fixedformats.h"
 #include "store/log.h"
@@ -75,7 +76,7 @@ private slots:
     {
         Cal c;
         c.Add(0, D(2026, 12, 9));          // 0 one-off
-        c.Add(-1, D(2030, 1, 1));          // 1 daily, even before its date
+        c.Add(-1, D(2030, 1, 1));          // 1 daily, not before its date
         c.Add(-2, D(2027, 1, 13));         // 2 weekly, first date next month (a Wednesday)
         c.Add(-3, D(2026, 1, 31));         // 3 monthly on the 31st
         c.Add(-4, D(2024, 2, 29));         // 4 yearly on 29 February
@@ -85,14 +86,18 @@ private slots:
         c.Add(-55, D(2026, 1, 1));         // 8 every Thursday
         const Date week = D(2026, 12, 8);  // 7..13 December 2026
         QCOMPARE(c.DaysOf(week, 0), Days({2}));
-        QCOMPARE(c.DaysOf(week, 1), Days({0, 1, 2, 3, 4, 5, 6}));
-        QCOMPARE(c.DaysOf(week, 2), Days({2}));
+        QCOMPARE(c.DaysOf(week, 1), Days{});
+        QCOMPARE(c.DaysOf(D(2030, 1, 1), 1), Days({1, 2, 3, 4, 5, 6})); // from Tuesday 1 January on
+        QCOMPARE(c.DaysOf(week, 2), Days{});
+        QCOMPARE(c.DaysOf(D(2027, 1, 13), 2), Days({2}));
         QCOMPARE(c.DaysOf(week, 3), Days{});
         QCOMPARE(c.DaysOf(D(2026, 12, 31), 3), Days({3}));
-        QCOMPARE(c.DaysOf(D(2027, 2, 28), 3), Days{}); // no 31st, and no shortening here
-        QCOMPARE(c.DaysOf(D(2027, 2, 28), 4), Days{});
-        QCOMPARE(c.DaysOf(D(2028, 2, 29), 4), Days({1}));
-        QCOMPARE(c.DaysOf(week, 5), Days({1})); // 8 Dec lies 30 days before its first date
+        QCOMPARE(c.DaysOf(D(2027, 2, 28), 3), Days({6})); // no 31st: its last day, a Sunday
+        QCOMPARE(c.DaysOf(D(2027, 4, 30), 3), Days({4}));
+        QCOMPARE(c.DaysOf(D(2027, 2, 28), 4), Days({6})); // 28 February in a common year
+        QCOMPARE(c.DaysOf(D(2028, 2, 29), 4), Days({1})); // the 29th alone in a leap year
+        QCOMPARE(c.DaysOf(week, 5), Days{}); // 8 Dec lies 30 days before its first date
+        QCOMPARE(c.DaysOf(D(2027, 1, 7), 5), Days({3}));
         QCOMPARE(c.DaysOf(D(2026, 12, 28), 6), Days({0}));
         QCOMPARE(c.DaysOf(D(2026, 12, 21), 6), Days{});
         QCOMPARE(c.DaysOf(week, 7), Days({1}));
@@ -115,10 +120,16 @@ private slots:
     void codesThatNameNoRule()
     {
         Cal c;
-        for (int32_t code : {1, -5, -10, -18, -19, -20, -30, -59, -60, -69, -71, -99, -1000, INT32_MIN})
+        for (int32_t code : {1, -5, -10, -18, -19, -20, -30, -59, -60, -69})
             c.Add(code, D(2026, 12, 9));
         for (const auto& day : c.Week(D(2026, 12, 9)))
             QVERIFY(day.empty());
+        // A count above 6 the passes read as every day, and so does the calendar.
+        Cal every;
+        for (int32_t code : {-71, -99, -1000, INT32_MIN})
+            every.Add(code, D(2026, 12, 9));
+        for (int32_t i = 0; i < 4; ++i)
+            QCOMPARE(every.DaysOf(D(2026, 12, 9), i), Days({2, 3, 4, 5, 6}));
     }
 
     void weekdayRulesMatchTheCalendar()
@@ -142,11 +153,15 @@ private slots:
     void tallyOneByOneMatchesTheExamination()
     {
         // The week of a list read one reminder at a time is the week of the
-        // list held whole, for every kind, in weeks across years and a clear.
+        // list held whole, for every kind, in weeks across years and a clear;
+        // and each reminder stands on the days it occurs, from its first on.
         Cal c;
         const int32_t codes[] = {0, -1, -2, -3, -4, 2, 9, 365, -11, -24, -45, -57, -61, -67, -73, -99, 1, 12345};
         for (int i = 0; i < 60; ++i)
             c.Add(codes[size_t(i) % std::size(codes)], AddDays(D(2024, 2, 29), i * 37));
+        c.Add(-3, D(2026, 1, 31));
+        c.Add(-3, D(2027, 3, 30));
+        c.Add(-4, D(2028, 2, 29));
         for (Date day = D(2026, 1, 1); day < D(2029, 1, 1); day = IncDay(day, 11)) {
             WeekTally tally(day);
             tally.Add(0, -1, day); // from an earlier reading, gone with the clear
@@ -155,10 +170,67 @@ private slots:
                 tally.Add(i, c.list[i].CoIle, c.list[i].Data);
             c.exam.ExamineWeek(day);
             for (int d = 0; d < 7; ++d) {
-                QCOMPARE(tally.Days()[size_t(d)].Dzien, c.exam.Tydzien[size_t(d)].Dzien);
-                QCOMPARE(tally.Days()[size_t(d)].Zdarzenia, c.exam.Tydzien[size_t(d)].Zdarzenia);
+                const Zdarzenie& z = c.exam.Tydzien[size_t(d)];
+                QCOMPARE(tally.Days()[size_t(d)].Dzien, z.Dzien);
+                QCOMPARE(tally.Days()[size_t(d)].Zdarzenia, z.Zdarzenia);
+                for (int i = 0; i < c.list.ReminderCount(); ++i) {
+                    const bool listed = std::find(z.Zdarzenia.begin(), z.Zdarzenia.end(), i) != z.Zdarzenia.end();
+                    QVERIFY2(listed == oracle::Occurs(c.list[i], z.Dzien),
+                             qPrintable(QString("code %1 on day %2").arg(c.list[i].CoIle).arg(z.Dzien.serial)));
+                }
             }
         }
+    }
+
+    // A reminder that has not begun by this week: the passes warn and the
+    // calendar lists it only from its first date on (its own window before
+    // that opening as ever). Warnings: the first showing of each day.
+    void notBegunThisWeek_data()
+    {
+        QTest::addColumn<int32_t>("code");
+        QTest::addColumn<int>("data"); // days after Monday 7 December 2026
+        QTest::addColumn<int32_t>("ilePrzed");
+        QTest::addColumn<QString>("warnings");
+        QTest::addColumn<QString>("listed");
+        QTest::newRow("daily next month") << -1 << 28 << 0 << "- - - - - - -" << "";
+        QTest::newRow("weekly next month") << -2 << 37 << 3 << "- - - - - - -" << "";
+        QTest::newRow("daily from Thursday") << -1 << 3 << 2 << "- 2 1 0 0 0 0" << "3456";
+        QTest::newRow("weekly from Thursday") << -2 << 3 << 2 << "- 2 1 0 - - -" << "3";
+        QTest::newRow("Tuesdays from Wednesday") << -53 << 2 << 0 << "- - - - - - -" << "";
+        QTest::newRow("every day by count 7 from Saturday") << -71 << 5 << 0 << "- - - - - 0 0" << "56";
+    }
+
+    void notBegunThisWeek()
+    {
+        QFETCH(int32_t, code);
+        QFETCH(int, data);
+        QFETCH(int32_t, ilePrzed);
+        const Date monday = D(2026, 12, 7);
+        rig::Rig r(MakeDateTime(monday, 0, 0));
+        r.Add(code, IncDay(monday, data), ilePrzed);
+        r.engine.PreparationPass();
+        QStringList warnings;
+        for (int d = 0; d < 7; ++d) {
+            if (d > 0)
+                r.NextDayAt(0, 0);
+            const size_t before = r.presenter.shown.size();
+            for (int hour = 1; hour < 24; ++hour) {
+                r.At(hour, 0);
+                r.Pass();
+            }
+            // Marked by the day's preparation exactly when the day warns.
+            QCOMPARE(r.list[0].WarnToday, ClassifyDay(r.list[0], r.state.DataAkt).kind != DayClass::None);
+            warnings << (r.presenter.shown.size() > before ? QString::number(r.presenter.shown[before].warning)
+                                                           : QStringLiteral("-"));
+        }
+        QTEST(warnings.join(' '), "warnings");
+        CalendarExamination exam(r.list, r.settings, r.log, r.formats);
+        exam.ExamineWeek(monday);
+        QString listed;
+        for (int d = 0; d < 7; ++d)
+            if (!exam.Tydzien[size_t(d)].Zdarzenia.empty())
+                listed += QString::number(d);
+        QTEST(listed, "listed");
     }
 
     void logLines()

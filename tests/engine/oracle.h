@@ -47,8 +47,8 @@ inline Kind KindOf(int32_t code, int& k, int& w)
     return k <= 4 ? Kind::Nth : k == 5 ? Kind::Every : Kind::Last;
 }
 
-// Whether `day` is an occurrence of the series (for the anchored kinds,
-// days before the start are not).
+// Whether `day` is an occurrence of the series: a day the rule names, on or
+// after the reminder's date (nothing occurs before it, whatever the kind).
 inline bool Occurs(const Komunikat& r, Date day)
 {
     int k = 0, w = 0;
@@ -58,7 +58,7 @@ inline bool Occurs(const Komunikat& r, Date day)
     switch (kind) {
     case Kind::None: return false;
     case Kind::OneOff: return diff == 0;
-    case Kind::Daily: return true;
+    case Kind::Daily: return diff >= 0;
     case Kind::Weekly: return diff >= 0 && diff % 7 == 0;
     case Kind::EveryX: return diff >= 0 && diff % r.CoIle == 0;
     case Kind::Monthly: {
@@ -69,17 +69,21 @@ inline bool Occurs(const Komunikat& r, Date day)
         const int len = MonthLen(y.year, y.month);
         return diff >= 0 && y.month == s.month && y.day == (s.day > len ? len : s.day);
     }
-    case Kind::Nth: return WeekdayNumber(day) == w && (y.day - 1) / 7 + 1 == k;
-    case Kind::Every: return WeekdayNumber(day) == w;
-    case Kind::Last: return WeekdayNumber(day) == w && y.day + 7 > MonthLen(y.year, y.month);
-    case Kind::AnyK: return true;
+    case Kind::Nth: return diff >= 0 && WeekdayNumber(day) == w && (y.day - 1) / 7 + 1 == k;
+    case Kind::Every: return diff >= 0 && WeekdayNumber(day) == w;
+    case Kind::Last: return diff >= 0 && WeekdayNumber(day) == w && y.day + 7 > MonthLen(y.year, y.month);
+    case Kind::AnyK: return diff >= 0;
     }
     return false;
 }
 
-inline bool Anchored(Kind k)
+// The first day on or after the reminder's date that is an occurrence.
+inline Date First(const Komunikat& r)
 {
-    return k == Kind::Weekly || k == Kind::Monthly || k == Kind::Yearly || k == Kind::EveryX;
+    int32_t d = r.Data.serial;
+    while (d < r.Data.serial + 62 && !Occurs(r, Date(d)))
+        ++d;
+    return Date(d);
 }
 
 struct Pair {
@@ -88,15 +92,17 @@ struct Pair {
 
 // The next occurrence includes today. The previous one includes today for the
 // weekly and weekday kinds and lies strictly before it for the others; a
-// series that has not started yet answers its start for both.
+// series whose first occurrence is today or later answers that for both.
 inline Pair Occurrences(const Komunikat& r, Date today)
 {
     int k = 0, w = 0;
     const Kind kind = KindOf(r.CoIle, k, w);
     if (kind == Kind::OneOff) return {r.Data, r.Data};
+    if (kind == Kind::None) return {today, today};
+    const Date first = First(r);
+    if (first >= today) return {first, first};
     if (kind == Kind::Daily) return {Date(today.serial - 1), today};
-    if (kind == Kind::None || kind == Kind::AnyK) return {today, today};
-    if (Anchored(kind) && r.Data >= today) return {r.Data, r.Data};
+    if (kind == Kind::AnyK) return {today, today};
     Pair p{today, today};
     for (int32_t d = today.serial;; ++d)
         if (Occurs(r, Date(d))) {
@@ -122,8 +128,8 @@ inline Class Classify(const Komunikat& r, Date today)
     int k = 0, w = 0;
     const Kind kind = KindOf(r.CoIle, k, w);
     if (kind == Kind::None) return {};
-    if (kind == Kind::Daily) return {1, 0};
-    if (int64_t(r.Data.serial) - r.IlePrzed > today.serial) return {}; // window not open yet
+    if (kind == Kind::Daily && today >= r.Data) return {1, 0};
+    if (int64_t(First(r).serial) - r.IlePrzed > today.serial) return {}; // window not open yet
     if (kind == Kind::OneOff) {
         const int32_t d = r.Data - today;
         if (std::abs(d) > r.IlePrzed) return {};

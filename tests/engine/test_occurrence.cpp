@@ -70,13 +70,12 @@ private slots:
     void windowOpensThreeDaysAhead()
     {
         const Date t = D(2026, 6, 10);
-        for (int32_t code : {0, -2, -3, -4, 5, -52, -71}) {
+        for (int32_t code : {0, -1, -2, -3, -4, 5, -52, -71}) {
             const Komunikat far = R(code, IncDay(t, 10));
             QCOMPARE(WindowOpened(far, t), false);
             QCOMPARE(ClassifyDay(far, t), None());
         }
-        QCOMPARE(ClassifyDay(R(-1, IncDay(t, 10)), t), Before(0)); // daily ignores its date
-        for (int32_t code : {0, -2, -3, -4, 5}) {
+        for (int32_t code : {0, -1, -2, -3, -4, 5}) {
             const Komunikat near = R(code, IncDay(t, 3));
             QVERIFY(WindowOpened(near, t));
             QCOMPARE(ClassifyDay(near, t), Before(3));
@@ -101,9 +100,10 @@ private slots:
         // 26 December 2026 is the last Saturday of the month.
         QCOMPARE(ClassifyDay(R(-67, D(2020, 1, 1), 0), D(2026, 12, 26)), Before(0));
         QCOMPARE(ClassifyDay(R(-67, D(2020, 1, 1), 0), D(2026, 12, 19)), None());
-        // The search ignores the date, but the date still opens the window.
+        // Nothing before the date: the second Sunday after 14 December is in January.
         QCOMPARE(ClassifyDay(R(-21, D(2026, 12, 20), 3), D(2026, 12, 13)), None());
-        QCOMPARE(ClassifyDay(R(-21, D(2026, 12, 14), 3), D(2026, 12, 13)), Before(0));
+        QCOMPARE(ClassifyDay(R(-21, D(2026, 12, 14), 3), D(2026, 12, 13)), None());
+        QCOMPARE(ClassifyDay(R(-21, D(2026, 12, 14), 3), D(2027, 1, 7)), Before(3));
         // k of 7 or more: every day is an occurrence.
         for (int32_t code : {-71, -80, -99, -1234, INT32_MIN}) {
             const Komunikat r = R(code, D(2026, 1, 1), 0);
@@ -174,6 +174,7 @@ private slots:
             const DayClass expect{c.kind == 1 ? DayClass::Before : c.kind == 2 ? DayClass::After : DayClass::None,
                                   c.kind == 0 ? 0 : c.days};
             QCOMPARE(ClassifyDay(r, t), expect);
+            QCOMPARE(OccursOn(r, t), oracle::Occurs(r, t));
         }
     }
 

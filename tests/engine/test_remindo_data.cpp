@@ -169,6 +169,21 @@ private slots:
                                 "1\t-3\t2026-01-31\t1\t0\t0\t2026-04-30\t2026-03-31\tbefore 1\tCzynsz\n"));
     }
 
+    // Nothing comes before a reminder's first date: not the daily one dated
+    // in May, not the Tuesdays from a Wednesday.
+    void listTakesTheFirstOccurrence()
+    {
+        Komunikaty two;
+        two.AddReminder("Od maja+", D(2027, 5, 18), -1, 1, 0, 0, 1, D(2026, 12, 1));
+        two.AddReminder("Wtorki+", D(2026, 12, 9), -53, 1, 0, 0, 1, D(2026, 12, 1));
+        const QString path = dir_.filePath("first.dat");
+        Write(path, two);
+        const Run r = Tool({"--file", path, "list", "--today", "2026-12-08"});
+        QCOMPARE(r.out, QString("nr\tcoile\tdata\tileprzed\tczypo\tblok\tnext\tprev\ttoday\ttresc\n"
+                                "1\t-1\t2027-05-18\t1\t0\t0\t2027-05-18\t2027-05-18\tnone\tOd maja\n"
+                                "2\t-53\t2026-12-09\t1\t0\t0\t2026-12-15\t2026-12-15\tnone\tWtorki\n"));
+    }
+
     void week()
     {
         const Run r = Tool({"week", "2026-12-13", "--file", data_});

@@ -99,6 +99,10 @@ public:
             switch (oracle::KindOf(r.k.CoIle, k, w)) {
             case oracle::Kind::None: break;
             case oracle::Kind::Daily:
+                if (int64_t(r.k.Data.serial) - r.k.IlePrzed > today.serial) {
+                    Window(r, r.k.Data - today, today, minute); // not begun, window not open
+                    break;
+                }
                 if (r.todayBlock == today)
                     break; // still blocked for today: nothing changes
                 r.todayBlock.reset();

@@ -1,6 +1,7 @@
 // Renders the settings dialog and the calendar window (a week with
-// reminders, with the month picker open, and the week of Easter) to PNG files in
-// <build>/renders, for a look by eye and for the README.
+// reminders, with the month picker open, the week of Easter, and a month's
+// last day standing in for the 31st) to PNG files in <build>/renders, for a
+// look by eye and for the README.
 
 #include "windows/chrome_support.h"
 
@@ -101,6 +102,23 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.Listwa()->SetPosition(window.Listwa()->Max());
         QVERIFY(Save(window, "kalendarz-wielkanoc.png", QSize(500, 500)));
+    }
+
+    void calendarAtAMonthEnd()
+    {
+        // The week that ends on Sunday 28 February 2027, scrolled down to it:
+        // the rent due on the 31st from January stands on the month's last day.
+        Rig r(DateFromYmd(2027, 2, 24));
+        AddSamples(r);
+        r.Add("Czynsz - ostatni dzień miesiąca+", DateFromYmd(2027, 1, 31), -3);
+        TFkalendarz window(r.state);
+        window.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const Zdarzenie& sunday = r.state.calendar.Tydzien[6];
+        QCOMPARE(sunday.Dzien, DateFromYmd(2027, 2, 28));
+        QCOMPARE(sunday.Zdarzenia, std::vector<int32_t>{r.state.list.ReminderCount() - 1});
+        window.Listwa()->SetPosition(window.Listwa()->Max());
+        QVERIFY(Save(window, "kalendarz-koniec-miesiaca.png", QSize(500, 500)));
     }
 };
 

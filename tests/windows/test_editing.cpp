@@ -433,6 +433,7 @@ private slots:
         r.Seed((text + "+").toUtf8().constData(), D(2026, 12, 24), 0);
         r.Seed("Co tydzień+", D(2026, 1, 5), -2); // Mondays
         r.Seed("Co dziesięć dni+", D(2027, 1, 10), 10); // not begun yet
+        r.Seed("Codziennie od maja+", D(2027, 5, 18), -1);
         QVERIFY(r.OpenList());
         const QString shown = r.dane.ShownText(0);
         QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
@@ -441,8 +442,8 @@ private slots:
         QVERIFY(fm.horizontalAdvance(shown) + fm.horizontalAdvance(r.dane.ShownDate(0)) <
                 r.dane.Lista()->viewport()->width());
         QCOMPARE(r.dane.ShownText(1), QStringLiteral("Co tydzień"));
-        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2)};
-        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027"}));
+        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2), r.dane.ShownDate(3)};
+        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027", "18.05.2027"}));
     }
 
     void editAndDeleteGuardsSpeakFirst()

@@ -321,8 +321,8 @@ private slots:
     void longWeekIsAllReachable()
     {
         Rig r;
-        for (int i = 0; i < 60; ++i)
-            r.Add("codzienne " + std::to_string(i) + "+", kToday, -1);
+        for (int i = 0; i < 60; ++i) // daily from the week's Monday: on all its seven days
+            r.Add("codzienne " + std::to_string(i) + "+", IncDay(kToday, -1), -1);
         QVERIFY(r.Open());
         const int end = r.window->Listing().ListingY();
         QCOMPARE(end, 5 + 7 * (3 + 60) * 18);
@@ -444,7 +444,7 @@ private slots:
     {
         Rig r;
         for (int i = 0; i < 40; ++i)
-            r.Add("codzienne " + std::to_string(i) + "+", kToday, -1);
+            r.Add("codzienne " + std::to_string(i) + "+", IncDay(kToday, -1), -1);
         QVERIFY(r.Open());
         QWidget* listing = r.window->ButFocus();
         QTRY_COMPARE(QApplication::focusWidget(), listing);

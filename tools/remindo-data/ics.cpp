@@ -106,7 +106,7 @@ bool RuleOf(const Komunikat& k, IcsEvent& e, Date& start, std::string& why)
 {
     const Recurrence rec = DecodeRecurrence(k.CoIle);
     const Ymd ymd = YmdOf(k.Data);
-    start = k.Data;
+    start = FirstOccurrence(k);
     IcsRule r;
     switch (rec.kind) {
     case RecurrenceKind::None:
@@ -144,15 +144,12 @@ bool RuleOf(const Komunikat& k, IcsEvent& e, Date& start, std::string& why)
         if (k10 >= 1 && k10 <= 4) {
             r = Freq("MONTHLY");
             r.byDay = {{k10, rec.w}};
-            start = NextNthWeekdayOfMonth(rec.w, k10, k.Data);
         } else if (k10 == 5) {
             r = Freq("WEEKLY");
             r.byDay = {{0, rec.w}};
-            start = NextWeekday(rec.w, k.Data);
         } else if (k10 == 6) {
             r = Freq("MONTHLY");
             r.byDay = {{-1, rec.w}};
-            start = NextLastWeekdayOfMonth(rec.w, k.Data);
         } else {
             // A count the editor never writes: the passes warn every day.
             r = Freq("DAILY");
