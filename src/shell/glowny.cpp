@@ -292,6 +292,7 @@ void TFGlowny::StartAutoHideTimer()
     // Each reminder stands for the whole time, also one that took the place
     // of the blue panel while an earlier countdown still ran.
     ukryj_.start();
+    countdownOfReminder_ = true;
 }
 
 bool TFGlowny::ReminderStanding() const
@@ -304,9 +305,9 @@ void TFGlowny::TAutomatycznieUkryjTimer()
     ukryj_.stop();
     if (!isVisible())
         return;
-    const bool reminder = kind_ != kBlue;
     HideReminderWindow();
-    if (reminder && state_.settings.LogDetail > 0) {
+    // The panel without a tray has a countdown of its own, and no reminder to name.
+    if (countdownOfReminder_ && state_.settings.LogDetail > 0) {
         state_.log.WriteLog(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) +
                             Cp(" nie został zablokowany"));
         state_.log.FlushLog();
@@ -413,6 +414,7 @@ void TFGlowny::ShowNoTrayPanel()
     noTrayPanel_ = false;
     // Nobody asked for it, and without an icon nothing else would take it down.
     ukryj_.start();
+    countdownOfReminder_ = false;
 }
 
 void TFGlowny::HideReminderWindow()

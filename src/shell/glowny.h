@@ -199,6 +199,7 @@ private:
     int workBottom_ = 0;
     int32_t kind_ = kBlue;
     bool standing_ = false; // a reminder shown and not yet put away
+    bool countdownOfReminder_ = false; // the auto-hide countdown was started for a reminder
     bool noTrayPanel_ = false;
     QString picture_;
 

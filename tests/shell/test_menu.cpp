@@ -448,11 +448,15 @@ private slots:
     {
         MenuRig r(50);
         r.icon.host = false;
+        r.state->settings.LogDetail = 1;
+        r.state->log.SetMode(1); // no folder: recorded, never written
         r.Glowny().SetIntervals(600000, 100);
         r.tray->Start(r.Glowny());
         QTRY_VERIFY(r.Glowny().isVisible());
         QVERIFY(r.Glowny().TAutomatycznieUkryj().isActive());
         QTRY_VERIFY(!r.Glowny().isVisible());
+        for (const std::string& line : r.state->log.Lines()) // no reminder went unanswered
+            QVERIFY2(line.find("nie zosta") == std::string::npos, line.c_str());
     }
 
     void aNotificationAreaThatComesInTimeShowsNothing()
