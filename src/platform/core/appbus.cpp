@@ -163,8 +163,10 @@ std::optional<std::string> BusClient::RunAction(const std::string& name) const
         Call(bus_, timeoutMs_, QLatin1String(kOwnInterface), "RunAction", {QString::fromStdString(name)});
     if (r.type() == QDBusMessage::ReplyMessage && r.arguments().size() == 1)
         return r.arguments().first().toString().toStdString();
+    // A copy from before this call (UnknownMethod, or UnknownInterface
+    // where the bus words it so) is asked the standard way.
     if (r.type() == QDBusMessage::ErrorMessage &&
-        r.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") && ActivateAction(name))
+        r.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")) && ActivateAction(name))
         return std::string();
     return std::nullopt;
 }
