@@ -53,6 +53,13 @@ void AppState::DeleteSelected()
         current = -1;
     else if (current > deleted)
         --current;
+    ListChanged();
+}
+
+void AppState::ListChanged()
+{
+    for (const auto& follow : followers_)
+        follow();
 }
 
 int AppState::ReloadDataFile()
@@ -69,6 +76,7 @@ int AppState::ReloadDataFile()
         stored_.items.clear();
         storedAt_.clear();
     }
+    ListChanged();
     return result;
 }
 
@@ -84,6 +92,7 @@ bool AppState::SaveList()
     if (!WriteFile(list))
         return false;
     FileHoldsTheList();
+    ListChanged();
     return true;
 }
 
@@ -92,6 +101,7 @@ bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komuni
     if (index < 0 || index >= list.ReminderCount())
         return false;
     change(list[index]);
+    ListChanged(); // in the list whether or not the file takes it
     if (!DataChanged)
         return SaveList();
     const int32_t at = index < int32_t(storedAt_.size()) ? storedAt_[size_t(index)] : -1;

@@ -56,6 +56,7 @@ public:
         if (target_)
             target_->StartAutoHideTimer();
     }
+    bool ReminderStanding() const override { return target_ && target_->ReminderStanding(); }
 
 private:
     ReminderPresenter* target_ = nullptr;
@@ -132,6 +133,14 @@ public:
     // True when the reminder window's index names a reminder of the list.
     bool CurrentReminderValid() const;
 
+    // ---- windows that show the list without editing it
+    // `follow` runs after every read of the data file into the list (another
+    // writer, an import), every write of it and every deletion, so that such
+    // a window shows what the list holds. It may run before the reader has
+    // finished with the list (a damaged file is emptied, the day prepared
+    // after the read): a follower redraws once the event loop comes back.
+    void FollowList(std::function<void()> follow) { followers_.push_back(std::move(follow)); }
+
     // ---- writing the data file
     // Every write goes through one check. Another program may have replaced
     // or rewritten the file since this one last read or wrote it: that
@@ -152,12 +161,14 @@ public:
     bool FileChangedElsewhere() const;
 
 private:
+    void ListChanged();
     void FileHoldsTheList();
     bool WriteFile(const Komunikaty& what);
 
     Komunikaty stored_;              // what the file holds, as last read or written
     std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
     FileStamp fileStamp_;            // the file as last read or written here
+    std::vector<std::function<void()>> followers_;
 };
 
 } // namespace remindo

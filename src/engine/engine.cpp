@@ -18,6 +18,7 @@ struct Texts {
     std::string midnight = Cp("Minęła północ - dokonano ponownego badania komunikatów");
     std::string passStarts = Cp("Nadszedł czas badania zdarzeń");
     std::string saverRuns = Cp("Działa wygaszacz");
+    std::string stillStanding = Cp("Poprzedni komunikat jest jeszcze widoczny");
     std::string valueOf = Cp(" wartość zdarzenia - ");
     std::string expired = Cp("Upłynął termin zdarzenia!\r");
     std::string warnBefore = Cp("Ostrzeżenie jednorazowe przed czasem: ");
@@ -90,6 +91,16 @@ void Engine::ExaminationPass()
     if (saver_.ScreenSaverRunning()) {
         if (Detail(1)) {
             log_.WriteLog(T().saverRuns);
+            log_.WriteLog(kLine17);
+        }
+        log_.FlushLog();
+        return;
+    }
+    if (presenter_.ReminderStanding()) {
+        // Replacing it would cut its time short and use up a showing the
+        // user never had; a new one waits until it has gone.
+        if (Detail(1)) {
+            log_.WriteLog(T().stillStanding);
             log_.WriteLog(kLine17);
         }
         log_.FlushLog();

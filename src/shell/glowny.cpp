@@ -289,10 +289,15 @@ void TFGlowny::TBadawczyTimer()
 
 void TFGlowny::StartAutoHideTimer()
 {
-    // A countdown already running is not restarted: it hides whatever the
-    // window shows when it ends.
-    if (!ukryj_.isActive())
-        ukryj_.start();
+    // Each reminder stands for the whole time, also one that took the place
+    // of the blue panel while an earlier countdown still ran.
+    ukryj_.start();
+    countdownOfReminder_ = true;
+}
+
+bool TFGlowny::ReminderStanding() const
+{
+    return standing_ && isVisible();
 }
 
 void TFGlowny::TAutomatycznieUkryjTimer()
@@ -301,7 +306,8 @@ void TFGlowny::TAutomatycznieUkryjTimer()
     if (!isVisible())
         return;
     HideReminderWindow();
-    if (state_.settings.LogDetail > 0) {
+    // The panel without a tray has a countdown of its own, and no reminder to name.
+    if (countdownOfReminder_ && state_.settings.LogDetail > 0) {
         state_.log.WriteLog(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) +
                             Cp(" nie został zablokowany"));
         state_.log.FlushLog();
@@ -314,6 +320,7 @@ void TFGlowny::Fill(int32_t kind, const QString& text)
 {
     kind_ = kind;
     const bool blue = kind == kBlue;
+    standing_ = !blue;
     LKomunikat_->setVisible(!blue);
     LPozniej_->setVisible(!blue);
     LNieDzis_->setVisible(!blue);
@@ -405,11 +412,15 @@ void TFGlowny::ShowNoTrayPanel()
     noTrayPanel_ = true;
     ShowReminderWindow(kBlue, std::string());
     noTrayPanel_ = false;
+    // Nobody asked for it, and without an icon nothing else would take it down.
+    ukryj_.start();
+    countdownOfReminder_ = false;
 }
 
 void TFGlowny::HideReminderWindow()
 {
     ukryj_.stop();
+    standing_ = false;
     SlideTo(kSlideLast, kSlideFirst, [this] {
         repaint();
         hide();
@@ -608,11 +619,14 @@ namespace {
 const struct {
     std::string_view name;
     void (TFGlowny::*handler)();
-    bool window; // opens only while NoWindowOpen
+    MenuWindow MenuWindows::*window; // the window it opens, if any
 } kActions[] = {
-    {"dane", &TFGlowny::WprowadzDaneClick, true},      {"kalendarz", &TFGlowny::Kalendarz1Click, true},
-    {"ustawienia", &TFGlowny::DajUstawieniaClick, true}, {"o-programie", &TFGlowny::AboutClick, true},
-    {"pomoc", &TFGlowny::PomocClick, false},            {"zakoncz", &TFGlowny::CloseAppClick, false},
+    {"dane", &TFGlowny::WprowadzDaneClick, &MenuWindows::dane},
+    {"kalendarz", &TFGlowny::Kalendarz1Click, &MenuWindows::kalendarz},
+    {"ustawienia", &TFGlowny::DajUstawieniaClick, &MenuWindows::ustawienia},
+    {"o-programie", &TFGlowny::AboutClick, &MenuWindows::about},
+    {"pomoc", &TFGlowny::PomocClick, nullptr},
+    {"zakoncz", &TFGlowny::CloseAppClick, nullptr},
 };
 
 } // namespace
@@ -625,34 +639,64 @@ bool TFGlowny::KnownAction(std::string_view name)
     return false;
 }
 
-bool TFGlowny::ActivateAction(std::string_view name)
+bool TFGlowny::OpensWindow(std::string_view name)
+{
+    for (const auto& a : kActions)
+        if (a.name == name)
+            return a.window != nullptr;
+    return false;
+}
+
+Activation TFGlowny::ActivateAction(std::string_view name)
 {
     for (const auto& a : kActions) {
         if (a.name != name)
             continue;
-        if (a.window && !NoWindowOpen())
-            RaiseOpenWindow();
-        else
+        if (!a.window) {
             (this->*a.handler)();
-        return true;
+            return {true, nullptr};
+        }
+        if (QWidget* inTheWay = WindowInTheWay(name)) {
+            services_.desktop.BringToFront(*inTheWay);
+            return {true, inTheWay};
+        }
+        // Not the menu's NoWindowOpen: the blue panel gives way.
+        if (isVisible() && kind_ == kBlue)
+            HideReminderWindow();
+        const MenuWindow& w = menuWindows_.*a.window;
+        if (w.widget && w.widget->isVisible())
+            services_.desktop.BringToFront(*w.widget); // open already: it comes forward
+        else if (w.open)
+            w.open();
+        return {true, nullptr};
     }
-    return false;
+    return {};
+}
+
+QWidget* TFGlowny::WindowInTheWay(std::string_view name) const
+{
+    // A modal box or editor stands in front of its window: that one first.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    const MenuWindow* asked = nullptr;
+    for (const auto& a : kActions)
+        if (a.name == name && a.window)
+            asked = &(menuWindows_.*a.window);
+    for (const MenuWindow* w : {&menuWindows_.dane, &menuWindows_.kalendarz, &menuWindows_.ustawienia,
+                                &menuWindows_.about})
+        if (w->widget && w->widget->isVisible())
+            return w == asked ? nullptr : w->widget;
+    // A reminder waits for its answer; the blue panel only tells.
+    if (ReminderStanding())
+        return const_cast<TFGlowny*>(this);
+    return nullptr;
 }
 
 void TFGlowny::RaiseOpenWindow()
 {
-    // A modal box or editor stands in front of its window: that one first.
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        services_.desktop.BringToFront(*modal);
-        return;
-    }
-    for (const MenuWindow* w : {&menuWindows_.dane, &menuWindows_.kalendarz, &menuWindows_.ustawienia,
-                                &menuWindows_.about})
-        if (w->widget && w->widget->isVisible()) {
-            services_.desktop.BringToFront(*w->widget);
-            return;
-        }
-    if (isVisible())
+    if (QWidget* w = WindowInTheWay({}))
+        services_.desktop.BringToFront(*w);
+    else if (isVisible())
         services_.desktop.BringToFront(*this);
 }
 

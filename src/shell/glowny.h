@@ -47,6 +47,13 @@ struct MenuWindows {
     MenuWindow about;      // TFAbout
 };
 
+// What a menu item asked for from outside did.
+struct Activation {
+    bool known = false;          // the name is one of the menu's
+    QWidget* inTheWay = nullptr; // brought forward instead of the window asked for
+    explicit operator bool() const { return known; }
+};
+
 // Text colour of the reminder text for a warning value.
 QColor ReminderTextColour(int32_t kind);
 // Background picture for a warning value (-3 the blue panel).
@@ -71,9 +78,12 @@ public:
     // ---- the reminder window
     void ShowReminderWindow(int32_t kind, const std::string& cp1250Text) override;
     void StartAutoHideTimer() override;
+    // A reminder (not the blue panel) is on the screen and not on its way out.
+    bool ReminderStanding() const override;
     void HideReminderWindow();
     // The blue panel as shown once on a desktop without a notification
-    // area: it tells how to reach the program there.
+    // area: it tells how to reach the program there, and goes by itself
+    // after the auto-hide time, as a reminder does.
     void ShowNoTrayPanel();
     // The background picture shown now.
     const QString& Picture() const { return picture_; }
@@ -126,12 +136,20 @@ public:
     void CloseAppClick();
     // A menu item by the name the desktop entry and the session bus use
     // ("dane", "kalendarz", "ustawienia", "o-programie", "pomoc",
-    // "zakoncz"); false for another name. An item whose window cannot open
-    // because another window is up brings that window forward instead: the
-    // request came from outside, where the user cannot see why nothing
-    // happens.
-    bool ActivateAction(std::string_view name);
+    // "zakoncz"). The request comes from outside, where the user cannot see
+    // why nothing would happen, so it always reaches the user: the window
+    // asked for opens (the blue panel, which only tells, gives way to it),
+    // or the window that stands in the way comes forward and is named in
+    // the answer.
+    Activation ActivateAction(std::string_view name);
     static bool KnownAction(std::string_view name);
+    // The action opens one of the menu's windows.
+    static bool OpensWindow(std::string_view name);
+    // What the window of action `name` cannot open past: the question or
+    // editor in front, another open window of the menu's, a standing
+    // reminder; null when nothing stands in the way (the blue panel gives
+    // way, and the window asked for may be open already).
+    QWidget* WindowInTheWay(std::string_view name) const;
     // The window the user is working in, if any, comes forward.
     void RaiseOpenWindow();
 
@@ -180,6 +198,8 @@ private:
     int workRight_ = 0;
     int workBottom_ = 0;
     int32_t kind_ = kBlue;
+    bool standing_ = false; // a reminder shown and not yet put away
+    bool countdownOfReminder_ = false; // the auto-hide countdown was started for a reminder
     bool noTrayPanel_ = false;
     QString picture_;
 

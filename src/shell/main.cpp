@@ -31,6 +31,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 using namespace remindo;
 
@@ -66,22 +68,34 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
 {
     if (request == Request::Autostart)
         return 0; // it already runs: nothing to do at log-on
+    // What stood in the way of the window asked for is said, so that a
+    // request never ends in silence with nothing opened.
+    const auto tell = [request](const std::string& inTheWay) {
+        if (!inTheWay.empty())
+            std::fputs(InTheWayLine(request, inTheWay).c_str(), stderr);
+    };
     if (request == Request::Run) {
         QApplication app(qt.argc, qt.argv());
         LoadQtPolish(app);
         // Without a tray icon the application menu is the only door to the
         // running copy: the start opens its list. With one, the box says so.
         const BusClient bus;
-        if (bus.HasTrayIcon() == false && bus.Activate())
-            return 0;
+        if (bus.HasTrayIcon() == false) {
+            if (const std::optional<std::string> inTheWay = bus.RunAction("dane")) {
+                tell(*inTheWay);
+                return 0;
+            }
+        }
         return AlreadyRunningBox();
     }
     QCoreApplication app(qt.argc, qt.argv());
     const BusClient bus;
-    if (!bus.ActivateAction(ActionOf(request))) {
+    const std::optional<std::string> inTheWay = bus.RunAction(ActionOf(request));
+    if (!inTheWay) {
         std::fputs("remindo: działający program nie odpowiada na magistrali sesji\n", stderr);
         return 1;
     }
+    tell(*inTheWay);
     if (request == Request::Quit) {
         // Scripts may go on as soon as it has ended.
         for (int i = 0; i < 100 && !lock.Acquire(); ++i)
@@ -108,7 +122,7 @@ int RunProgram(Request request, QtArgv& qt)
     AppState state(AppEnvironment{clock, formats, saver, MakePaths(AppDataFolder())});
 
     QtTrayIcon icon;
-    CoolTray tray(icon);
+    CoolTray tray(icon, TestTrayWaitMs(CoolTray::kHostWaitMs));
     tray.ShowIcon();
 
     QtDesktop desktop;

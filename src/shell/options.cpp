@@ -13,6 +13,7 @@ struct Known {
 
 constexpr Known kKnown[] = {
     {"--list", Request::List},         {"--calendar", Request::Calendar}, {"--settings", Request::Settings},
+    {"--about", Request::About},
     {"--quit", Request::Quit},         {"--autostart", Request::Autostart}, {"--help", Request::Help},
     {"-h", Request::Help},             {"--version", Request::Version},
 };
@@ -46,7 +47,7 @@ Options ParseOptions(const std::vector<std::string>& args)
             return o;
         }
         if (chosen && o.request != hit->request && o.error.empty())
-            o.error = "tylko jedna z opcji --list, --calendar, --settings, --quit, --autostart naraz";
+            o.error = "tylko jedna z opcji --list, --calendar, --settings, --about, --quit, --autostart naraz";
         o.request = hit->request;
         chosen = true;
     }
@@ -62,13 +63,17 @@ std::string HelpText()
            "  --list       otwiera listę zdarzeń\n"
            "  --calendar   otwiera kalendarz\n"
            "  --settings   otwiera ustawienia\n"
+           "  --about      otwiera okno O programie\n"
            "  --quit       kończy działający program\n"
            "  --autostart  start przy logowaniu: nic nie robi, gdy Remindo nie było\n"
            "               jeszcze używane (brak folderu danych)\n"
            "  -h, --help   ten opis\n"
            "  --version    wersja programu\n"
            "\n"
-           "Gdy program nie działa, --list, --calendar i --settings najpierw go uruchamiają.\n";
+           "Gdy program nie działa, --list, --calendar, --settings i --about najpierw go\n"
+           "uruchamiają. Gdy okna nie da się otworzyć, bo inne okno programu (albo jego\n"
+           "pytanie) stoi na drodze, to okno wysuwa się na wierzch, a na standardowe\n"
+           "wyjście błędów trafia wiersz, który je nazywa.\n";
 }
 
 std::string ActionOf(Request r)
@@ -80,11 +85,26 @@ std::string ActionOf(Request r)
         return "kalendarz";
     case Request::Settings:
         return "ustawienia";
+    case Request::About:
+        return "o-programie";
     case Request::Quit:
         return "zakoncz";
     default:
         return {};
     }
+}
+
+std::string InTheWayLine(Request r, const std::string& inTheWay)
+{
+    const char* asked = "listy zdarzeń";
+    if (r == Request::Calendar)
+        asked = "kalendarza";
+    else if (r == Request::Settings)
+        asked = "ustawień";
+    else if (r == Request::About)
+        asked = "O programie";
+    return std::string("remindo: okno ") + asked + " nie zostało otwarte, bo na ekranie jest " + inTheWay +
+           "; wysunięto je na wierzch\n";
 }
 
 } // namespace remindo

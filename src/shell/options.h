@@ -13,6 +13,7 @@ enum class Request {
     List,      // --list: the reminder list window
     Calendar,  // --calendar
     Settings,  // --settings
+    About,     // --about
     Quit,      // --quit: end the running copy
     Autostart, // --autostart: the log-on start, only for a user who has data
     Help,      // --help, -h
@@ -32,7 +33,13 @@ Options ParseOptions(const std::vector<std::string>& args);
 std::string HelpText();
 
 // The running copy's action for a request that names a window or the end
-// ("dane", "kalendarz", "ustawienia", "zakoncz"); empty for the others.
+// ("dane", "kalendarz", "ustawienia", "o-programie", "zakoncz"); empty for
+// the others.
 std::string ActionOf(Request r);
+
+// What a request prints on standard error when the running copy brought
+// `inTheWay` (its answer, "okno kalendarza") forward instead of opening the
+// window asked for; the plain start asks for the list.
+std::string InTheWayLine(Request r, const std::string& inTheWay);
 
 } // namespace remindo

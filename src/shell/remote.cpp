@@ -5,6 +5,7 @@
 #include "shell/glowny.h"
 #include "store/filestamp.h"
 #include "shell/tray.h"
+#include "windows/warning.h"
 
 #include <QTimer>
 
@@ -15,19 +16,39 @@ RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, 
 {
 }
 
+std::string WindowForPeople(const QWidget& w)
+{
+    if (const auto* box = qobject_cast<const TFWarning*>(&w))
+        return box->Offers(kAnswerTak) ? "okno pytania" : "okno komunikatu";
+    const struct {
+        const char* window;
+        const char* words;
+    } names[] = {
+        {"TFDane", "okno listy zdarzeń"},       {"TFkalendarz", "okno kalendarza"},
+        {"TFUstawienia", "okno ustawień"},      {"TFAbout", "okno O programie"},
+        {"TFWprowadzane", "okno edycji zdarzenia"}, {"TFCzestosc", "okno częstotliwości zdarzenia"},
+        {"TFGlowny", "okno przypomnienia"},
+    };
+    for (const auto& n : names)
+        if (w.objectName() == QLatin1String(n.window))
+            return n.words;
+    return "okno " + w.windowTitle().toStdString();
+}
+
 void RemoteControl::Activate()
 {
     ActivateAction("dane");
 }
 
-bool RemoteControl::ActivateAction(const std::string& name)
+ActionAnswer RemoteControl::ActivateAction(const std::string& name)
 {
     if (!TFGlowny::KnownAction(name))
-        return false;
-    // After the answer: a window opened here may start an event loop of its
-    // own, and the caller must not wait for it.
+        return {};
+    // Told now, done after the answer: a window opened here may start an
+    // event loop of its own, and the caller must not wait for it.
+    const QWidget* inTheWay = TFGlowny::OpensWindow(name) ? glowny_.WindowInTheWay(name) : nullptr;
     QTimer::singleShot(0, &glowny_, [this, name] { glowny_.ActivateAction(name); });
-    return true;
+    return {true, inTheWay ? WindowForPeople(*inTheWay) : std::string()};
 }
 
 bool RemoteControl::HasTrayIcon()

@@ -5,6 +5,8 @@
 
 #include "platform/core/appbus.h"
 
+class QWidget;
+
 namespace remindo {
 
 class AppState;
@@ -12,11 +14,14 @@ class CoolTray;
 class DataFileWatch;
 class TFGlowny;
 
+// The window `w` as the answer to a caller names it ("okno kalendarza").
+std::string WindowForPeople(const QWidget& w);
+
 class RemoteControl final : public RemoteHandler {
 public:
     RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch);
     void Activate() override;
-    bool ActivateAction(const std::string& name) override;
+    ActionAnswer ActivateAction(const std::string& name) override;
     bool HasTrayIcon() override;
     ReloadAnswer ReloadData(const std::string& path) override;
 

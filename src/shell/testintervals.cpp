@@ -29,4 +29,11 @@ void ApplyTestIntervals(TFGlowny& glowny)
         glowny.SetIntervals(t.examinationMs, t.autoHideMs);
 }
 
+int TestTrayWaitMs(int usual)
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("REMINDO_TEST_TRAY_WAIT", &ok);
+    return ok && ms > 0 ? ms : usual;
+}
+
 } // namespace remindo

@@ -1,8 +1,9 @@
 #pragma once
 // For tests of the whole program on a desktop: REMINDO_TEST_TIMERS=
 // "examinationMs,autoHideMs" runs the two timers at these intervals instead
-// of the settings' minutes and seconds, until the settings dialog saves.
-// Nothing else reads it; unset, the settings rule.
+// of the settings' minutes and seconds, until the settings dialog saves;
+// REMINDO_TEST_TRAY_WAIT="ms" waits that long for a notification area.
+// Nothing else reads them; unset, the settings and the minute rule.
 
 namespace remindo {
 
@@ -17,5 +18,7 @@ struct TestIntervals {
 // positive numbers.
 TestIntervals ParseTestIntervals(const char* text);
 void ApplyTestIntervals(TFGlowny& glowny);
+// The wait for a notification area: the variable's positive number, else `usual`.
+int TestTrayWaitMs(int usual);
 
 } // namespace remindo

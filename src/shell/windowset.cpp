@@ -5,6 +5,7 @@
 #include "windows/about.h"
 #include "windows/czestosc.h"
 #include "windows/dane.h"
+#include "windows/help.h"
 #include "windows/warning.h"
 #include "windows/wprowadzane.h"
 
@@ -23,6 +24,7 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     about = Own(new TFAbout());
 
     state.messages.SetTarget(warning);
+    SetHelpFailureBox(&state.messages);
     dane->SetEditor(wprowadzane);
     wprowadzane->SetDialog(czestosc);
     menus_ = MenuWindows{Menu(dane), Menu(kalendarz), Menu(ustawienia), Menu(about)};
@@ -34,6 +36,8 @@ WindowSet::~WindowSet()
 {
     if (state_.messages.Target() == warning)
         state_.messages.SetTarget(nullptr);
+    if (HelpFailureBox() == &state_.messages)
+        SetHelpFailureBox(nullptr);
     for (auto it = all_.rbegin(); it != all_.rend(); ++it)
         delete *it;
 }

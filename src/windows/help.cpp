@@ -1,6 +1,7 @@
 #include "windows/help.h"
 
 #include "platform/gui/helpopener.h"
+#include "store/messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,7 @@ namespace remindo {
 namespace {
 
 HelpOpener* g_opener = nullptr;
+Messages* g_failureBox = nullptr;
 
 QString PageIn(const QString& folder)
 {
@@ -57,12 +59,30 @@ HelpOpener& CurrentHelpOpener()
     return g_opener ? *g_opener : desktop;
 }
 
+void SetHelpFailureBox(Messages* box)
+{
+    g_failureBox = box;
+}
+
+Messages* HelpFailureBox()
+{
+    return g_failureBox;
+}
+
+QString HelpFailureText(const QString& page)
+{
+    // Short enough for the box with a long path, which wraps after its separators.
+    return QStringLiteral("Nie ma programu, który pokaże stronę pomocy:\r") + QDir::toNativeSeparators(page);
+}
+
 void OpenHelpFrom(const QString& programFolder, QWidget* window, HelpOpener* opener)
 {
     HelpOpener& o = opener ? *opener : CurrentHelpOpener();
     // A file URL carries the whole path as one argument, spaces and Polish
-    // letters included; the answer is deliberately ignored.
-    (void)o.OpenUrl(QUrl::fromLocalFile(HelpPagePath(programFolder)), window);
+    // letters included.
+    const QString page = HelpPagePath(programFolder);
+    if (!o.OpenUrl(QUrl::fromLocalFile(page), window) && g_failureBox)
+        g_failureBox->ShowWarning(kInformationBox, kIconInfo, HelpFailureText(page).toStdString());
 }
 
 void OpenHelp(QWidget* window, HelpOpener* opener)

@@ -9,6 +9,7 @@ class QWidget;
 namespace remindo {
 
 class HelpOpener;
+class Messages;
 
 inline constexpr const char* kHelpFolder = "Pomoc";
 inline constexpr const char* kHelpPage = "index.htm";
@@ -25,8 +26,17 @@ QString HelpPagePath();
 void SetHelpOpener(HelpOpener* opener);
 HelpOpener& CurrentHelpOpener();
 
-// Opens the help page; `window` is the window help was asked from. Nothing
-// is reported when the page or a program to show it is missing.
+// Where help that no program could be asked to show is reported: the
+// program's message box (the window set installs it); null: nowhere.
+void SetHelpFailureBox(Messages* box);
+Messages* HelpFailureBox();
+// The box's text then: the page's path, so that the user can open it.
+QString HelpFailureText(const QString& page);
+
+// Opens the help page; `window` is the window help was asked from. When no
+// program could be asked to show it (no launcher on the desktop), the
+// failure box says where the page is; a page or browser that fails later
+// is the desktop's to report.
 void OpenHelp(QWidget* window, HelpOpener* opener = nullptr);
 // The same with the page looked for beside `programFolder`.
 void OpenHelpFrom(const QString& programFolder, QWidget* window, HelpOpener* opener = nullptr);

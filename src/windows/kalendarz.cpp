@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -176,6 +178,30 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     // Escape folds an open picker away first, then closes.
     EnableEscape([this] { PKalendarz_->IsOpen() ? CancelPick() : LCloseClick(); });
     // The listing is drawn at the first opening, not at start-up.
+    state_.FollowList([self = QPointer<TFkalendarz>(this)] {
+        if (self)
+            self->ListChanged();
+    });
+}
+
+void TFkalendarz::ListChanged()
+{
+    // A hidden window lists the week afresh when it opens.
+    if (!isVisible() || refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        if (isVisible())
+            RefreshWeek();
+    });
+}
+
+void TFkalendarz::RefreshWeek()
+{
+    const int position = Listwa_->Position();
+    ShowWeek(shownWeek_);
+    Listwa_->SetPosition(position); // as far down as the new listing reaches
 }
 
 QWidget* TFkalendarz::ButFocus() const
@@ -205,6 +231,7 @@ void TFkalendarz::Open()
 
 void TFkalendarz::ShowWeek(Date date)
 {
+    shownWeek_ = date;
     state_.calendar.ExamineWeek(date);
     listing_.Begin(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"));
     const Komunikaty& list = state_.list;

@@ -26,6 +26,11 @@ public:
     void Open();
     // Examines the week that holds `date` and lists it from the top.
     void ShowWeek(Date date);
+    // The list changed underneath (read again, written, a deletion): the
+    // week shown is examined again, where it was scrolled to, once the
+    // event loop comes back.
+    void ListChanged();
+    bool RefreshPending() const { return refreshPending_; }
 
     Date CalendarDate() const { return calendarDate_; }
     int LastWeekChoice() const { return lastWeekChoice_; }
@@ -59,8 +64,12 @@ private:
     void DropFourthEntry();
     void FocusButFocus();
 
+    void RefreshWeek();
+
     AppState& state_;
     Date calendarDate_;
+    Date shownWeek_;  // the date ShowWeek last listed; the picker's arrows move only CalendarDate
+    bool refreshPending_ = false;
     int lastWeekChoice_ = 0;
     WeekListing listing_;
 

@@ -14,7 +14,10 @@
 # a notification area: a
 # second start opens the list window in the running copy and ends with 0;
 # `remindo --calendar` opens the calendar, the session bus's ActivateAction
-# "ustawienia" the settings, and `remindo --quit` ends the program.
+# "ustawienia" the settings, and `remindo --quit` ends the program. Then the
+# blue panel comes, `remindo --list` opens the list window through it,
+# `remindo --settings` names the list window in its way, and a panel left
+# alone goes by itself.
 # Screenshots go to OUT.
 #
 # A program the user types in keeps every keystroke while a reminder slides
@@ -546,4 +549,46 @@ wait_for 5 "the settings dialog to close" closed 386x243
 "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 5 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 [ "$(exit_status "$remindo")" -eq 0 ] || fail "the program ended with another status than 0"
+
+# ------------------- no notification area: the blue panel, then remindo --list
+echo "== without a notification area: the blue panel comes, then remindo --list opens the list"
+# A notification area is waited for 2 s instead of a minute; the panel and a
+# reminder go by themselves after 6 s; no examination comes meanwhile.
+start_notray() {
+  export REMINDO_TEST_TIMERS=600000,6000 REMINDO_TEST_TRAY_WAIT=2000
+  start_remindo
+  unset REMINDO_TEST_TIMERS REMINDO_TEST_TRAY_WAIT
+  wait_for 20 "the bus name" bus_owned
+  wait_for 20 "the blue panel without a notification area" reminder_at_rest
+}
+start_notray
+sleep 0.3 # painted, for the picture
+shot "$(reminder_at_rest)" "$out/notray-panel.png"
+status=0
+timeout 20 "$program" --list 2>"$work/list.err" || status=$?
+[ $status -eq 0 ] || fail "remindo --list with the blue panel up ended with $status: $(cat "$work/list.err")"
+[ ! -s "$work/list.err" ] || fail "remindo --list said: $(cat "$work/list.err")"
+await_window "the list window, asked for while the blue panel stood" 386x447 notray-list-through-panel.png
+list=$window
+wait_for 5 "the blue panel to make way" reminder_gone
+# The list window stands in the way of the settings: it comes forward, and
+# the command names it.
+status=0
+timeout 20 "$program" --settings 2>"$work/settings.err" || status=$?
+[ $status -eq 0 ] || fail "remindo --settings with the list open ended with $status"
+grep -q "okno listy zdarzeń" "$work/settings.err" ||
+  fail "remindo --settings did not name the list window: $(cat "$work/settings.err")"
+echo "remindo --settings said: $(cat "$work/settings.err")"
+sleep 1 # what would have opened has had its time
+closed 386x243 || fail "the settings opened over the list window"
+window_of_size '^Remindo' 386x447 >/dev/null || fail "the list window went"
+click_in "$list" 321 420 # cancel
+wait_for 5 "the list window to close" closed 386x447
+timeout 20 "$program" --quit || fail "remindo --quit ended with $?"
+wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
+# Left alone, the panel goes by itself.
+start_notray
+wait_for 15 "the blue panel to go by itself" reminder_gone
+timeout 20 "$program" --quit || fail "remindo --quit ended with $?"
+wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 echo "PASS"

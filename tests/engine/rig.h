@@ -40,6 +40,9 @@ struct Presenter : ReminderPresenter {
     const EngineState* state = nullptr;
     const Clock* clock = nullptr;
     std::function<void(const Showing&)> onShow;
+    // How long each showing stands on the screen, as the window's auto-hide
+    // countdown keeps it there; 0: gone at once.
+    int standsSeconds = 0;
     void ShowReminderWindow(int32_t warning, const std::string& text) override
     {
         shown.push_back({clock->Now(), state->CurrentReminderIndex, warning, text});
@@ -47,6 +50,11 @@ struct Presenter : ReminderPresenter {
             onShow(shown.back());
     }
     void StartAutoHideTimer() override { ++autoHides; }
+    bool ReminderStanding() const override
+    {
+        const auto ms = [](const DateTime& t) { return int64_t(t.date.serial) * 86400000 + t.msecs; };
+        return !shown.empty() && ms(clock->Now()) < ms(shown.back().at) + int64_t(standsSeconds) * 1000;
+    }
 };
 
 struct Rig {

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace rig;
 
 namespace {
@@ -116,6 +118,51 @@ private slots:
         r.engine.PreparationPass(); // the list window saved
         r.At(9, 30);
         QCOMPARE(r.Pass(), 0);
+    }
+
+    // A reminder on the screen keeps its whole time there: a pass that comes
+    // meanwhile shows nothing and uses up nothing, and the next reminder
+    // comes at the first pass after it has gone.
+    void aStandingReminderIsNotReplaced_data()
+    {
+        QTest::addColumn<int>("every");   // BadajCo, minutes
+        QTest::addColumn<int>("stands");  // UkryjPo, seconds
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("waited");  // passes that found one standing
+        QTest::newRow("gone before the next pass") << 5 << 15 << QStringList{"08:05 1", "08:10 2", "08:15 3"} << 0;
+        // The settings dialog offers both: 3 minutes, 405 seconds.
+        QTest::newRow("standing through two passes")
+            << 3 << 405 << QStringList{"08:03 1", "08:12 2", "08:21 3"} << 6;
+        QTest::newRow("gone just at a pass") << 3 << 180 << QStringList{"08:03 1", "08:06 2", "08:09 3"} << 0;
+    }
+
+    void aStandingReminderIsNotReplaced()
+    {
+        QFETCH(int, every);
+        QFETCH(int, stands);
+        QFETCH(QStringList, shown);
+        QFETCH(int, waited);
+        Rig r(MakeDateTime(D(2026, 12, 8), 8, 0));
+        r.settings.LogMode = 1; // no folder: recorded, never written
+        r.settings.LogDetail = 2;
+        r.log.SetMode(1);
+        r.presenter.standsSeconds = stands;
+        for (int i = 0; i < 3; ++i)
+            r.Add(-1, D(2026, 1, 1));
+        r.engine.PreparationPass();
+        QStringList got;
+        for (int m = 480 + every; m < 600; m += every) {
+            r.At(m / 60, m % 60);
+            const int i = r.Pass();
+            if (i >= 0)
+                got << QString::asprintf("%02d:%02d %d", m / 60, m % 60, i + 1);
+        }
+        QCOMPARE(got, shown);
+        for (const Komunikat& k : r.list.items)
+            QCOMPARE(k.ShownToday, 1); // each counted once, for the one showing it had
+        const auto lines = Texts(r.log);
+        QCOMPARE(int(std::count(lines.begin(), lines.end(), Cp("Poprzedni komunikat jest jeszcze widoczny"))),
+                 waited);
     }
 
     void showingLimitAndGap()

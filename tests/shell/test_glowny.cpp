@@ -311,9 +311,64 @@ private slots:
             r.Pass();
             kinds.push_back(r.glowny->Kind());
             QCOMPARE(r.state->engineState.CurrentReminderIndex, i);
+            QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition()); // each slid in again
+            r.glowny->TAutomatycznieUkryjTimer(); // gone unanswered before the next pass
         }
         QCOMPARE(kinds, (std::vector<int>{0, 1, 4}));
-        QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition()); // each slid in again
+    }
+
+    // With the settings dialog's 3 minutes between passes and 405 seconds
+    // on the screen, the passes that come while a reminder stands leave it
+    // there and use up nothing; the next reminder comes once it has gone.
+    void aStandingReminderIsLeftStanding()
+    {
+        Settings s;
+        s.BadajCo = 3;
+        s.UkryjPo = 405;
+        ShellRig r(s, ThreeDue());
+        r.Start();
+        const auto pass = [&r] {
+            r.clock.AdvanceMinutes(3);
+            r.glowny->TBadawczyTimer();
+        };
+        pass();
+        QCOMPARE(r.glowny->Kind(), 0);
+        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 405000);
+        for (int i = 0; i < 2; ++i) { // 6 minutes on, well within its 405 seconds
+            pass();
+            QVERIFY(r.glowny->isVisible());
+            QCOMPARE(r.glowny->Kind(), 0);
+            QCOMPARE(r.state->engineState.CurrentReminderIndex, 0);
+        }
+        QCOMPARE(r.state->list[0].ShownToday, 1);
+        QCOMPARE(r.state->list[1].ShownToday, 0); // asked nothing, counted nothing
+        QCOMPARE(r.sound.played.size(), size_t(1));
+        r.glowny->TAutomatycznieUkryjTimer();
+        pass();
+        QCOMPARE(r.glowny->Kind(), 1);
+        QCOMPARE(r.state->list[1].ShownToday, 1);
+    }
+
+    // A reminder gets its whole time also where it follows the blue panel
+    // while an earlier reminder's countdown still runs.
+    void aLaterReminderGetsItsWholeTime()
+    {
+        ShellRig r(std::nullopt, ThreeDue());
+        r.Start();
+        r.state->timers->SetIntervals(600000, 3000);
+        r.Pass();
+        r.glowny->CoolTrayClick(); // the panel over the first reminder ...
+        QVERIFY(!r.glowny->ReminderStanding());
+        QTest::qWait(2000);
+        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() < 1500);
+        r.Pass(); // ... gives way to the second
+        QCOMPARE(r.glowny->Kind(), 1);
+        QVERIFY(r.glowny->ReminderStanding());
+        // Its countdown starts from the whole three seconds, not from the
+        // first one's rest (a coarse timer may run a little late or early,
+        // never by a second).
+        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() > 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
     }
 
     // ---------------------------------------------------- the buttons
@@ -344,6 +399,7 @@ private slots:
         ShellRig r(s, ThreeDue());
         r.Start();
         r.Pass();
+        r.glowny->TAutomatycznieUkryjTimer(); // the first goes unanswered
         r.Pass(); // the second reminder
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 1);
         // Blocked for today once before, on another day.
@@ -380,6 +436,7 @@ private slots:
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
         r.Pass();
+        r.glowny->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the second
         r.state->list.SelectedIndex = 1;
         r.state->DeleteSelected();
@@ -396,7 +453,9 @@ private slots:
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
         r.Pass();
+        r.glowny->TAutomatycznieUkryjTimer();
         r.Pass();
+        r.glowny->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the third
         r.state->list.SelectedIndex = 0;
         r.state->DeleteSelected();
@@ -540,7 +599,8 @@ private slots:
         QCOMPARE(r.state->list[0].Blok, 0);
         r.glowny->SetSlideStep(0);
         r.glowny->SetSettleTime(TFGlowny::kSettleMs);
-        r.Pass(); // the next reminder takes its place
+        r.glowny->CoolTrayClick();
+        r.Pass(); // the next reminder takes the panel's place
         r.Click("LNiePrzypominaj"); // just come
         QCOMPARE(r.state->list[1].Blok, 0);
         QTRY_VERIFY(!r.glowny->Settling());
@@ -597,6 +657,9 @@ private slots:
         QVERIFY(LogText(r).find(Cp("Komunikat nr 1 nie został zablokowany")) != std::string::npos);
     }
 
+    // Was "an earlier countdown hides a later reminder"; a reminder that
+    // another took the place of now stands until it has had its time, and
+    // the later one starts a countdown of its own.
     void earlierCountdownHidesALaterReminder()
     {
         ShellRig r(std::nullopt, ThreeDue());
@@ -604,12 +667,13 @@ private slots:
         r.state->timers->SetIntervals(600000, 2000);
         r.Pass();
         QTest::qWait(1000);
-        r.Pass(); // a second reminder replaces the first ...
-        QCOMPARE(r.glowny->Kind(), 1);
+        r.Pass(); // the first stands: the pass leaves it
+        QCOMPARE(r.glowny->Kind(), 0);
         QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
-        // ... and the first one's countdown goes on: it was not started again
-        // (a coarse timer may run a little late, never a second late).
         QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() < 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
+        r.Pass();
+        QCOMPARE(r.glowny->Kind(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
         QCOMPARE(r.state->list[1].BlokDzis, 0);
     }

@@ -3,16 +3,20 @@
 
 #include "shell_rig.h"
 
+#include "shell/datawatch.h"
+#include "shell/remote.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
 #include "windows/dane.h"
+#include "windows/help.h"
 #include "windows/warning.h"
 #include "windows/wprowadzane.h"
 
 #include <QAccessible>
 
 #include <QDirIterator>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -307,6 +311,119 @@ private slots:
                     .contains(QStringLiteral("Brak zdarzeń w tym dniu.")));
     }
 
+    // ---------------------------------------------------- from outside
+
+    // An action from the desktop entry, a second start or a script always
+    // reaches the user: the window asked for opens (the blue panel gives
+    // way), or what stands in the way comes forward and the answer names it.
+    void activationAlwaysReachesTheUser_data()
+    {
+        QTest::addColumn<QString>("standing");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("shown"); // the program's windows on the screen afterwards
+        QTest::addColumn<int>("fronts");        // windows brought forward
+        QTest::addColumn<QString>("inTheWay");
+        QTest::newRow("nothing") << "" << "dane" << QStringList{"TFDane"} << 0 << "";
+        QTest::newRow("about") << "" << "o-programie" << QStringList{"TFAbout"} << 0 << "";
+        QTest::newRow("blue panel") << "blue panel" << "dane" << QStringList{"TFDane"} << 0 << "";
+        QTest::newRow("panel without a tray") << "no-tray panel" << "ustawienia" << QStringList{"TFUstawienia"} << 0
+                                              << "";
+        QTest::newRow("reminder") << "reminder" << "dane" << QStringList{"TFGlowny"} << 1 << "okno przypomnienia";
+        QTest::newRow("calendar, settings asked")
+            << "calendar" << "ustawienia" << QStringList{"TFkalendarz"} << 1 << "okno kalendarza";
+        QTest::newRow("calendar, calendar asked") << "calendar" << "kalendarz" << QStringList{"TFkalendarz"} << 1 << "";
+        QTest::newRow("question") << "question" << "kalendarz" << QStringList{"TFWarning"} << 1 << "okno pytania";
+        QTest::newRow("editor") << "editor" << "kalendarz" << QStringList{"TFDane", "TFWprowadzane"} << 1
+                                << QString::fromUtf8("okno edycji zdarzenia");
+    }
+
+    void activationAlwaysReachesTheUser()
+    {
+        QFETCH(QString, standing);
+        QFETCH(QString, action);
+        QFETCH(QStringList, shown);
+        QFETCH(int, fronts);
+        QFETCH(QString, inTheWay);
+        MenuRig r;
+        r.tray->Start(r.Glowny());
+        DataFileWatch watch(*r.state, [] { return false; }, [] {});
+        RemoteControl remote(*r.state, r.Glowny(), *r.tray, watch);
+        if (standing == "blue panel")
+            r.icon.click();
+        else if (standing == "no-tray panel")
+            r.Glowny().ShowNoTrayPanel();
+        else if (standing == "reminder")
+            r.Glowny().ShowReminderWindow(0, "Dentysta");
+        else if (standing == "calendar")
+            r.Choose("Kalendarz1");
+        else if (standing == "editor") {
+            r.Choose("WprowadzDane");
+            r.windows->dane->LNowyWpisClick();
+        }
+        ActionAnswer answer;
+        QStringList after;
+        int brought = 0;
+        const auto activate = [&] {
+            const int before = r.desktop.fronts;
+            answer = remote.ActivateAction(action.toStdString());
+            QCoreApplication::processEvents(); // the work, done after the answer has gone
+            for (QWidget* w : r.windows->All())
+                if (w->isVisible())
+                    after << w->objectName();
+            brought = r.desktop.fronts - before;
+        };
+        if (standing == "question") {
+            TFWarning::SetDriver([&](TFWarning& box) {
+                activate();
+                QTest::keyClick(box.windowHandle(), Qt::Key_Z);
+            });
+            r.state->messages.ShowWarning(kQuestionBox, kIconQuestion, "Czy zapisać?");
+            TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
+        } else {
+            activate();
+        }
+        QVERIFY(answer.known);
+        QCOMPARE(QString::fromStdString(answer.inTheWay), inTheWay);
+        QCOMPARE(after, shown);
+        QCOMPARE(brought, fronts);
+        QVERIFY(!remote.ActivateAction("okno").known);
+    }
+
+    // "Pomoc" where no program can be asked to show the page (no launcher
+    // on the desktop) says where the page is, in words that fit the box.
+    void helpWithoutALauncherNamesThePage()
+    {
+        MenuRig r;
+        r.tray->Start(r.Glowny());
+        QString said;
+        QSize room, needed;
+        TFWarning::SetDriver([&](TFWarning& box) {
+            said = box.Text();
+            auto* text = box.findChild<QLabel*>("LTekstWarning");
+            room = text->size();
+            needed = QSize(text->minimumSizeHint().width(), text->heightForWidth(text->width()));
+            QTest::keyClick(box.windowHandle(), Qt::Key_Z);
+        });
+        r.Choose("Pomoc");
+        QVERIFY(said.isEmpty()); // the desktop took it
+        r.help.answer = false;
+        r.Choose("Pomoc");
+        TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
+        QCOMPARE(r.help.urls.size(), size_t(2));
+        const QString page = r.help.urls.back().toLocalFile();
+        QVERIFY2(said.endsWith(QStringLiteral("\n") + page), qPrintable(said + QStringLiteral(" | ") + page));
+        QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width()).arg(needed.height())
+                                .arg(room.width()).arg(room.height())));
+        // A long folder wraps after its separators and still fits.
+        TFWarning box;
+        box.Fill(kInformationBox, kIconInfo,
+                 HelpFailureText(QStringLiteral("/home/uzytkownik/programy/remindo-1.02/share/remindo/Pomoc/index.htm")));
+        auto* text = box.findChild<QLabel*>("LTekstWarning");
+        QVERIFY(text->minimumSizeHint().width() <= text->width());
+        QVERIFY(text->heightForWidth(text->width()) <= text->height());
+    }
+
     // ---------------------------------------------------- notification area
 
     void noNotificationAreaShowsTheBluePanelOnce()
@@ -323,6 +440,23 @@ private slots:
         r.Glowny().LCloseClick();
         QTest::qWait(150);
         QVERIFY(!r.Glowny().isVisible()); // once
+    }
+
+    // Nobody asked for the panel that says the program runs without a
+    // notification area: it goes by itself after the auto-hide time.
+    void noTrayPanelGoesByItself()
+    {
+        MenuRig r(50);
+        r.icon.host = false;
+        r.state->settings.LogDetail = 1;
+        r.state->log.SetMode(1); // no folder: recorded, never written
+        r.Glowny().SetIntervals(600000, 100);
+        r.tray->Start(r.Glowny());
+        QTRY_VERIFY(r.Glowny().isVisible());
+        QVERIFY(r.Glowny().TAutomatycznieUkryj().isActive());
+        QTRY_VERIFY(!r.Glowny().isVisible());
+        for (const std::string& line : r.state->log.Lines()) // no reminder went unanswered
+            QVERIFY2(line.find("nie zosta") == std::string::npos, line.c_str());
     }
 
     void aNotificationAreaThatComesInTimeShowsNothing()

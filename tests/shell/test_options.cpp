@@ -1,6 +1,10 @@
 // The command line: our options, the rest left for Qt, and lines we refuse.
 
+#include "shell/glowny.h"
 #include "shell/options.h"
+
+#include <QFile>
+#include <QMap>
 
 #include <QTest>
 
@@ -30,6 +34,8 @@ private slots:
                                                  << QStringList{"--bogus"};
         QTest::newRow("version") << QStringList{"--version", "--list"} << Request::Version << false << none;
         QTest::newRow("autostart") << QStringList{"--autostart"} << Request::Autostart << false << none;
+        QTest::newRow("about") << QStringList{"--about"} << Request::About << false << none;
+        QTest::newRow("about and list") << QStringList{"--about", "--list"} << Request::List << true << none;
     }
 
     void commandLines()
@@ -48,6 +54,51 @@ private slots:
         for (const QString& a : forQt)
             qt.push_back(a.toStdString());
         QCOMPARE(o.qtArgs, qt);
+    }
+
+    // The plain second start names the list window; the options theirs.
+    void inTheWayLines()
+    {
+        QCOMPARE(QString::fromStdString(InTheWayLine(Request::Settings, "okno kalendarza")),
+                 QString::fromUtf8("remindo: okno ustawień nie zostało otwarte, bo na ekranie jest okno "
+                                   "kalendarza; wysunięto je na wierzch\n"));
+        QVERIFY(InTheWayLine(Request::Run, "okno pytania").find("okno listy zdarzeń nie") != std::string::npos);
+        QVERIFY(InTheWayLine(Request::About, "x").find("okno O programie nie") != std::string::npos);
+    }
+
+    // Each action of the menu entry starts the program with the option that
+    // asks the running copy for the action of the same name, and every
+    // window the tray menu opens is among them.
+    void desktopEntryActions()
+    {
+        QFile f(QStringLiteral(REMINDO_DESKTOP_ENTRY));
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList listed;
+        QString section;
+        QMap<QString, QString> execs;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1Char('[')))
+                section = line;
+            else if (section == QLatin1String("[Desktop Entry]") && line.startsWith(QLatin1String("Actions=")))
+                listed = line.mid(8).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+            else if (section.startsWith(QLatin1String("[Desktop Action ")) && line.startsWith(QLatin1String("Exec=")))
+                execs.insert(section.mid(16).chopped(1), line.mid(5));
+        }
+        QCOMPARE(QStringList(execs.keys()).size(), listed.size());
+        for (const QString& action : listed) {
+            QVERIFY2(execs.contains(action), qPrintable(action));
+            std::vector<std::string> line;
+            for (const QString& word : execs.value(action).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                line.push_back(word.toStdString());
+            const Options o = ParseOptions(line);
+            QVERIFY2(o.error.empty(), qPrintable(action));
+            QCOMPARE(QString::fromStdString(ActionOf(o.request)), action);
+            QVERIFY2(TFGlowny::KnownAction(action.toStdString()), qPrintable(action));
+        }
+        for (const char* window : {"dane", "kalendarz", "ustawienia", "o-programie"}) {
+            QVERIFY(TFGlowny::OpensWindow(window));
+            QVERIFY2(listed.contains(QLatin1String(window)), window);
+        }
     }
 };
 

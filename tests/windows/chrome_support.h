@@ -25,8 +25,9 @@ public:
     {
         urls.push_back(url);
         owners.push_back(owner);
-        return true;
+        return answer;
     }
+    bool answer = true; // false: no program on the desktop could be asked
     std::vector<QUrl> urls;
     std::vector<QWidget*> owners;
 };

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QWheelEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QTest>
 
 using namespace remindo;
@@ -248,6 +249,63 @@ private slots:
         const QImage shown = r.window->VisibleListing();
         QVERIFY(Near(DarkestInk(shown, blocked->y, 14), QColor(174, 174, 174)));
         QVERIFY(Near(DarkestInk(shown, plain->y, 14), kValueTextColour));
+    }
+
+    // The list changing underneath an open calendar (another program's
+    // file read again, a save after a deletion, a reminder window's answer)
+    // shows in the week it lists, where it was scrolled to.
+    void followsTheListUnderneath_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("week"); // the week choice's entry taken first
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<bool>("dentistGrey");
+        QTest::newRow("another writer") << "reload" << 0 << QStringList{"Z importu "} << false;
+        QTest::newRow("another writer, next week") << "reload" << 1 << QStringList{"W przyszłym tygodniu "} << false;
+        QTest::newRow("deleted and saved") << "delete" << 0 << QStringList{"Fryzjer "} << false;
+        QTest::newRow("blocked in the reminder window") << "block" << 0 << QStringList{"Dentysta ", "Fryzjer "} << true;
+    }
+
+    void followsTheListUnderneath()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, week);
+        QFETCH(QStringList, listed);
+        QFETCH(bool, dentistGrey);
+        Rig r;
+        r.Add("Dentysta+", kToday);
+        r.Add("Fryzjer+", DateFromYmd(2026, 12, 10));
+        QVERIFY(QDir().mkpath(QString::fromStdString(r.state.settingsFile.GetPaths().settingsFolder)));
+        QVERIFY(r.state.SaveList());
+        QVERIFY(r.Open());
+        if (week)
+            r.Choose(week);
+        const Date shownDate = r.window->CalendarDate();
+        r.window->Listwa()->SetPosition(100);
+        if (change == "reload") {
+            Komunikaty other;
+            other.AddReminder(Cp("Z importu+"), DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, kToday);
+            other.AddReminder(Cp("W przyszłym tygodniu+"), DateFromYmd(2026, 12, 15), 0, 0, 0, 0, 1, kToday);
+            QVERIFY(r.state.dataFile.SaveDataFile(other));
+            QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+        } else if (change == "delete") {
+            r.state.list.SelectedIndex = 0;
+            r.state.DeleteSelected();
+            QVERIFY(r.state.SaveList());
+        } else {
+            QVERIFY(r.state.SaveReminderChange(0, [](Komunikat& k) { k.Blok = 1; }));
+        }
+        QTRY_VERIFY(!r.window->RefreshPending());
+        QStringList reminders;
+        for (const QString& t : r.Texts())
+            if (t.endsWith(QLatin1Char(' ')))
+                reminders << t;
+        QCOMPARE(reminders, listed);
+        if (dentistGrey)
+            QVERIFY(r.LineWith(QStringLiteral("Dentysta "))->blocked);
+        QCOMPARE(r.window->Listwa()->Position(), 100);
+        QCOMPARE(r.window->CalendarDate(), shownDate);
+        QCOMPARE(r.window->KtoryBox()->currentIndex(), week ? 3 : 0);
     }
 
     // Each choice of the next week moves one more week on.

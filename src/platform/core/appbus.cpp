@@ -41,6 +41,8 @@ public:
             "</interface>"
             "<interface name=\"pl.vendly.Remindo\">"
             "<method name=\"HasTrayIcon\"><arg type=\"b\" direction=\"out\"/></method>"
+            "<method name=\"RunAction\"><arg type=\"s\" name=\"action_name\" direction=\"in\"/>"
+            "<arg type=\"s\" name=\"in_the_way\" direction=\"out\"/></method>"
             "<method name=\"ReloadData\"><arg type=\"ay\" name=\"path\" direction=\"in\"/>"
             "<arg type=\"i\" direction=\"out\"/></method>"
             "</interface>");
@@ -61,10 +63,11 @@ public:
         } else if ((iface == kStandard || iface.isEmpty()) && member == QLatin1String("ActivateAction") &&
                    sig == "sava{sv}") {
             const QString name = m.arguments().value(0).toString();
-            reply = handler_.ActivateAction(name.toStdString())
-                        ? m.createReply()
-                        : m.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
-                                             QStringLiteral("no such action: ") + name);
+            reply = handler_.ActivateAction(name.toStdString()).known ? m.createReply() : NoSuchAction(m, name);
+        } else if (iface == QLatin1String(kOwnInterface) && member == QLatin1String("RunAction") && sig == "s") {
+            const QString name = m.arguments().value(0).toString();
+            const ActionAnswer a = handler_.ActivateAction(name.toStdString());
+            reply = a.known ? m.createReply(QString::fromStdString(a.inTheWay)) : NoSuchAction(m, name);
         } else if (iface == QLatin1String(kOwnInterface) && member == QLatin1String("HasTrayIcon") && sig.isEmpty()) {
             reply = m.createReply(handler_.HasTrayIcon());
         } else if (iface == QLatin1String(kOwnInterface) && member == QLatin1String("ReloadData") && sig == "ay") {
@@ -78,6 +81,12 @@ public:
     }
 
 private:
+    static QDBusMessage NoSuchAction(const QDBusMessage& m, const QString& name)
+    {
+        return m.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
+                                  QStringLiteral("no such action: ") + name);
+    }
+
     RemoteHandler& handler_;
 };
 
@@ -139,17 +148,27 @@ std::optional<bool> BusClient::HasTrayIcon() const
     return r.arguments().first().toBool();
 }
 
-bool BusClient::Activate() const
-{
-    return bus_.isConnected() &&
-           Call(bus_, timeoutMs_, kStandard, "Activate", {QVariantMap()}).type() == QDBusMessage::ReplyMessage;
-}
-
 bool BusClient::ActivateAction(const std::string& name) const
 {
     return bus_.isConnected() && Call(bus_, timeoutMs_, kStandard, "ActivateAction",
                                       {QString::fromStdString(name), QVariantList(), QVariantMap()})
                                          .type() == QDBusMessage::ReplyMessage;
+}
+
+std::optional<std::string> BusClient::RunAction(const std::string& name) const
+{
+    if (!bus_.isConnected())
+        return std::nullopt;
+    const QDBusMessage r =
+        Call(bus_, timeoutMs_, QLatin1String(kOwnInterface), "RunAction", {QString::fromStdString(name)});
+    if (r.type() == QDBusMessage::ReplyMessage && r.arguments().size() == 1)
+        return r.arguments().first().toString().toStdString();
+    // A copy from before this call (UnknownMethod, or UnknownInterface
+    // where the bus words it so) is asked the standard way.
+    if (r.type() == QDBusMessage::ErrorMessage &&
+        r.errorName().startsWith(QLatin1String("org.freedesktop.DBus.Error.Unknown")) && ActivateAction(name))
+        return std::string();
+    return std::nullopt;
 }
 
 std::optional<ReloadAnswer> BusClient::ReloadData(const std::string& path) const

@@ -20,14 +20,21 @@ namespace remindo {
 inline constexpr const char* kBusPath = "/pl/vendly/Remindo";
 inline constexpr const char* kOwnInterface = "pl.vendly.Remindo";
 
+// What the running copy did with an action asked for from outside.
+struct ActionAnswer {
+    bool known = false;   // false: no action of ours
+    std::string inTheWay; // empty: done as asked; else the window brought
+                          // forward instead, named for people ("okno
+                          // kalendarza"), in UTF-8
+};
+
 // What the running copy does when asked. Each call answers at once; work
 // that may show a window is done after the answer has gone.
 class RemoteHandler {
 public:
     virtual ~RemoteHandler() = default;
     virtual void Activate() = 0;
-    // False for a name that is no action of ours.
-    virtual bool ActivateAction(const std::string& name) = 0;
+    virtual ActionAnswer ActivateAction(const std::string& name) = 0;
     virtual bool HasTrayIcon() = 0;
     // `path` is the file just written, in the local file-name encoding.
     virtual ReloadAnswer ReloadData(const std::string& path) = 0;
@@ -55,8 +62,13 @@ public:
     // Someone owns the name.
     bool Reachable() const;
     std::optional<bool> HasTrayIcon() const;
-    bool Activate() const;
+    // The standard call: no word comes back of what was done.
     bool ActivateAction(const std::string& name) const;
+    // The same, answered: what stood in the way of the window asked for
+    // (empty: nothing, it is done). Nothing when the running copy cannot be
+    // asked or knows no such action. A running copy older than this call
+    // is asked the standard way, and nothing is said to stand in the way.
+    std::optional<std::string> RunAction(const std::string& name) const;
     std::optional<ReloadAnswer> ReloadData(const std::string& path) const;
 
 private:

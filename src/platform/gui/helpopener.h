@@ -11,8 +11,9 @@ namespace remindo {
 class HelpOpener {
 public:
     virtual ~HelpOpener() = default;
-    // `owner` is the window help was asked from. The answer is only advisory:
-    // a missing page or browser is not reported to the user.
+    // `owner` is the window help was asked from. False when no program could
+    // be asked to show the page; a page or browser that fails afterwards is
+    // not known here.
     virtual bool OpenUrl(const QUrl& url, QWidget* owner) = 0;
 };
 
