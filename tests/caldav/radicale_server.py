@@ -6,7 +6,11 @@ storage folder and one htpasswd user, in a folder of the test's own.
   radicale_server.py restart DIR              the same server again, on the same port
   radicale_server.py kill DIR                 SIGKILL, as a crash
   radicale_server.py stop DIR                 SIGTERM, then SIGKILL; harmless when not running
+  radicale_server.py seed DIR USER NAME COUNT   a calendar NAME of COUNT events, written into
+                                              the storage folder as Radicale keeps it (one
+                                              PUT of each would take minutes)
 """
+import json
 import os
 import signal
 import socket
@@ -124,6 +128,19 @@ def main():
             return 0
         print("radicale did not start again; see " + os.path.join(d, "radicale.log"), file=sys.stderr)
         return 1
+    if cmd == "seed":
+        user, name, count = sys.argv[3], sys.argv[4], int(sys.argv[5])
+        folder = os.path.join(d, "storage", "collection-root", user, name)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, ".Radicale.props"), "w") as f:
+            json.dump({"tag": "VCALENDAR", "D:displayname": name}, f)
+        for i in range(count):
+            with open(os.path.join(folder, f"seed-{i}.ics"), "w", newline="") as f:
+                f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Remindo tests//seed//EN\r\n"
+                        f"BEGIN:VEVENT\r\nUID:seed-{i}\r\nDTSTAMP:20261201T120000Z\r\n"
+                        f"DTSTART;VALUE=DATE:20270101\r\nSUMMARY:Event {i}\r\n"
+                        "END:VEVENT\r\nEND:VCALENDAR\r\n")
+        return 0
     if cmd == "kill":
         end(d, signal.SIGKILL)
         return 0

@@ -62,7 +62,15 @@ bool BelowHttp(QNetworkReply::NetworkError e)
 
 QtHttpTransport::QtHttpTransport(TransportOptions options) : options_(std::move(options)) {}
 
-QtHttpTransport::~QtHttpTransport() = default;
+QtHttpTransport::~QtHttpTransport() { DropManager(); }
+
+void QtHttpTransport::DropManager()
+{
+    // A manager belongs to the thread that made it (a NetThread, say): it goes there.
+    if (manager_ && managerThread_ != QThread::currentThread())
+        manager_.release()->deleteLater();
+    manager_.reset();
+}
 
 bool QtHttpTransport::IsLoopback(const std::string& host)
 {
@@ -91,6 +99,7 @@ caldav::HttpResponse QtHttpTransport::Send(const caldav::HttpRequest& request)
     if (url->scheme == "http" && !options_.insecure && !IsLoopback(url->host))
         return Failed(TransportError::Insecure, "plain http:// to " + url->host, 0);
     if (!manager_ || managerThread_ != QThread::currentThread()) {
+        DropManager();
         manager_ = std::make_unique<QNetworkAccessManager>();
         manager_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
         managerThread_ = QThread::currentThread();
@@ -115,6 +124,9 @@ caldav::HttpResponse QtHttpTransport::Send(const caldav::HttpRequest& request)
         q.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
         q.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
         q.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+        // Unpacked, so that the length the server announces is the length
+        // to expect: Qt takes a packed answer cut short for a whole one.
+        q.setRawHeader("Accept-Encoding", "identity");
         for (const auto& [name, value] : request.headers)
             q.setRawHeader(QByteArray::fromStdString(name), QByteArray::fromStdString(value));
         if (!options_.user.empty() || !options_.password.empty())
@@ -172,6 +184,15 @@ caldav::HttpResponse QtHttpTransport::Send(const caldav::HttpRequest& request)
         for (const auto& [name, value] : reply->rawHeaderPairs())
             r.headers.emplace_back(name.toStdString(), value.toStdString());
         r.body = reply->readAll().toStdString();
+        // Qt takes a connection closed early for the end of an answer; the
+        // length the server announced says otherwise.
+        bool counted = false;
+        const qulonglong announced = QByteArray::fromStdString(r.Header("Content-Length")).toULongLong(&counted);
+        if (counted && r.Header("Content-Encoding").empty() && r.body.size() < announced)
+            return Failed(TransportError::Cut,
+                          "the answer ended after " + std::to_string(r.body.size()) + " of " +
+                              std::to_string(announced) + " bytes",
+                          exchanges);
 
         const bool redirect = r.status == 301 || r.status == 302 || r.status == 303 || r.status == 307 || r.status == 308;
         const std::string location = r.Header("Location");

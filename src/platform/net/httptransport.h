@@ -49,6 +49,8 @@ public:
     static bool IsLoopback(const std::string& host);
 
 private:
+    void DropManager();
+
     TransportOptions options_;
     std::unique_ptr<QNetworkAccessManager> manager_;
     QThread* managerThread_ = nullptr;
