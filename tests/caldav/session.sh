@@ -54,8 +54,8 @@ if [ "$mode" = keyring ]; then
   rm -rf "$XDG_DATA_HOME/keyrings"
   # --unlock reads the login keyring's password and makes the keyring with
   # it, so that no prompt is ever wanted.
-  printf 'remindo-test' | gnome-keyring-daemon --unlock --components=secrets >/dev/null
-  gnome-keyring-daemon --start --components=secrets >/dev/null
+  printf 'remindo-test' | gnome-keyring-daemon --unlock --components=secrets >/dev/null 2>&1
+  gnome-keyring-daemon --start --components=secrets >/dev/null 2>&1
   keyring_pid=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus / \
                   org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.secrets 2>/dev/null |
                 awk '{print $2}')

@@ -10,7 +10,7 @@ namespace remindo::net {
 
 enum class KeyringOutcome {
     Ok,
-    NotFound,  // nothing stored for that server and user
+    NotFound,  // Read: nothing stored for that server and user
     NoService, // no Secret Service answers: nothing can be stored
     Failed,    // it answered and refused (locked, denied, ...)
 };
@@ -31,6 +31,7 @@ public:
 
     KeyringResult Store(std::string_view server, std::string_view user, std::string_view password);
     KeyringResult Read(std::string_view server, std::string_view user);
+    // Ok also when nothing was stored.
     KeyringResult Remove(std::string_view server, std::string_view user);
 
     // The keychain's service name and an entry's key.
