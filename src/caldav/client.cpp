@@ -347,6 +347,9 @@ Reply<Calendar> Client::UseCalendar(const Account& account, std::string_view dis
     for (const Calendar& c : account.calendars)
         if (c.events && c.displayName == displayName)
             return {Status{}, c};
+    // The address given was this calendar's own: the user chose it, whatever its name.
+    if (account.home.empty() && account.calendars.size() == 1 && account.calendars[0].events)
+        return {Status{}, account.calendars[0]};
     if (account.home.empty())
         return {Failure(Outcome::Gone, "no calendar named \"" + std::string(displayName) +
                                            "\" there, and no calendar home to make one in"),

@@ -101,7 +101,8 @@ public:
     // The calendars in a calendar home.
     Reply<std::vector<Calendar>> Calendars(std::string_view home);
     // The calendar with that display name, made in `home` with MKCALENDAR when
-    // none has it. `account` is what Discover found.
+    // none has it; when the address discovered was a calendar's own, that
+    // calendar whatever its name. `account` is what Discover found.
     Reply<Calendar> UseCalendar(const Account& account, std::string_view displayName);
     Reply<Calendar> MakeCalendar(std::string_view home, std::string_view displayName);
     // The calendar's tokens and name as they are now.

@@ -121,6 +121,7 @@ private slots:
         QVERIFY(direct.value.principal.empty());
         QCOMPARE(direct.value.calendars.size(), size_t(1));
         QCOMPARE(direct.value.calendars[0].url, calendar_);
+        QCOMPARE(c.UseCalendar(direct.value, "Inna nazwa").value.url, calendar_);
         const auto principal = c.Discover(root + "jan/");
         QVERIFY2(principal.ok(), principal.status.message.c_str());
         QCOMPARE(principal.value.calendars.size(), size_t(1));
