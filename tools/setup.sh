@@ -32,6 +32,7 @@ packages=(
   appstream desktop-file-utils man-db bash-completion ccache
   python3-holidays python3-dateutil
   libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
+  qtkeychain-qt6-dev radicale python3-caldav gnome-keyring libsecret-tools dbus-bin openssl
 )
 # Only for making the Debian package.
 package_packages=(debhelper lintian)
