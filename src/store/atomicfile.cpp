@@ -77,7 +77,12 @@ struct SafeFileWriter::Impl {
     std::string error;
     ReplaceCheck* check = nullptr;
     FileStamp written;
-    std::function<void()> beforeRename;
+    std::function<void(std::string_view)> hook;
+    void Step(std::string_view step)
+    {
+        if (hook)
+            hook(step);
+    }
 
     bool Fail(int err)
     {
@@ -135,8 +140,7 @@ bool SafeFileWriter::Impl::ReplaceChecked()
             known.push_back(kept);
             continue; // it may have changed again while it was copied
         }
-        if (beforeRename)
-            beforeRename();
+        Step("rename");
         const unsigned how = now.exists ? RENAME_EXCHANGE : RENAME_NOREPLACE;
         if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), how) != 0) {
             const int err = errno;
@@ -180,7 +184,7 @@ void SafeFileWriter::SetNoReplace() { impl_->noReplace = true; }
 std::string SafeFileWriter::Error() const { return impl_->error; }
 void SafeFileWriter::SetReplaceCheck(ReplaceCheck* check) { impl_->check = check; }
 FileStamp SafeFileWriter::Written() const { return impl_->written; }
-void SafeFileWriter::SetBeforeRename(std::function<void()> hook) { impl_->beforeRename = std::move(hook); }
+void SafeFileWriter::SetStepHook(std::function<void(std::string_view)> hook) { impl_->hook = std::move(hook); }
 
 bool SafeFileWriter::Open(const std::string& path)
 {
@@ -260,6 +264,7 @@ bool SafeFileWriter::Commit()
     }
     // Its stamp now: after the rename the name may already hold another.
     const FileStamp written = StampOfOpen(d.fd);
+    d.Step("commit");
     const int fd = d.fd;
     d.fd = -1;
     if (::close(fd) != 0 && errno != EINTR) {
@@ -281,8 +286,7 @@ bool SafeFileWriter::Commit()
                 ::unlink(d.temp.c_str());
         }
     } else {
-        if (d.beforeRename)
-            d.beforeRename();
+        d.Step("rename");
         renamed = ::rename(d.temp.c_str(), d.target.c_str());
     }
     if (renamed != 0) {
@@ -292,6 +296,7 @@ bool SafeFileWriter::Commit()
     }
     d.temp.clear();
     d.written = written;
+    d.Step("renamed");
     // A failed folder sync cannot be undone and leaves the new file in place;
     // it only weakens what a power cut right now would keep.
     if (d.sync)

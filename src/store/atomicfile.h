@@ -77,8 +77,10 @@ public:
     std::string Error() const override;
     void SetReplaceCheck(ReplaceCheck* check) override;
     FileStamp Written() const override;
-    // Tests: runs between the last look at the old file and the rename.
-    void SetBeforeRename(std::function<void()> hook);
+    // Tests: called at the steps of Commit that another program may race:
+    // "commit" (the new file complete), "rename" (between the last look at
+    // the old file and the rename), "renamed" (before Commit returns).
+    void SetStepHook(std::function<void(std::string_view step)> hook);
 
 private:
     struct Impl;

