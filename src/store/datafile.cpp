@@ -35,15 +35,13 @@ constexpr const char* kDamagedSuffix = ".uszkodzony-";
 
 DataFile::DataFile(std::string path, Messages& messages, const RegionalFormats& formats, Scrambler& scrambler)
     : path_(std::move(path)), messages_(messages), formats_(formats), scrambler_(scrambler),
-      writers_(&DefaultFileWriters()), written_(std::make_unique<FileStamp>())
+      writers_(&DefaultFileWriters())
 {
 }
 
 DataFile::~DataFile() = default;
 
 std::string DataFile::Target() const { return FollowOwnLink(path_); }
-
-const FileStamp& DataFile::Written() const { return *written_; }
 
 void DataFile::SetWriters(FileWriterFactory* writers) { writers_ = writers ? writers : &DefaultFileWriters(); }
 
@@ -154,14 +152,12 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
 
 bool DataFile::SaveDataFile(const Komunikaty& list)
 {
-    ReplaceCheck* none = nullptr;
-    return Save(list, none);
+    return Save(list, nullptr);
 }
 
 bool DataFile::SaveDataFile(const Komunikaty& list, ReplaceCheck& check)
 {
-    ReplaceCheck* with = &check;
-    return Save(list, with);
+    return Save(list, &check);
 }
 
 bool DataFile::Save(const Komunikaty& list, ReplaceCheck* check)
@@ -181,7 +177,7 @@ bool DataFile::Save(const Komunikaty& list, ReplaceCheck* check)
     }
     FileStamp written;
     if (ReplaceFile(*writers_, target, document, &lastError_, check, &written)) {
-        *written_ = written;
+        written_ = written;
         unreadable_.clear();
         return true;
     }

@@ -2,11 +2,11 @@
 // The data file: the whole reminder list as a small XML document whose
 // values are scrambled while the document's switch is on.
 
+#include "store/filestamp.h"
 #include "store/reminders.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +16,6 @@ namespace remindo {
 
 class FileWriterFactory;
 class Messages;
-struct FileStamp;
 struct ReplaceCheck;
 class RegionalFormats;
 class Scrambler;
@@ -52,7 +51,7 @@ public:
     bool SaveDataFile(const Komunikaty& list, ReplaceCheck& check);
     // The file the last successful save wrote, as it stood when it took its
     // place.
-    const FileStamp& Written() const;
+    const FileStamp& Written() const { return written_; }
 
     // The data-file switch: values are scrambled while it is on.
     bool Switch = true;
@@ -120,7 +119,7 @@ private:
     std::string lastError_;
     bool readInPlace_ = false;
     std::string unreadable_; // why the last load could not read the file, nothing kept of it
-    std::unique_ptr<FileStamp> written_;
+    FileStamp written_;
     std::vector<char> bytes_; // the last load's, kept for the next
 
 };
