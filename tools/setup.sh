@@ -30,7 +30,7 @@ packages=(
   dbus-daemon libglib2.0-bin desktop-file-utils
   xvfb x11-xkb-utils openbox wmdocker xdotool x11-utils imagemagick at-spi2-core python3-pyatspi
   appstream desktop-file-utils man-db bash-completion ccache
-  python3-holidays python3-dateutil
+  python3-holidays python3-dateutil faketime
   libical-dev python3-recurring-ical-events python3-icalendar python3-tz khal
   qtkeychain-qt6-dev radicale python3-caldav gnome-keyring libsecret-tools dbus-bin openssl
 )

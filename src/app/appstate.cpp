@@ -1,5 +1,7 @@
 #include "app/appstate.h"
 
+#include "store/atomicfile.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
@@ -67,7 +69,7 @@ int AppState::ReloadDataFile()
     engineState.CurrentReminderIndex = -1;
     // Taken before the read: a file replaced during it then counts as
     // unread, which errs on the side of keeping it.
-    fileStamp_ = StampOf(dataFile.Path());
+    fileStamp_ = StampOf(dataFile.Target());
     const int result = dataFile.LoadDataFile(list);
     if (result == kLoaded) {
         FileHoldsTheList();
@@ -117,30 +119,35 @@ bool AppState::SaveReminderChange(int32_t index, const std::function<void(Komuni
 
 bool AppState::FileChangedElsewhere() const
 {
-    const FileStamp now = StampOf(dataFile.Path());
+    const FileStamp now = StampOf(dataFile.Target());
     return now.exists && now != fileStamp_;
 }
 
 bool AppState::WriteFile(const Komunikaty& what)
 {
-    if (FileChangedElsewhere()) {
-        std::string why;
-        const std::string copy = KeepDatedCopy(dataFile.Path(), ".inna-wersja-", &why);
-        const std::string name = std::filesystem::path(copy).filename().string();
-        if (copy.empty()) {
-            messages.ShowWarning(kInformationBox, kIconAttention,
-                                 "Plik danych zmienił w międzyczasie inny program, a jego wersji nie udało się "
-                                 "zachować (" + why + ").\rNie zapisano zmian.");
-            return false;
-        }
+    // The write itself looks at the file right before its rename and keeps
+    // aside whatever version stands there that was not read here; the box
+    // comes only afterwards, so that nothing waits between the look and the
+    // rename.
+    ReplaceCheck check{fileStamp_, ".inna-wersja-", {}, false};
+    const bool saved = dataFile.SaveDataFile(what, check);
+    if (saved)
+        fileStamp_ = dataFile.Written();
+    if (check.refused) {
+        messages.ShowWarning(kInformationBox, kIconAttention,
+                             "Plik danych zmienił w międzyczasie inny program, a jego wersji nie udało się "
+                             "zachować (" + dataFile.LastError() + ").\rNie zapisano zmian.");
+        return false;
+    }
+    if (!check.kept.empty()) {
+        std::string names;
+        for (const std::string& copy : check.kept)
+            names += (names.empty() ? "" : "\r") + std::filesystem::path(copy).filename().string();
         messages.ShowWarning(kInformationBox, kIconInfo,
                              "Plik danych zmienił w międzyczasie inny program.\rTamtą wersję zachowano obok "
-                             "jako:\r" + name);
+                             "jako:\r" + names);
     }
-    if (!dataFile.SaveDataFile(what))
-        return false;
-    fileStamp_ = StampOf(dataFile.Path());
-    return true;
+    return saved;
 }
 
 bool AppState::CurrentReminderValid() const

@@ -144,9 +144,10 @@ public:
     // ---- writing the data file
     // Every write goes through one check. Another program may have replaced
     // or rewritten the file since this one last read or wrote it: that
-    // version, never read here, is first kept beside the file as
-    // Dane.dat.inna-wersja-<date>-<time> and the message box names it; when
-    // it cannot be kept, nothing is written.
+    // version, never read here, is kept beside the file as
+    // Dane.dat.inna-wersja-<date>-<time> before the rename that replaces it,
+    // and the message box names it once the write is done; when it cannot
+    // be kept, nothing is written.
     // Writes the whole list (the store's SaveDataFile, which reports a
     // failure itself).
     bool SaveList();
@@ -167,7 +168,7 @@ private:
 
     Komunikaty stored_;              // what the file holds, as last read or written
     std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
-    FileStamp fileStamp_;            // the file as last read or written here
+    FileStamp fileStamp_;            // the file as last read or written here (the link's target)
     std::vector<std::function<void()>> followers_;
 };
 

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "shell/datawatch.h"
 #include "shell/glowny.h"
+#include "store/atomicfile.h"
 #include "store/filestamp.h"
 #include "shell/tray.h"
 #include "windows/warning.h"
@@ -58,8 +59,8 @@ bool RemoteControl::HasTrayIcon()
 
 ReloadAnswer RemoteControl::ReloadData(const std::string& path)
 {
-    const FileStamp written = StampOf(path);
-    const FileStamp ours = StampOf(state_.dataFile.Path());
+    const FileStamp written = StampOf(FollowOwnLink(path));
+    const FileStamp ours = StampOf(state_.dataFile.Target());
     if (!written.exists || written.device != ours.device || written.inode != ours.inode)
         return ReloadAnswer::OtherFile;
     return watch_.Check();

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -60,6 +61,10 @@ std::string NotRegular(mode_t mode)
     return "not a regular file";
 }
 
+// Rounds of look, keep, look again before a file that never stops
+// changing makes the save give up.
+constexpr int kMostLooks = 20;
+
 } // namespace
 
 struct SafeFileWriter::Impl {
@@ -70,6 +75,14 @@ struct SafeFileWriter::Impl {
     std::string target; // where the file ends up
     std::string temp;   // the new file's name until the rename
     std::string error;
+    ReplaceCheck* check = nullptr;
+    FileStamp written;
+    std::function<void(std::string_view)> hook;
+    void Step(std::string_view step)
+    {
+        if (hook)
+            hook(step);
+    }
 
     bool Fail(int err)
     {
@@ -85,7 +98,82 @@ struct SafeFileWriter::Impl {
             ::unlink(temp.c_str());
         temp.clear();
     }
+    bool Renamed(int err);
+    bool ReplaceChecked();
 };
+
+bool SafeFileWriter::Impl::Renamed(int err)
+{
+    if (err != 0) {
+        Drop();
+        return Fail(err);
+    }
+    temp.clear();
+    return true;
+}
+
+// The rename with the caller's version check made at the last moment. Where
+// the file system can swap two names at once, the old file is swapped out
+// rather than replaced, and looked at once more under the temporary name:
+// a version that came in between the look and the swap is kept as well.
+bool SafeFileWriter::Impl::ReplaceChecked()
+{
+    std::vector<FileStamp> known{check->expected};
+    auto isKnown = [&](const FileStamp& s) {
+        return !s.exists || std::find(known.begin(), known.end(), s) != known.end();
+    };
+    auto keepFailed = [&](const std::string& why) {
+        check->refused = true;
+        Drop();
+        error = why;
+        return false;
+    };
+    for (int look = 0; look < kMostLooks; ++look) {
+        const FileStamp now = StampOf(target);
+        if (!isKnown(now)) {
+            std::string why;
+            FileStamp kept;
+            const std::string copy = KeepDatedCopy(target, check->infix, &why, &kept);
+            if (copy.empty())
+                return keepFailed(why);
+            check->kept.push_back(copy);
+            known.push_back(kept);
+            continue; // it may have changed again while it was copied
+        }
+        Step("rename");
+        const unsigned how = now.exists ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), how) != 0) {
+            const int err = errno;
+            if (err == EEXIST || (err == ENOENT && now.exists && StampOf(temp).exists))
+                continue; // came or went since the look
+            if (err != EINVAL && err != ENOSYS)
+                return Renamed(err);
+            // A file system without these: the look above was the last.
+            return Renamed(::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno);
+        }
+        if (how == RENAME_EXCHANGE) {
+            const FileStamp gone = StampOf(temp);
+            if (!isKnown(gone)) {
+                std::string why;
+                const std::string kept = MoveToDatedName(temp, target, check->infix, &why);
+                if (kept.empty()) {
+                    // Back in its place, and this save fails; should even
+                    // that fail, it stays where it is rather than be dropped.
+                    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0)
+                        temp.clear();
+                    return keepFailed(why);
+                }
+                check->kept.push_back(kept);
+                temp.clear();
+                return true;
+            }
+            ::unlink(temp.c_str());
+        }
+        temp.clear();
+        return true;
+    }
+    return keepFailed("the file keeps changing");
+}
 
 SafeFileWriter::SafeFileWriter(bool sync) : impl_(std::make_unique<Impl>()) { impl_->sync = sync; }
 
@@ -94,6 +182,9 @@ SafeFileWriter::~SafeFileWriter() { Discard(); }
 void SafeFileWriter::SetMode(unsigned mode) { impl_->mode = int(mode & 07777); }
 void SafeFileWriter::SetNoReplace() { impl_->noReplace = true; }
 std::string SafeFileWriter::Error() const { return impl_->error; }
+void SafeFileWriter::SetReplaceCheck(ReplaceCheck* check) { impl_->check = check; }
+FileStamp SafeFileWriter::Written() const { return impl_->written; }
+void SafeFileWriter::SetStepHook(std::function<void(std::string_view)> hook) { impl_->hook = std::move(hook); }
 
 bool SafeFileWriter::Open(const std::string& path)
 {
@@ -103,6 +194,7 @@ bool SafeFileWriter::Open(const std::string& path)
     if (path.empty())
         return d.Fail(ENOENT);
     d.target = path;
+    d.written = {};
     // A link is never followed: the new file takes the link's own place, so
     // a link planted by someone else cannot steer a save into another file.
     struct stat st {};
@@ -170,6 +262,9 @@ bool SafeFileWriter::Commit()
         d.Drop();
         return d.Fail(err);
     }
+    // Its stamp now: after the rename the name may already hold another.
+    const FileStamp written = StampOfOpen(d.fd);
+    d.Step("commit");
     const int fd = d.fd;
     d.fd = -1;
     if (::close(fd) != 0 && errno != EINTR) {
@@ -178,7 +273,11 @@ bool SafeFileWriter::Commit()
         return d.Fail(err);
     }
     int renamed;
-    if (d.noReplace) {
+    if (d.check && !d.noReplace) {
+        if (!d.ReplaceChecked())
+            return false;
+        renamed = 0;
+    } else if (d.noReplace) {
         renamed = ::renameat2(AT_FDCWD, d.temp.c_str(), AT_FDCWD, d.target.c_str(), RENAME_NOREPLACE);
         if (renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
             // Without the flag: a hard link never replaces a name either.
@@ -187,6 +286,7 @@ bool SafeFileWriter::Commit()
                 ::unlink(d.temp.c_str());
         }
     } else {
+        d.Step("rename");
         renamed = ::rename(d.temp.c_str(), d.target.c_str());
     }
     if (renamed != 0) {
@@ -195,6 +295,8 @@ bool SafeFileWriter::Commit()
         return d.Fail(err);
     }
     d.temp.clear();
+    d.written = written;
+    d.Step("renamed");
     // A failed folder sync cannot be undone and leaves the new file in place;
     // it only weakens what a power cut right now would keep.
     if (d.sync)
@@ -212,10 +314,14 @@ FileWriterFactory& DefaultFileWriters()
 
 namespace {
 
-bool WriteThrough(FileWriter& w, const std::string& path, std::string_view bytes, std::string* why)
+bool WriteThrough(FileWriter& w, const std::string& path, std::string_view bytes, std::string* why,
+                  FileStamp* written = nullptr)
 {
-    if (w.Open(path) && w.Write(bytes) && w.Commit())
+    if (w.Open(path) && w.Write(bytes) && w.Commit()) {
+        if (written)
+            *written = w.Written();
         return true;
+    }
     if (why) {
         *why = w.Error();
         if (why->empty())
@@ -227,7 +333,8 @@ bool WriteThrough(FileWriter& w, const std::string& path, std::string_view bytes
 
 } // namespace
 
-bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, std::string* why)
+bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, std::string* why,
+                 ReplaceCheck* check, FileStamp* written)
 {
     std::unique_ptr<FileWriter> w = writers.NewWriter();
     if (!w) {
@@ -235,7 +342,9 @@ bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::strin
             *why = "cannot be written";
         return false;
     }
-    return WriteThrough(*w, path, bytes, why);
+    if (check)
+        w->SetReplaceCheck(check);
+    return WriteThrough(*w, path, bytes, why, written);
 }
 
 bool WriteNewFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes, unsigned mode,
@@ -344,6 +453,34 @@ bool FileExists(const std::string& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string FollowOwnLink(const std::string& path)
+{
+    const uid_t me = ::geteuid();
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || st.st_uid != me)
+        return path;
+    // Only the user can have put it into a folder nobody else may enter.
+    struct stat folder {};
+    if (::stat(FolderOf(path).c_str(), &folder) != 0 || folder.st_uid != me || (folder.st_mode & 077) != 0)
+        return path;
+    std::string at = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        char to[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), to, sizeof to);
+        if (n <= 0 || size_t(n) >= sizeof to)
+            return path;
+        const std::string next(to, size_t(n));
+        at = next[0] == '/' ? next : FolderOf(at) + "/" + next;
+        if (::lstat(at.c_str(), &st) != 0)
+            return errno == ENOENT ? at : path; // a save makes it
+        // A link of someone else's further on is not followed; it is what a
+        // save replaces.
+        if (!S_ISLNK(st.st_mode) || st.st_uid != me)
+            return at;
+    }
+    return path; // a loop
 }
 
 unsigned FileMode(const std::string& path)

@@ -2,12 +2,29 @@
 // Replacing a file so that a failure or a crash at any moment leaves either
 // the old file or the complete new one, never a part of either.
 
+#include "store/filestamp.h"
+
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace remindo {
+
+// What a replacement looks at right before its rename. The file it may
+// replace is to be the version the caller last read or wrote (`expected`);
+// anything else standing there, which the caller has never read, is first
+// kept beside it as a dated copy (KeepDatedCopy with `infix`), and when no
+// copy can be kept nothing is replaced.
+struct ReplaceCheck {
+    FileStamp expected;
+    std::string infix;
+    // The copies kept, and whether the replacement was given up for want of one.
+    std::vector<std::string> kept;
+    bool refused = false;
+};
 
 // One replacement of one file, step by step. The steps exist separately so
 // that tests can make each of them fail.
@@ -31,13 +48,21 @@ public:
     virtual void SetNoReplace() {}
     // The system's reason for the last failure, in words; empty when unknown.
     virtual std::string Error() const { return {}; }
+    // Before Commit: the check to make right before the rename (the caller
+    // keeps it alive until Commit has returned).
+    virtual void SetReplaceCheck(ReplaceCheck* check) { (void)check; }
+    // After a Commit: the new file as it now stands at the path, stamped from
+    // its own descriptor before the rename, so that a file another program
+    // renames in right after is never taken for it.
+    virtual FileStamp Written() const { return {}; }
 };
 
 // The real writer: the new file is written under a temporary name beside the
-// old one (or unnamed, where the system allows), every write and the final
-// sync checked, renamed over the old file, and the folder synced so that the
-// rename itself survives a power cut. Only a regular file is ever replaced;
-// a link is replaced itself, never the file it names.
+// old one, every write and the final sync checked, renamed over the old
+// file, and the folder synced so that the rename itself survives a power
+// cut. Only a regular file is ever replaced; a link is replaced itself,
+// never the file it names (callers that mean to follow one hand in the path
+// of FollowOwnLink).
 class SafeFileWriter final : public FileWriter {
 public:
     // `sync` false leaves out the disk syncs (benchmarks and scratch files).
@@ -50,6 +75,12 @@ public:
     void SetMode(unsigned mode) override;
     void SetNoReplace() override;
     std::string Error() const override;
+    void SetReplaceCheck(ReplaceCheck* check) override;
+    FileStamp Written() const override;
+    // Tests: called at the steps of Commit that another program may race:
+    // "commit" (the new file complete), "rename" (between the last look at
+    // the old file and the rename), "renamed" (before Commit returns).
+    void SetStepHook(std::function<void(std::string_view step)> hook);
 
 private:
     struct Impl;
@@ -77,9 +108,11 @@ private:
 FileWriterFactory& DefaultFileWriters();
 
 // Open, Write, Commit; on any failure the writer is discarded and the answer
-// is false, with the system's reason in `why` when given.
+// is false, with the system's reason in `why` when given. With `check`, the
+// file replaced is looked at right before the rename (see ReplaceCheck);
+// `written` receives the new file's stamp.
 bool ReplaceFile(FileWriterFactory& writers, const std::string& path, std::string_view bytes,
-                 std::string* why = nullptr);
+                 std::string* why = nullptr, ReplaceCheck* check = nullptr, FileStamp* written = nullptr);
 
 // A new file that never replaces anything: a copy with the given permission
 // bits. False when the name is taken or the file cannot be written.
@@ -103,6 +136,13 @@ int OpenForReading(const std::string& path, size_t& size, std::string* why = nul
 bool ReadFileStart(const std::string& path, size_t most, std::string& out, std::string* why = nullptr);
 long long ReadAndClose(int fd, char* buffer, size_t size, std::string* why = nullptr);
 bool FileExists(const std::string& path);
+// Where the program's file at `path` really lies. A link that the user owns,
+// standing in a folder of the user's own that nobody else may enter (0700),
+// was put there by the user, to keep the file in a synced folder say: it is
+// followed (through further links of the user's own) to the file it names,
+// which is then read, watched and replaced, while the link stays. Anything
+// else answers `path` itself, and a save replaces whatever link stands there.
+std::string FollowOwnLink(const std::string& path);
 // The permission bits of an existing file; 0600 when it cannot be asked.
 unsigned FileMode(const std::string& path);
 

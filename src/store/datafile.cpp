@@ -41,6 +41,8 @@ DataFile::DataFile(std::string path, Messages& messages, const RegionalFormats& 
 
 DataFile::~DataFile() = default;
 
+std::string DataFile::Target() const { return FollowOwnLink(path_); }
+
 void DataFile::SetWriters(FileWriterFactory* writers) { writers_ = writers ? writers : &DefaultFileWriters(); }
 
 std::optional<Date> DataFile::ParseDate(std::string_view text) const
@@ -97,7 +99,7 @@ int DataFile::LoadDataFile(Komunikaty& list)
         // The parse used up the bytes; the copy is read again. An empty file
         // holds nothing to recover.
         std::string bytes;
-        if (read && !empty && ReadWholeFile(path_, bytes))
+        if (read && !empty && ReadWholeFile(Target(), bytes))
             KeepDamagedCopy(bytes);
         if ((!read || !empty) && damagedCopy_.empty()) {
             // Nothing of it is safe elsewhere: it stays as it is.
@@ -124,7 +126,7 @@ int DataFile::ReadDataFile(Komunikaty& list)
 int DataFile::OpenDataFile(size_t& size)
 {
     lastError_.clear();
-    return OpenForReading(path_, size, &lastError_);
+    return OpenForReading(Target(), size, &lastError_);
 }
 
 int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
@@ -150,8 +152,19 @@ int DataFile::ReadDataFile(Komunikaty& list, bool& read, bool& empty)
 
 bool DataFile::SaveDataFile(const Komunikaty& list)
 {
+    return Save(list, nullptr);
+}
+
+bool DataFile::SaveDataFile(const Komunikaty& list, ReplaceCheck& check)
+{
+    return Save(list, &check);
+}
+
+bool DataFile::Save(const Komunikaty& list, ReplaceCheck* check)
+{
     lastError_.clear();
-    if (!unreadable_.empty() && FileExists(path_)) {
+    const std::string target = Target();
+    if (!unreadable_.empty() && FileExists(target)) {
         lastError_ = "the file could not be read (" + unreadable_ + "), so it is not replaced";
         messages_.ShowWarning(kInformationBox, kIconInfo, UnreadableMessage());
         return false;
@@ -162,11 +175,14 @@ bool DataFile::SaveDataFile(const Komunikaty& list)
         messages_.ShowWarning(kInformationBox, kIconInfo, kTooLargeMessage);
         return false;
     }
-    if (ReplaceFile(*writers_, path_, document, &lastError_)) {
+    FileStamp written;
+    if (ReplaceFile(*writers_, target, document, &lastError_, check, &written)) {
+        written_ = written;
         unreadable_.clear();
         return true;
     }
-    messages_.ShowWarning(kInformationBox, kIconInfo, kSaveFailedMessage);
+    if (!check || !check->refused)
+        messages_.ShowWarning(kInformationBox, kIconInfo, kSaveFailedMessage);
     return false;
 }
 
@@ -174,7 +190,7 @@ void DataFile::KeepDamagedCopy(const std::string& bytes)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path file = fs::absolute(fs::path(path_), ec).lexically_normal();
+    const fs::path file = fs::absolute(fs::path(Target()), ec).lexically_normal();
     if (ec || !file.has_filename())
         return;
     const std::string folder = file.parent_path().native();
@@ -206,7 +222,7 @@ void DataFile::KeepDamagedCopy(const std::string& bytes)
         name = prefix + stamp + "-" + std::to_string(n);
     const std::string copyPath = inFolder(name);
     // The copy is as private as the file it copies.
-    if (WriteNewFile(*writers_, copyPath, bytes, FileMode(path_)))
+    if (WriteNewFile(*writers_, copyPath, bytes, FileMode(file.native())))
         damagedCopy_ = copyPath;
 }
 

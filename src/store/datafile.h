@@ -2,6 +2,7 @@
 // The data file: the whole reminder list as a small XML document whose
 // values are scrambled while the document's switch is on.
 
+#include "store/filestamp.h"
 #include "store/reminders.h"
 
 #include <cstdint>
@@ -15,6 +16,7 @@ namespace remindo {
 
 class FileWriterFactory;
 class Messages;
+struct ReplaceCheck;
 class RegionalFormats;
 class Scrambler;
 
@@ -43,11 +45,22 @@ public:
     // replaced (until it is gone); nor is a list written that would make a
     // file larger than the readers take.
     bool SaveDataFile(const Komunikaty& list);
+    // The same with the caller's version check made right before the rename
+    // (see ReplaceCheck). When the check gives up for want of a copy, no
+    // message is shown here: the caller says why.
+    bool SaveDataFile(const Komunikaty& list, ReplaceCheck& check);
+    // The file the last successful save wrote, as it stood when it took its
+    // place.
+    const FileStamp& Written() const { return written_; }
 
     // The data-file switch: values are scrambled while it is on.
     bool Switch = true;
 
     const std::string& Path() const { return path_; }
+    // Where the file really lies: Path(), or the file that a link of the
+    // user's own there names (FollowOwnLink). Loads, saves and copies go
+    // there; the link stays.
+    std::string Target() const;
     // Where the last load that found the file damaged kept a copy of it;
     // empty when that load made none.
     const std::string& DamagedCopy() const { return damagedCopy_; }
@@ -90,6 +103,7 @@ public:
 
 private:
     int ReadDataFile(Komunikaty& list, bool& read, bool& empty);
+    bool Save(const Komunikaty& list, ReplaceCheck* check);
     int OpenDataFile(size_t& size);
     int ParseInPlace(char* data, size_t size, Komunikaty& list);
     int ParseTree(char* data, size_t size, Komunikaty& list);
@@ -105,6 +119,7 @@ private:
     std::string lastError_;
     bool readInPlace_ = false;
     std::string unreadable_; // why the last load could not read the file, nothing kept of it
+    FileStamp written_;
     std::vector<char> bytes_; // the last load's, kept for the next
 
 };

@@ -122,7 +122,11 @@ std::string DataFile::BuildDocument(const Komunikaty& list)
         p.Number("CoIle", k.CoIle, 2);
         p.Number("IlePrzed", k.IlePrzed, 2);
         p.Number("CzyPo", k.CzyPo, 2);
-        p.Number("Blok", k.Blok, 2);
+        // A block a preparation pass set on a past one-off reminder lives in
+        // memory only: it came from the clock of this run, and the next run
+        // decides again by its own (a clock set wrong for a while must not
+        // turn reminders off for good).
+        p.Number("Blok", k.PassBlockedOn.serial != 0 && k.Blok == 1 ? 0 : k.Blok, 2);
         p.Number("BlokDzis", k.BlokDzis, 2);
         p.Value("BlokDzisData", DateText(k.BlokDzisData), 2);
         p.Number("Ile", k.Ile, 2);

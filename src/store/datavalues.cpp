@@ -236,7 +236,13 @@ void CarryWorkingFields(const Komunikaty& list, size_t i, Komunikat& k)
     k.WarnToday = old.WarnToday;
     k.ShownToday = old.ShownToday;
     k.LastShownMinute = old.LastShownMinute;
-    k.PassBlockedOn = old.PassBlockedOn;
+    // A pass's block is never written: read again, the same reminder keeps
+    // it for the rest of the run. It never passes to another reminder.
+    if (old.PassBlockedOn.serial != 0 && old.Blok == 1 && k.Blok == 0 && old.Tresc == k.Tresc &&
+        old.Data == k.Data && old.CoIle == k.CoIle && old.IlePrzed == k.IlePrzed) {
+        k.Blok = 1;
+        k.PassBlockedOn = old.PassBlockedOn;
+    }
 }
 
 void KeepSelectionInside(Komunikaty& list)

@@ -21,6 +21,8 @@ struct FileStamp {
 // The file at `path` as it stands now (no symlink followed); `exists` false
 // when no regular file is there.
 FileStamp StampOf(const std::string& path);
+// The same for a file open as `fd`.
+FileStamp StampOfOpen(int fd);
 
 // How a running copy answers a request to read the data file again
 // (remindo-data asks it over the session bus after a write).
@@ -31,10 +33,21 @@ enum class ReloadAnswer : int {
     OtherFile = 3, // the copy works on another data file
 };
 
+// How many dated copies of one file, of one kind, are kept: the newest.
+inline constexpr int kKeptCopies = 10;
+
 // A copy of the file at `path`, named `path` + `infix` + the local time
 // (YYYYMMDD-HHMMSS, then -2, -3... when taken), with the file's own
-// permission bits; never over an existing file. Answers the copy's name, or
-// empty with the reason in `why`.
-std::string KeepDatedCopy(const std::string& path, const std::string& infix, std::string* why = nullptr);
+// permission bits; never over an existing file. A copy of the same kind
+// that already holds the same bytes serves instead of a new one. Once the
+// new copy stands complete, copies of that kind beyond the newest
+// kKeptCopies are removed. Answers the copy's name, or empty with the
+// reason in `why`; `kept` receives the stamp of the version copied.
+std::string KeepDatedCopy(const std::string& path, const std::string& infix, std::string* why = nullptr,
+                          FileStamp* kept = nullptr);
+// The file at `from` itself (beside `path`) takes such a name, as a copy of
+// `path`. Answers the name, or empty with the reason.
+std::string MoveToDatedName(const std::string& from, const std::string& path, const std::string& infix,
+                            std::string* why = nullptr);
 
 } // namespace remindo

@@ -157,7 +157,8 @@ std::string SettingsFile::BuildFile(const Settings& s)
 
 bool SettingsFile::WriteSettings(const Settings& s)
 {
-    return ReplaceFile(*writers_, paths_.settingsFile, BuildFile(s));
+    // Through a link of the user's own to the file it names: the link stays.
+    return ReplaceFile(*writers_, FollowOwnLink(paths_.settingsFile), BuildFile(s));
 }
 
 } // namespace remindo

@@ -140,6 +140,39 @@ private slots:
         QCOMPARE(back.ReminderCount(), 3); // ours written
         QVERIFY(!r.state.FileChangedElsewhere());
     }
+
+    // A block the preparation pass sets on a past one-off reminder is not
+    // written, but a reload within the run keeps it on that reminder, and on
+    // no other one.
+    void aPassBlockStaysInMemoryOnly_data()
+    {
+        QTest::addColumn<bool>("sameReminder");
+        QTest::newRow("the same reminder read again") << true;
+        QTest::newRow("another reminder in its place") << false;
+    }
+
+    void aPassBlockStaysInMemoryOnly()
+    {
+        QFETCH(bool, sameReminder);
+        Rig r;
+        const std::string path = r.state.dataFile.Path();
+        QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
+        r.state.list.items.clear();
+        r.state.engine.Start(); // today from the rig's clock
+        r.state.list.AddReminder("minione+", DateFromYmd(2026, 11, 20), 0, 3, 0, 0, 1, DateFromYmd(2026, 12, 8));
+        r.state.engine.PreparationPass();
+        QCOMPARE(r.state.list[0].Blok, 1);
+        QVERIFY(r.state.SaveList());
+        Komunikaty stored;
+        QCOMPARE(r.state.dataFile.ReadDataFile(stored), int(kLoaded));
+        QCOMPARE(stored[0].Blok, 0);
+        if (!sameReminder) {
+            stored[0].Tresc = "inne+";
+            QVERIFY(ReplaceFile(DefaultFileWriters(), path, r.state.dataFile.BuildDocument(stored)));
+        }
+        QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+        QCOMPARE(r.state.list[0].Blok, sameReminder ? 1 : 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAppState)

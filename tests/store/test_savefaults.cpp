@@ -4,6 +4,7 @@
 
 #include "store/atomicfile.h"
 #include "store/datafile.h"
+#include "store/filestamp.h"
 #include "store/fixedformats.h"
 #include "store/log.h"
 #include "store/messages.h"
@@ -419,8 +420,8 @@ private slots:
             QVERIFY(::stat(QFile::encodeName(dir.filePath(folder)).constData(), &st) == 0);
             QCOMPARE(int(st.st_mode & 07777), 0700);
         }
-        // A link put in the data file's place: the save replaces the link,
-        // never the file it names.
+        // A link put in the data file's place in a folder others may write
+        // in: the save replaces the link, never the file it names.
         Fixture f;
         const QString victim = f.dir.filePath("victim");
         {
@@ -429,10 +430,41 @@ private slots:
             v.write("mine");
         }
         QVERIFY(QFile::link(victim, f.path));
-        QVERIFY(f.file.SaveDataFile(samples::ListA()));
+        const QByteArray folder = QFile::encodeName(f.dir.path());
+        QVERIFY(::chmod(folder.constData(), 01777) == 0);
+        const bool saved = f.file.SaveDataFile(samples::ListA());
+        QVERIFY(::chmod(folder.constData(), 0700) == 0);
+        QVERIFY(saved);
         QCOMPARE(ReadAll(victim), std::string("mine"));
         QVERIFY(!QFileInfo(f.path).isSymLink());
         QVERIFY(samples::SameStored(f.Load(), samples::ListA()));
+    }
+
+    // Copies of other versions are bounded: the newest kKeptCopies stay, and
+    // bytes already held by a copy make no second one.
+    void keptCopiesAreBounded()
+    {
+        QTemporaryDir dir;
+        const std::string path = QFile::encodeName(dir.filePath("Dane.dat")).toStdString();
+        const QString own = dir.filePath("Dane.dat.inna-wersja-moja");
+        QFile(own).open(QIODevice::WriteOnly); // the user's own file: never removed
+        std::vector<std::string> names;
+        for (int i = 0; i < kKeptCopies + 3; ++i) {
+            QVERIFY(ReplaceFile(DefaultFileWriters(), path, "wersja " + std::to_string(i)));
+            names.push_back(KeepDatedCopy(path, ".inna-wersja-"));
+            QVERIFY(!names.back().empty());
+        }
+        QCOMPARE(KeepDatedCopy(path, ".inna-wersja-"), names.back());
+        // Another kind of copy is counted apart.
+        QVERIFY(!KeepDatedCopy(path, ".bak-").empty());
+        for (int i = 0; i < kKeptCopies + 3; ++i) {
+            const QString name = QString::fromStdString(names[size_t(i)]);
+            QCOMPARE(QFile::exists(name), i >= 3);
+            if (i >= 3)
+                QCOMPARE(ReadAll(name), "wersja " + std::to_string(i));
+        }
+        QVERIFY(QFile::exists(own));
+        QCOMPARE(Entries(dir.path()).size(), qsizetype(1 + kKeptCopies + 1 + 1));
     }
 
     void onlyOurOwnLeftoversAreRemoved()
