@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
@@ -94,6 +95,9 @@ private slots:
         QTest::newRow("untouched") << "" << false;
         QTest::newRow("renamed over") << "rename" << true;
         QTest::newRow("rewritten in place") << "rewrite" << true;
+        // Within the second of the version read, to the same size: only the
+        // nanoseconds of its time stamp tell it from ours.
+        QTest::newRow("rewritten in place, same size, same second") << "same size" << true;
         QTest::newRow("removed") << "remove" << false;
     }
 
@@ -106,9 +110,21 @@ private slots:
         QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
         QVERIFY(r.state.SaveList());
         QVERIFY(::chmod(path.c_str(), 0640) == 0);
+        const auto modifiedAt = [&](long ns) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {1796000000, ns}};
+            return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+        };
+        QVERIFY(modifiedAt(100000000));
         r.state.ReloadDataFile();
-        const std::string other = "<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n";
-        if (meanwhile == "rename") {
+        std::string other = "<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n";
+        if (meanwhile == "same size") {
+            QVERIFY(ReadWholeFile(path, other));
+            other[other.size() / 2] ^= 1;
+            std::FILE* f = std::fopen(path.c_str(), "r+b");
+            std::fwrite(other.data(), 1, other.size(), f);
+            std::fclose(f);
+            QVERIFY(modifiedAt(600000000));
+        } else if (meanwhile == "rename") {
             QVERIFY(WriteNewFile(DefaultFileWriters(), path + ".x", other, 0640));
             QVERIFY(std::rename((path + ".x").c_str(), path.c_str()) == 0);
         } else if (meanwhile == "rewrite") {

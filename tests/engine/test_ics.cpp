@@ -410,6 +410,7 @@ private slots:
              "e.add_component(a)\n"
              "add(icalendar.Event, 'Narada', warsaw.localize(dt(2026, 1, 5, 10, 0)), {'freq': 'weekly', 'byday': ['MO', 'TH']})\n"
              "add(icalendar.Event, 'Spotkanie zespołu', warsaw.localize(dt(2026, 1, 7, 9, 30)), {'freq': 'weekly'})\n"
+             "add(icalendar.Event, 'Co drugi poniedziałek', date(2026, 1, 5), {'freq': 'weekly', 'interval': 2, 'byday': 'MO'})\n"
              "add(icalendar.Event, 'Kurs', date(2026, 1, 1), {'freq': 'daily', 'count': 10})\n"
              "e = add(icalendar.Event, 'Dentysta', dt(2026, 3, 2, 15, 0, tzinfo=pytz.utc))\n"
              "e.add('description', 'Zabrać skierowanie')\n"
@@ -426,7 +427,8 @@ private slots:
         QCOMPARE(r.out, QString());
         const QString at = "remindo-data: " + ics + ": ";
         QCOMPARE(r.err, at + "\"Narada\": several weekdays in one rule (FREQ=WEEKLY;BYDAY=MO,TH)\n" + at +
-                            "\"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n" + at +
+                            "\"Co drugi poniedziałek\": a weekday every 2 weeks (FREQ=WEEKLY;INTERVAL=2;BYDAY=MO)\n" +
+                            at + "\"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n" + at +
                             "\"Uśmiech 😀\": the summary: the character U+1F600 has no Windows-1250 form\n" + at +
                             "nothing imported (--skip-unsupported imports the rest)\n");
         QVERIFY(!QFile::exists(data));
@@ -435,12 +437,14 @@ private slots:
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("skipped: \"Narada\": several weekdays in one rule (FREQ=WEEKLY;BYDAY=MO,TH)\n"
+                                "skipped: \"Co drugi poniedziałek\": a weekday every 2 weeks "
+                                "(FREQ=WEEKLY;INTERVAL=2;BYDAY=MO)\n"
                                 "skipped: \"Kurs\": COUNT: Remindo's rules have no end and no hours (FREQ=DAILY;COUNT=10)\n"
                                 "skipped: \"Uśmiech 😀\": the summary: the character U+1F600 has no Windows-1250 form\n"
                                 "not kept: \"Dentysta\": DESCRIPTION, LOCATION\n"
                                 "times of day dropped: Remindo keeps whole days\n"
                                 "time zones: each date is the day its time falls on in this computer's time zone\n"
-                                "added 5 of 8 events and to-dos; 0 skipped as already in the list\n"));
+                                "added 5 of 9 events and to-dos; 0 skipped as already in the list\n"));
         QCOMPARE(Listed(data), QStringList({"-4 1990-03-14 0 Urodziny Ani", "-4 2020-12-13 2 Imieniny Łucji",
                                     "-2 2026-01-07 0 Spotkanie zespołu", "0 2026-03-02 0 Dentysta",
                                     "0 2026-04-30 0 Zapłacić podatek"}));
@@ -587,6 +591,7 @@ private slots:
             {"Półtora dnia", {"-PT36H"}, 1, "an alarm 1 day 12 hours before is 1 day before"},
             {"Po godzinie", {"PT1H"}, 0, "an alarm 1 hour after is 0 days before"},
             {"Dzień i kwadrans", {"-PT15M", "-P1D"}, 1, ""},
+            {"Kwadrans po dniu", {"-P1D", "-PT15M"}, 1, ""}, // the earlier, though written first
         };
         QStringList components;
         QString said;
@@ -603,7 +608,7 @@ private slots:
         const QString data = Path("alarms.dat");
         const Run r = Tool({"--file", data, "import", "--ics", WriteCalendar("alarms.ics", components)});
         QCOMPARE(r.err, QString());
-        QCOMPARE(r.out, said + "added 7 of 7 events and to-dos; 0 skipped as already in the list\n");
+        QCOMPARE(r.out, said + "added 8 of 8 events and to-dos; 0 skipped as already in the list\n");
         QCOMPARE(Listed(data), expected);
     }
 

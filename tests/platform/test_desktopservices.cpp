@@ -23,6 +23,23 @@ using namespace remindo;
 
 namespace {
 
+// Whether a process of the user `asUser` takes the lock at `path`: 1 yes,
+// 0 no, -1 when it could not become that user.
+int AcquiredAs(const std::string& path, uid_t asUser)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(asUser) != 0 || setuid(asUser) != 0)
+            _exit(3);
+        LockFileInstance ours(path);
+        _exit(ours.Acquire() ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 // A process that takes the lock at `path` (as the user `asUser`, making
 // the file open to all, when given) and holds it until killed. Answers its
 // pid, or -1 when it could not take the lock.
@@ -125,18 +142,65 @@ private slots:
         qputenv("XDG_DATA_HOME", saved);
     }
 
+    // A link where the lock file belongs is never followed: the file it
+    // names is neither made nor locked, and its holder stops no start.
+    void aLinkInTheLocksPlaceIsNotFollowed()
+    {
+        QTemporaryDir dir, elsewhere;
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
+        const std::string named = QFile::encodeName(elsewhere.filePath("named")).toStdString();
+        QVERIFY(::symlink(named.c_str(), path.c_str()) == 0);
+        {
+            LockFileInstance dangling(path);
+            QVERIFY(dangling.Acquire());
+        }
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(named)));
+
+        const pid_t holder = Holder(named);
+        QVERIFY(holder > 0);
+        LockFileInstance ours(path);
+        const bool started = ours.Acquire();
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+        QVERIFY(started);
+    }
+
+    // Someone else's lock file, theirs, world-writable and held, in a folder
+    // open to everyone (as an old umask-000 folder was): we start all the
+    // same, as root and as a normal user.
+    void anotherUsersPlantedLockDoesNotStopUs_data()
+    {
+        QTest::addColumn<uint>("us"); // 0: this process, root
+        QTest::addColumn<uint>("theirs");
+        QTest::newRow("root, nobody's lock") << 0u << 65534u;
+        QTest::newRow("a normal user, another user's lock") << 65534u << 65533u;
+    }
+
     void anotherUsersPlantedLockDoesNotStopUs()
     {
+        QFETCH(uint, us);
+        QFETCH(uint, theirs);
         if (geteuid() != 0)
-            QSKIP("needs root, to act as a second user (CI runs as root)");
-        QTemporaryDir dir; // open to everyone, as an old umask-000 folder was
+            QSKIP("needs root, to act as two other users (CI runs as root)");
+        QTemporaryDir dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
         const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
-        const pid_t child = Holder(path, 65534); // their own file, world-writable, held
+        const pid_t child = Holder(path, theirs);
         QVERIFY(child > 0);
-        LockFileInstance ours(path);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("belongs to another user"));
-        const bool started = ours.Acquire();
+        bool started = false;
+        if (us == 0) {
+            LockFileInstance ours(path);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("belongs to another user"));
+            started = ours.Acquire();
+        } else {
+            const int taken = AcquiredAs(path, us);
+            if (taken < 0) {
+                kill(child, SIGKILL);
+                waitpid(child, nullptr, 0);
+                QSKIP("cannot run a child as a normal user here");
+            }
+            started = taken == 1;
+        }
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         QVERIFY(started);

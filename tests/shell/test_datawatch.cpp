@@ -117,6 +117,22 @@ private slots:
         }
     }
 
+    // Started before there is a data file (remindo-data or a sync tool makes
+    // it later): only the folder's watch sees the file come.
+    void aFileThatComesLaterIsRead()
+    {
+        StateRig r;
+        const std::string path = r.state.dataFile.Path();
+        QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
+        int reloads = 0;
+        DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
+        r.Add("Pierwsze", DateFromYmd(2026, 12, 9));
+        Replace(path, QByteArray::fromStdString(r.state.dataFile.BuildDocument(r.state.list)), true);
+        r.state.list.items.clear();
+        QTRY_COMPARE(reloads, 1);
+        QCOMPARE(r.state.list.ReminderCount(), 1);
+    }
+
     // A sync tool that renames a new version in every 100 ms restarts the
     // settle each time; the list is read again all the same.
     void aSteadyWriterIsReadAllTheSame()

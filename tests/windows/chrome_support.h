@@ -7,12 +7,14 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPoint>
 #include <QRect>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <QtMath>
 
 #include <vector>
 
@@ -94,6 +96,29 @@ inline bool ChangedOnlyIn(const QImage& before, const QImage& after, QRect place
 inline bool PicturesLinked()
 {
     return QFile::exists(QStringLiteral(":/pictures/oknowarning.jpg"));
+}
+
+// What a window on a device of `ratio` shows of the embedded picture `name`,
+// worked out from the embedded files alone (not by the program's own
+// choice): the 1x file at 1 and below; above, the 2x file, resampled
+// smoothly to the device pixels that cover the 1x size where that is not
+// its own size. Never the 1x file enlarged.
+inline QImage ExpectedPicture(const QString& name, qreal ratio)
+{
+    const auto read = [](const QString& file) {
+        QImageReader reader(QStringLiteral(":/pictures/") + file + QStringLiteral(".jpg"), "jpeg");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage once = read(name);
+    if (ratio <= 1)
+        return once;
+    const QImage twice = read(name + QStringLiteral("@2x"));
+    const QSize device(qCeil(once.width() * ratio - 1e-6), qCeil(once.height() * ratio - 1e-6));
+    QImage expected = device == twice.size() ? twice
+                                             : twice.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    expected.setDevicePixelRatio(ratio);
+    return expected;
 }
 
 } // namespace remindo::test

@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(guardedClicks.count(), 1);
 
         if (PicturesLinked()) {
-            QCOMPARE(tick->pixmap().toImage(), LoadPicture(QStringLiteral("ptaszekok"), tick->devicePixelRatioF())
+            QCOMPARE(tick->pixmap().toImage(), ExpectedPicture(QStringLiteral("ptaszekok"), tick->devicePixelRatioF())
                                                    .convertToFormat(tick->pixmap().toImage().format()));
             guarded->SetTicked(true);
             QCOMPARE(guarded->pixmap().toImage(), tick->pixmap().toImage());

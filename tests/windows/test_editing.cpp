@@ -434,6 +434,7 @@ private slots:
         r.Seed("Co tydzień+", D(2026, 1, 5), -2); // Mondays
         r.Seed("Co dziesięć dni+", D(2027, 1, 10), 10); // not begun yet
         r.Seed("Codziennie od maja+", D(2027, 5, 18), -1);
+        r.Seed("Drugi czwartek od 9 kwietnia+", D(2027, 4, 9), -25); // April's lies before the 9th
         QVERIFY(r.OpenList());
         const QString shown = r.dane.ShownText(0);
         QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
@@ -442,8 +443,9 @@ private slots:
         QVERIFY(fm.horizontalAdvance(shown) + fm.horizontalAdvance(r.dane.ShownDate(0)) <
                 r.dane.Lista()->viewport()->width());
         QCOMPARE(r.dane.ShownText(1), QStringLiteral("Co tydzień"));
-        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2), r.dane.ShownDate(3)};
-        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027", "18.05.2027"}));
+        const QStringList dates{r.dane.ShownDate(0), r.dane.ShownDate(1), r.dane.ShownDate(2), r.dane.ShownDate(3),
+                                r.dane.ShownDate(4)};
+        QCOMPARE(dates, (QStringList{"24.12.2026", "14.12.2026", "10.01.2027", "18.05.2027", "13.05.2027"}));
     }
 
     void editAndDeleteGuardsSpeakFirst()

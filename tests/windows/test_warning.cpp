@@ -188,7 +188,7 @@ private slots:
             box.Fill(kQuestionBox, kIconQuestion, QString());
             QVERIFY(!tak->pixmap().isNull()); // reloaded on every call
             QCOMPARE(icon->pixmap().toImage(),
-                     LoadPicture(QStringLiteral("ikopytanie"), icon->devicePixelRatioF())
+                     ExpectedPicture(QStringLiteral("ikopytanie"), icon->devicePixelRatioF())
                          .convertToFormat(icon->pixmap().toImage().format()));
             QVERIFY(!box.Background()->pixmap().isNull());
         }
