@@ -9,11 +9,21 @@
 # $work and no session of the user's; fail ends the test with a picture of
 # the screen ($failure_shot) and the program's last words; wait_for polls;
 # geometry WINDOW says x y width height, window_of_size NAME WxH finds one.
+# Nothing waits without a limit of its own: within runs a command that must
+# end in time, ended waits for a background process to end.
 
 work=$(mktemp -d)
 pids=()
+# The test's own standard error, for failures met while a command's is
+# redirected.
+exec {test_stderr}>&2
 cleanup() {
+  local p end=$((SECONDS + 10))
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do
+    while kill -0 "$p" 2>/dev/null && [ $SECONDS -lt $end ]; do sleep 0.1; done
+    kill -9 "$p" 2>/dev/null || true
+  done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -44,7 +54,7 @@ start_test_desktop() { # [WIDTHxHEIGHT], 1024x768 unless given
   # A Polish keyboard, as the users have: its letters are on keys, so xdotool
   # types them without remapping a spare key for each, a remap that a busy
   # program reads after it has been undone, and the letter is lost.
-  setxkbmap pl || { echo "no Polish keyboard layout" >&2; return 1; }
+  timeout 10 setxkbmap pl || { echo "no Polish keyboard layout" >&2; return 1; }
   wmdocker >"$work/wmdocker.log" 2>&1 &
   docker_pid=$!
   pids+=($docker_pid)
@@ -72,11 +82,43 @@ start_session_bus() {
   export DBUS_SESSION_BUS_ADDRESS
 }
 
-# The exit status of a background process that has ended.
+# The exit status of a background process that has ended; 255 for one that
+# still runs (never waited for).
 exit_status() {
   local status=0
+  if kill -0 "$1" 2>/dev/null; then
+    echo "exit_status: process $1 still runs" >&"$test_stderr"
+    echo 255
+    return
+  fi
   wait "$1" || status=$?
   echo "$status"
+}
+
+# ended SECONDS WHAT PID: the background process PID ends within SECONDS,
+# else the test fails naming WHAT; its exit status is left in $ended_status.
+ended() {
+  local limit=$1 what=$2 pid=$3
+  local end=$((SECONDS + limit))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || fail "$what: still running after $limit s"
+    sleep 0.1
+  done
+  ended_status=0
+  wait "$pid" 2>/dev/null || ended_status=$?
+}
+
+# within SECONDS WHAT COMMAND...: runs COMMAND (a program, not a function),
+# which must end within SECONDS, else it is killed and the test fails naming
+# WHAT. Answers COMMAND's own status.
+within() {
+  local limit=$1 what=$2 status=0
+  shift 2
+  timeout -k 5 "$limit" "$@" || status=$?
+  if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    fail "$what did not end within $limit s"
+  fi
+  return $status
 }
 
 own_session() {
@@ -89,9 +131,9 @@ own_session() {
 }
 
 fail() {
-  echo "FAIL: $*" >&2
-  [ -z "${failure_shot:-}" ] || import -window root "$failure_shot" 2>/dev/null || true
-  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&2
+  echo "FAIL: $*" >&"$test_stderr"
+  [ -z "${failure_shot:-}" ] || timeout 20 import -window root "$failure_shot" 2>/dev/null || true
+  [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&"$test_stderr"
   exit 1
 }
 

@@ -63,7 +63,7 @@ printf '\t\t<Ile>3</Ile>\r\n\t</Nr1>\r\n</Dane>\r\n' >>"$work/due.dat"
 
 for scale in 1 1.25 1.5 2; do
   echo "== at $scale"
-  "$tool" import "$work/due.dat" >/dev/null || fail "remindo-data import"
+  within 30 "remindo-data import" "$tool" import "$work/due.dat" >/dev/null || fail "remindo-data import"
   "$write_settings" 1 60 1 || fail "settings file"
   QT_SCALE_FACTOR=$scale REMINDO_TEST_TIMERS=1000,60000 "$program" >>"$work/remindo.log" 2>&1 &
   remindo=$!
@@ -84,7 +84,7 @@ for scale in 1 1.25 1.5 2; do
   click_in "$reminder" 174 18 # Przypomnij jutro
   wait_for 10 "the answer stored" blocked_today
 
-  "$program" --list || fail "remindo --list"
+  within 30 "remindo --list" "$program" --list || fail "remindo --list"
   wait_for 10 "list window" window_at_scale 386 447
   list=$(window_at_scale 386 447)
   sleep 0.3
@@ -98,7 +98,7 @@ for scale in 1 1.25 1.5 2; do
   wait_for 5 "the editor to close" sh -c "! xdotool search --onlyvisible --name '^Remindo' | grep -qx $editor"
   click_in "$list" 321 420 # cancel
   wait_for 5 "the list window to close" sh -c "! xdotool search --onlyvisible --name '^Remindo' | grep -qx $list"
-  "$program" --quit || fail "remindo --quit"
-  wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+  within 30 "remindo --quit" "$program" --quit || fail "remindo --quit"
+  ended 10 "the program after remindo --quit" "$remindo"
 done
 echo "PASS"
