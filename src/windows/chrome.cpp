@@ -475,6 +475,30 @@ private:
     QComboBox* combo_;
 };
 
+// Escape on an open list folds the list and goes no further. The list
+// box's own popup folds on the key's shortcut check without taking the key,
+// which then reaches the window's Escape, its cross.
+class FoldOnEscape final : public QObject {
+public:
+    explicit FoldOnEscape(QComboBox* combo) : QObject(combo), combo_(combo) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::ShortcutOverride || !combo_->view()->isVisible())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (!key->matches(QKeySequence::Cancel))
+            return false;
+        key->accept();
+        combo_->hidePopup();
+        return true;
+    }
+
+private:
+    QComboBox* combo_;
+};
+
 } // namespace
 
 void DropDownCombo(QComboBox* combo)
@@ -518,6 +542,7 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
     vp.setColor(QPalette::Highlight, QPalette().color(QPalette::Highlight));
     vp.setColor(QPalette::HighlightedText, QPalette().color(QPalette::HighlightedText));
     fc.combo->view()->setPalette(vp);
+    fc.combo->view()->installEventFilter(new FoldOnEscape(fc.combo));
     // A screen reader on this desktop calls a list box by the label that
     // stands for it, its own name being the chosen entry; the painted
     // caption gets an unseen label.

@@ -5,6 +5,7 @@
 
 #include "store/datafile.h"
 #include "windows/help.h"
+#include "windows/kalendarz.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -270,6 +271,56 @@ private slots:
         QVERIFY(r.editor.isVisible());
         QTest::keyClick(r.editor.windowHandle(), Qt::Key_Escape);
         QVERIFY(!r.editor.isVisible());
+    }
+
+    // Escape on an open drop-down list folds that list and nothing more: the
+    // window stays with what was typed and chosen; the next Escape is the
+    // window's cross again.
+    void escapeFoldsAnOpenListOnly()
+    {
+        EditingRig r;
+        TFkalendarz calendar(r.state);
+        const auto newReminder = [&] {
+            if (r.editor.isVisible())
+                r.editor.close();
+            if (!r.dane.isVisible())
+                QVERIFY(r.OpenList());
+            r.ClickDane(ld::kNowyWpis);
+            r.TypeText("Nie zgubić");
+        };
+        const auto kept = [&] {
+            return r.editor.isVisible() && r.editor.Memo()->toPlainText() == QStringLiteral("Nie zgubić");
+        };
+        const struct {
+            const char* name;
+            std::function<void()> open; // the window, ready
+            QWidget* window;
+            layout::Rect arrow;
+            QComboBox* list;
+            std::function<bool()> stays; // what the window still holds
+        } cases[] = {
+            {"the editor's kind", newReminder, &r.editor, lw::kRozwinListe, r.editor.KindBox(),
+             [&] { return kept() && r.editor.KindBox()->currentIndex() == 0; }},
+            {"the recurrence dialog's which", [&] { newReminder(); r.ChooseKind(6); }, &r.dialog,
+             lc::kRozwinListaKtory, r.dialog.KtoreBox(), [&] { return kept() && r.dialog.isVisible(); }},
+            {"the recurrence dialog's weekday", [&] { newReminder(); r.ChooseKind(6); }, &r.dialog,
+             lc::kRozwinListaJaki, r.dialog.JakieBox(), [&] { return kept() && r.dialog.isVisible(); }},
+            {"the calendar's week", [&] { calendar.Open(); }, &calendar, layout::kalendarz::kRozwinKalendarz,
+             calendar.KtoryBox(), [&] { return calendar.KtoryBox()->currentIndex() == 0; }},
+        };
+        for (const auto& c : cases) {
+            c.open();
+            QVERIFY2(QTest::qWaitForWindowExposed(c.window), c.name);
+            ClickOn(*c.window, Place(c.arrow));
+            QTRY_VERIFY2(c.list->view()->isVisible(), c.name);
+            QWidget* popup = QApplication::activePopupWidget();
+            QVERIFY2(popup, c.name);
+            QTest::keyClick(popup->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY2(!c.list->view()->isVisible(), c.name);
+            QVERIFY2(c.window->isVisible() && c.stays(), c.name);
+            QTest::keyClick(c.window->windowHandle(), Qt::Key_Escape);
+            QVERIFY2(!c.window->isVisible(), c.name);
+        }
     }
 
     // With the list window dragged low, "+" opens the editor wholly inside
