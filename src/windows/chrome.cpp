@@ -217,6 +217,32 @@ void InstallAccessibleFactory()
     (void)installed;
 }
 
+// A button's focus mark, on its window just outside the button: around the
+// painted face, never across the caption on it, whatever the scale.
+class FocusRing final : public QWidget {
+public:
+    explicit FocusRing(QWidget* window) : QWidget(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    void Around(const QWidget* w)
+    {
+        const QRect place(w->mapTo(parentWidget(), QPoint(0, 0)), w->size());
+        setGeometry(place.adjusted(-kFocusRingOffset, -kFocusRingOffset, kFocusRingOffset, kFocusRingOffset));
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        DrawFocusMark(p, rect());
+    }
+};
+
 } // namespace
 
 ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
@@ -237,6 +263,14 @@ ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QStrin
 
 bool ClickArea::event(QEvent* e)
 {
+    switch (e->type()) {
+    case QEvent::FocusIn: ShowFocusRing(button_); break;
+    case QEvent::FocusOut:
+    case QEvent::Hide: ShowFocusRing(false); break;
+    case QEvent::Move:
+    case QEvent::Resize: ShowFocusRing(button_ && hasFocus()); break;
+    default: break;
+    }
     // A window moved to a screen of another pixel ratio shows the picture
     // painted for that one.
     if (e->type() == QEvent::ScreenChangeInternal) {
@@ -267,26 +301,34 @@ void ClickArea::keyPressEvent(QKeyEvent* e)
     QLabel::keyPressEvent(e);
 }
 
-void ClickArea::paintEvent(QPaintEvent* e)
+ClickArea::~ClickArea()
 {
-    QLabel::paintEvent(e);
-    if (!hasFocus())
-        return;
-    QPainter p(this);
-    // Inside a painted button's face, where its outline would hide it.
-    const bool face = width() >= 18 && height() >= 18;
-    DrawFocusMark(p, face ? rect().adjusted(3, 3, -3, -3) : rect());
+    delete ring_;
+}
+
+void ClickArea::ShowFocusRing(bool shown)
+{
+    if (shown && window() != this) {
+        if (!ring_)
+            ring_ = new FocusRing(window());
+        static_cast<FocusRing*>(ring_.data())->Around(this);
+    } else if (ring_) {
+        ring_->hide();
+    }
 }
 
 void DrawFocusMark(QPainter& p, QRect place)
 {
-    // Dots of the accent on white: seen on a light face and a dark one.
+    // Dots of the accent on white: seen on a light face and a dark one. The
+    // line runs through the middle of the outermost window pixels, so that a
+    // scaled screen draws it whole rather than half clipped at one side.
+    const QRectF line = QRectF(place).adjusted(0.5, 0.5, -0.5, -0.5);
     p.save();
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, 1));
-    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.drawRect(line);
     p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
-    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.drawRect(line);
     p.restore();
 }
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -69,13 +70,15 @@ QImage DeviceImage(QSize size, qreal ratio, const QColor& fill);
 // come for any button, for the press-and-hold arrows.
 // One with a hand cursor is a button for the keyboard and for a screen
 // reader too: Tab reaches it (a click leaves the focus where it is), a focus
-// mark shows it, Space and Enter press it, and it reads as a push button
-// named by its hint (or the name the window gives it) with a press action.
+// mark around it shows it, Space and Enter press it, and it reads as a push
+// button named by its hint (or the name the window gives it) with a press
+// action.
 class ClickArea : public QLabel {
     Q_OBJECT
 public:
     explicit ClickArea(QWidget* parent, QRect place = {}, bool handCursor = true,
                        const QString& tooltip = {});
+    ~ClickArea() override;
 
     bool IsButton() const { return button_; }
     // A press and release at once, as Space, Enter or a screen reader give.
@@ -92,11 +95,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
 
 private:
+    void ShowFocusRing(bool shown);
+
     bool leftDown_ = false;
     bool button_ = false;
+    QPointer<QWidget> ring_; // the focus mark, on the window
 };
 
 // The drag bar `LListwa`: a transparent strip across the painted title that
@@ -172,8 +177,12 @@ private:
     int64_t max_ = 0;
 };
 
-// The focus mark: a dotted frame of the pictures' accent on white, just inside `place`.
+// The focus mark: a dotted frame of the pictures' accent on white, one
+// window pixel wide at any scale, just inside `place`.
 void DrawFocusMark(QPainter& p, QRect place);
+// How far a button's focus mark lies outside the button: clear of its face
+// and of the caption painted on it.
+inline constexpr int kFocusRingOffset = 2;
 // Tab and Shift+Tab go through `widgets` in this order.
 void SetReadingOrder(const std::vector<QWidget*>& widgets);
 

@@ -237,8 +237,8 @@ private slots:
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
     }
 
-    // A date from the keyboard: Space on the date opens the picker, Tab
-    // reaches its grid, the arrows move by a day and a week, Enter picks
+    // A date from the keyboard: Space on the date opens the picker with the
+    // keyboard on its grid, the arrows move by a day and a week, Enter picks
     // and gives the keyboard back to the date; Escape folds the picker
     // away before it cancels the editor.
     void dateChosenFromTheKeyboard()
@@ -256,7 +256,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("LWybData"));
         key(Qt::Key_Space);
         QVERIFY(r.editor.Picker()->IsOpen());
-        key(Qt::Key_Tab, 6);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("ImCalendar"));
         key(Qt::Key_Right, 2);
         key(Qt::Key_Down);
@@ -320,6 +319,47 @@ private slots:
             QVERIFY2(c.window->isVisible() && c.stays(), c.name);
             QTest::keyClick(c.window->windowHandle(), Qt::Key_Escape);
             QVERIFY2(!c.window->isVisible(), c.name);
+        }
+    }
+
+    // Each stop of the list window, the editor (its date picker open) and
+    // both panels of the recurrence dialog shows where the keyboard is: a
+    // button by a frame around it, clear of its face and caption; the
+    // picker's grid by a frame on the chosen day.
+    void focusMarkShowsAroundEveryButton()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        const auto buttonsOf = [](QWidget& window) {
+            QString faults;
+            for (ClickArea* a : window.findChildren<ClickArea*>()) {
+                if (!a->IsButton() || a->focusPolicy() == Qt::NoFocus || !a->isVisibleTo(&window))
+                    continue;
+                const FocusMark m = FocusMarkOf(a);
+                const QRect around = QRect(a->mapTo(&window, QPoint(0, 0)), a->size())
+                                         .adjusted(-kFocusRingOffset - 1, -kFocusRingOffset - 1,
+                                                   kFocusRingOffset + 1, kFocusRingOffset + 1);
+                if (m.changed == 0 || m.inside > 0 || !around.contains(m.bounds))
+                    faults += QStringLiteral("%1 (%2 changed, %3 inside); ").arg(a->objectName()).arg(m.changed).arg(m.inside);
+            }
+            return faults;
+        };
+        QCOMPARE(buttonsOf(r.dane), QString());
+        r.ClickDane(ld::kNowyWpis);
+        r.ClickEditor(lw::kRozwinKalendarz);
+        QVERIFY(r.editor.Picker()->IsOpen());
+        QCOMPARE(buttonsOf(r.editor), QString());
+        QWidget* grid = r.editor.Picker()->findChild<QWidget*>(QStringLiteral("ImCalendar"));
+        const FocusMark day = FocusMarkOf(grid);
+        const QPoint centre = r.editor.Picker()->mapTo(&r.editor, r.editor.Picker()->PointOfDay(8));
+        QVERIFY(day.changed > 0);
+        QVERIFY(QRect(centre - QPoint(12, 11), QSize(24, 22)).contains(day.bounds));
+        for (int kind : {5, 6}) {
+            r.ChooseKind(kind);
+            QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+            QCOMPARE(buttonsOf(r.dialog), QString());
+            QTest::keyClick(r.dialog.windowHandle(), Qt::Key_Escape);
+            QVERIFY(!r.dialog.isVisible());
         }
     }
 
