@@ -654,6 +654,35 @@ private slots:
         QCOMPARE(r.state.list[0].CoIle, -2);
     }
 
+    // "Co X dni" from the keyboard: the number is selected when the field
+    // takes the keyboard, so typing replaces it; Tab leaves the field and
+    // Shift+Tab comes back to it; Enter confirms, or names the range.
+    void everyXDaysFromTheKeyboard()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.ChooseKind(5);
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+        QLineEdit* field = r.dialog.CoIleDniField();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QTest::keyClicks(field, "14");
+        QCOMPARE(field->text(), QStringLiteral("14"));
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != field);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClicks(field, "400");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Podaj liczbę dni od 2 do 365."));
+        QVERIFY(r.dialog.isVisible());
+        QTest::keyClicks(field, "21");
+        QTest::keyClick(field, Qt::Key_Enter);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.CoIle(), 21);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co 21 dni"));
+    }
+
     void everyXPanelWithHeldSteppers()
     {
         EditingRig r;
