@@ -464,6 +464,38 @@ private slots:
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
     }
 
+    // Keys of the list window, wherever its keyboard is: Delete is the
+    // delete button (its question the first time), Insert the new button.
+    void deleteAndInsertKeys()
+    {
+        EditingRig r;
+        for (const char* t : {"Jeden+", "Dwa+", "Trzy+"})
+            r.Seed(t, D(2026, 12, 20), 0);
+        QVERIFY(r.OpenList());
+        const struct {
+            Qt::Key key;
+            const char* focus; // the stop holding the keyboard
+            int row;           // selected first
+            size_t questions;  // asked so far
+            QStringList lines;
+        } steps[] = {
+            {Qt::Key_Delete, "Lista", 1, 1, {"Jeden ", "Dwa ", "Trzy "}}, // answered Nie
+            {Qt::Key_Delete, "Lista", 1, 1, {"Jeden ", "Trzy "}},
+            {Qt::Key_Delete, "LZapisz", 0, 1, {"Trzy "}},
+        };
+        r.box.Answer(kAnswerNie);
+        for (const auto& s : steps) {
+            r.ClickRow(s.row);
+            r.dane.findChild<QWidget*>(QLatin1String(s.focus))->setFocus();
+            QTest::keyClick(r.dane.windowHandle(), s.key);
+            QCOMPARE(r.box.shown.size(), s.questions);
+            QCOMPARE(r.Lines(), s.lines);
+        }
+        QTest::keyClick(r.dane.windowHandle(), Qt::Key_Insert);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.editor.Mode(), int(TFWprowadzane::kNew));
+    }
+
     void firstDeleteAnsweredTakDeletesTheOnlyReminder()
     {
         EditingRig r;
