@@ -189,7 +189,13 @@ public:
         return QAccessibleWidget::text(t);
     }
     QVariant currentValue() const override { return qlonglong(Stepper()->Value()); }
-    void setCurrentValue(const QVariant&) override {} // only the arrows change it
+    void setCurrentValue(const QVariant& v) override
+    {
+        bool ok = false;
+        const qlonglong value = v.toLongLong(&ok);
+        if (ok)
+            static_cast<StepperValue*>(widget())->Take(value);
+    }
     QVariant maximumValue() const override { return qlonglong(Stepper()->Maximum()); }
     QVariant minimumValue() const override { return qlonglong(Stepper()->Minimum()); }
     QVariant minimumStepSize() const override { return 1; }
@@ -284,6 +290,7 @@ bool ClickArea::event(QEvent* e)
 
 void ClickArea::Press()
 {
+    TakeTypedNumbers(window());
     emit pressed(Qt::LeftButton);
     emit released(Qt::LeftButton);
     emit clicked();
@@ -344,6 +351,8 @@ void SetReadingOrder(const std::vector<QWidget*>& widgets)
 
 void ClickArea::mousePressEvent(QMouseEvent* e)
 {
+    // A button acts on the number being typed, not on the one before it.
+    TakeTypedNumbers(window());
     if (e->button() == Qt::LeftButton)
         leftDown_ = true;
     e->accept();
@@ -453,7 +462,7 @@ StepperValue::StepperValue(QWidget* parent, QRect place) : QLabel(parent)
     setGeometry(place);
     setAlignment(Qt::AlignCenter);
     setAttribute(Qt::WA_TranslucentBackground);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::StrongFocus);
     QPalette p = palette();
     p.setColor(QPalette::WindowText, kValueTextColour);
     setPalette(p);
@@ -463,12 +472,110 @@ void StepperValue::Show(int64_t value, int64_t min, int64_t max)
 {
     min_ = min;
     max_ = max;
+    typing_ = false;
+    entry_.clear();
     setText(QString::number(value));
     if (value == value_)
         return;
     value_ = value;
     QAccessibleValueChangeEvent event(this, qlonglong(value));
     QAccessible::updateAccessibility(&event);
+}
+
+void StepperValue::SetTypedRange(int64_t min, int64_t max)
+{
+    typedRange_ = true;
+    typedMin_ = min;
+    typedMax_ = max;
+}
+
+void StepperValue::Take(int64_t value)
+{
+    emit typed(std::clamp(value, TypedMin(), std::max(TypedMin(), TypedMax())));
+}
+
+void StepperValue::Commit()
+{
+    if (!typing_)
+        return;
+    const QString entry = entry_;
+    typing_ = false;
+    entry_.clear();
+    selected_ = true;
+    setText(QString::number(value_)); // until the window shows the number taken
+    if (!entry.isEmpty())
+        Take(entry.toLongLong());
+}
+
+bool StepperValue::event(QEvent* e)
+{
+    if (e->type() == QEvent::FocusIn)
+        selected_ = true;
+    else if (e->type() == QEvent::FocusOut)
+        Commit();
+    return QLabel::event(e);
+}
+
+void StepperValue::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    const QString text = e->text();
+    if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) {
+        // The number that the digit would make; none past the most. Digits
+        // are refused long before the number could overflow.
+        const QString next = (selected_ ? QString() : entry_) + text;
+        if (next.toLongLong() <= std::max(TypedMin(), TypedMax())) {
+            entry_ = QString::number(next.toLongLong());
+            typing_ = true;
+            selected_ = false;
+            setText(entry_);
+        }
+    } else if (key == Qt::Key_Backspace) {
+        entry_ = selected_ ? QString() : entry_.chopped(std::min<qsizetype>(1, entry_.size()));
+        typing_ = true;
+        selected_ = false;
+        setText(entry_);
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        Commit();
+        emit stepped(key == Qt::Key_Up ? 1 : -1);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        Commit();
+    } else {
+        QLabel::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    update();
+}
+
+void StepperValue::paintEvent(QPaintEvent* e)
+{
+    if (!hasFocus()) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter p(this);
+    p.setFont(font());
+    if (selected_ && !text().isEmpty()) {
+        // Selected, as a field's text is: the next digit replaces it.
+        QRect band = p.fontMetrics().boundingRect(rect(), int(alignment()), text()).adjusted(-1, 0, 1, 0);
+        band.setTop(1);
+        band.setBottom(height() - 2);
+        p.fillRect(band, kFocusColour);
+        p.setPen(Qt::white);
+    } else {
+        p.setPen(palette().color(QPalette::WindowText));
+    }
+    p.drawText(rect(), int(alignment()), text());
+    DrawFocusMark(p, rect());
+}
+
+void TakeTypedNumbers(QWidget* window)
+{
+    if (!window)
+        return;
+    for (StepperValue* v : window->findChildren<StepperValue*>())
+        v->Commit();
 }
 
 // ------------------------------------------------------------ drop-down lists

@@ -161,7 +161,12 @@ public:
 };
 
 // The number of a stepper, between its less and more arrows: a screen
-// reader reads it as a spin box with its value and range.
+// reader reads it as a spin box with its value and range. It takes typed
+// digits too: reached by Tab or a click, the number is selected, so that
+// the first digit replaces it; a digit that would pass the most is
+// refused, Backspace takes one back, the up and down keys step as the
+// arrows do. The typed number is taken, held to the least, when the
+// keyboard leaves, on Enter, and before any button of the window acts.
 class StepperValue : public QLabel {
     Q_OBJECT
 public:
@@ -170,12 +175,42 @@ public:
     int64_t Value() const { return value_; }
     int64_t Minimum() const { return min_; }
     int64_t Maximum() const { return max_; }
+    // The range a typed number is held to (a value shown beyond it, from
+    // elsewhere, stays until changed); the shown range until set.
+    void SetTypedRange(int64_t min, int64_t max);
+    // Takes the number being typed, if any: `typed` reports it.
+    void Commit();
+    // A number for the field, as typed or set by a screen reader: held to
+    // the typed range and reported.
+    void Take(int64_t value);
+
+signals:
+    // A typed number, within the typed range; the window makes it the value.
+    void typed(int64_t value);
+    // The up (+1) or down (-1) key: one step, as a click on that arrow.
+    void stepped(int direction);
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    int64_t TypedMin() const { return typedRange_ ? typedMin_ : min_; }
+    int64_t TypedMax() const { return typedRange_ ? typedMax_ : max_; }
+
     int64_t value_ = 0;
     int64_t min_ = 0;
     int64_t max_ = 0;
+    bool typedRange_ = false;
+    int64_t typedMin_ = 0;
+    int64_t typedMax_ = 0;
+    bool selected_ = true; // the next digit replaces the number
+    bool typing_ = false;
+    QString entry_;
 };
+// Takes the numbers being typed in `window` (before one of its buttons acts).
+void TakeTypedNumbers(QWidget* window);
 
 // The focus mark: a dotted frame of the pictures' accent on white, one
 // window pixel wide at any scale, just inside `place`.

@@ -652,6 +652,47 @@ private slots:
         QCOMPARE(r.Label(r.editor, "LIleRazyDziennie"), QStringLiteral("1"));
     }
 
+    // The editor's numbers take typed digits within the kind's limit of
+    // days before and 1 to 8 times a day; Tab reaches each number before
+    // its arrows.
+    void typedNumbers()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        StepperValue* days = r.editor.findChild<StepperValue*>(QStringLiteral("LDniPrzed"));
+        StepperValue* times = r.editor.findChild<StepperValue*>(QStringLiteral("LIleRazyDziennie"));
+        r.editor.KindBox()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(r.editor.KindBox(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), days);
+        const struct {
+            StepperValue* box;
+            const char* typed;
+            int32_t days, times;
+        } cases[] = {
+            {days, "9", 1, 1}, // a one-off allows 6 days
+            {days, "5", 5, 1},
+            {times, "0", 5, 1},
+            {times, "12", 5, 1},
+            {times, "7", 5, 7},
+            {days, "\b", 5, 7},
+        };
+        for (const auto& c : cases) {
+            c.box->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(c.box, c.typed);
+            QTest::keyClick(c.box, Qt::Key_Return);
+            QVERIFY2(r.editor.IlePrzed() == c.days && r.editor.Ile() == c.times, c.typed);
+        }
+        QTest::keyClick(times, Qt::Key_Up);
+        QCOMPARE(r.editor.Ile(), 8);
+        r.TypeText("Wpisane");
+        days->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(days, "3");
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[0].IlePrzed, 3);
+        QCOMPARE(r.state.list[0].Ile, 8);
+    }
+
     void tickRules()
     {
         EditingRig r;
