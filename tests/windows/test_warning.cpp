@@ -133,22 +133,6 @@ private slots:
         QCOMPARE(box.WarningResult(), answer);
     }
 
-    // The focus mark lies around each button, clear of the answer written
-    // on it, at every scale.
-    void focus_mark_lies_around_each_button_not_across_its_word()
-    {
-        TFWarning box;
-        for (int kind : {kInformationBox, kQuestionBox}) {
-            Open(box, kind);
-            for (ClickArea* a : box.findChildren<ClickArea*>()) {
-                if (!a->IsButton() || !a->isVisibleTo(&box))
-                    continue;
-                const FocusMark m = FocusMarkOf(a);
-                QVERIFY2(m.changed > 0 && m.inside == 0, qPrintable(a->objectName()));
-            }
-        }
-    }
-
     void letter_keys_answer_only_for_offered_buttons_in_either_case()
     {
         TFWarning box;
