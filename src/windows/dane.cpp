@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -115,6 +116,13 @@ TFDane::TFDane(AppState& state, QWidget* parent)
     // From the keyboard: the arrows move in the list, Enter edits, Escape cancels.
     connect(Lista_, &QListWidget::activated, this, &TFDane::LEdytujWpisClick);
     EnableEscape([this] { LAnulujClick(); });
+    // Delete and Insert are the delete and new buttons, wherever the keyboard is.
+    for (const auto& [key, handler] : {std::pair{Qt::Key_Delete, &TFDane::LUsunWpisClick},
+                                       std::pair{Qt::Key_Insert, &TFDane::LNowyWpisClick}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    }
     CenterOnScreen();
     state_.list.SetView(this);
 }

@@ -22,7 +22,8 @@
 #
 # A program the user types in keeps every keystroke while a reminder slides
 # in, and "&Zakończ" ends the program at once with the editor and the
-# recurrence dialog open.
+# recurrence dialog open. Escape on the editor's open kind list folds the
+# list only: the editor stays, and the text typed in it is saved.
 #
 # From then on the session has a screen reader's accessibility bus. With
 # keys only, a reminder is added in the list window from the tray menu,
@@ -384,6 +385,48 @@ xdotool key Down Down Down Down Down Return # "co X dni": the recurrence dialog
 wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
 menu_item z
 wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
+
+# ------------------------------------------ Escape on the open kind list
+echo "== Escape on the editor's open kind list folds the list; the editor keeps its text"
+"$write_settings" 60 15 30 || fail "settings file" # no examination within the block
+# popup_shown: a drop-down list of the program on the screen, Qt's popup,
+# which no window manager frames.
+popup_shown() {
+  local id info
+  for id in $(xwininfo -root -children | awk '/\("remindo"/{print $1}'); do
+    info=$(xwininfo -id "$id")
+    grep -q 'Map State: IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" && return 0
+  done
+  return 1
+}
+popup_gone() { ! popup_shown; }
+start_remindo
+wait_for 20 "tray icon" tray_icon
+open_window d 386x447 escape-list.png
+click_in "$window" 27 59 # "+"
+wait_for 10 "the editor" window_of_size '^Remindo' 374x395
+editor=$(window_of_size '^Remindo' 374x395)
+escaped="Nie zgubić tej treści"
+xdotool type --delay 40 "$escaped"
+click_in "$editor" 348 182 # the kind's arrow
+wait_for 5 "the kind list" popup_shown
+xdotool key Escape
+wait_for 5 "the kind list to fold" popup_gone
+sleep 0.5 # an editor that the key closed is gone by now
+window_of_size '^Remindo' 374x395 >/dev/null || fail "Escape on the open kind list closed the editor"
+shot "$editor" "$out/escape-editor-kept.png"
+click_in "$editor" 344 368 # the tick: what the editor holds is stored
+wait_for 5 "the editor to close" closed 374x395
+click_in "$window" 357 420 # the list window's save
+wait_for 5 "the list window to close" closed 386x447
+kept_text() {
+  "$tool" export --plain "$work/escape.dat" &&
+    iconv -f CP1250 -t UTF-8 "$work/escape.dat" | grep -qF "<Tresc>$escaped+</Tresc>"
+}
+wait_for 10 "the typed text in the data file" kept_text
+echo "Escape folded the kind list; the editor kept its text"
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 
 # ------------------------------------------------ keys only, a screen reader
 echo "== keys only: a reminder added, saved and answered; AT-SPI names every button"
