@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -319,7 +320,11 @@ bool TFDane::AskBeforeEnd()
 {
     if (!state_.DataChanged)
         return true;
-    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    int answer;
+    {
+        const QScopedValueRollback standing(endQuestionStands_, true);
+        answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    }
     if (answer == kAnswerTak)
         return state_.SaveList();
     return answer == kAnswerNie;

@@ -1,9 +1,12 @@
 // A log-out: never restarted, and edits that wait in the list window asked
-// about where the session manager allows it.
+// about where the session manager allows it. A signal that asks the program
+// to end takes the same road.
 
 #include "shell/session.h"
 
 #include <QTest>
+
+#include <csignal>
 
 using namespace remindo;
 
@@ -64,6 +67,84 @@ private slots:
         QCOMPARE(wasSaved, saved);
         QCOMPARE(c.cancelled, cancelled);
         QCOMPARE(c.released, asked); // the user's turn given back after the question
+    }
+
+    void endSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<bool>("standing"); // the question is on the screen already
+        QTest::addColumn<bool>("saves");    // the save succeeds
+        QTest::addColumn<int>("answer");    // 1 Tak, 2 Nie, 3 Anuluj
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("TERM, nothing waits") << SIGTERM << false << false << true << 0 << false << false << true;
+        QTest::newRow("TERM saves unasked") << SIGTERM << true << false << true << 1 << false << true << true;
+        QTest::newRow("HUP saves unasked") << SIGHUP << true << false << true << 1 << false << true << true;
+        QTest::newRow("TERM, the save fails") << SIGTERM << true << false << false << 1 << false << true << false;
+        QTest::newRow("INT, nothing waits") << SIGINT << false << false << true << 1 << false << false << true;
+        QTest::newRow("INT asks: Tak") << SIGINT << true << false << true << 1 << true << true << true;
+        QTest::newRow("INT asks: Nie") << SIGINT << true << false << true << 2 << true << false << true;
+        QTest::newRow("INT asks: Anuluj") << SIGINT << true << false << true << 3 << true << false << false;
+        QTest::newRow("INT while the question stands") << SIGINT << true << true << true << 3 << false << true << true;
+        QTest::newRow("TERM while the question stands") << SIGTERM << true << true << true << 3 << false << true << true;
+        QTest::newRow("USR1 is not ours") << int(SIGUSR1) << true << false << true << 1 << false << false << false;
+    }
+
+    void endSignal()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, pending);
+        QFETCH(bool, standing);
+        QFETCH(bool, saves);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, saved);
+        QFETCH(bool, ends);
+        bool wasAsked = false, wasSaved = false;
+        int endings = 0;
+        const auto save = [&] {
+            wasSaved = true;
+            return saves;
+        };
+        SignalEnding ending(LogoutHandlers{[&] { return pending; },
+                                           [&] {
+                                               wasAsked = true;
+                                               return answer == 1 ? save() : answer == 2;
+                                           },
+                                           save, [&] { return standing; }},
+                            [&] { ++endings; });
+        ending.Received(signal);
+        QCOMPARE(wasAsked, asked);
+        QCOMPARE(wasSaved, saved);
+        QCOMPARE(endings, ends ? 1 : 0);
+        QCOMPARE(ending.EndedBy(), ends ? signal : 0);
+    }
+
+    // Ctrl+C asks; a second Ctrl+C, read by the question's own event loop,
+    // saves and ends; the first question's return then does nothing more,
+    // and signals while the program ends change nothing.
+    void secondSignalWhileTheQuestionStands()
+    {
+        bool standing = false, saved = false;
+        int endings = 0;
+        SignalEnding* self = nullptr;
+        SignalEnding ending(LogoutHandlers{[] { return true; },
+                                           [&] {
+                                               standing = true;
+                                               self->Received(SIGINT);
+                                               standing = false;
+                                               return true; // the box's loop left as by Nie
+                                           },
+                                           [&] { return saved = true; }, [&] { return standing; }},
+                            [&] { ++endings; });
+        self = &ending;
+        ending.Received(SIGINT);
+        ending.Received(SIGTERM);
+        QVERIFY(saved);
+        QCOMPARE(endings, 1);
+        QCOMPARE(ending.EndedBy(), SIGINT);
     }
 };
 
