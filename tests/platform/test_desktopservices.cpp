@@ -193,10 +193,20 @@ private slots:
     }
 
     // The lock file deleted while a copy runs: a second copy started then,
-    // which makes the file anew, is refused all the same, and makes nothing.
+    // which makes the file anew, is refused all the same, and makes nothing;
+    // also in a folder that others may read, as older versions made it.
+    void aDeletedLockFileStillKeepsASecondCopyOut_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("folder 0700") << 0700;
+        QTest::newRow("folder 0755") << 0755;
+    }
+
     void aDeletedLockFileStillKeepsASecondCopyOut()
     {
+        QFETCH(int, mode);
         QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(mode)) == 0);
         const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
         const pid_t first = Holder(path);
         QVERIFY(first > 0);

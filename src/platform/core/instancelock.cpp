@@ -6,7 +6,9 @@
 #include <QtGlobal>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -56,6 +58,33 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Whether a process of this user holds a lock on the folder `st`. Anyone
+// who may read a folder may lock it; /proc/locks names the holders. The
+// inode alone is compared: the device there is the file system's, which a
+// btrfs subvolume's stat() does not give.
+bool HeldByOurUser(const struct stat& st)
+{
+    std::FILE* f = std::fopen("/proc/locks", "re");
+    if (!f)
+        return false;
+    bool ours = false;
+    char line[256];
+    while (!ours && std::fgets(line, sizeof line, f)) {
+        char type[16] = {};
+        int pid = 0;
+        unsigned major = 0, minor = 0;
+        unsigned long long inode = 0;
+        // "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF"; a waiter's line has "->"
+        if (std::sscanf(line, "%*d: %15s %*s %*s %d %x:%x:%llu", type, &pid, &major, &minor, &inode) != 5 ||
+            std::strcmp(type, "FLOCK") != 0 || inode != st.st_ino || pid <= 0)
+            continue;
+        struct stat holder {};
+        ours = ::stat(("/proc/" + std::to_string(pid)).c_str(), &holder) == 0 && holder.st_uid == ::geteuid();
+    }
+    std::fclose(f);
+    return ours;
+}
+
 } // namespace
 
 bool LockFileInstance::LockFolder()
@@ -75,9 +104,9 @@ bool LockFileInstance::LockFolder()
         return true;
     }
     ::close(fd);
-    // Held by someone who may read the folder: in a folder open to others
-    // that need not be a copy of ours, and the lock file decides alone.
-    return !(e == EWOULDBLOCK && (st.st_mode & (S_IRGRP | S_IROTH)) == 0);
+    // Held by another user, who could read the folder: not a copy of ours,
+    // and the lock file decides alone.
+    return !(e == EWOULDBLOCK && HeldByOurUser(st));
 }
 
 bool LockFileInstance::Acquire()

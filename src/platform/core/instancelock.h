@@ -29,7 +29,7 @@ public:
 // now there taken instead. A lock file deleted while a copy runs would still
 // let a second copy in, so the copy also locks the data folder itself, which
 // no deletion of a file takes away. Anyone who may read a folder may lock
-// it, so only a folder closed to other users speaks for a copy of ours.
+// it, so only a folder lock held by a process of the user's own counts.
 class LockFileInstance final : public InstanceLock {
 public:
     // `path` in the local file-name encoding; its folder must exist.
