@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,24 +27,16 @@ using namespace remindo;
 
 namespace {
 
-// A process that takes the lock at `path` (as the user `asUser`, making
-// the file open to all, when given) and holds it until killed. Answers its
-// pid, or -1 when it could not take the lock.
-pid_t Holder(const std::string& path, uid_t asUser = 0)
+// A process that runs `take` and, when it answers true, holds what it took
+// until killed. Answers its pid, or -1.
+pid_t Holding(const std::function<bool()>& take)
 {
     int ready[2];
     if (pipe(ready) != 0)
         return -1;
     const pid_t child = fork();
     if (child == 0) {
-        LockFileInstance held(path);
-        bool ok = true;
-        if (asUser) {
-            umask(0);
-            ok = setgid(asUser) == 0 && setuid(asUser) == 0;
-        }
-        ok = ok && held.Acquire() && (!asUser || ::chmod(path.c_str(), 0666) == 0);
-        const char c = ok ? '1' : '0';
+        const char c = take() ? '1' : '0';
         (void)!write(ready[1], &c, 1);
         for (;;)
             pause();
@@ -59,32 +52,35 @@ pid_t Holder(const std::string& path, uid_t asUser = 0)
     return ok ? child : -1;
 }
 
+bool BecomeUser(uid_t user)
+{
+    return setgid(user) == 0 && setuid(user) == 0;
+}
+
+// A process that takes the lock at `path` (as the user `asUser`, making
+// the file open to all, when given) and holds it until killed. Answers its
+// pid, or -1 when it could not take the lock.
+pid_t Holder(const std::string& path, uid_t asUser = 0)
+{
+    return Holding([&] {
+        auto* held = new LockFileInstance(path); // kept until the process is killed
+        if (asUser) {
+            umask(0);
+            if (!BecomeUser(asUser))
+                return false;
+        }
+        return held->Acquire() && (!asUser || ::chmod(path.c_str(), 0666) == 0);
+    });
+}
+
 // A process of the user `asUser` that holds a lock on the folder `dir`
-// itself, as anyone who may read a folder can. Its pid, or -1.
+// itself, as anyone who may read a folder can.
 pid_t FolderHolder(const std::string& dir, uid_t asUser)
 {
-    int ready[2];
-    if (pipe(ready) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        bool ok = setgid(asUser) == 0 && setuid(asUser) == 0;
-        const int fd = ok ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY) : -1;
-        ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-        const char c = ok ? '1' : '0';
-        (void)!write(ready[1], &c, 1);
-        for (;;)
-            pause();
-    }
-    char c = 0;
-    const bool ok = child > 0 && read(ready[0], &c, 1) == 1 && c == '1';
-    close(ready[0]);
-    close(ready[1]);
-    if (!ok && child > 0) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
-    return ok ? child : -1;
+    return Holding([&] {
+        const int fd = BecomeUser(asUser) ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+        return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    });
 }
 
 void Stop(pid_t child)
