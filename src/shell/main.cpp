@@ -1,6 +1,6 @@
 // Remindo: one copy per user, the eight windows, the tray icon, and the
-// event loop until `&Zakończ`. A start while a copy runs hands its request
-// to that copy over the session bus.
+// event loop until `&Zakończ` (or a signal that asks it to end). A start
+// while a copy runs hands its request to that copy over the session bus.
 
 #include "platform/core/appbus.h"
 #include "platform/core/apppaths.h"
@@ -15,6 +15,7 @@
 #include "remindo_version.h"
 #include "resources/resources.h"
 #include "shell/datawatch.h"
+#include "shell/endsignals.h"
 #include "shell/options.h"
 #include "shell/remote.h"
 #include "shell/session.h"
@@ -29,6 +30,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -104,7 +106,9 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
     return 0;
 }
 
-int RunProgram(Request request, QtArgv& qt)
+// `signalFd` from BlockEndSignals(); `endedBy` is the signal that ended the
+// program, or 0.
+int RunProgram(Request request, QtArgv& qt, int signalFd, int& endedBy)
 {
     QApplication app(qt.argc, qt.argv());
     LoadQtPolish(app);
@@ -137,9 +141,16 @@ int RunProgram(Request request, QtArgv& qt)
         state, [] { return QApplication::activeModalWidget() != nullptr; },
         [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
     RemoteControl remote(state, *windows.glowny, tray, watch);
-    WatchSession(app, LogoutHandlers{[&state] { return state.DataChanged; },
-                                     [d = windows.dane] { return d->AskBeforeEnd(); },
-                                     [&state] { return state.SaveList(); }});
+    const LogoutHandlers beforeEnd{[&state] { return state.DataChanged; },
+                                   [d = windows.dane] { return d->AskBeforeEnd(); },
+                                   [&state] { return state.SaveList(); },
+                                   [d = windows.dane] { return d->EndQuestionStands(); }};
+    WatchSession(app, beforeEnd);
+    // As `&Zakończ` ends it: every event loop is left.
+    SignalEnding signalEnding(beforeEnd, [] { QCoreApplication::exit(0); });
+    EndSignalReader signalReader(signalFd);
+    QObject::connect(&signalReader, &EndSignalReader::received, &app,
+                     [&signalEnding](int s) { signalEnding.Received(s); });
     BusService bus(remote);
     bus.Register();
 
@@ -148,7 +159,9 @@ int RunProgram(Request request, QtArgv& qt)
         QObject::connect(
             windows.glowny, &TFGlowny::dataLoaded, windows.glowny,
             [g = windows.glowny, action] { g->ActivateAction(action); }, Qt::SingleShotConnection);
-    return app.exec();
+    const int status = app.exec();
+    endedBy = signalEnding.EndedBy();
+    return status;
 }
 
 } // namespace
@@ -189,5 +202,15 @@ int main(int argc, char** argv)
     if (options.request == Request::Quit)
         return 0; // none runs
     RemoveLeftoverTemporaries(folder); // no other copy can be saving now
-    return RunProgram(options.request, qt);
+    // No thread runs yet: Qt's and the session bus's start later, blocked.
+    const int signalFd = BlockEndSignals();
+    int endedBy = 0;
+    const int status = RunProgram(options.request, qt, signalFd, endedBy);
+    if (endedBy != 0) {
+        // Saved and closed; now ended as the signal ends a program, so that
+        // a shell or a service manager sees how it ended.
+        UnblockEndSignals();
+        std::raise(endedBy);
+    }
+    return status;
 }

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 
@@ -326,7 +327,11 @@ bool TFDane::AskBeforeEnd()
 {
     if (!state_.DataChanged)
         return true;
-    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    int answer;
+    {
+        const QScopedValueRollback standing(endQuestionStands_, true);
+        answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    }
     if (answer == kAnswerTak)
         return state_.SaveList();
     return answer == kAnswerNie;

@@ -569,6 +569,112 @@ echo "kept $(basename "$kept")"
 menu_item z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 
+# ------------------------------------------- signals that ask it to end
+# A deletion waits in the list window; then real signals, one road each:
+#   NAME SIGNAL STEPS... RESULT
+# A step is "ask" (the list window's question comes), a key that answers
+# it, "runs" (the program goes on), or another signal sent then. RESULT:
+# the deletion "saved" in the data file or "dropped"; the program ends by
+# the last signal sent. On the way: every thread has the signals blocked,
+# the help page's opener starts with them unblocked, and a second start
+# after the lock file was deleted is refused.
+signal_roads() {
+  echo "== signals: a deletion pending, then SIGTERM, SIGHUP or SIGINT"
+  "$write_settings" 60 15 30 || fail "settings file"
+  local fakebin=$work/fakebin first=1 name sig steps result step last status t mask
+  mkdir -p "$fakebin"
+  # What the help page's opener starts with, as it starts: no shell, which
+  # would set the mask its own way.
+  printf '#!/usr/bin/python3\nimport os\nopen("%s.tmp", "w").write(open("/proc/self/status").read())\nos.rename("%s.tmp", "%s")\n' \
+    "$work/opener" "$work/opener" "$work/opener" >"$fakebin/xdg-open"
+  chmod +x "$fakebin/xdg-open"
+  while read -r name sig steps; do
+    result=${steps##* }
+    steps=${steps% *}
+    echo "-- $name: SIG$sig, $steps, $result"
+    plain_file "$work/two.dat" <<'LIST'
+Zostaje na liście+|30|0
+Usunięte przed sygnałem+|40|0
+LIST
+    "$tool" import "$work/two.dat" >/dev/null || fail "remindo-data import"
+    # Started as from a terminal: a script's background job would have
+    # SIGINT ignored, which the program keeps so.
+    PATH=$fakebin:$PATH env --default-signal=INT "$program" >>"$work/remindo.log" 2>&1 &
+    remindo=$!
+    pids+=($remindo)
+    wait_for 20 "tray icon" tray_icon
+    open_window d 386x447 "signal-$name-list.png"
+    if [ $first -eq 1 ]; then
+      first=0
+      for t in /proc/"$remindo"/task/*/status; do
+        mask=$((16#$(awk '/^SigBlk:/{print $2}' "$t")))
+        [ $((mask & 0x4003)) -eq $((0x4003)) ] || fail "a thread of the program has SIGHUP, SIGINT or SIGTERM unblocked: $t"
+      done
+      xdotool key F1
+      wait_for 10 "the help page's opener" test -s "$work/opener"
+      mask=$((16#$(awk '/^SigBlk:/{print $2}' "$work/opener")))
+      [ $((mask & 0x4003)) -eq 0 ] || fail "the help page's opener started with the signals blocked"
+      echo "$(ls /proc/"$remindo"/task | wc -l) threads with the signals blocked; the opener without"
+    fi
+    click_in "$window" 120 61 # the second row
+    click_in "$window" 27 139 # delete
+    wait_for 10 "the deletion question" window_of_size '^Remindo$' 350x150
+    xdotool key t
+    wait_for 5 "the deletion question to go" closed 350x150
+    kill -s "$sig" "$remindo"
+    last=$sig
+    for step in $steps; do
+      case $step in
+        -) ;;
+        ask)
+          wait_for 10 "the list window's question after SIG$last" window_of_size '^Remindo$' 350x150
+          shot "$(window_of_size '^Remindo$' 350x150)" "$out/signal-$name-question.png" ;;
+        runs)
+          wait_for 5 "the question to go" closed 350x150
+          sleep 0.5
+          kill -0 "$remindo" 2>/dev/null || fail "$name: the program ended after Anuluj" ;;
+        [tna]) xdotool key "$step" ;;
+        *) kill -s "$step" "$remindo"; last=$step ;;
+      esac
+    done
+    wait_for 10 "the program to end ($name)" sh -c "! kill -0 $remindo"
+    status=0
+    wait "$remindo" 2>/dev/null || status=$?
+    [ "$status" -eq $((128 + $(kill -l "$last"))) ] || fail "$name: the program ended with $status, not by SIG$last"
+    "$tool" export --plain "$work/signal.dat" || fail "export"
+    iconv -f CP1250 -t UTF-8 "$work/signal.dat" >"$work/signal.txt"
+    grep -q "Zostaje na liście" "$work/signal.txt" || fail "$name: the other reminder is gone"
+    if [ "$result" = saved ]; then
+      ! grep -q "Usunięte przed sygnałem" "$work/signal.txt" || fail "$name: the deletion was lost"
+    else
+      grep -q "Usunięte przed sygnałem" "$work/signal.txt" || fail "$name: the deletion was saved after Nie"
+    fi
+  done <<'ROADS'
+term TERM - saved
+hup HUP - saved
+int-tak INT ask t saved
+int-nie INT ask n dropped
+int-twice INT ask a runs INT ask INT saved
+ROADS
+
+  echo "== the lock file deleted while the program runs: a second start is refused"
+  start_remindo
+  wait_for 20 "tray icon" tray_icon
+  rm "$folder/Remindo.lock"
+  "$program" >"$work/second.log" 2>&1 &
+  second=$!
+  pids+=($second)
+  wait_for 20 "second-start box" xdotool search --onlyvisible --name '^Uwaga$'
+  xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Uwaga$' | head -n1)" key Return 2>/dev/null || true
+  wait_for 10 "end of the second copy" sh -c "! kill -0 $second"
+  [ "$(exit_status "$second")" -ne 0 ] || fail "the second copy reported success"
+  [ ! -e "$folder/Remindo.lock" ] || fail "the refused copy made a lock file"
+  kill -0 "$remindo" || fail "the first copy ended"
+  kill -TERM "$remindo"
+  wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+}
+signal_roads
+
 # ------------------------------------------------- no notification area
 echo "== without a notification area: the running copy reached over the bus"
 kill "$docker_pid"
