@@ -587,6 +587,99 @@ private slots:
                             "added 10 of 10 events and to-dos; 0 skipped as already in the list\n");
         QCOMPARE(Listed(data).size(), 10);
     }
+
+    // Calendars made to hurt: each comes first in a file beside one ordinary
+    // event. Nesting and line length refuse the whole file before libical
+    // reads it (the refusal names the bound, and no time is measured); a text
+    // over the editor's two lines of 160 characters, or a number in a rule
+    // that libical would wrap, refuses its event; at the bounds all is taken.
+    void hostileCalendars()
+    {
+        const QByteArray nest = "BEGIN:X-NEST\r\n", unnest = "END:X-NEST\r\n";
+        const auto event = [](const QString& summary, const QString& lines, const QString& start = "20261216") {
+            return Component(summary, "DTSTART;VALUE=DATE:" + start + "\n" + lines).toUtf8();
+        };
+        const auto nested = [&](int depth) { // the event at `depth`, VCALENDAR being 1
+            return nest.repeated(depth - 2) + event("Głęboko", "") + unnest.repeated(depth - 2);
+        };
+        const auto folded = [](const QByteArray& property, const QByteArray& value) {
+            QByteArray out = property;
+            for (qsizetype i = 0; i < value.size(); i += 74)
+                out += (i ? "\r\n " : "") + value.mid(i, 74);
+            return out + "\r\n";
+        };
+        const QByteArray eightMillion(8000000, 'a');
+        const QString cut = QString(80, 'a') + "…";
+        const QString ordinary = "0 2026-12-16 0 Zwykłe";
+        const QString added1 = "added 1 of 2 events and to-dos; 0 skipped as already in the list\n";
+        const QString added2 = "added 2 of 2 events and to-dos; 0 skipped as already in the list\n";
+        const struct {
+            const char* label;
+            QByteArray hostile;
+            int status;
+            QString out, err; // %1: the calendar's path
+            QStringList listed;
+        } cases[] = {
+            {"3000 deep", nested(3000), 1, {}, "components nested more than 16 deep (line 19)", {}},
+            {"at the depth bound", nested(16), 0, added2, {}, {"0 2026-12-16 0 Głęboko", ordinary}},
+            {"an alarm below the bound", nested(16).replace("END:VEVENT", "BEGIN:VALARM\r\nEND:VALARM\r\nEND:VEVENT"),
+             1, {}, "components nested more than 16 deep (line 23)", {}},
+            {"an 8 MB line", event("Długi", "DESCRIPTION:" + QString(8 << 20, 'x')), 1, {},
+             "line 9 is longer than 65536 bytes, the longest line read here", {}},
+            {"a line at the bound", event("Opisane", "DESCRIPTION:" + QString(65536 - 12, 'x')), 0,
+             "not kept: \"Opisane\": DESCRIPTION\n" + added2, {}, {"0 2026-12-16 0 Opisane", ordinary}},
+            {"an 8-million-character text", folded("BEGIN:VEVENT\r\nUID:8m@test\r\nSUMMARY:", eightMillion) +
+                                                "DTSTART;VALUE=DATE:20261216\r\nEND:VEVENT\r\n",
+             0, "skipped: \"" + cut + "\": the summary: 8000000 characters, where Remindo keeps at most 160\n" + added1,
+             {}, {ordinary}},
+            {"161 characters", event(QString(161, 'b'), ""), 0,
+             "skipped: \"" + QString(80, 'b') + "…\": the summary: 161 characters, where Remindo keeps at most 160\n" +
+                 added1,
+             {}, {ordinary}},
+            {"three lines", event("Raz\\nDwa\\nTrzy", ""), 0,
+             "skipped: \"Raz\": the summary: 3 lines, where Remindo keeps at most 2\n" + added1, {}, {ordinary}},
+            {"two lines of 160", event(QString(80, 'c') + "\\n" + QString(80, 'd'), ""), 0, added2, {},
+             {"0 2026-12-16 0 " + QString(80, 'c') + " / " + QString(80, 'd'), ordinary}},
+            {"INTERVAL=70000", event("Co 70000 dni", "RRULE:FREQ=DAILY;INTERVAL=70000"), 0,
+             "skipped: \"Co 70000 dni\": RRULE: INTERVAL=70000 is beyond what libical reads (1 to 32767)\n" + added1,
+             {}, {ordinary}},
+            {"INTERVAL=65537", event("Co 65537 dni", "RRULE:freq=daily;interval=65537"), 0,
+             "skipped: \"Co 65537 dni\": RRULE: interval=65537 is beyond what libical reads (1 to 32767)\n" + added1,
+             {}, {ordinary}},
+            {"INTERVAL=32767", event("Co 32767 dni", "RRULE:FREQ=DAILY;INTERVAL=32767"), 0, added2, {},
+             {"32767 2026-12-16 0 Co 32767 dni", ordinary}},
+            {"BYDAY=65538MO", event("Poniedziałek", "RRULE:FREQ=MONTHLY;BYDAY=65538MO", "20261214"),
+             0,
+             "skipped: \"Poniedziałek\": RRULE: BYDAY=65538MO is beyond what libical reads (places -53 to 53)\n" +
+                 added1,
+             {}, {ordinary}},
+            {"COUNT=4294967296", event("Bez końca?", "RRULE:FREQ=DAILY;COUNT=4294967296"), 0,
+             "skipped: \"Bez końca?\": RRULE: COUNT=4294967296 is beyond what libical reads (at most 2147483647)\n" +
+                 added1,
+             {}, {ordinary}},
+        };
+        int n = 0;
+        QStringList wrong;
+        for (const auto& c : cases) {
+            const QString ics = Path(QString("hostile-%1.ics").arg(++n)), data = Path(QString("hostile-%1.dat").arg(n));
+            QFile f(ics);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\n" + c.hostile +
+                    Component("Zwykłe", "DTSTART;VALUE=DATE:20261216").toUtf8() + "END:VCALENDAR\r\n");
+            f.close();
+            const Run r = Tool({"--file", data, "import", "--ics", "--skip-unsupported", ics});
+            const QString err = c.err.isEmpty() ? QString() : "remindo-data: " + ics + ": " + c.err + "\n";
+            const bool listed = c.status == 0 ? Listed(data) == c.listed : !QFile::exists(data);
+            if (r.status != c.status || r.err != err || r.out != c.out || !listed)
+                wrong << QString("%1: status %2, listed as expected: %3\n%4%5")
+                             .arg(c.label)
+                             .arg(r.status)
+                             .arg(listed)
+                             .arg(r.err.left(300), r.out.left(300));
+            QFile::remove(ics);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIcs)

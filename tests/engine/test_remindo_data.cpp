@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace remindo;
 
@@ -405,6 +406,91 @@ private slots:
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(QDir(dir_.path()).entryList({"fifo*", "a-folder*"}, QDir::AllEntries | QDir::System),
                  (QStringList{"a-folder", "fifo"}));
+    }
+
+    // An export never replaces a link: one to a regular file (through other
+    // links, or relative to its own folder) is written through, the link
+    // left as it was; one to anything else is refused in one line.
+    void exportNeverReplacesALink()
+    {
+        const QDir links(dir_.filePath("links"));
+        QVERIFY(links.mkpath("."));
+        QVERIFY(links.mkpath("a-folder"));
+        const QString expected = links.filePath("expected.dat"), expectedIcs = links.filePath("expected.ics");
+        QCOMPARE(Tool({"--file", data_, "export", "--plain", expected}).status, 0);
+        QCOMPARE(Tool({"--file", data_, "export", "--ics", expectedIcs}).status, 0);
+        const struct {
+            const char* link;
+            const char* to;
+            const char* option;
+            const char* written; // the file written through, or nullptr
+            QString refused;     // what the one line says
+        } cases[] = {
+            {"stdout", "/proc/self/fd/1", "--plain", nullptr, "it links to /proc/self/fd/1, a FIFO, not a regular file"},
+            {"null", "/dev/null", "--plain", nullptr, "it links to /dev/null, a device, not a regular file"},
+            {"null.ics", "/dev/null", "--ics", nullptr, "it links to /dev/null, a device, not a regular file"},
+            {"folder", "a-folder", "--plain", nullptr, "it links to a-folder, a folder, not a regular file"},
+            {"dangling", "missing.dat", "--plain", nullptr, "it links to missing.dat, which does not exist"},
+            {"relative", "target.dat", "--plain", "target.dat", {}},
+            {"chain", "relative", "--plain", "target.dat", {}}, // through the link above
+            {"absolute.ics", "/TARGET/target.ics", "--ics", "target.ics", {}},
+        };
+        for (const auto& c : cases) {
+            const QString to = QString(c.to).replace("/TARGET", links.path());
+            QVERIFY(::symlink(QFile::encodeName(to).constData(), QFile::encodeName(links.filePath(c.link)).constData()) ==
+                    0);
+        }
+        const auto readLink = [](const QString& link) {
+            char buf[4096];
+            const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buf, sizeof buf);
+            return n < 0 ? QString() : QFile::decodeName(QByteArray(buf, int(n)));
+        };
+        for (const auto& c : cases) {
+            const QString link = links.filePath(c.link);
+            if (c.written) {
+                QFile f(links.filePath(c.written));
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write("old\n");
+            }
+            const QStringList before = links.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+            const Run r = Tool({"--file", data_, "export", c.option, link});
+            QVERIFY2(r.status == (c.written ? 0 : 1), qPrintable(QString(c.link) + ": " + r.err));
+            QCOMPARE(r.out, QString());
+            QCOMPARE(r.err, c.written ? QString() : "remindo-data: " + link + ": cannot be written: " + c.refused + "\n");
+            QCOMPARE(readLink(link), QString(c.to).replace("/TARGET", links.path()));
+            if (c.written)
+                QCOMPARE(Bytes(links.filePath(c.written)), Bytes(QString(c.option) == "--ics" ? expectedIcs : expected));
+            QCOMPARE(links.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
+        }
+    }
+
+    // A data file whose scrambled copy would pass 64 MiB reads, but cannot be
+    // saved: the import fails with the old file as it was and no copy beside it.
+    void aFailedImportKeepsNoCopy()
+    {
+        const QString account = dir_.filePath("failing-account");
+        const QString target = account + "/Vendly/Remindo/Dane.dat";
+        QVERIFY(QDir().mkpath(account + "/Vendly/Remindo"));
+        Write(target, SmallList());
+        const QByteArray before = Bytes(target);
+        const QString plain = dir_.filePath("unsavable.dat");
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        // A letter that scrambles to '&', written as "&amp;": 14 MB read, 70 MB to save.
+        f.write("<Dane><Code>fa</Code><Ilosc>14</Ilosc>");
+        for (int i = 1; i <= 14; ++i)
+            f.write("<Nr" + QByteArray::number(i) + "><Tresc>" + QByteArray(1000000, '8') +
+                    "</Tresc><Data>8.12.2026</Data><CoIle>0</CoIle><IlePrzed>1</IlePrzed><CzyPo>0</CzyPo><Blok>0</Blok>"
+                    "<BlokDzis>0</BlokDzis><BlokDzisData>1.12.2026</BlokDzisData><Ile>1</Ile></Nr" +
+                    QByteArray::number(i) + ">");
+        f.write("</Dane>");
+        f.close();
+        const Run r = Tool({"--file", target, "import", plain});
+        QFile::remove(plain);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("larger than 64 MiB") && r.err.count('\n') == 1, qPrintable(r.err));
+        QCOMPARE(Bytes(target), before);
+        QCOMPARE(QDir(account + "/Vendly/Remindo").entryList(QDir::Files | QDir::Hidden), QStringList{"Dane.dat"});
     }
 
     void outputThatCannotBeWritten()
