@@ -592,7 +592,7 @@ private slots:
     // event. Nesting and line length refuse the whole file before libical
     // reads it (the refusal names the bound, and no time is measured); a text
     // over the editor's two lines of 160 characters, or a number in a rule
-    // that libical would wrap, refuses its event; at the bounds all is taken.
+    // that libical would wrap (INTERVAL, a weekday's place) refuses its event; at the bounds all is taken.
     void hostileCalendars()
     {
         const QByteArray nest = "BEGIN:X-NEST\r\n", unnest = "END:X-NEST\r\n";
@@ -636,8 +636,8 @@ private slots:
              "skipped: \"" + QString(80, 'b') + "…\": the summary: 161 characters, where Remindo keeps at most 160\n" +
                  added1,
              {}, {ordinary}},
-            {"three lines", event("Raz\\nDwa\\nTrzy", ""), 0,
-             "skipped: \"Raz\": the summary: 3 lines, where Remindo keeps at most 2\n" + added1, {}, {ordinary}},
+            {"three lines, an escape in the name", event("Raz\x1b[2J\\nDwa\\nTrzy", ""), 0,
+             "skipped: \"Raz [2J\": the summary: 3 lines, where Remindo keeps at most 2\n" + added1, {}, {ordinary}},
             {"two lines of 160", event(QString(80, 'c') + "\\n" + QString(80, 'd'), ""), 0, added2, {},
              {"0 2026-12-16 0 " + QString(80, 'c') + " / " + QString(80, 'd'), ordinary}},
             {"INTERVAL=70000", event("Co 70000 dni", "RRULE:FREQ=DAILY;INTERVAL=70000"), 0,
@@ -651,10 +651,6 @@ private slots:
             {"BYDAY=65538MO", event("Poniedziałek", "RRULE:FREQ=MONTHLY;BYDAY=65538MO", "20261214"),
              0,
              "skipped: \"Poniedziałek\": RRULE: BYDAY=65538MO is beyond what libical reads (places -53 to 53)\n" +
-                 added1,
-             {}, {ordinary}},
-            {"COUNT=4294967296", event("Bez końca?", "RRULE:FREQ=DAILY;COUNT=4294967296"), 0,
-             "skipped: \"Bez końca?\": RRULE: COUNT=4294967296 is beyond what libical reads (at most 2147483647)\n" +
                  added1,
              {}, {ordinary}},
         };
