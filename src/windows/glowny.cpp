@@ -376,7 +376,18 @@ void TFGlowny::LPomocClick()
 
 void TFGlowny::OpenHelpPage()
 {
+    const DateTime now = state_.clock.Now();
+    if (helpOpening_)
+        return;
+    if (lastHelp_) {
+        const int64_t since = int64_t(now.date - lastHelp_->date) * 86400000 + (now.msecs - lastHelp_->msecs);
+        if (since >= 0 && since < kHelpGapMs) // a clock set back counts as time enough
+            return;
+    }
+    lastHelp_ = now;
+    helpOpening_ = true; // its failure box may run the event loop, and more asks with it
     OpenHelp(this, services_.help);
+    helpOpening_ = false;
 }
 
 void TFGlowny::keyPressEvent(QKeyEvent* e)

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace remindo {
@@ -42,6 +43,7 @@ public:
     static constexpr int kSettleMs = 400; // clicks on a new reminder count after this
     static constexpr int kTextPx = 11;
     static constexpr int kSmallestTextPx = 7;
+    static constexpr int kHelpGapMs = 1000; // help opens at most once in this time
 
     TFGlowny(AppState& state, const ShellServices& services, QWidget* parent = nullptr);
 
@@ -77,7 +79,9 @@ public:
     void LKomunikatClick();
     void LCloseClick();
     void LPomocClick();
-    // The help page, from the blue panel's link, F1 or the tray menu.
+    // The help page, from the blue panel's link, F1 or the tray menu: a
+    // burst of asks (a held key, a script on the session bus) opens it once,
+    // and never again while one opening is under way.
     void OpenHelpPage();
 
     // The click areas, for tests and the picture check.
@@ -121,6 +125,9 @@ private:
     QVariantAnimation slide_;
     QMetaObject::Connection slideDone_;
     int slideStepMs_ = kSlideStepMs;
+
+    bool helpOpening_ = false;
+    std::optional<DateTime> lastHelp_;
 };
 
 } // namespace remindo

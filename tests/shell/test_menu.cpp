@@ -393,6 +393,45 @@ private slots:
         QVERIFY(!remote.ActivateAction("okno").known);
     }
 
+    // A script asking for help 50 times a second started a browser each
+    // time: a burst opens the page once, a second later once more, and an
+    // ask while the opening is under way (its box up) opens nothing.
+    void helpOpensOnceInABurst()
+    {
+        MenuRig r;
+        r.tray->Start(r.Prog());
+        DataFileWatch watch(*r.state, [] { return false; }, [] {});
+        RemoteControl remote(*r.state, r.Prog(), *r.tray, watch);
+        const auto burst = [&] {
+            for (int i = 0; i < 50; ++i)
+                QVERIFY(remote.ActivateAction("pomoc").known);
+            QCoreApplication::processEvents();
+        };
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        r.clock.AdvanceSeconds(1);
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(2));
+
+        r.help.answer = false; // no launcher: the box names the page
+        int boxes = 0;
+        TFWarning::SetDriver([&](TFWarning& box) {
+            if (boxes++ == 0) {
+                r.clock.AdvanceSeconds(5);
+                r.Choose("Pomoc");
+                burst();
+            }
+            QTest::keyClick(box.windowHandle(), Qt::Key_Z);
+        });
+        r.clock.AdvanceSeconds(1);
+        r.Choose("Pomoc");
+        TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
+        QCOMPARE(boxes, 1);
+        QCOMPARE(r.help.urls.size(), size_t(3));
+    }
+
     // "Pomoc" where no program can be asked to show the page (no launcher
     // on the desktop) says where the page is, in words that fit the box.
     void helpWithoutALauncherNamesThePage()
@@ -411,6 +450,7 @@ private slots:
         r.Choose("Pomoc");
         QVERIFY(said.isEmpty()); // the desktop took it
         r.help.answer = false;
+        r.clock.AdvanceSeconds(1); // help opens at most once a second
         r.Choose("Pomoc");
         TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
         QCOMPARE(r.help.urls.size(), size_t(2));
