@@ -4,6 +4,7 @@
 #include "shell_rig.h"
 
 #include "shell/datawatch.h"
+#include "shell/options.h"
 #include "shell/remote.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
@@ -391,6 +392,37 @@ private slots:
         QCOMPARE(after, shown);
         QCOMPARE(brought, fronts);
         QVERIFY(!remote.ActivateAction("okno").known);
+    }
+
+    // Each window's option opens that window on the road a second start
+    // takes: the option read, its action asked over the session bus.
+    void eachOptionOpensItsWindow_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("--list") << "--list" << "TFDane";
+        QTest::newRow("--calendar") << "--calendar" << "TFkalendarz";
+        QTest::newRow("--settings") << "--settings" << "TFUstawienia";
+        QTest::newRow("--about") << "--about" << "TFAbout";
+    }
+
+    void eachOptionOpensItsWindow()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, window);
+        MenuRig r;
+        r.tray->Start(r.Prog());
+        DataFileWatch watch(*r.state, [] { return false; }, [] {});
+        RemoteControl remote(*r.state, r.Prog(), *r.tray, watch);
+        const Options o = ParseOptions({"remindo", option.toStdString()});
+        QCOMPARE(o.request, Request::Open);
+        QVERIFY(remote.ActivateAction(std::string(o.action->name)).known);
+        QCoreApplication::processEvents();
+        QStringList shown;
+        for (QWidget* w : r.windows->All())
+            if (w->isVisible())
+                shown << w->objectName();
+        QCOMPARE(shown, QStringList{window});
     }
 
     // A script asking for help 50 times a second started a browser each

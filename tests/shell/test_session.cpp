@@ -3,6 +3,8 @@
 
 #include "shell/session.h"
 
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QTest>
 
 using namespace remindo;
@@ -65,7 +67,21 @@ private slots:
         QCOMPARE(c.cancelled, cancelled);
         QCOMPARE(c.released, asked); // the user's turn given back after the question
     }
+
+    // What the session manager is told: never to restart the program, both
+    // at log-out and when it saves the session.
+    void theSessionNeverRestartsTheProgram()
+    {
+        WatchSession(*qGuiApp, LogoutHandlers{[] { return false; }, {}, {}});
+        auto* manager = qGuiApp->findChild<QSessionManager*>();
+        QVERIFY(manager);
+        for (auto request : {&QGuiApplication::commitDataRequest, &QGuiApplication::saveStateRequest}) {
+            manager->setRestartHint(QSessionManager::RestartIfRunning);
+            emit(qGuiApp->*request)(*manager);
+            QCOMPARE(manager->restartHint(), QSessionManager::RestartNever);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSession)
+QTEST_MAIN(TestSession)
 #include "test_session.moc"
