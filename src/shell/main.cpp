@@ -66,15 +66,16 @@ int AlreadyRunningBox()
 }
 
 // Another copy holds the lock.
-int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
+int HandOver(const Options& options, QtArgv& qt, LockFileInstance& lock)
 {
+    const Request request = options.request;
     if (request == Request::Autostart)
         return 0; // it already runs: nothing to do at log-on
     // What stood in the way of the window asked for is said, so that a
     // request never ends in silence with nothing opened.
-    const auto tell = [request](const std::string& inTheWay) {
+    const auto tell = [&options](const std::string& inTheWay) {
         if (!inTheWay.empty())
-            std::fputs(InTheWayLine(request, inTheWay).c_str(), stderr);
+            std::fputs(InTheWayLine(options.action, inTheWay).c_str(), stderr);
     };
     if (request == Request::Run) {
         QApplication app(qt.argc, qt.argv());
@@ -92,7 +93,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
     }
     QCoreApplication app(qt.argc, qt.argv());
     const BusClient bus;
-    const std::optional<std::string> inTheWay = bus.RunAction(ActionOf(request));
+    const std::optional<std::string> inTheWay = bus.RunAction(std::string(options.action->name));
     if (!inTheWay) {
         std::fputs("remindo: działający program nie odpowiada na magistrali sesji\n", stderr);
         return 1;
@@ -108,7 +109,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
 
 // `signalFd` from BlockEndSignals(); `endedBy` is the signal that ended the
 // program, or 0.
-int RunProgram(Request request, QtArgv& qt, int signalFd, int& endedBy)
+int RunProgram(const Action* action, QtArgv& qt, int signalFd, int& endedBy)
 {
     QApplication app(qt.argc, qt.argv());
     LoadQtPolish(app);
@@ -132,15 +133,15 @@ int RunProgram(Request request, QtArgv& qt, int signalFd, int& endedBy)
     QtDesktop desktop;
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
-    ApplyTestIntervals(*windows.glowny);
-    tray.Attach(*windows.glowny);
+    ApplyTestIntervals(*windows.program);
+    tray.Attach(*windows.program);
 
     // Another program's version of the data file is shown when nothing here
     // waits to be saved; a reload waits for an open editor or question.
     DataFileWatch watch(
         state, [] { return QApplication::activeModalWidget() != nullptr; },
-        [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
-    RemoteControl remote(state, *windows.glowny, tray, watch);
+        [p = windows.program.get()] { QTimer::singleShot(0, p, [p] { p->ReloadFromFile(); }); });
+    RemoteControl remote(state, *windows.program, tray, watch);
     const LogoutHandlers beforeEnd{[&state] { return state.DataChanged; },
                                    [d = windows.dane] { return d->AskBeforeEnd(); },
                                    [&state] { return state.SaveList(); },
@@ -154,11 +155,10 @@ int RunProgram(Request request, QtArgv& qt, int signalFd, int& endedBy)
     BusService bus(remote);
     bus.Register();
 
-    const std::string action = ActionOf(request);
-    if (!action.empty())
+    if (action)
         QObject::connect(
-            windows.glowny, &TFGlowny::dataLoaded, windows.glowny,
-            [g = windows.glowny, action] { g->ActivateAction(action); }, Qt::SingleShotConnection);
+            windows.program.get(), &Program::dataLoaded, windows.program.get(),
+            [p = windows.program.get(), action] { p->ActivateAction(action->name); }, Qt::SingleShotConnection);
     const int status = app.exec();
     endedBy = signalEnding.EndedBy();
     return status;
@@ -198,14 +198,14 @@ int main(int argc, char** argv)
 
     LockFileInstance lock(LockFileInstance::PathIn(folder));
     if (!lock.Acquire())
-        return HandOver(options.request, qt, lock);
+        return HandOver(options, qt, lock);
     if (options.request == Request::Quit)
         return 0; // none runs
     RemoveLeftoverTemporaries(folder); // no other copy can be saving now
     // No thread runs yet: Qt's and the session bus's start later, blocked.
     const int signalFd = BlockEndSignals();
     int endedBy = 0;
-    const int status = RunProgram(options.request, qt, signalFd, endedBy);
+    const int status = RunProgram(options.action, qt, signalFd, endedBy);
     if (endedBy != 0) {
         // Saved and closed; now ended as the signal ends a program, so that
         // a shell or a service manager sees how it ended.

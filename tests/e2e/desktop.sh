@@ -16,8 +16,9 @@
 # `remindo --calendar` opens the calendar, the session bus's ActivateAction
 # "ustawienia" the settings, and `remindo --quit` ends the program. Then the
 # blue panel comes, `remindo --list` opens the list window through it,
-# `remindo --settings` names the list window in its way, and a panel left
-# alone goes by itself.
+# `remindo --settings` names the list window in its way, then opens the
+# settings, a panel left alone goes by itself, and a first start with
+# `--settings` opens the settings.
 # Screenshots go to OUT.
 #
 # A program the user types in keeps every keystroke while a reminder slides
@@ -733,11 +734,22 @@ closed 386x243 || fail "the settings opened over the list window"
 window_of_size '^Remindo' 386x447 >/dev/null || fail "the list window went"
 click_in "$list" 321 420 # cancel
 wait_for 5 "the list window to close" closed 386x447
+# With nothing in the way the settings open, named by their title (the about
+# window has their size).
+timeout 20 "$program" --settings || fail "remindo --settings ended with $?"
+wait_for 10 "the settings from remindo --settings" window_of_size '^Remindo - ustawienia$' 386x243
 timeout 20 "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 # Left alone, the panel goes by itself.
 start_notray
 wait_for 15 "the blue panel to go by itself" reminder_gone
+timeout 20 "$program" --quit || fail "remindo --quit ended with $?"
+wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
+# A first start with an option opens its window once the list is read.
+"$program" --settings >>"$work/remindo.log" 2>&1 &
+remindo=$!
+pids+=($remindo)
+wait_for 20 "the settings from a first start with --settings" window_of_size '^Remindo - ustawienia$' 386x243
 timeout 20 "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 echo "PASS"

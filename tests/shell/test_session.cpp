@@ -6,6 +6,8 @@
 #include "shell/endsignals.h"
 #include "shell/session.h"
 
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QTest>
 
 #include <csignal>
@@ -145,7 +147,21 @@ private slots:
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
     }
+
+    // What the session manager is told: never to restart the program, both
+    // at log-out and when it saves the session.
+    void theSessionNeverRestartsTheProgram()
+    {
+        WatchSession(*qGuiApp, LogoutHandlers{[] { return false; }, {}, {}});
+        auto* manager = qGuiApp->findChild<QSessionManager*>();
+        QVERIFY(manager);
+        for (auto request : {&QGuiApplication::commitDataRequest, &QGuiApplication::saveStateRequest}) {
+            manager->setRestartHint(QSessionManager::RestartIfRunning);
+            emit(qGuiApp->*request)(*manager);
+            QCOMPARE(manager->restartHint(), QSessionManager::RestartNever);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSession)
+QTEST_MAIN(TestSession)
 #include "test_session.moc"
