@@ -1,6 +1,6 @@
 // Remindo: one copy per user, the eight windows, the tray icon, and the
-// event loop until `&Zakończ`. A start while a copy runs hands its request
-// to that copy over the session bus.
+// event loop until `&Zakończ` (or a signal that asks it to end). A start
+// while a copy runs hands its request to that copy over the session bus.
 
 #include "platform/core/appbus.h"
 #include "platform/core/apppaths.h"
@@ -15,6 +15,7 @@
 #include "remindo_version.h"
 #include "resources/resources.h"
 #include "shell/datawatch.h"
+#include "shell/endsignals.h"
 #include "shell/options.h"
 #include "shell/remote.h"
 #include "shell/session.h"
@@ -29,6 +30,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -64,15 +66,16 @@ int AlreadyRunningBox()
 }
 
 // Another copy holds the lock.
-int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
+int HandOver(const Options& options, QtArgv& qt, LockFileInstance& lock)
 {
+    const Request request = options.request;
     if (request == Request::Autostart)
         return 0; // it already runs: nothing to do at log-on
     // What stood in the way of the window asked for is said, so that a
     // request never ends in silence with nothing opened.
-    const auto tell = [request](const std::string& inTheWay) {
+    const auto tell = [&options](const std::string& inTheWay) {
         if (!inTheWay.empty())
-            std::fputs(InTheWayLine(request, inTheWay).c_str(), stderr);
+            std::fputs(InTheWayLine(options.action, inTheWay).c_str(), stderr);
     };
     if (request == Request::Run) {
         QApplication app(qt.argc, qt.argv());
@@ -90,7 +93,7 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
     }
     QCoreApplication app(qt.argc, qt.argv());
     const BusClient bus;
-    const std::optional<std::string> inTheWay = bus.RunAction(ActionOf(request));
+    const std::optional<std::string> inTheWay = bus.RunAction(std::string(options.action->name));
     if (!inTheWay) {
         std::fputs("remindo: działający program nie odpowiada na magistrali sesji\n", stderr);
         return 1;
@@ -104,7 +107,9 @@ int HandOver(Request request, QtArgv& qt, LockFileInstance& lock)
     return 0;
 }
 
-int RunProgram(Request request, QtArgv& qt)
+// `signalFd` from BlockEndSignals(); `endedBy` is the signal that ended the
+// program, or 0.
+int RunProgram(const Action* action, QtArgv& qt, int signalFd, int& endedBy)
 {
     QApplication app(qt.argc, qt.argv());
     LoadQtPolish(app);
@@ -128,27 +133,35 @@ int RunProgram(Request request, QtArgv& qt)
     QtDesktop desktop;
     ModuleSoundPlayer sound;
     WindowSet windows(state, ShellServices{desktop, sound});
-    ApplyTestIntervals(*windows.glowny);
-    tray.Attach(*windows.glowny);
+    ApplyTestIntervals(*windows.program);
+    tray.Attach(*windows.program);
 
     // Another program's version of the data file is shown when nothing here
     // waits to be saved; a reload waits for an open editor or question.
     DataFileWatch watch(
         state, [] { return QApplication::activeModalWidget() != nullptr; },
-        [g = windows.glowny] { QTimer::singleShot(0, g, [g] { g->ReloadFromFile(); }); });
-    RemoteControl remote(state, *windows.glowny, tray, watch);
-    WatchSession(app, LogoutHandlers{[&state] { return state.DataChanged; },
-                                     [d = windows.dane] { return d->AskBeforeEnd(); },
-                                     [&state] { return state.SaveList(); }});
+        [p = windows.program.get()] { QTimer::singleShot(0, p, [p] { p->ReloadFromFile(); }); });
+    RemoteControl remote(state, *windows.program, tray, watch);
+    const LogoutHandlers beforeEnd{[&state] { return state.DataChanged; },
+                                   [d = windows.dane] { return d->AskBeforeEnd(); },
+                                   [&state] { return state.SaveList(); },
+                                   [d = windows.dane] { return d->EndQuestionStands(); }};
+    WatchSession(app, beforeEnd);
+    // As `&Zakończ` ends it: every event loop is left.
+    SignalEnding signalEnding(beforeEnd, [] { QCoreApplication::exit(0); });
+    EndSignalReader signalReader(signalFd);
+    QObject::connect(&signalReader, &EndSignalReader::received, &app,
+                     [&signalEnding](int s) { signalEnding.Received(s); });
     BusService bus(remote);
     bus.Register();
 
-    const std::string action = ActionOf(request);
-    if (!action.empty())
+    if (action)
         QObject::connect(
-            windows.glowny, &TFGlowny::dataLoaded, windows.glowny,
-            [g = windows.glowny, action] { g->ActivateAction(action); }, Qt::SingleShotConnection);
-    return app.exec();
+            windows.program.get(), &Program::dataLoaded, windows.program.get(),
+            [p = windows.program.get(), action] { p->ActivateAction(action->name); }, Qt::SingleShotConnection);
+    const int status = app.exec();
+    endedBy = signalEnding.EndedBy();
+    return status;
 }
 
 } // namespace
@@ -185,9 +198,19 @@ int main(int argc, char** argv)
 
     LockFileInstance lock(LockFileInstance::PathIn(folder));
     if (!lock.Acquire())
-        return HandOver(options.request, qt, lock);
+        return HandOver(options, qt, lock);
     if (options.request == Request::Quit)
         return 0; // none runs
     RemoveLeftoverTemporaries(folder); // no other copy can be saving now
-    return RunProgram(options.request, qt);
+    // No thread runs yet: Qt's and the session bus's start later, blocked.
+    const int signalFd = BlockEndSignals();
+    int endedBy = 0;
+    const int status = RunProgram(options.action, qt, signalFd, endedBy);
+    if (endedBy != 0) {
+        // Saved and closed; now ended as the signal ends a program, so that
+        // a shell or a service manager sees how it ended.
+        UnblockEndSignals();
+        std::raise(endedBy);
+    }
+    return status;
 }

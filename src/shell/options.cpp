@@ -1,21 +1,19 @@
 #include "shell/options.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace remindo {
 
 namespace {
 
-struct Known {
+// The options that are no action of the running copy's.
+constexpr struct {
     std::string_view word;
     Request request;
-};
-
-constexpr Known kKnown[] = {
-    {"--list", Request::List},         {"--calendar", Request::Calendar}, {"--settings", Request::Settings},
-    {"--about", Request::About},
-    {"--quit", Request::Quit},         {"--autostart", Request::Autostart}, {"--help", Request::Help},
-    {"-h", Request::Help},             {"--version", Request::Version},
+} kOwn[] = {
+    {"--autostart", Request::Autostart}, {"--help", Request::Help}, {"-h", Request::Help},
+    {"--version", Request::Version},
 };
 
 } // namespace
@@ -28,11 +26,14 @@ Options ParseOptions(const std::vector<std::string>& args)
     bool chosen = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const Known* hit = nullptr;
-        for (const Known& k : kKnown)
-            if (a == k.word)
-                hit = &k;
-        if (!hit) {
+        Request request = Request::Run;
+        const Action* action = ActionForOption(a);
+        if (action)
+            request = action->does == Does::End ? Request::Quit : Request::Open;
+        for (const auto& own : kOwn)
+            if (a == own.word)
+                request = own.request;
+        if (request == Request::Run) {
             // Qt's own options have one dash; a word with two that is not
             // ours is a typing error better reported than ignored.
             if (a.rfind("--", 0) == 0 && o.error.empty())
@@ -40,15 +41,22 @@ Options ParseOptions(const std::vector<std::string>& args)
             o.qtArgs.push_back(a);
             continue;
         }
-        if (hit->request == Request::Help || hit->request == Request::Version) {
+        if (request == Request::Help || request == Request::Version) {
             // Asked for help, the rest of the line does not matter.
-            o.request = hit->request;
+            o.request = request;
+            o.action = nullptr;
             o.error.clear();
             return o;
         }
-        if (chosen && o.request != hit->request && o.error.empty())
-            o.error = "tylko jedna z opcji --list, --calendar, --settings, --about, --quit, --autostart naraz";
-        o.request = hit->request;
+        if (chosen && (o.request != request || o.action != action) && o.error.empty()) {
+            o.error = "tylko jedna z opcji ";
+            for (const Action& a : Actions())
+                if (!a.option.empty())
+                    o.error += std::string(a.option) + ", ";
+            o.error += "--autostart naraz";
+        }
+        o.request = request;
+        o.action = action;
         chosen = true;
     }
     return o;
@@ -56,54 +64,37 @@ Options ParseOptions(const std::vector<std::string>& args)
 
 std::string HelpText()
 {
-    return "Użycie: remindo [OPCJA]\n"
-           "Remindo przypomina o ważnych zdarzeniach z obszaru powiadomień.\n"
-           "Działa jedna kopia programu; opcje zwracają się do niej.\n"
-           "\n"
-           "  --list       otwiera listę zdarzeń\n"
-           "  --calendar   otwiera kalendarz\n"
-           "  --settings   otwiera ustawienia\n"
-           "  --about      otwiera okno O programie\n"
-           "  --quit       kończy działający program\n"
-           "  --autostart  start przy logowaniu: nic nie robi, gdy Remindo nie było\n"
-           "               jeszcze używane (brak folderu danych)\n"
-           "  -h, --help   ten opis\n"
-           "  --version    wersja programu\n"
-           "\n"
-           "Gdy program nie działa, --list, --calendar, --settings i --about najpierw go\n"
-           "uruchamiają. Gdy okna nie da się otworzyć, bo inne okno programu (albo jego\n"
-           "pytanie) stoi na drodze, to okno wysuwa się na wierzch, a na standardowe\n"
-           "wyjście błędów trafia wiersz, który je nazywa.\n";
-}
-
-std::string ActionOf(Request r)
-{
-    switch (r) {
-    case Request::List:
-        return "dane";
-    case Request::Calendar:
-        return "kalendarz";
-    case Request::Settings:
-        return "ustawienia";
-    case Request::About:
-        return "o-programie";
-    case Request::Quit:
-        return "zakoncz";
-    default:
-        return {};
+    std::string text = "Użycie: remindo [OPCJA]\n"
+                       "Remindo przypomina o ważnych zdarzeniach z obszaru powiadomień.\n"
+                       "Działa jedna kopia programu; opcje zwracają się do niej.\n"
+                       "\n";
+    std::vector<std::string_view> windows;
+    for (const Action& a : Actions()) {
+        if (a.option.empty())
+            continue;
+        const std::string word(a.option);
+        text += "  " + word + std::string(std::max<size_t>(word.size() + 1, 13) - word.size(), ' ') +
+                std::string(a.usage) + '\n';
+        if (a.does == Does::OpenWindow)
+            windows.push_back(a.option);
     }
+    text += "  --autostart  start przy logowaniu: nic nie robi, gdy Remindo nie było\n"
+            "               jeszcze używane (brak folderu danych)\n"
+            "  -h, --help   ten opis\n"
+            "  --version    wersja programu\n";
+    text += "\nGdy program nie działa,";
+    for (size_t i = 0; i < windows.size(); ++i)
+        text += std::string(i == 0 ? " " : i + 1 == windows.size() ? " i " : ", ") + std::string(windows[i]);
+    return text + " najpierw go\n"
+                  "uruchamiają. Gdy okna nie da się otworzyć, bo inne okno programu (albo jego\n"
+                  "pytanie) stoi na drodze, to okno wysuwa się na wierzch, a na standardowe\n"
+                  "wyjście błędów trafia wiersz, który je nazywa.\n";
 }
 
-std::string InTheWayLine(Request r, const std::string& inTheWay)
+std::string InTheWayLine(const Action* asked, const std::string& inTheWay)
 {
-    const char* asked = "listy zdarzeń";
-    if (r == Request::Calendar)
-        asked = "kalendarza";
-    else if (r == Request::Settings)
-        asked = "ustawień";
-    else if (r == Request::About)
-        asked = "O programie";
-    return std::string("remindo: okno ") + asked + " nie zostało otwarte, bo na ekranie jest " + inTheWay +
+    const std::string_view words = (asked ? asked : FindAction("dane"))->forPeople;
+    return "remindo: okno " + std::string(words) + " nie zostało otwarte, bo na ekranie jest " + inTheWay +
            "; wysunięto je na wierzch\n";
 }
 

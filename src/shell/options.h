@@ -3,6 +3,8 @@
 // is given goes on to Qt (its -platform, -display and the like). No Qt: the
 // answers to --help and --version come before any display is touched.
 
+#include "shell/actions.h"
+
 #include <string>
 #include <vector>
 
@@ -10,10 +12,7 @@ namespace remindo {
 
 enum class Request {
     Run,       // plain start
-    List,      // --list: the reminder list window
-    Calendar,  // --calendar
-    Settings,  // --settings
-    About,     // --about
+    Open,      // an action's option that opens a window (--list, --calendar, ...)
     Quit,      // --quit: end the running copy
     Autostart, // --autostart: the log-on start, only for a user who has data
     Help,      // --help, -h
@@ -22,6 +21,7 @@ enum class Request {
 
 struct Options {
     Request request = Request::Run;
+    const Action* action = nullptr;   // what Open and Quit ask of the running copy
     std::string error;                // a command line we cannot follow, in words
     std::vector<std::string> qtArgs;  // the program's name and the arguments left for Qt
 };
@@ -32,14 +32,9 @@ Options ParseOptions(const std::vector<std::string>& args);
 // What --help prints (UTF-8).
 std::string HelpText();
 
-// The running copy's action for a request that names a window or the end
-// ("dane", "kalendarz", "ustawienia", "o-programie", "zakoncz"); empty for
-// the others.
-std::string ActionOf(Request r);
-
 // What a request prints on standard error when the running copy brought
 // `inTheWay` (its answer, "okno kalendarza") forward instead of opening the
-// window asked for; the plain start asks for the list.
-std::string InTheWayLine(Request r, const std::string& inTheWay);
+// window of `asked`; the plain start (null) asks for the list.
+std::string InTheWayLine(const Action* asked, const std::string& inTheWay);
 
 } // namespace remindo

@@ -2,7 +2,7 @@
 
 #include "app/appstate.h"
 #include "shell/datawatch.h"
-#include "shell/glowny.h"
+#include "shell/program.h"
 #include "store/atomicfile.h"
 #include "store/filestamp.h"
 #include "shell/tray.h"
@@ -12,8 +12,8 @@
 
 namespace remindo {
 
-RemoteControl::RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch)
-    : state_(state), glowny_(glowny), tray_(tray), watch_(watch)
+RemoteControl::RemoteControl(AppState& state, Program& program, CoolTray& tray, DataFileWatch& watch)
+    : state_(state), program_(program), tray_(tray), watch_(watch)
 {
 }
 
@@ -21,13 +21,16 @@ std::string WindowForPeople(const QWidget& w)
 {
     if (const auto* box = qobject_cast<const TFWarning*>(&w))
         return box->Offers(kAnswerTak) ? "okno pytania" : "okno komunikatu";
+    for (const Action& a : Actions())
+        if (!a.window.empty() && w.objectName() == QLatin1String(a.window.data(), a.window.size()))
+            return "okno " + std::string(a.forPeople);
+    // The windows no action opens.
     const struct {
         const char* window;
         const char* words;
     } names[] = {
-        {"TFDane", "okno listy zdarzeń"},       {"TFkalendarz", "okno kalendarza"},
-        {"TFUstawienia", "okno ustawień"},      {"TFAbout", "okno O programie"},
-        {"TFWprowadzane", "okno edycji zdarzenia"}, {"TFCzestosc", "okno częstotliwości zdarzenia"},
+        {"TFWprowadzane", "okno edycji zdarzenia"},
+        {"TFCzestosc", "okno częstotliwości zdarzenia"},
         {"TFGlowny", "okno przypomnienia"},
     };
     for (const auto& n : names)
@@ -43,12 +46,13 @@ void RemoteControl::Activate()
 
 ActionAnswer RemoteControl::ActivateAction(const std::string& name)
 {
-    if (!TFGlowny::KnownAction(name))
+    const Action* action = FindAction(name);
+    if (!action)
         return {};
     // Told now, done after the answer: a window opened here may start an
     // event loop of its own, and the caller must not wait for it.
-    const QWidget* inTheWay = TFGlowny::OpensWindow(name) ? glowny_.WindowInTheWay(name) : nullptr;
-    QTimer::singleShot(0, &glowny_, [this, name] { glowny_.ActivateAction(name); });
+    const QWidget* inTheWay = action->does == Does::OpenWindow ? program_.WindowInTheWay(name) : nullptr;
+    QTimer::singleShot(0, &program_, [this, name] { program_.ActivateAction(name); });
     return {true, inTheWay ? WindowForPeople(*inTheWay) : std::string()};
 }
 

@@ -12,14 +12,14 @@ namespace remindo {
 class AppState;
 class CoolTray;
 class DataFileWatch;
-class TFGlowny;
+class Program;
 
 // The window `w` as the answer to a caller names it ("okno kalendarza").
 std::string WindowForPeople(const QWidget& w);
 
 class RemoteControl final : public RemoteHandler {
 public:
-    RemoteControl(AppState& state, TFGlowny& glowny, CoolTray& tray, DataFileWatch& watch);
+    RemoteControl(AppState& state, Program& program, CoolTray& tray, DataFileWatch& watch);
     void Activate() override;
     ActionAnswer ActivateAction(const std::string& name) override;
     bool HasTrayIcon() override;
@@ -27,7 +27,7 @@ public:
 
 private:
     AppState& state_;
-    TFGlowny& glowny_;
+    Program& program_;
     CoolTray& tray_;
     DataFileWatch& watch_;
 };

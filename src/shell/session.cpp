@@ -3,6 +3,9 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
+#include <algorithm>
+#include <csignal>
+
 namespace remindo {
 
 void CommitData(LogoutConversation& c, const LogoutHandlers& h)
@@ -18,6 +21,31 @@ void CommitData(LogoutConversation& c, const LogoutHandlers& h)
     c.Release();
     if (!goOn)
         c.CancelLogout();
+}
+
+const std::array<EndSignal, 3> kEndSignals{{{SIGTERM, false}, {SIGHUP, false}, {SIGINT, true}}};
+
+bool MayEndOnSignal(const EndSignal& s, const LogoutHandlers& h)
+{
+    if (!h.pending || !h.pending())
+        return true;
+    if (!s.mayAsk || (h.questionStands && h.questionStands()))
+        return h.save();
+    return h.askBeforeEnd();
+}
+
+void SignalEnding::Received(int signalNumber)
+{
+    const auto s = std::find_if(kEndSignals.begin(), kEndSignals.end(),
+                                [signalNumber](const EndSignal& e) { return e.number == signalNumber; });
+    if (s == kEndSignals.end() || endedBy_ != 0)
+        return;
+    // The question's event loop may take a second signal, which ends the
+    // program before the question returns.
+    if (!MayEndOnSignal(*s, handlers_) || endedBy_ != 0)
+        return;
+    endedBy_ = signalNumber;
+    end_();
 }
 
 namespace {

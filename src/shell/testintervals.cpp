@@ -1,6 +1,6 @@
 #include "shell/testintervals.h"
 
-#include "shell/glowny.h"
+#include "app/appstate.h"
 
 #include <QByteArray>
 #include <QList>
@@ -21,12 +21,12 @@ TestIntervals ParseTestIntervals(const char* text)
     return {exam, hide};
 }
 
-void ApplyTestIntervals(TFGlowny& glowny)
+void ApplyTestIntervals(ProgramTimers& timers)
 {
     const QByteArray value = qgetenv("REMINDO_TEST_TIMERS");
     const TestIntervals t = ParseTestIntervals(value.constData());
     if (t.examinationMs > 0)
-        glowny.SetIntervals(t.examinationMs, t.autoHideMs);
+        timers.SetIntervals(t.examinationMs, t.autoHideMs);
 }
 
 int TestTrayWaitMs(int usual)

@@ -7,7 +7,7 @@
 
 namespace remindo {
 
-class TFGlowny;
+class ProgramTimers;
 
 struct TestIntervals {
     int examinationMs = 0;
@@ -17,7 +17,7 @@ struct TestIntervals {
 // Parsed from the variable's text; both zero when absent or not two
 // positive numbers.
 TestIntervals ParseTestIntervals(const char* text);
-void ApplyTestIntervals(TFGlowny& glowny);
+void ApplyTestIntervals(ProgramTimers& timers);
 // The wait for a notification area: the variable's positive number, else `usual`.
 int TestTrayWaitMs(int usual);
 

@@ -1,37 +1,26 @@
 #include "shell/tray.h"
 
 #include "platform/gui/trayicon.h"
-#include "shell/glowny.h"
+#include "shell/program.h"
 
 namespace remindo {
 
 namespace {
 
-struct MenuItem {
-    const char* name;
-    const char* caption; // "-" for a separator
-    void (TFGlowny::*handler)();
-};
-
-const MenuItem kItems[] = {
-    {"WprowadzDane", "&Dane", &TFGlowny::WprowadzDaneClick},
-    {"Kalendarz1", "&Kalendarz", &TFGlowny::Kalendarz1Click},
-    {"N2", "-", nullptr},
-    {"DajUstawienia", "&Ustawienia", &TFGlowny::DajUstawieniaClick},
-    {"About", "&O programie", &TFGlowny::AboutClick},
-    {"Pomoc", "&Pomoc", &TFGlowny::PomocClick},
-    {"N1", "-", nullptr},
-    {"CloseApp", "&Zakończ", &TFGlowny::CloseAppClick},
-};
+QString Name(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 } // namespace
 
 CoolTray::CoolTray(TrayIcon& icon, int hostWaitMs) : icon_(icon)
 {
     menu_.setObjectName(QStringLiteral("PopMenu"));
-    for (const MenuItem& item : kItems) {
-        QAction* a = item.handler ? menu_.addAction(QString::fromUtf8(item.caption)) : menu_.addSeparator();
-        a->setObjectName(QLatin1String(item.name));
+    for (const Action& action : Actions()) {
+        if (!action.separator.empty())
+            menu_.addSeparator()->setObjectName(Name(action.separator));
+        menu_.addAction(Name(action.caption))->setObjectName(Name(action.menuItem));
     }
     wait_.setSingleShot(true);
     wait_.setInterval(hostWaitMs);
@@ -49,17 +38,17 @@ QAction* CoolTray::Item(const char* name) const
 void CoolTray::ShowIcon()
 {
     icon_.Show(&menu_, [this] {
-        if (glowny_)
-            glowny_->CoolTrayClick();
+        if (program_)
+            program_->CoolTrayClick();
     });
 }
 
-void CoolTray::Attach(TFGlowny& glowny)
+void CoolTray::Attach(Program& program)
 {
-    glowny_ = &glowny;
-    for (const MenuItem& item : kItems)
-        if (item.handler)
-            connect(Item(item.name), &QAction::triggered, glowny_, item.handler);
+    program_ = &program;
+    for (const Action& action : Actions())
+        connect(Item(std::string(action.menuItem).c_str()), &QAction::triggered, program_,
+                [p = program_, &action] { p->MenuClick(action); });
     if (!icon_.HostAvailable())
         wait_.start();
 }
@@ -71,8 +60,8 @@ bool CoolTray::IconShown()
 
 void CoolTray::HostWaitOver()
 {
-    if (glowny_ && !icon_.HostAvailable())
-        glowny_->ShowNoTrayPanel();
+    if (program_ && !icon_.HostAvailable())
+        program_->ShowNoTrayPanel();
 }
 
 } // namespace remindo

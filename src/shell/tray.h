@@ -1,6 +1,6 @@
 #pragma once
-// The tray icon `CoolTray` and its menu `PopMenu`, on the main window's
-// handlers. Desktops without a notification area exist: when none is there
+// The tray icon `CoolTray` and its menu `PopMenu`, made from the list of
+// actions and served by the program. Desktops without a notification area exist: when none is there
 // at start the icon waits for one, and if none comes within a minute the
 // blue panel is shown once so the user knows the program runs.
 
@@ -10,7 +10,7 @@
 
 namespace remindo {
 
-class TFGlowny;
+class Program;
 class TrayIcon;
 
 class CoolTray final : public QObject {
@@ -23,11 +23,11 @@ public:
     // The icon goes up first, so that the desktop embeds it while the
     // windows are being made; the menu and the click work once attached.
     void ShowIcon();
-    void Attach(TFGlowny& glowny);
-    void Start(TFGlowny& glowny)
+    void Attach(Program& program);
+    void Start(Program& program)
     {
         ShowIcon();
-        Attach(glowny);
+        Attach(program);
     }
     QMenu& PopMenu() { return menu_; }
     QAction* Item(const char* name) const; // by object name, e.g. "CloseApp"
@@ -38,7 +38,7 @@ public:
 private:
     void HostWaitOver();
 
-    TFGlowny* glowny_ = nullptr;
+    Program* program_ = nullptr;
     TrayIcon& icon_;
     QMenu menu_;
     QTimer wait_;

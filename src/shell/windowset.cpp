@@ -15,6 +15,7 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
 {
     // One line per window, in the order of creation.
     glowny = Own(new TFGlowny(state, services));
+    program = std::make_unique<Program>(state, *glowny, services.desktop);
     dane = Own(new TFDane(state));
     warning = Own(new TFWarning());
     wprowadzane = Own(new TFWprowadzane(state, *dane));
@@ -27,9 +28,8 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     SetHelpFailureBox(&state.messages);
     dane->SetEditor(wprowadzane);
     wprowadzane->SetDialog(czestosc);
-    menus_ = MenuWindows{Menu(dane), Menu(kalendarz), Menu(ustawienia), Menu(about)};
-    glowny->SetMenuWindows(menus_);
-    glowny->SetBeforeEnd([list = dane] { return list->AskBeforeEnd(); });
+    program->SetWindows(opened_);
+    program->SetBeforeEnd([list = dane] { return list->AskBeforeEnd(); });
 }
 
 WindowSet::~WindowSet()
@@ -38,6 +38,7 @@ WindowSet::~WindowSet()
         state_.messages.SetTarget(nullptr);
     if (HelpFailureBox() == &state_.messages)
         SetHelpFailureBox(nullptr);
+    program.reset();
     for (auto it = all_.rbegin(); it != all_.rend(); ++it)
         delete *it;
 }

@@ -1,10 +1,13 @@
 #pragma once
 // The program's eight windows, created once in their fixed order and kept
 // for the whole run: TFGlowny, TFDane, TFWarning, TFWprowadzane,
-// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout.
+// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout; and the program that
+// drives them, made with the reminder window before any other exists.
 
-#include "shell/glowny.h"
+#include "shell/program.h"
+#include "windows/glowny.h"
 
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -27,6 +30,7 @@ public:
     WindowSet& operator=(const WindowSet&) = delete;
 
     TFGlowny* glowny = nullptr;
+    std::unique_ptr<Program> program;
     TFDane* dane = nullptr;
     TFWarning* warning = nullptr;
     TFWprowadzane* wprowadzane = nullptr;
@@ -35,25 +39,22 @@ public:
     TFUstawienia* ustawienia = nullptr;
     TFAbout* about = nullptr;
 
-    // The windows the tray menu opens.
-    const MenuWindows& Menus() const { return menus_; }
     // Every window, in the order of creation.
     const std::vector<QWidget*>& All() const { return all_; }
 
 private:
+    // A window with an open sequence of its own can be an action's.
     template <class W> W* Own(W* window)
     {
         all_.push_back(window);
+        if constexpr (requires { window->Open(); })
+            opened_.push_back(MenuWindow{window, [window] { window->Open(); }});
         return window;
-    }
-    template <class W> static MenuWindow Menu(W* window)
-    {
-        return MenuWindow{window, [window] { window->Open(); }};
     }
 
     AppState& state_;
-    MenuWindows menus_;
     std::vector<QWidget*> all_;
+    std::vector<MenuWindow> opened_;
 };
 
 } // namespace remindo

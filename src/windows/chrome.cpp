@@ -189,7 +189,13 @@ public:
         return QAccessibleWidget::text(t);
     }
     QVariant currentValue() const override { return qlonglong(Stepper()->Value()); }
-    void setCurrentValue(const QVariant&) override {} // only the arrows change it
+    void setCurrentValue(const QVariant& v) override
+    {
+        bool ok = false;
+        const qlonglong value = v.toLongLong(&ok);
+        if (ok)
+            static_cast<StepperValue*>(widget())->Take(value);
+    }
     QVariant maximumValue() const override { return qlonglong(Stepper()->Maximum()); }
     QVariant minimumValue() const override { return qlonglong(Stepper()->Minimum()); }
     QVariant minimumStepSize() const override { return 1; }
@@ -217,6 +223,32 @@ void InstallAccessibleFactory()
     (void)installed;
 }
 
+// A button's focus mark, on its window just outside the button: around the
+// painted face, never across the caption on it, whatever the scale.
+class FocusRing final : public QWidget {
+public:
+    explicit FocusRing(QWidget* window) : QWidget(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    void Around(const QWidget* w)
+    {
+        const QRect place(w->mapTo(parentWidget(), QPoint(0, 0)), w->size());
+        setGeometry(place.adjusted(-kFocusRingOffset, -kFocusRingOffset, kFocusRingOffset, kFocusRingOffset));
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        DrawFocusMark(p, rect());
+    }
+};
+
 } // namespace
 
 ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
@@ -237,6 +269,14 @@ ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QStrin
 
 bool ClickArea::event(QEvent* e)
 {
+    switch (e->type()) {
+    case QEvent::FocusIn: ShowFocusRing(button_); break;
+    case QEvent::FocusOut:
+    case QEvent::Hide: ShowFocusRing(false); break;
+    case QEvent::Move:
+    case QEvent::Resize: ShowFocusRing(button_ && hasFocus()); break;
+    default: break;
+    }
     // A window moved to a screen of another pixel ratio shows the picture
     // painted for that one.
     if (e->type() == QEvent::ScreenChangeInternal) {
@@ -250,6 +290,7 @@ bool ClickArea::event(QEvent* e)
 
 void ClickArea::Press()
 {
+    TakeTypedNumbers(window());
     emit pressed(Qt::LeftButton);
     emit released(Qt::LeftButton);
     emit clicked();
@@ -267,26 +308,34 @@ void ClickArea::keyPressEvent(QKeyEvent* e)
     QLabel::keyPressEvent(e);
 }
 
-void ClickArea::paintEvent(QPaintEvent* e)
+ClickArea::~ClickArea()
 {
-    QLabel::paintEvent(e);
-    if (!hasFocus())
-        return;
-    QPainter p(this);
-    // Inside a painted button's face, where its outline would hide it.
-    const bool face = width() >= 18 && height() >= 18;
-    DrawFocusMark(p, face ? rect().adjusted(3, 3, -3, -3) : rect());
+    delete ring_;
+}
+
+void ClickArea::ShowFocusRing(bool shown)
+{
+    if (shown && window() != this) {
+        if (!ring_)
+            ring_ = new FocusRing(window());
+        static_cast<FocusRing*>(ring_.data())->Around(this);
+    } else if (ring_) {
+        ring_->hide();
+    }
 }
 
 void DrawFocusMark(QPainter& p, QRect place)
 {
-    // Dots of the accent on white: seen on a light face and a dark one.
+    // Dots of the accent on white: seen on a light face and a dark one. The
+    // line runs through the middle of the outermost window pixels, so that a
+    // scaled screen draws it whole rather than half clipped at one side.
+    const QRectF line = QRectF(place).adjusted(0.5, 0.5, -0.5, -0.5);
     p.save();
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, 1));
-    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.drawRect(line);
     p.setPen(QPen(kFocusColour, 1, Qt::DotLine));
-    p.drawRect(place.adjusted(0, 0, -1, -1));
+    p.drawRect(line);
     p.restore();
 }
 
@@ -302,6 +351,8 @@ void SetReadingOrder(const std::vector<QWidget*>& widgets)
 
 void ClickArea::mousePressEvent(QMouseEvent* e)
 {
+    // A button acts on the number being typed, not on the one before it.
+    TakeTypedNumbers(window());
     if (e->button() == Qt::LeftButton)
         leftDown_ = true;
     e->accept();
@@ -411,7 +462,7 @@ StepperValue::StepperValue(QWidget* parent, QRect place) : QLabel(parent)
     setGeometry(place);
     setAlignment(Qt::AlignCenter);
     setAttribute(Qt::WA_TranslucentBackground);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::StrongFocus);
     QPalette p = palette();
     p.setColor(QPalette::WindowText, kValueTextColour);
     setPalette(p);
@@ -421,12 +472,110 @@ void StepperValue::Show(int64_t value, int64_t min, int64_t max)
 {
     min_ = min;
     max_ = max;
+    typing_ = false;
+    entry_.clear();
     setText(QString::number(value));
     if (value == value_)
         return;
     value_ = value;
     QAccessibleValueChangeEvent event(this, qlonglong(value));
     QAccessible::updateAccessibility(&event);
+}
+
+void StepperValue::SetTypedRange(int64_t min, int64_t max)
+{
+    typedRange_ = true;
+    typedMin_ = min;
+    typedMax_ = max;
+}
+
+void StepperValue::Take(int64_t value)
+{
+    emit typed(std::clamp(value, TypedMin(), std::max(TypedMin(), TypedMax())));
+}
+
+void StepperValue::Commit()
+{
+    if (!typing_)
+        return;
+    const QString entry = entry_;
+    typing_ = false;
+    entry_.clear();
+    selected_ = true;
+    setText(QString::number(value_)); // until the window shows the number taken
+    if (!entry.isEmpty())
+        Take(entry.toLongLong());
+}
+
+bool StepperValue::event(QEvent* e)
+{
+    if (e->type() == QEvent::FocusIn)
+        selected_ = true;
+    else if (e->type() == QEvent::FocusOut)
+        Commit();
+    return QLabel::event(e);
+}
+
+void StepperValue::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    const QString text = e->text();
+    if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) {
+        // The number that the digit would make; none past the most. Digits
+        // are refused long before the number could overflow.
+        const QString next = (selected_ ? QString() : entry_) + text;
+        if (next.toLongLong() <= std::max(TypedMin(), TypedMax())) {
+            entry_ = QString::number(next.toLongLong());
+            typing_ = true;
+            selected_ = false;
+            setText(entry_);
+        }
+    } else if (key == Qt::Key_Backspace) {
+        entry_ = selected_ ? QString() : entry_.chopped(std::min<qsizetype>(1, entry_.size()));
+        typing_ = true;
+        selected_ = false;
+        setText(entry_);
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        Commit();
+        emit stepped(key == Qt::Key_Up ? 1 : -1);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        Commit();
+    } else {
+        QLabel::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    update();
+}
+
+void StepperValue::paintEvent(QPaintEvent* e)
+{
+    if (!hasFocus()) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter p(this);
+    p.setFont(font());
+    if (selected_ && !text().isEmpty()) {
+        // Selected, as a field's text is: the next digit replaces it.
+        QRect band = p.fontMetrics().boundingRect(rect(), int(alignment()), text()).adjusted(-1, 0, 1, 0);
+        band.setTop(1);
+        band.setBottom(height() - 2);
+        p.fillRect(band, kFocusColour);
+        p.setPen(Qt::white);
+    } else {
+        p.setPen(palette().color(QPalette::WindowText));
+    }
+    p.drawText(rect(), int(alignment()), text());
+    DrawFocusMark(p, rect());
+}
+
+void TakeTypedNumbers(QWidget* window)
+{
+    if (!window)
+        return;
+    for (StepperValue* v : window->findChildren<StepperValue*>())
+        v->Commit();
 }
 
 // ------------------------------------------------------------ drop-down lists
@@ -469,6 +618,30 @@ protected:
             return;
         QPainter p(this);
         DrawFocusMark(p, rect());
+    }
+
+private:
+    QComboBox* combo_;
+};
+
+// Escape on an open list folds the list and goes no further. The list
+// box's own popup folds on the key's shortcut check without taking the key,
+// which then reaches the window's Escape, its cross.
+class FoldOnEscape final : public QObject {
+public:
+    explicit FoldOnEscape(QComboBox* combo) : QObject(combo), combo_(combo) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::ShortcutOverride || !combo_->view()->isVisible())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (!key->matches(QKeySequence::Cancel))
+            return false;
+        key->accept();
+        combo_->hidePopup();
+        return true;
     }
 
 private:
@@ -518,6 +691,7 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
     vp.setColor(QPalette::Highlight, QPalette().color(QPalette::Highlight));
     vp.setColor(QPalette::HighlightedText, QPalette().color(QPalette::HighlightedText));
     fc.combo->view()->setPalette(vp);
+    fc.combo->view()->installEventFilter(new FoldOnEscape(fc.combo));
     // A screen reader on this desktop calls a list box by the label that
     // stands for it, its own name being the chosen entry; the painted
     // caption gets an unseen label.

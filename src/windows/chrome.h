@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -69,13 +70,15 @@ QImage DeviceImage(QSize size, qreal ratio, const QColor& fill);
 // come for any button, for the press-and-hold arrows.
 // One with a hand cursor is a button for the keyboard and for a screen
 // reader too: Tab reaches it (a click leaves the focus where it is), a focus
-// mark shows it, Space and Enter press it, and it reads as a push button
-// named by its hint (or the name the window gives it) with a press action.
+// mark around it shows it, Space and Enter press it, and it reads as a push
+// button named by its hint (or the name the window gives it) with a press
+// action.
 class ClickArea : public QLabel {
     Q_OBJECT
 public:
     explicit ClickArea(QWidget* parent, QRect place = {}, bool handCursor = true,
                        const QString& tooltip = {});
+    ~ClickArea() override;
 
     bool IsButton() const { return button_; }
     // A press and release at once, as Space, Enter or a screen reader give.
@@ -92,11 +95,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
 
 private:
+    void ShowFocusRing(bool shown);
+
     bool leftDown_ = false;
     bool button_ = false;
+    QPointer<QWidget> ring_; // the focus mark, on the window
 };
 
 // The drag bar `LListwa`: a transparent strip across the painted title that
@@ -156,7 +161,12 @@ public:
 };
 
 // The number of a stepper, between its less and more arrows: a screen
-// reader reads it as a spin box with its value and range.
+// reader reads it as a spin box with its value and range. It takes typed
+// digits too: reached by Tab or a click, the number is selected, so that
+// the first digit replaces it; a digit that would pass the most is
+// refused, Backspace takes one back, the up and down keys step as the
+// arrows do. The typed number is taken, held to the least, when the
+// keyboard leaves, on Enter, and before any button of the window acts.
 class StepperValue : public QLabel {
     Q_OBJECT
 public:
@@ -165,15 +175,49 @@ public:
     int64_t Value() const { return value_; }
     int64_t Minimum() const { return min_; }
     int64_t Maximum() const { return max_; }
+    // The range a typed number is held to (a value shown beyond it, from
+    // elsewhere, stays until changed); the shown range until set.
+    void SetTypedRange(int64_t min, int64_t max);
+    // Takes the number being typed, if any: `typed` reports it.
+    void Commit();
+    // A number for the field, as typed or set by a screen reader: held to
+    // the typed range and reported.
+    void Take(int64_t value);
+
+signals:
+    // A typed number, within the typed range; the window makes it the value.
+    void typed(int64_t value);
+    // The up (+1) or down (-1) key: one step, as a click on that arrow.
+    void stepped(int direction);
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    int64_t TypedMin() const { return typedRange_ ? typedMin_ : min_; }
+    int64_t TypedMax() const { return typedRange_ ? typedMax_ : max_; }
+
     int64_t value_ = 0;
     int64_t min_ = 0;
     int64_t max_ = 0;
+    bool typedRange_ = false;
+    int64_t typedMin_ = 0;
+    int64_t typedMax_ = 0;
+    bool selected_ = true; // the next digit replaces the number
+    bool typing_ = false;
+    QString entry_;
 };
+// Takes the numbers being typed in `window` (before one of its buttons acts).
+void TakeTypedNumbers(QWidget* window);
 
-// The focus mark: a dotted frame of the pictures' accent on white, just inside `place`.
+// The focus mark: a dotted frame of the pictures' accent on white, one
+// window pixel wide at any scale, just inside `place`.
 void DrawFocusMark(QPainter& p, QRect place);
+// How far a button's focus mark lies outside the button: clear of its face
+// and of the caption painted on it.
+inline constexpr int kFocusRingOffset = 2;
 // Tab and Shift+Tab go through `widgets` in this order.
 void SetReadingOrder(const std::vector<QWidget*>& widgets);
 

@@ -178,8 +178,11 @@ void TFCzestosc::Open(int mode)
     show();
     raise();
     activateWindow();
-    if (mode == kEveryXDays)
+    if (mode == kEveryXDays) {
+        // Selected, so that the first digit typed replaces the number.
         ECoIleDni_->setFocus();
+        ECoIleDni_->selectAll();
+    }
 }
 
 void TFCzestosc::ShowDays(int32_t days) { ECoIleDni_->setText(QString::number(days)); }
@@ -197,11 +200,17 @@ bool TFCzestosc::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != ECoIleDni_ || event->type() != QEvent::KeyPress)
         return PictureWindow::eventFilter(watched, event);
-    // Only keys that type a character are judged: digits, backspace and the
-    // decimal comma pass ("." is typed as ","), every other character goes.
+    // Enter confirms and Tab moves on, as on every other stop. Of the keys
+    // that type a character, digits, backspace and the decimal comma pass
+    // ("." is typed as ","); every other character goes.
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        LZapiszClick();
+        return true;
+    }
     const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Delete)
+    if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+        key->key() == Qt::Key_Backtab)
         return false;
     const QChar c = text.at(0);
     if (c.isDigit() && c.unicode() < 128)

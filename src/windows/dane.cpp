@@ -8,6 +8,8 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -115,6 +117,13 @@ TFDane::TFDane(AppState& state, QWidget* parent)
     // From the keyboard: the arrows move in the list, Enter edits, Escape cancels.
     connect(Lista_, &QListWidget::activated, this, &TFDane::LEdytujWpisClick);
     EnableEscape([this] { LAnulujClick(); });
+    // Delete and Insert are the delete and new buttons, wherever the keyboard is.
+    for (const auto& [key, handler] : {std::pair{Qt::Key_Delete, &TFDane::LUsunWpisClick},
+                                       std::pair{Qt::Key_Insert, &TFDane::LNowyWpisClick}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    }
     CenterOnScreen();
     state_.list.SetView(this);
 }
@@ -318,7 +327,11 @@ bool TFDane::AskBeforeEnd()
 {
     if (!state_.DataChanged)
         return true;
-    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    int answer;
+    {
+        const QScopedValueRollback standing(endQuestionStands_, true);
+        answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+    }
     if (answer == kAnswerTak)
         return state_.SaveList();
     return answer == kAnswerNie;

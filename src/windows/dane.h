@@ -53,6 +53,8 @@ public:
     // dropped ("Nie") after the window's question; false ("Anuluj", or a
     // save that failed) keeps the program running.
     bool AskBeforeEnd();
+    // AskBeforeEnd's question is on the screen now.
+    bool EndQuestionStands() const { return endQuestionStands_; }
 
 signals:
     void closed();
@@ -72,6 +74,7 @@ private:
     int dateWidth_ = 0; // the widest date of the list
     QListWidget* Lista_ = nullptr;
     bool deleteConfirmed_ = false;
+    bool endQuestionStands_ = false;
 };
 
 } // namespace remindo

@@ -22,7 +22,7 @@ namespace lp = layout::picker;
 
 // `ImCalendar`: the grid image, reporting where the mouse went down. From
 // the keyboard the arrows move the day (a week up and down) and Space or
-// Enter picks it, as a click on its cell.
+// Enter picks it, as a click on its cell; the focus mark frames that day.
 class GridImageLabel final : public QLabel {
 public:
     GridImageLabel(QWidget* parent, QRect place) : QLabel(parent)
@@ -36,6 +36,7 @@ public:
     std::function<void(QPoint)> onPress;
     std::function<void(int days)> onMove;
     std::function<void()> onPick;
+    std::function<QRect()> dayCell; // the chosen day's cell, in the image's pixels
 
 protected:
     void mousePressEvent(QMouseEvent* e) override
@@ -68,7 +69,7 @@ protected:
         QLabel::paintEvent(e);
         if (hasFocus()) {
             QPainter p(this);
-            DrawFocusMark(p, rect());
+            DrawFocusMark(p, dayCell().adjusted(2, 2, -2, -2));
         }
     }
 };
@@ -117,6 +118,11 @@ DatePicker::DatePicker(const RegionalFormats& formats, const Clock& clock, QWidg
         emit stepped(date_);
     };
     grid->onPick = [this] { emit gridPressed(PointOfDay(DayOf(date_)) - ImCalendar_->pos()); };
+    grid->dayCell = [this] {
+        const QPoint centre = PointOfDay(DayOf(date_)) - ImCalendar_->pos();
+        return QRect(centre - QPoint(grid_.CellWidth / 2, grid_.CellHeight / 2),
+                     QSize(grid_.CellWidth, grid_.CellHeight));
+    };
     ImCalendar_ = grid;
     SetReadingOrder(Stops());
 
@@ -167,6 +173,15 @@ void DatePicker::Redraw()
 std::vector<QWidget*> DatePicker::Stops() const
 {
     return {LPrevYear_, LPrevMonth_, Ldzisiaj_, LNextMonth_, LNextYear_, ImCalendar_};
+}
+
+void DatePicker::Open()
+{
+    const bool keyboard = returnFocus_ && window()->focusWidget() == returnFocus_;
+    show();
+    raise();
+    if (keyboard)
+        ImCalendar_->setFocus(Qt::OtherFocusReason);
 }
 
 void DatePicker::Close()

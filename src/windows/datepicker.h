@@ -42,7 +42,9 @@ public:
     void NextYear();
 
     bool IsOpen() const { return !isHidden(); }
-    void Open() { show(); raise(); }
+    // Opened from the keyboard, from the control it gives the keyboard back
+    // to, it takes the keyboard on its grid: the arrows move the day at once.
+    void Open();
     void Close();
     // Where the keyboard goes when the picker closes with it inside.
     void SetReturnFocus(QWidget* w) { returnFocus_ = w; }

@@ -311,7 +311,8 @@ void TFkalendarz::KtoryBoxChange(int entry)
     case 2:
         PKalendarz_->SetDate(calendarDate_); // LData shows CalendarDate
         PKalendarz_->Open();
-        FocusButFocus();
+        if (!PKalendarz_->isAncestorOf(focusWidget())) // taken from the keyboard: the picker has it
+            FocusButFocus();
         break;
     default:
         FocusButFocus();

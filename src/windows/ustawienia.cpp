@@ -75,7 +75,17 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
         label->setObjectName(QLatin1String(p.name));
         label->setAccessibleName(QString::fromUtf8(p.spoken));
         label->setFont(WindowFont());
+        const StepRule rule = RuleOf(f);
+        label->SetTypedRange(rule.min, rule.max);
+        const auto field = static_cast<Field>(f);
+        connect(label, &StepperValue::typed, this, [this, field](int64_t v) { Show(field, v); });
+        connect(label, &StepperValue::stepped, this, [this, field](int direction) {
+            activeField_ = field;
+            stepper_->Press(direction > 0 ? RepeatStepper::kMore : RepeatStepper::kLess);
+            stepper_->Release();
+        });
         values_[f - 1] = label;
+        order.push_back(label);
         order.push_back(AddArrow(static_cast<Field>(f), RepeatStepper::kLess, "Mniej", "mniej"));
         order.push_back(AddArrow(static_cast<Field>(f), RepeatStepper::kMore, "Wiecej", "więcej"));
     }
@@ -85,7 +95,7 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
     ImPtaszek2_->setAccessibleName(QStringLiteral("Komunikatom towarzyszy dźwięk"));
     connect(ImPtaszek2_, &TickBox::flipped, this, &TFUstawienia::ImPtaszek2Click);
     // The tick's line stands above the volume's.
-    order.insert(order.end() - 2, ImPtaszek2_);
+    order.insert(order.end() - 3, ImPtaszek2_);
 
     LAnuluj_ = AddClickArea(ToQRect(lu::kAnuluj), true, QStringLiteral("Anuluj"));
     LAnuluj_->setObjectName(QStringLiteral("LAnuluj"));

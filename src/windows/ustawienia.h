@@ -1,7 +1,7 @@
 #pragma once
 // The settings dialog `TFUstawienia`: the showing gap, the examination
-// interval, the auto-hide time and the volume, each changed only with its
-// press-and-hold arrows, and the sound switch. Save writes the settings file
+// interval, the auto-hide time and the volume, each changed with its
+// press-and-hold arrows or typed, and the sound switch. Save writes the settings file
 // and gives the main window's timers their new intervals.
 
 #include "windows/chrome.h"

@@ -160,6 +160,20 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     LDniPrzed_ = ValueLabel(this, "LDniPrzed", lw::kDniPrzed, QStringLiteral("Dni przed terminem"));
     LIleRazyDziennie_ =
         ValueLabel(this, "LIleRazyDziennie", lw::kIleRazyDziennie, QStringLiteral("Razy dziennie"));
+    // Typed numbers, held to the ranges shown: the kind's limit of days
+    // before (saving holds a value from elsewhere to it) and 1 to 8.
+    connect(LDniPrzed_, &StepperValue::typed, this, [this](int64_t v) {
+        ilePrzed_ = int32_t(v);
+        ShowValues();
+    });
+    connect(LIleRazyDziennie_, &StepperValue::typed, this, [this](int64_t v) {
+        ile_ = int32_t(v);
+        ShowValues();
+    });
+    connect(LDniPrzed_, &StepperValue::stepped, this,
+            [this](int d) { d > 0 ? LWiecejDniPrzedClick() : LMniejDniPrzedClick(); });
+    connect(LIleRazyDziennie_, &StepperValue::stepped, this,
+            [this](int d) { d > 0 ? LWiecejrazyClick() : LMniejRazyClick(); });
     const auto button = [this](const char* name, layout::Rect place, void (TFWprowadzane::*handler)(),
                                const QString& hint = {}) {
         auto* area = AddClickArea(ToQRect(place), true, hint);
@@ -211,8 +225,9 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     std::vector<QWidget*> order{MTresc_, LWybData_};
     for (QWidget* stop : picker_->Stops())
         order.push_back(stop);
-    for (QWidget* w : std::initializer_list<QWidget*>{CzestoscBox_, lessDays, moreDays, ImPtaszek_, lessTimes,
-                                                      moreTimes, ImPtaszek2_, cancel, save})
+    for (QWidget* w : std::initializer_list<QWidget*>{CzestoscBox_, LDniPrzed_, lessDays, moreDays, ImPtaszek_,
+                                                      LIleRazyDziennie_, lessTimes, moreTimes, ImPtaszek2_, cancel,
+                                                      save})
         order.push_back(w);
     SetReadingOrder(order);
     // Escape folds an open picker away first, then cancels.

@@ -16,13 +16,15 @@
 # `remindo --calendar` opens the calendar, the session bus's ActivateAction
 # "ustawienia" the settings, and `remindo --quit` ends the program. Then the
 # blue panel comes, `remindo --list` opens the list window through it,
-# `remindo --settings` names the list window in its way, and a panel left
-# alone goes by itself.
+# `remindo --settings` names the list window in its way, then opens the
+# settings, a panel left alone goes by itself, and a first start with
+# `--settings` opens the settings.
 # Screenshots go to OUT.
 #
 # A program the user types in keeps every keystroke while a reminder slides
 # in, and "&Zakończ" ends the program at once with the editor and the
-# recurrence dialog open.
+# recurrence dialog open. Escape on the editor's open kind list folds the
+# list only: the editor stays, and the text typed in it is saved.
 #
 # From then on the session has a screen reader's accessibility bus. With
 # keys only, a reminder is added in the list window from the tray menu,
@@ -385,6 +387,48 @@ wait_for 10 "the recurrence dialog" window_of_size '^Remindo' 336x137
 menu_item z
 wait_for 10 "the program to end at one click" sh -c "! kill -0 $remindo"
 
+# ------------------------------------------ Escape on the open kind list
+echo "== Escape on the editor's open kind list folds the list; the editor keeps its text"
+"$write_settings" 60 15 30 || fail "settings file" # no examination within the block
+# popup_shown: a drop-down list of the program on the screen, Qt's popup,
+# which no window manager frames.
+popup_shown() {
+  local id info
+  for id in $(xwininfo -root -children | awk '/\("remindo"/{print $1}'); do
+    info=$(xwininfo -id "$id")
+    grep -q 'Map State: IsViewable' <<<"$info" && grep -q 'Override Redirect State: yes' <<<"$info" && return 0
+  done
+  return 1
+}
+popup_gone() { ! popup_shown; }
+start_remindo
+wait_for 20 "tray icon" tray_icon
+open_window d 386x447 escape-list.png
+click_in "$window" 27 59 # "+"
+wait_for 10 "the editor" window_of_size '^Remindo' 374x395
+editor=$(window_of_size '^Remindo' 374x395)
+escaped="Nie zgubić tej treści"
+within 20 "typing" xdotool type --delay 40 "$escaped"
+click_in "$editor" 348 182 # the kind's arrow
+wait_for 5 "the kind list" popup_shown
+xdotool key Escape
+wait_for 5 "the kind list to fold" popup_gone
+sleep 0.5 # an editor that the key closed is gone by now
+window_of_size '^Remindo' 374x395 >/dev/null || fail "Escape on the open kind list closed the editor"
+shot "$editor" "$out/escape-editor-kept.png"
+click_in "$editor" 344 368 # the tick: what the editor holds is stored
+wait_for 5 "the editor to close" closed 374x395
+click_in "$window" 357 420 # the list window's save
+wait_for 5 "the list window to close" closed 386x447
+kept_text() {
+  "$tool" export --plain "$work/escape.dat" &&
+    iconv -f CP1250 -t UTF-8 "$work/escape.dat" | grep -qF "<Tresc>$escaped+</Tresc>"
+}
+wait_for 10 "the typed text in the data file" kept_text
+echo "Escape folded the kind list; the editor kept its text"
+menu_item z
+wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+
 # ------------------------------------------------ keys only, a screen reader
 echo "== keys only: a reminder added, saved and answered; AT-SPI names every button"
 plain_file "$work/none.dat" </dev/null
@@ -533,6 +577,112 @@ echo "kept $(basename "$kept")"
 menu_item z
 wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
 
+# ------------------------------------------- signals that ask it to end
+# A deletion waits in the list window; then real signals, one road each:
+#   NAME SIGNAL STEPS... RESULT
+# A step is "ask" (the list window's question comes), a key that answers
+# it, "runs" (the program goes on), or another signal sent then. RESULT:
+# the deletion "saved" in the data file or "dropped"; the program ends by
+# the last signal sent. On the way: every thread has the signals blocked,
+# the help page's opener starts with them unblocked, and a second start
+# after the lock file was deleted is refused.
+signal_roads() {
+  echo "== signals: a deletion pending, then SIGTERM, SIGHUP or SIGINT"
+  "$write_settings" 60 15 30 || fail "settings file"
+  local fakebin=$work/fakebin first=1 name sig steps result step last status t mask
+  mkdir -p "$fakebin"
+  # What the help page's opener starts with, as it starts: no shell, which
+  # would set the mask its own way.
+  printf '#!/usr/bin/python3\nimport os\nopen("%s.tmp", "w").write(open("/proc/self/status").read())\nos.rename("%s.tmp", "%s")\n' \
+    "$work/opener" "$work/opener" "$work/opener" >"$fakebin/xdg-open"
+  chmod +x "$fakebin/xdg-open"
+  while read -r name sig steps; do
+    result=${steps##* }
+    steps=${steps% *}
+    echo "-- $name: SIG$sig, $steps, $result"
+    plain_file "$work/two.dat" <<'LIST'
+Zostaje na liście+|30|0
+Usunięte przed sygnałem+|40|0
+LIST
+    within 30 "remindo-data import" "$tool" import "$work/two.dat" >/dev/null || fail "remindo-data import"
+    # Started as from a terminal: a script's background job would have
+    # SIGINT ignored, which the program keeps so.
+    PATH=$fakebin:$PATH env --default-signal=INT "$program" >>"$work/remindo.log" 2>&1 &
+    remindo=$!
+    pids+=($remindo)
+    wait_for 20 "tray icon" tray_icon
+    open_window d 386x447 "signal-$name-list.png"
+    if [ $first -eq 1 ]; then
+      first=0
+      for t in /proc/"$remindo"/task/*/status; do
+        mask=$((16#$(awk '/^SigBlk:/{print $2}' "$t")))
+        [ $((mask & 0x4003)) -eq $((0x4003)) ] || fail "a thread of the program has SIGHUP, SIGINT or SIGTERM unblocked: $t"
+      done
+      xdotool key F1
+      wait_for 10 "the help page's opener" test -s "$work/opener"
+      mask=$((16#$(awk '/^SigBlk:/{print $2}' "$work/opener")))
+      [ $((mask & 0x4003)) -eq 0 ] || fail "the help page's opener started with the signals blocked"
+      echo "$(ls /proc/"$remindo"/task | wc -l) threads with the signals blocked; the opener without"
+    fi
+    click_in "$window" 120 61 # the second row
+    click_in "$window" 27 139 # delete
+    wait_for 10 "the deletion question" window_of_size '^Remindo$' 350x150
+    xdotool key t
+    wait_for 5 "the deletion question to go" closed 350x150
+    kill -s "$sig" "$remindo"
+    last=$sig
+    for step in $steps; do
+      case $step in
+        -) ;;
+        ask)
+          wait_for 10 "the list window's question after SIG$last" window_of_size '^Remindo$' 350x150
+          shot "$(window_of_size '^Remindo$' 350x150)" "$out/signal-$name-question.png" ;;
+        runs)
+          wait_for 5 "the question to go" closed 350x150
+          sleep 0.5
+          kill -0 "$remindo" 2>/dev/null || fail "$name: the program ended after Anuluj" ;;
+        [tna]) xdotool key "$step" ;;
+        *) kill -s "$step" "$remindo"; last=$step ;;
+      esac
+    done
+    ended 10 "the program after SIG$last ($name)" "$remindo"
+    status=$ended_status
+    [ "$status" -eq $((128 + $(kill -l "$last"))) ] || fail "$name: the program ended with $status, not by SIG$last"
+    "$tool" export --plain "$work/signal.dat" || fail "export"
+    iconv -f CP1250 -t UTF-8 "$work/signal.dat" >"$work/signal.txt"
+    grep -q "Zostaje na liście" "$work/signal.txt" || fail "$name: the other reminder is gone"
+    if [ "$result" = saved ]; then
+      ! grep -q "Usunięte przed sygnałem" "$work/signal.txt" || fail "$name: the deletion was lost"
+    else
+      grep -q "Usunięte przed sygnałem" "$work/signal.txt" || fail "$name: the deletion was saved after Nie"
+    fi
+  done <<'ROADS'
+term TERM - saved
+hup HUP - saved
+int-tak INT ask t saved
+int-nie INT ask n dropped
+int-twice INT ask a runs INT ask INT saved
+ROADS
+
+  echo "== the lock file deleted while the program runs: a second start is refused"
+  start_remindo
+  wait_for 20 "tray icon" tray_icon
+  rm "$folder/Remindo.lock"
+  "$program" >"$work/second.log" 2>&1 &
+  second=$!
+  pids+=($second)
+  wait_for 20 "second-start box" xdotool search --onlyvisible --name '^Uwaga$'
+  within 10 "activating the second-start box" \
+    xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Uwaga$' | head -n1)" key Return 2>/dev/null || true
+  ended 10 "the second copy, its box answered" "$second"
+  [ "$ended_status" -ne 0 ] || fail "the second copy reported success"
+  [ ! -e "$folder/Remindo.lock" ] || fail "the refused copy made a lock file"
+  kill -0 "$remindo" || fail "the first copy ended"
+  kill -TERM "$remindo"
+  wait_for 10 "the program to end" sh -c "! kill -0 $remindo"
+}
+signal_roads
+
 # ------------------------------------------------- no notification area
 echo "== without a notification area: the running copy reached over the bus"
 kill "$docker_pid"
@@ -593,11 +743,22 @@ closed 386x243 || fail "the settings opened over the list window"
 window_of_size '^Remindo' 386x447 >/dev/null || fail "the list window went"
 click_in "$list" 321 420 # cancel
 wait_for 5 "the list window to close" closed 386x447
+# With nothing in the way the settings open, named by their title (the about
+# window has their size).
+within 20 "remindo --settings" "$program" --settings || fail "remindo --settings ended with $?"
+wait_for 10 "the settings from remindo --settings" window_of_size '^Remindo - ustawienia$' 386x243
 within 20 "remindo --quit" "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 # Left alone, the panel goes by itself.
 start_notray
 wait_for 15 "the blue panel to go by itself" reminder_gone
+within 20 "remindo --quit" "$program" --quit || fail "remindo --quit ended with $?"
+wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
+# A first start with an option opens its window once the list is read.
+"$program" --settings >>"$work/remindo.log" 2>&1 &
+remindo=$!
+pids+=($remindo)
+wait_for 20 "the settings from a first start with --settings" window_of_size '^Remindo - ustawienia$' 386x243
 within 20 "remindo --quit" "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 echo "PASS"

@@ -660,6 +660,76 @@ private slots:
                             "added 10 of 10 events and to-dos; 0 skipped as already in the list\n");
         QCOMPARE(Listed(data).size(), 10);
     }
+
+    // Calendars made to hurt, each first in a file beside one ordinary event.
+    // Nesting and line length refuse the whole file before libical reads it
+    // (the refusal names the bound; no time is measured); a text over the
+    // editor's two lines of 160 characters, or a rule's number that libical
+    // would wrap, skips its event; at the bounds everything is taken.
+    void hostileCalendars()
+    {
+        const auto event = [](const QString& summary, const QString& lines, const QString& start = "20261216") {
+            return Component(summary, "DTSTART;VALUE=DATE:" + start + "\n" + lines).toUtf8();
+        };
+        const auto nested = [&](int depth) { // the event at `depth`, VCALENDAR being 1
+            return QByteArray("BEGIN:X-NEST\r\n").repeated(depth - 2) + event("Głęboko", "") +
+                   QByteArray("END:X-NEST\r\n").repeated(depth - 2);
+        };
+        QByteArray eightMillion = "BEGIN:VEVENT\r\nUID:8m@test\r\nDTSTART;VALUE=DATE:20261216\r\nSUMMARY:";
+        for (int i = 0; i < 8000000; i += 64) // folded, as calendars write long values
+            eightMillion += QByteArray(64, 'a') + (i + 64 < 8000000 ? "\r\n " : "\r\nEND:VEVENT\r\n");
+        const QString ordinary = "0 2026-12-16 0 Zwykłe", twoAdded = "added 2 of 2";
+        const struct {
+            const char* label;
+            QByteArray hostile;
+            char road; // 'F' the file refused, 'S' the event skipped, 'A' both added
+            QString said; // F: the error; S: why skipped; A: the notes before the count
+            QString listed;
+        } cases[] = {
+            {"3000 deep", nested(3000), 'F', "components nested more than 16 deep (line 19)", {}},
+            {"at the depth bound", nested(16), 'A', {}, "0 2026-12-16 0 Głęboko"},
+            {"an 8 MB line", event("Długi", "DESCRIPTION:" + QString(8 << 20, 'x')), 'F',
+             "line 9 is longer than 65536 bytes, the longest line read here", {}},
+            {"a line at the bound", event("Opisane", "DESCRIPTION:" + QString(65536 - 12, 'x')), 'A',
+             "not kept: \"Opisane\": DESCRIPTION\n", "0 2026-12-16 0 Opisane"},
+            {"8 million characters", eightMillion, 'S',
+             "\"" + QString(80, 'a') + "…\": the summary: 8000000 characters, where Remindo keeps at most 160", {}},
+            {"three lines, an escape in the name", event("Raz\x1b[2J\\nDwa\\nTrzy", ""), 'S',
+             "\"Raz [2J\": the summary: 3 lines, where Remindo keeps at most 2", {}},
+            {"two lines of 160", event(QString(80, 'c') + "\\n" + QString(80, 'd'), ""), 'A', {},
+             "0 2026-12-16 0 " + QString(80, 'c') + " / " + QString(80, 'd')},
+            {"INTERVAL=70000", event("Co 70000 dni", "RRULE:FREQ=DAILY;INTERVAL=70000"), 'S',
+             "\"Co 70000 dni\": RRULE: INTERVAL=70000 is beyond what libical reads (1 to 32767)", {}},
+            {"INTERVAL=65537, wrapped to 1", event("Co 65537 dni", "RRULE:freq=daily;interval=65537"), 'S',
+             "\"Co 65537 dni\": RRULE: interval=65537 is beyond what libical reads (1 to 32767)", {}},
+            {"INTERVAL=32767", event("Co 32767 dni", "RRULE:FREQ=DAILY;INTERVAL=32767"), 'A', {},
+             "32767 2026-12-16 0 Co 32767 dni"},
+            {"BYDAY=65538MO, wrapped to 2MO", event("Pn", "RRULE:FREQ=MONTHLY;BYDAY=65538MO", "20261214"), 'S',
+             "\"Pn\": RRULE: BYDAY=65538MO is beyond what libical reads (places -53 to 53)", {}},
+        };
+        int n = 0;
+        QStringList wrong;
+        for (const auto& c : cases) {
+            const QString ics = Path(QString("hostile-%1.ics").arg(++n)), data = Path(QString("hostile-%1.dat").arg(n));
+            QFile f(ics);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\n" + c.hostile +
+                    Component("Zwykłe", "DTSTART;VALUE=DATE:20261216").toUtf8() + "END:VCALENDAR\r\n");
+            f.close();
+            const Run r = Tool({"--file", data, "import", "--ics", "--skip-unsupported", ics});
+            const QString count = " events and to-dos; 0 skipped as already in the list\n";
+            const bool ok = c.road == 'F' ? r.status == 1 && r.out.isEmpty() && !QFile::exists(data) &&
+                                                r.err == "remindo-data: " + ics + ": " + c.said + "\n"
+                            : c.road == 'S' ? r.status == 0 && r.err.isEmpty() && Listed(data) == QStringList{ordinary} &&
+                                                r.out == "skipped: " + c.said + "\nadded 1 of 2" + count
+                                            : r.status == 0 && r.err.isEmpty() && r.out == c.said + twoAdded + count &&
+                                                Listed(data) == QStringList({c.listed, ordinary});
+            if (!ok)
+                wrong << QString("%1: status %2\n%3%4").arg(c.label).arg(r.status).arg(r.err.left(300), r.out.left(300));
+            QFile::remove(ics);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIcs)

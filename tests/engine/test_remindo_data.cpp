@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace remindo;
 
@@ -420,6 +421,81 @@ private slots:
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(QDir(dir_.path()).entryList({"fifo*", "a-folder*"}, QDir::AllEntries | QDir::System),
                  (QStringList{"a-folder", "fifo"}));
+    }
+
+    // An export never replaces a link: one to a regular file (through other
+    // links, or relative to its own folder) is written through, the link
+    // left as it was; one to anything else is refused in one line.
+    void exportNeverReplacesALink()
+    {
+        const QDir links(dir_.filePath("links"));
+        QVERIFY(links.mkpath("."));
+        QVERIFY(links.mkpath("a-folder"));
+        const QString expected = links.filePath("expected.dat"), expectedIcs = links.filePath("expected.ics");
+        const Run plain = Tool({"--file", data_, "export", "--plain", expected});
+        const Run ics = Tool({"--file", data_, "export", "--ics", expectedIcs});
+        QCOMPARE(plain.status + ics.status, 0);
+        const struct {
+            const char* link;
+            const char* to;
+            const char* option;
+            const char* written; // the file written through, or nullptr
+            QString refused;     // what the one line says
+        } cases[] = {
+            {"stdout", "/proc/self/fd/1", "--plain", nullptr, "it links to /proc/self/fd/1, a FIFO, not a regular file"},
+            {"null", "/dev/null", "--plain", nullptr, "it links to /dev/null, a device, not a regular file"},
+            {"folder", "a-folder", "--plain", nullptr, "it links to a-folder, a folder, not a regular file"},
+            {"dangling", "missing.dat", "--plain", nullptr, "it links to missing.dat, which does not exist"},
+            {"relative", "target.dat", "--plain", "target.dat", {}},
+            {"chain", "relative", "--plain", "target.dat", {}}, // through the link above
+            {"absolute.ics", "/TARGET/target.ics", "--ics", "target.ics", {}},
+        };
+        for (const auto& c : cases) {
+            const QString to = QString(c.to).replace("/TARGET", links.path());
+            QVERIFY(!::symlink(QFile::encodeName(to).constData(), QFile::encodeName(links.filePath(c.link)).constData()));
+        }
+        const auto readLink = [](const QString& link) {
+            char buf[4096];
+            const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buf, sizeof buf);
+            return n < 0 ? QString() : QFile::decodeName(QByteArray(buf, int(n)));
+        };
+        for (const auto& c : cases) {
+            const QString link = links.filePath(c.link);
+            if (c.written) {
+                QFile f(links.filePath(c.written));
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write("old\n");
+            }
+            const QStringList before = links.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+            const Run r = Tool({"--file", data_, "export", c.option, link});
+            QVERIFY2(r.status == (c.written ? 0 : 1), qPrintable(QString(c.link) + ": " + r.err));
+            const bool isIcs = QString(c.option) == "--ics";
+            QCOMPARE(r.out, c.written ? (isIcs ? ics : plain).out : QString());
+            QCOMPARE(r.err, c.written ? QString() : "remindo-data: " + link + ": cannot be written: " + c.refused + "\n");
+            QCOMPARE(readLink(link), QString(c.to).replace("/TARGET", links.path()));
+            if (c.written)
+                QCOMPARE(Bytes(links.filePath(c.written)), Bytes(isIcs ? expectedIcs : expected));
+            QCOMPARE(links.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
+        }
+    }
+
+    // A plain file of 14 MB reads, but scrambled it would pass 64 MiB: the
+    // import fails, the old file as it was and no copy of it beside it.
+    void aFailedImportKeepsNoCopy()
+    {
+        const QString account = dir_.filePath("failing-account");
+        const QString target = account + "/Vendly/Remindo/Dane.dat";
+        QVERIFY(QDir().mkpath(account + "/Vendly/Remindo"));
+        Write(target, SmallList());
+        const QByteArray before = Bytes(target);
+        const QString plain = dir_.filePath("unsavable.dat");
+        WriteOnePlain(plain, QByteArray(14000000, '8') + '+'); // '8' scrambles to '&', saved as "&amp;"
+        const Run r = Tool({"--file", target, "import", plain});
+        QFile::remove(plain);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("larger than 64 MiB") && r.err.count('\n') == 1, qPrintable(r.err));
+        QCOMPARE(Bytes(target), before);
+        QCOMPARE(QDir(account + "/Vendly/Remindo").entryList(QDir::Files | QDir::Hidden), QStringList{"Dane.dat"});
     }
 
     void outputThatCannotBeWritten()

@@ -1,6 +1,6 @@
 // The per-user instance lock on real lock files (a holder killed with
-// SIGKILL included, another user's planted file) and the choice of the Qt
-// platform for the session.
+// SIGKILL included, another user's planted file, a lock file deleted or
+// replaced) and the choice of the Qt platform for the session.
 
 #include "platform/core/displaysession.h"
 #include "platform/core/instancelock.h"
@@ -14,7 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <functional>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,41 +27,16 @@ using namespace remindo;
 
 namespace {
 
-// Whether a process of the user `asUser` takes the lock at `path`: 1 yes,
-// 0 no, -1 when it could not become that user.
-int AcquiredAs(const std::string& path, uid_t asUser)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(asUser) != 0 || setuid(asUser) != 0)
-            _exit(3);
-        LockFileInstance ours(path);
-        _exit(ours.Acquire() ? 1 : 0);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-// A process that takes the lock at `path` (as the user `asUser`, making
-// the file open to all, when given) and holds it until killed. Answers its
-// pid, or -1 when it could not take the lock.
-pid_t Holder(const std::string& path, uid_t asUser = 0)
+// A process that runs `take` and, when it answers true, holds what it took
+// until killed. Answers its pid, or -1.
+pid_t Holding(const std::function<bool()>& take)
 {
     int ready[2];
     if (pipe(ready) != 0)
         return -1;
     const pid_t child = fork();
     if (child == 0) {
-        LockFileInstance held(path);
-        bool ok = true;
-        if (asUser) {
-            umask(0);
-            ok = setgid(asUser) == 0 && setuid(asUser) == 0;
-        }
-        ok = ok && held.Acquire() && (!asUser || ::chmod(path.c_str(), 0666) == 0);
-        const char c = ok ? '1' : '0';
+        const char c = take() ? '1' : '0';
         (void)!write(ready[1], &c, 1);
         for (;;)
             pause();
@@ -71,6 +50,73 @@ pid_t Holder(const std::string& path, uid_t asUser = 0)
         waitpid(child, nullptr, 0);
     }
     return ok ? child : -1;
+}
+
+bool BecomeUser(uid_t user)
+{
+    return setgid(user) == 0 && setuid(user) == 0;
+}
+
+// A process that takes the lock at `path` (as the user `asUser`, making
+// the file open to all, when given) and holds it until killed. Answers its
+// pid, or -1 when it could not take the lock.
+pid_t Holder(const std::string& path, uid_t asUser = 0)
+{
+    return Holding([&] {
+        auto* held = new LockFileInstance(path); // kept until the process is killed
+        if (asUser) {
+            umask(0);
+            if (!BecomeUser(asUser))
+                return false;
+        }
+        return held->Acquire() && (!asUser || ::chmod(path.c_str(), 0666) == 0);
+    });
+}
+
+// A process of the user `asUser` that holds a lock on the folder `dir`
+// itself, as anyone who may read a folder can.
+pid_t FolderHolder(const std::string& dir, uid_t asUser)
+{
+    return Holding([&] {
+        const int fd = BecomeUser(asUser) ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+        return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    });
+}
+
+void Stop(pid_t child)
+{
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
+// Whether a process of the user `asUser` takes the lock at `path`: 1 yes,
+// 0 no, -1 when it could not become that user.
+int AcquiredAs(const std::string& path, uid_t asUser)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!BecomeUser(asUser))
+            _exit(3);
+        LockFileInstance ours(path);
+        _exit(ours.Acquire() ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// True when some holder has the file now at `path` locked.
+bool FileAtPathIsLocked(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
 }
 
 } // namespace
@@ -158,11 +204,9 @@ private slots:
 
         const pid_t holder = Holder(named);
         QVERIFY(holder > 0);
+        const auto stop = qScopeGuard([holder] { Stop(holder); });
         LockFileInstance ours(path);
-        const bool started = ours.Acquire();
-        kill(holder, SIGKILL);
-        waitpid(holder, nullptr, 0);
-        QVERIFY(started);
+        QVERIFY(ours.Acquire());
     }
 
     // Someone else's lock file, theirs, world-writable and held, in a folder
@@ -195,8 +239,7 @@ private slots:
         } else {
             const int taken = AcquiredAs(path, us);
             if (taken < 0) {
-                kill(child, SIGKILL);
-                waitpid(child, nullptr, 0);
+                Stop(child);
                 QSKIP("cannot run a child as a normal user here");
             }
             started = taken == 1;
@@ -204,6 +247,88 @@ private slots:
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         QVERIFY(started);
+    }
+
+    // The lock file deleted while a copy runs: a second copy started then,
+    // which makes the file anew, is refused all the same, and makes nothing;
+    // also in a folder that others may read, as older versions made it.
+    void aDeletedLockFileStillKeepsASecondCopyOut_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("folder 0700") << 0700;
+        QTest::newRow("folder 0755") << 0755;
+    }
+
+    void aDeletedLockFileStillKeepsASecondCopyOut()
+    {
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(mode)) == 0);
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
+        const pid_t first = Holder(path);
+        QVERIFY(first > 0);
+        const auto stopFirst = qScopeGuard([first] { Stop(first); });
+        QVERIFY(QFile::remove(QString::fromStdString(path)));
+        const pid_t second = Holder(path);
+        Stop(second);
+        QCOMPARE(second, pid_t(-1));
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
+    }
+
+    // The file deleted or replaced between its opening and its locking (a
+    // sync tool, a hand): the lock ends up on the file at the path, where
+    // the next start looks; a path that never holds still is given up.
+    void theLockHeldIsTheFileAtThePath_data()
+    {
+        QTest::addColumn<int>("changes"); // how many openings find the file changed
+        QTest::addColumn<bool>("replaced"); // a new file renamed over it, not deleted
+        QTest::newRow("deleted once") << 1 << false;
+        QTest::newRow("replaced twice") << 2 << true;
+        QTest::newRow("replaced at every opening") << 1000 << true;
+    }
+
+    void theLockHeldIsTheFileAtThePath()
+    {
+        QFETCH(int, changes);
+        QFETCH(bool, replaced);
+        QTemporaryDir dir;
+        const std::string path = QFile::encodeName(dir.filePath("Remindo.lock")).toStdString();
+        const std::string other = path + ".new";
+        LockFileInstance lock(path);
+        int openings = 0;
+        lock.SetBeforeLocking([&] {
+            if (openings++ >= changes)
+                return;
+            if (!replaced) {
+                ::unlink(path.c_str());
+                return;
+            }
+            const int fd = ::open(other.c_str(), O_WRONLY | O_CREAT, 0600);
+            ::close(fd);
+            ::rename(other.c_str(), path.c_str());
+        });
+        const bool endless = changes > 10;
+        if (endless)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("keeps changing"));
+        QVERIFY(lock.Acquire());
+        QVERIFY(openings <= 10); // bounded
+        if (!endless)
+            QVERIFY(FileAtPathIsLocked(path));
+    }
+
+    // A folder that others may read, locked by another user: not a copy of
+    // ours, and no reason not to start.
+    void anotherUsersLockOnAnOpenFolderDoesNotStopUs()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root, to act as a second user (CI runs as root)");
+        QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        const pid_t child = FolderHolder(QFile::encodeName(dir.path()).toStdString(), 65534);
+        QVERIFY(child > 0);
+        const auto stop = qScopeGuard([child] { Stop(child); });
+        LockFileInstance ours(QFile::encodeName(dir.filePath("Remindo.lock")).toStdString());
+        QVERIFY(ours.Acquire());
     }
 
     void platformForTheSession_data()

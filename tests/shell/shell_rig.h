@@ -1,5 +1,5 @@
 #pragma once
-// A main window on a manual clock, a work area of the test's choosing, a
+// The reminder window and the program's timers on a manual clock, a work area of the test's choosing, a
 // recorded sound and help, and pre-answered message boxes; the data and
 // settings files in a temporary folder.
 
@@ -10,7 +10,8 @@
 #include "platform/gui/trayicon.h"
 #include "platform/sound/reminder_sound.h"
 #include "app/appstate.h"
-#include "shell/glowny.h"
+#include "shell/program.h"
+#include "windows/glowny.h"
 #include "store/fixedformats.h"
 
 #include <QDir>
@@ -87,6 +88,7 @@ struct ShellRig : ShellEnv {
     ScriptedMessages box;
     std::unique_ptr<AppState> state;
     std::unique_ptr<TFGlowny> glowny;
+    std::unique_ptr<Program> program;
 
     Date Today() const { return DateFromYmd(2026, 12, 8); }
 
@@ -103,12 +105,14 @@ struct ShellRig : ShellEnv {
         if (reminders)
             state->dataFile.SaveDataFile(*reminders);
         glowny = std::make_unique<TFGlowny>(*state, Services());
+        program = std::make_unique<Program>(*state, *glowny, desktop);
         glowny->SetSlideStep(0);
         glowny->SetSettleTime(0);
     }
 
     ~ShellRig()
     {
+        program.reset();
         glowny.reset();
         state.reset();
     }
@@ -123,12 +127,12 @@ struct ShellRig : ShellEnv {
     }
 
     // The start tick, at once.
-    void Start() { glowny->TimerekTimer(); }
+    void Start() { program->TimerekTimer(); }
     // An examination tick, five minutes after the last one.
     void Pass()
     {
         clock.AdvanceMinutes(5);
-        glowny->TBadawczyTimer();
+        program->TBadawczyTimer();
     }
 
     void Click(const char* control) { ClickOn(*glowny, TFGlowny::PlaceOf(control)); }

@@ -21,7 +21,7 @@ using namespace remindo::test;
 namespace {
 
 // The program's own windows, as start-up makes them, with the tray menu.
-struct Program {
+struct ProgramRig {
     FakeDesktop desktop;
     FakeSound sound;
     RecordingHelpOpener help;
@@ -29,23 +29,23 @@ struct Program {
     std::unique_ptr<WindowSet> windows;
     std::unique_ptr<CoolTray> tray;
 
-    ~Program()
+    ~ProgramRig()
     {
         tray.reset();
         windows.reset();
     }
 };
 
-EditingWindows ProgramWindows(AppState& state, Program*& out)
+EditingWindows ProgramWindows(AppState& state, ProgramRig*& out)
 {
-    auto program = std::make_shared<Program>();
+    auto program = std::make_shared<ProgramRig>();
     program->windows = std::make_unique<WindowSet>(
         state, ShellServices{program->desktop, program->sound, &program->help});
     program->windows->glowny->SetSlideStep(0);
     program->windows->glowny->SetSettleTime(0);
-    program->windows->glowny->Timerek().stop(); // the test does the start's work itself
+    program->windows->program->Timerek().stop(); // the test does the start's work itself
     program->tray = std::make_unique<CoolTray>(program->icon);
-    program->tray->Start(*program->windows->glowny);
+    program->tray->Start(*program->windows->program);
     out = program.get();
     return {program->windows->dane, program->windows->wprowadzane, program->windows->czestosc, program};
 }
@@ -63,7 +63,7 @@ class TestEditingRoad : public QObject {
 private slots:
     void addEditDeleteSave()
     {
-        Program* program = nullptr;
+        ProgramRig* program = nullptr;
         EditingRig r(D(2026, 12, 8), [&program](AppState& s) { return ProgramWindows(s, program); });
         // The list as the program finds it at start: one old reminder on file.
         r.Seed("Przegląd auta+", D(2026, 3, 2), 0, 2, 1);
@@ -187,13 +187,13 @@ private slots:
     // reminder window answers for its own reminder, the edit goes on.
     void aReminderShownDuringAnEdit()
     {
-        Program* program = nullptr;
+        ProgramRig* program = nullptr;
         EditingRig r(D(2026, 12, 8), [&program](AppState& s) { return ProgramWindows(s, program); });
         r.Seed("Zadzwonić do mamy+", D(2026, 12, 8), 0, 0, 0, 0, 3);
         r.Seed("Kupić prezent+", D(2026, 12, 20), 0, 2);
         QVERIFY(r.SaveFile());
         TFGlowny& glowny = *program->windows->glowny;
-        glowny.TimerekTimer(); // the start: load, list, preparation
+        program->windows->program->TimerekTimer(); // the start: load, list, preparation
 
         program->tray->Item("WprowadzDane")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(&r.dane));
@@ -203,7 +203,7 @@ private slots:
         r.TypeText(QStringLiteral(" dla taty"));
 
         r.clock.AdvanceMinutes(5);
-        glowny.TBadawczyTimer();
+        program->windows->program->TBadawczyTimer();
         QVERIFY(QTest::qWaitForWindowExposed(&glowny));
         QCOMPARE(r.state.engineState.CurrentReminderIndex, 0);
         ClickOn(glowny, TFGlowny::PlaceOf("LNieDzis"));

@@ -116,12 +116,12 @@ private slots:
         }
         const QByteArray before = r.DataBytes();
 
-        QVERIFY(r.glowny->Timerek().isActive());
-        QCOMPARE(r.glowny->Timerek().interval(), 500);
-        QVERIFY(!r.glowny->TBadawczy().isActive());
+        QVERIFY(r.program->Timerek().isActive());
+        QCOMPARE(r.program->Timerek().interval(), 500);
+        QVERIFY(!r.program->TBadawczy().isActive());
         r.Start();
-        QVERIFY(!r.glowny->Timerek().isActive());
-        QVERIFY(r.glowny->TBadawczy().isActive());
+        QVERIFY(!r.program->Timerek().isActive());
+        QVERIFY(r.program->TBadawczy().isActive());
         QVERIFY(!r.glowny->isVisible()); // the first pass is one interval away
 
         QCOMPARE(r.state->list.ReminderCount(), count);
@@ -149,7 +149,7 @@ private slots:
         ShellRig r(s, ThreeDue());
         r.Start();
         QCOMPARE(r.state->list.ReminderCount(), 3);
-        QVERIFY(!r.glowny->TBadawczy().isActive());
+        QVERIFY(!r.program->TBadawczy().isActive());
         QVERIFY(!r.state->log.Folder().empty());
     }
 
@@ -172,17 +172,17 @@ private slots:
         s.UkryjPo = 0;
         ShellRig r(s, ThreeDue());
         r.Start();
-        QCOMPARE(r.glowny->TBadawczy().interval(), 5 * 60000);
-        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 15 * 1000);
+        QCOMPARE(r.program->TBadawczy().interval(), 5 * 60000);
+        QCOMPARE(r.program->TAutomatycznieUkryj().interval(), 15 * 1000);
         r.Pass();
-        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
+        QVERIFY(r.program->TAutomatycznieUkryj().isActive());
     }
 
     void newIntervalsKeepAnUnchangedTimerCounting()
     {
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
-        QTimer& exam = r.glowny->TBadawczy();
+        QTimer& exam = r.program->TBadawczy();
         QVERIFY(exam.isActive());
         QTest::qWait(300);
         const int left = exam.remainingTime();
@@ -192,8 +192,8 @@ private slots:
         r.state->timers->SetIntervals(3600000, 20000);
         QCOMPARE(exam.interval(), 3600000);
         QVERIFY(exam.remainingTime() > left); // a new interval counts from now
-        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 20000);
-        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive()); // a stopped timer stays stopped
+        QCOMPARE(r.program->TAutomatycznieUkryj().interval(), 20000);
+        QVERIFY(!r.program->TAutomatycznieUkryj().isActive()); // a stopped timer stays stopped
     }
 
     // ---------------------------------------------------- showing
@@ -254,7 +254,7 @@ private slots:
         QCOMPARE(r.desktop.fronts, 0);
         QVERIFY(r.glowny->testAttribute(Qt::WA_ShowWithoutActivating));
         QCOMPARE(r.sound.played, std::vector<uint16_t>{30000});
-        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
+        QVERIFY(r.program->TAutomatycznieUkryj().isActive());
         // The reminder's buttons are there, the blue panel's are not.
         QVERIFY(r.glowny->findChild<QWidget*>("LNieDzis")->isVisible());
         QVERIFY(!r.glowny->findChild<QWidget*>("LClose")->isVisible());
@@ -312,7 +312,7 @@ private slots:
             kinds.push_back(r.glowny->Kind());
             QCOMPARE(r.state->engineState.CurrentReminderIndex, i);
             QCOMPARE(r.glowny->pos(), r.glowny->ShownPosition()); // each slid in again
-            r.glowny->TAutomatycznieUkryjTimer(); // gone unanswered before the next pass
+            r.program->TAutomatycznieUkryjTimer(); // gone unanswered before the next pass
         }
         QCOMPARE(kinds, (std::vector<int>{0, 1, 4}));
     }
@@ -329,11 +329,11 @@ private slots:
         r.Start();
         const auto pass = [&r] {
             r.clock.AdvanceMinutes(3);
-            r.glowny->TBadawczyTimer();
+            r.program->TBadawczyTimer();
         };
         pass();
         QCOMPARE(r.glowny->Kind(), 0);
-        QCOMPARE(r.glowny->TAutomatycznieUkryj().interval(), 405000);
+        QCOMPARE(r.program->TAutomatycznieUkryj().interval(), 405000);
         for (int i = 0; i < 2; ++i) { // 6 minutes on, well within its 405 seconds
             pass();
             QVERIFY(r.glowny->isVisible());
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(r.state->list[0].ShownToday, 1);
         QCOMPARE(r.state->list[1].ShownToday, 0); // asked nothing, counted nothing
         QCOMPARE(r.sound.played.size(), size_t(1));
-        r.glowny->TAutomatycznieUkryjTimer();
+        r.program->TAutomatycznieUkryjTimer();
         pass();
         QCOMPARE(r.glowny->Kind(), 1);
         QCOMPARE(r.state->list[1].ShownToday, 1);
@@ -357,17 +357,17 @@ private slots:
         r.Start();
         r.state->timers->SetIntervals(600000, 3000);
         r.Pass();
-        r.glowny->CoolTrayClick(); // the panel over the first reminder ...
+        r.program->CoolTrayClick(); // the panel over the first reminder ...
         QVERIFY(!r.glowny->ReminderStanding());
         QTest::qWait(2000);
-        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() < 1500);
+        QVERIFY(r.program->TAutomatycznieUkryj().remainingTime() < 1500);
         r.Pass(); // ... gives way to the second
         QCOMPARE(r.glowny->Kind(), 1);
         QVERIFY(r.glowny->ReminderStanding());
         // Its countdown starts from the whole three seconds, not from the
         // first one's rest (a coarse timer may run a little late or early,
         // never by a second).
-        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() > 2000);
+        QVERIFY(r.program->TAutomatycznieUkryj().remainingTime() > 2000);
         QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
     }
 
@@ -399,7 +399,7 @@ private slots:
         ShellRig r(s, ThreeDue());
         r.Start();
         r.Pass();
-        r.glowny->TAutomatycznieUkryjTimer(); // the first goes unanswered
+        r.program->TAutomatycznieUkryjTimer(); // the first goes unanswered
         r.Pass(); // the second reminder
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 1);
         // Blocked for today once before, on another day.
@@ -409,7 +409,7 @@ private slots:
 
         r.Click(control.toLatin1().constData());
         QVERIFY(!r.glowny->isVisible());
-        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive());
+        QVERIFY(!r.program->TAutomatycznieUkryj().isActive());
         const Komunikat& k = r.state->list[1];
         QCOMPARE(k.Blok, blok);
         QCOMPARE(k.BlokDzis, blokDzis);
@@ -436,7 +436,7 @@ private slots:
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
         r.Pass();
-        r.glowny->TAutomatycznieUkryjTimer();
+        r.program->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the second
         r.state->list.SelectedIndex = 1;
         r.state->DeleteSelected();
@@ -453,9 +453,9 @@ private slots:
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
         r.Pass();
-        r.glowny->TAutomatycznieUkryjTimer();
+        r.program->TAutomatycznieUkryjTimer();
         r.Pass();
-        r.glowny->TAutomatycznieUkryjTimer();
+        r.program->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the third
         r.state->list.SelectedIndex = 0;
         r.state->DeleteSelected();
@@ -531,7 +531,7 @@ private slots:
         r.clock.AdvanceMinutes(60);
         r.Pass();
         QVERIFY(r.glowny->isVisible());
-        r.glowny->TAutomatycznieUkryjTimer();
+        r.program->TAutomatycznieUkryjTimer();
         r.clock.AdvanceMinutes(120);
         r.Pass();
         QVERIFY(!r.glowny->isVisible());
@@ -599,7 +599,7 @@ private slots:
         QCOMPARE(r.state->list[0].Blok, 0);
         r.glowny->SetSlideStep(0);
         r.glowny->SetSettleTime(TFGlowny::kSettleMs);
-        r.glowny->CoolTrayClick();
+        r.program->CoolTrayClick();
         r.Pass(); // the next reminder takes the panel's place
         r.Click("LNiePrzypominaj"); // just come
         QCOMPARE(r.state->list[1].Blok, 0);
@@ -628,13 +628,13 @@ private slots:
         QCOMPARE(r.Stored()[0].BlokDzis, 1);
         r.Pass();
         QCOMPARE(r.glowny->Kind(), 1);
-        QVERIFY(r.glowny->ActivateAction("dane")); // `remindo --list`: the reminder comes forward
+        QVERIFY(r.program->ActivateAction("dane")); // `remindo --list`: the reminder comes forward
         QCOMPARE(r.desktop.fronts, 1);
         QCOMPARE(reach(), QString("LPozniej"));
         QTest::keyClick(r.glowny->windowHandle(), Qt::Key_Escape);
         QVERIFY(!r.glowny->isVisible());
         QCOMPARE(r.state->list[1].BlokDzis + r.state->list[1].Blok, 0);
-        r.glowny->CoolTrayClick();
+        r.program->CoolTrayClick();
         QCOMPARE(reach(), QString("LClose"));
         QTest::keyClick(r.glowny->windowHandle(), Qt::Key_Escape);
         QVERIFY(!r.glowny->isVisible());
@@ -669,8 +669,8 @@ private slots:
         QTest::qWait(1000);
         r.Pass(); // the first stands: the pass leaves it
         QCOMPARE(r.glowny->Kind(), 0);
-        QVERIFY(r.glowny->TAutomatycznieUkryj().isActive());
-        QVERIFY(r.glowny->TAutomatycznieUkryj().remainingTime() < 1500);
+        QVERIFY(r.program->TAutomatycznieUkryj().isActive());
+        QVERIFY(r.program->TAutomatycznieUkryj().remainingTime() < 1500);
         QTRY_VERIFY_WITH_TIMEOUT(!r.glowny->isVisible(), 5000);
         r.Pass();
         QCOMPARE(r.glowny->Kind(), 1);
@@ -686,7 +686,7 @@ private slots:
         r.Start();
         r.state->timers->SetIntervals(600000, 400);
         r.Pass();
-        r.glowny->CoolTrayClick();
+        r.program->CoolTrayClick();
         QCOMPARE(r.glowny->Kind(), int(TFGlowny::kBlue));
         QCOMPARE(r.glowny->Picture(), QString("komniebieski"));
         QCOMPARE(Shown(*r.glowny),
@@ -710,8 +710,8 @@ private slots:
     {
         ShellRig r;
         r.Start();
-        r.glowny->CoolTrayClick();
-        QVERIFY(!r.glowny->TAutomatycznieUkryj().isActive());
+        r.program->CoolTrayClick();
+        QVERIFY(!r.program->TAutomatycznieUkryj().isActive());
         QTest::keyClick(r.glowny->windowHandle(), Qt::Key_F1);
         QCOMPARE(r.help.urls.size(), size_t(1));
         QVERIFY(r.help.urls[0].toLocalFile().endsWith("Pomoc/index.htm"));

@@ -4,11 +4,15 @@
 #include "shell_rig.h"
 
 #include "shell/datawatch.h"
+#include "shell/options.h"
 #include "shell/remote.h"
 #include "shell/testintervals.h"
 #include "shell/tray.h"
 #include "shell/windowset.h"
+#include "windows/about.h"
 #include "windows/dane.h"
+#include "windows/kalendarz.h"
+#include "windows/ustawienia.h"
 #include "windows/help.h"
 #include "windows/warning.h"
 #include "windows/wprowadzane.h"
@@ -38,8 +42,8 @@ struct MenuRig : ShellEnv {
         windows = std::make_unique<WindowSet>(*state, Services());
         windows->glowny->SetSlideStep(0);
         windows->glowny->SetSettleTime(0);
-        windows->glowny->Timerek().stop(); // each test starts the program's work itself
-        windows->glowny->SetEndProgram([this] { ++ended; });
+        windows->program->Timerek().stop(); // each test starts the program's work itself
+        windows->program->SetEndProgram([this] { ++ended; });
         tray = std::make_unique<CoolTray>(icon, hostWaitMs);
     }
     ~MenuRig()
@@ -48,18 +52,19 @@ struct MenuRig : ShellEnv {
         windows.reset();
     }
     TFGlowny& Glowny() { return *windows->glowny; }
+    Program& Prog() { return *windows->program; }
     void Choose(const char* item) { tray->Item(item)->trigger(); }
+    // The window a menu item opens.
     QWidget* Widget(const char* item)
     {
         const QString name = QLatin1String(item);
-        const MenuWindows& m = windows->Menus();
         if (name == "WprowadzDane")
-            return m.dane.widget;
+            return windows->dane;
         if (name == "Kalendarz1")
-            return m.kalendarz.widget;
+            return windows->kalendarz;
         if (name == "DajUstawienia")
-            return m.ustawienia.widget;
-        return m.about.widget;
+            return windows->ustawienia;
+        return windows->about;
     }
     QStringList Files() const
     {
@@ -160,7 +165,7 @@ private slots:
     void menuItemsInOrder()
     {
         MenuRig r;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         QCOMPARE(r.icon.menu, &r.tray->PopMenu());
         QStringList captions;
         for (QAction* a : r.tray->PopMenu().actions())
@@ -181,12 +186,12 @@ private slots:
         QFETCH(QString, item);
         const QByteArray name = item.toLatin1();
         MenuRig r;
-        r.tray->Start(r.Glowny());
-        QVERIFY(r.Glowny().NoWindowOpen());
+        r.tray->Start(r.Prog());
+        QVERIFY(r.Prog().NoWindowOpen());
         r.Choose(name.constData());
         QWidget* opened = r.Widget(name.constData());
         QVERIFY(opened->isVisible());
-        QVERIFY(!r.Glowny().NoWindowOpen());
+        QVERIFY(!r.Prog().NoWindowOpen());
 
         // Every other opener does nothing while it is up; help still opens.
         for (const char* other : kOpeners)
@@ -215,7 +220,7 @@ private slots:
     void aReminderOnScreenBlocksTheMenu()
     {
         MenuRig r;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         r.Glowny().ShowReminderWindow(0, "Dentysta");
         r.Choose("WprowadzDane");
         QVERIFY(!r.Widget("WprowadzDane")->isVisible());
@@ -227,8 +232,8 @@ private slots:
     void closeEndsWithoutSaving()
     {
         MenuRig r;
-        r.tray->Start(r.Glowny());
-        r.Glowny().TimerekTimer(); // the missing data file: the box, then the file
+        r.tray->Start(r.Prog());
+        r.Prog().TimerekTimer(); // the missing data file: the box, then the file
         QVERIFY(QFile::exists(QString::fromStdString(r.state->dataFile.Path())));
         r.state->list.AddReminder("Nowy+", DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, DateFromYmd(2026, 12, 8));
         r.state->DataChanged = true;
@@ -261,7 +266,7 @@ private slots:
     void everyWindowSpokenAndTabbedInReadingOrder()
     {
         MenuRig r;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         QHash<QString, QAccessibleInterface*> found;
         for (QWidget* w : r.windows->All()) {
             QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(w);
@@ -345,13 +350,13 @@ private slots:
         QFETCH(int, fronts);
         QFETCH(QString, inTheWay);
         MenuRig r;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         DataFileWatch watch(*r.state, [] { return false; }, [] {});
-        RemoteControl remote(*r.state, r.Glowny(), *r.tray, watch);
+        RemoteControl remote(*r.state, r.Prog(), *r.tray, watch);
         if (standing == "blue panel")
             r.icon.click();
         else if (standing == "no-tray panel")
-            r.Glowny().ShowNoTrayPanel();
+            r.Prog().ShowNoTrayPanel();
         else if (standing == "reminder")
             r.Glowny().ShowReminderWindow(0, "Dentysta");
         else if (standing == "calendar")
@@ -389,12 +394,82 @@ private slots:
         QVERIFY(!remote.ActivateAction("okno").known);
     }
 
+    // Each window's option opens that window on the road a second start
+    // takes: the option read, its action asked over the session bus.
+    void eachOptionOpensItsWindow_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("--list") << "--list" << "TFDane";
+        QTest::newRow("--calendar") << "--calendar" << "TFkalendarz";
+        QTest::newRow("--settings") << "--settings" << "TFUstawienia";
+        QTest::newRow("--about") << "--about" << "TFAbout";
+    }
+
+    void eachOptionOpensItsWindow()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, window);
+        MenuRig r;
+        r.tray->Start(r.Prog());
+        DataFileWatch watch(*r.state, [] { return false; }, [] {});
+        RemoteControl remote(*r.state, r.Prog(), *r.tray, watch);
+        const Options o = ParseOptions({"remindo", option.toStdString()});
+        QCOMPARE(o.request, Request::Open);
+        QVERIFY(remote.ActivateAction(std::string(o.action->name)).known);
+        QCoreApplication::processEvents();
+        QStringList shown;
+        for (QWidget* w : r.windows->All())
+            if (w->isVisible())
+                shown << w->objectName();
+        QCOMPARE(shown, QStringList{window});
+    }
+
+    // A script asking for help 50 times a second started a browser each
+    // time: a burst opens the page once, a second later once more, and an
+    // ask while the opening is under way (its box up) opens nothing.
+    void helpOpensOnceInABurst()
+    {
+        MenuRig r;
+        r.tray->Start(r.Prog());
+        DataFileWatch watch(*r.state, [] { return false; }, [] {});
+        RemoteControl remote(*r.state, r.Prog(), *r.tray, watch);
+        const auto burst = [&] {
+            for (int i = 0; i < 50; ++i)
+                QVERIFY(remote.ActivateAction("pomoc").known);
+            QCoreApplication::processEvents();
+        };
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(1));
+        r.clock.AdvanceSeconds(1);
+        burst();
+        QCOMPARE(r.help.urls.size(), size_t(2));
+
+        r.help.answer = false; // no launcher: the box names the page
+        int boxes = 0;
+        TFWarning::SetDriver([&](TFWarning& box) {
+            if (boxes++ == 0) {
+                r.clock.AdvanceSeconds(5);
+                r.Choose("Pomoc");
+                burst();
+            }
+            QTest::keyClick(box.windowHandle(), Qt::Key_Z);
+        });
+        r.clock.AdvanceSeconds(1);
+        r.Choose("Pomoc");
+        TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
+        QCOMPARE(boxes, 1);
+        QCOMPARE(r.help.urls.size(), size_t(3));
+    }
+
     // "Pomoc" where no program can be asked to show the page (no launcher
     // on the desktop) says where the page is, in words that fit the box.
     void helpWithoutALauncherNamesThePage()
     {
         MenuRig r;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         QString said;
         QSize room, needed;
         TFWarning::SetDriver([&](TFWarning& box) {
@@ -407,6 +482,7 @@ private slots:
         r.Choose("Pomoc");
         QVERIFY(said.isEmpty()); // the desktop took it
         r.help.answer = false;
+        r.clock.AdvanceSeconds(1); // help opens at most once a second
         r.Choose("Pomoc");
         TFWarning::SetDriver([](TFWarning& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Z); });
         QCOMPARE(r.help.urls.size(), size_t(2));
@@ -430,7 +506,7 @@ private slots:
     {
         MenuRig r(50);
         r.icon.host = false;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         QVERIFY(r.tray->Waiting());
         QVERIFY(!r.Glowny().isVisible());
         QTRY_VERIFY(r.Glowny().isVisible());
@@ -450,10 +526,10 @@ private slots:
         r.icon.host = false;
         r.state->settings.LogDetail = 1;
         r.state->log.SetMode(1); // no folder: recorded, never written
-        r.Glowny().SetIntervals(600000, 100);
-        r.tray->Start(r.Glowny());
+        r.Prog().SetIntervals(600000, 100);
+        r.tray->Start(r.Prog());
         QTRY_VERIFY(r.Glowny().isVisible());
-        QVERIFY(r.Glowny().TAutomatycznieUkryj().isActive());
+        QVERIFY(r.Prog().TAutomatycznieUkryj().isActive());
         QTRY_VERIFY(!r.Glowny().isVisible());
         for (const std::string& line : r.state->log.Lines()) // no reminder went unanswered
             QVERIFY2(line.find("nie zosta") == std::string::npos, line.c_str());
@@ -463,13 +539,13 @@ private slots:
     {
         MenuRig r(50);
         r.icon.host = false;
-        r.tray->Start(r.Glowny());
+        r.tray->Start(r.Prog());
         r.icon.host = true;
         QTRY_VERIFY(!r.tray->Waiting());
         QVERIFY(!r.Glowny().isVisible());
 
         MenuRig there(50);
-        there.tray->Start(there.Glowny());
+        there.tray->Start(there.Prog());
         QVERIFY(!there.tray->Waiting());
     }
 

@@ -5,6 +5,7 @@
 #include "platform/gui/helpopener.h"
 #include "windows/repeat.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -90,6 +91,39 @@ inline bool ChangedOnlyIn(const QImage& before, const QImage& after, QRect place
 {
     return before.size() == after.size() && Differences(before, after, place) > 0 &&
            Differences(before, after, before.rect()) == Differences(before, after, place);
+}
+
+// What the focus mark of `control` changes on its window: the device pixels
+// that differ between the window without a focused control and with the
+// keyboard on `control`, how many of them lie inside `control`, and their
+// bounds in window pixels. The window is made the active one.
+struct FocusMark {
+    int changed = 0;
+    int inside = 0;
+    QRect bounds;
+};
+inline FocusMark FocusMarkOf(QWidget* control)
+{
+    QWidget& window = *control->window();
+    QApplication::setActiveWindow(&window);
+    if (QWidget* f = window.focusWidget())
+        f->clearFocus();
+    const QImage before = window.grab().toImage();
+    control->setFocus(Qt::TabFocusReason);
+    const QImage after = window.grab().toImage();
+    const qreal ratio = after.devicePixelRatio();
+    const QRectF place(QRectF(control->mapTo(&window, QPoint(0, 0)), control->size()));
+    FocusMark m;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x) {
+            if (before.pixel(x, y) == after.pixel(x, y))
+                continue;
+            const QPointF at((x + 0.5) / ratio, (y + 0.5) / ratio);
+            ++m.changed;
+            m.inside += place.contains(at);
+            m.bounds |= QRect(at.toPoint(), QSize(1, 1));
+        }
+    return m;
 }
 
 // True when the painted pictures are linked into the test.

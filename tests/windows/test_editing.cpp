@@ -7,6 +7,7 @@
 
 #include "store/datafile.h"
 #include "windows/help.h"
+#include "windows/kalendarz.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -373,8 +374,8 @@ private slots:
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
     }
 
-    // A date from the keyboard: Space on the date opens the picker, Tab
-    // reaches its grid, the arrows move by a day and a week, Enter picks
+    // A date from the keyboard: Space on the date opens the picker with the
+    // keyboard on its grid, the arrows move by a day and a week, Enter picks
     // and gives the keyboard back to the date; Escape folds the picker
     // away before it cancels the editor.
     void dateChosenFromTheKeyboard()
@@ -392,7 +393,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("LWybData"));
         key(Qt::Key_Space);
         QVERIFY(r.editor.Picker()->IsOpen());
-        key(Qt::Key_Tab, 6);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("ImCalendar"));
         key(Qt::Key_Right, 2);
         key(Qt::Key_Down);
@@ -407,6 +407,97 @@ private slots:
         QVERIFY(r.editor.isVisible());
         QTest::keyClick(r.editor.windowHandle(), Qt::Key_Escape);
         QVERIFY(!r.editor.isVisible());
+    }
+
+    // Escape on an open drop-down list folds that list and nothing more: the
+    // window stays with what was typed and chosen; the next Escape is the
+    // window's cross again.
+    void escapeFoldsAnOpenListOnly()
+    {
+        EditingRig r;
+        TFkalendarz calendar(r.state);
+        const auto newReminder = [&] {
+            if (r.editor.isVisible())
+                r.editor.close();
+            if (!r.dane.isVisible())
+                QVERIFY(r.OpenList());
+            r.ClickDane(ld::kNowyWpis);
+            r.TypeText("Nie zgubić");
+        };
+        const auto kept = [&] {
+            return r.editor.isVisible() && r.editor.Memo()->toPlainText() == QStringLiteral("Nie zgubić");
+        };
+        const struct {
+            const char* name;
+            std::function<void()> open; // the window, ready
+            QWidget* window;
+            layout::Rect arrow;
+            QComboBox* list;
+            std::function<bool()> stays; // what the window still holds
+        } cases[] = {
+            {"the editor's kind", newReminder, &r.editor, lw::kRozwinListe, r.editor.KindBox(),
+             [&] { return kept() && r.editor.KindBox()->currentIndex() == 0; }},
+            {"the recurrence dialog's which", [&] { newReminder(); r.ChooseKind(6); }, &r.dialog,
+             lc::kRozwinListaKtory, r.dialog.KtoreBox(), [&] { return kept() && r.dialog.isVisible(); }},
+            {"the recurrence dialog's weekday", [&] { newReminder(); r.ChooseKind(6); }, &r.dialog,
+             lc::kRozwinListaJaki, r.dialog.JakieBox(), [&] { return kept() && r.dialog.isVisible(); }},
+            {"the calendar's week", [&] { calendar.Open(); }, &calendar, layout::kalendarz::kRozwinKalendarz,
+             calendar.KtoryBox(), [&] { return calendar.KtoryBox()->currentIndex() == 0; }},
+        };
+        for (const auto& c : cases) {
+            c.open();
+            QVERIFY2(QTest::qWaitForWindowExposed(c.window), c.name);
+            ClickOn(*c.window, Place(c.arrow));
+            QTRY_VERIFY2(c.list->view()->isVisible(), c.name);
+            QWidget* popup = QApplication::activePopupWidget();
+            QVERIFY2(popup, c.name);
+            QTest::keyClick(popup->windowHandle(), Qt::Key_Escape);
+            QTRY_VERIFY2(!c.list->view()->isVisible(), c.name);
+            QVERIFY2(c.window->isVisible() && c.stays(), c.name);
+            QTest::keyClick(c.window->windowHandle(), Qt::Key_Escape);
+            QVERIFY2(!c.window->isVisible(), c.name);
+        }
+    }
+
+    // Each stop of the list window, the editor (its date picker open) and
+    // both panels of the recurrence dialog shows where the keyboard is: a
+    // button by a frame around it, clear of its face and caption; the
+    // picker's grid by a frame on the chosen day.
+    void focusMarkShowsAroundEveryButton()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        const auto buttonsOf = [](QWidget& window) {
+            QString faults;
+            for (ClickArea* a : window.findChildren<ClickArea*>()) {
+                if (!a->IsButton() || a->focusPolicy() == Qt::NoFocus || !a->isVisibleTo(&window))
+                    continue;
+                const FocusMark m = FocusMarkOf(a);
+                const QRect around = QRect(a->mapTo(&window, QPoint(0, 0)), a->size())
+                                         .adjusted(-kFocusRingOffset - 1, -kFocusRingOffset - 1,
+                                                   kFocusRingOffset + 1, kFocusRingOffset + 1);
+                if (m.changed == 0 || m.inside > 0 || !around.contains(m.bounds))
+                    faults += QStringLiteral("%1 (%2 changed, %3 inside); ").arg(a->objectName()).arg(m.changed).arg(m.inside);
+            }
+            return faults;
+        };
+        QCOMPARE(buttonsOf(r.dane), QString());
+        r.ClickDane(ld::kNowyWpis);
+        r.ClickEditor(lw::kRozwinKalendarz);
+        QVERIFY(r.editor.Picker()->IsOpen());
+        QCOMPARE(buttonsOf(r.editor), QString());
+        QWidget* grid = r.editor.Picker()->findChild<QWidget*>(QStringLiteral("ImCalendar"));
+        const FocusMark day = FocusMarkOf(grid);
+        const QPoint centre = r.editor.Picker()->mapTo(&r.editor, r.editor.Picker()->PointOfDay(8));
+        QVERIFY(day.changed > 0);
+        QVERIFY(QRect(centre - QPoint(12, 11), QSize(24, 22)).contains(day.bounds));
+        for (int kind : {5, 6}) {
+            r.ChooseKind(kind);
+            QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+            QCOMPARE(buttonsOf(r.dialog), QString());
+            QTest::keyClick(r.dialog.windowHandle(), Qt::Key_Escape);
+            QVERIFY(!r.dialog.isVisible());
+        }
     }
 
     // With the list window dragged low, "+" opens the editor wholly inside
@@ -511,6 +602,38 @@ private slots:
         QVERIFY(!r.dane.isVisible());
         QVERIFY(!r.state.DataChanged);
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
+    }
+
+    // Keys of the list window, wherever its keyboard is: Delete is the
+    // delete button (its question the first time), Insert the new button.
+    void deleteAndInsertKeys()
+    {
+        EditingRig r;
+        for (const char* t : {"Jeden+", "Dwa+", "Trzy+"})
+            r.Seed(t, D(2026, 12, 20), 0);
+        QVERIFY(r.OpenList());
+        const struct {
+            Qt::Key key;
+            const char* focus; // the stop holding the keyboard
+            int row;           // selected first
+            size_t questions;  // asked so far
+            QStringList lines;
+        } steps[] = {
+            {Qt::Key_Delete, "Lista", 1, 1, {"Jeden ", "Dwa ", "Trzy "}}, // answered Nie
+            {Qt::Key_Delete, "Lista", 1, 1, {"Jeden ", "Trzy "}},
+            {Qt::Key_Delete, "LZapisz", 0, 1, {"Trzy "}},
+        };
+        r.box.Answer(kAnswerNie);
+        for (const auto& s : steps) {
+            r.ClickRow(s.row);
+            r.dane.findChild<QWidget*>(QLatin1String(s.focus))->setFocus();
+            QTest::keyClick(r.dane.windowHandle(), s.key);
+            QCOMPARE(r.box.shown.size(), s.questions);
+            QCOMPARE(r.Lines(), s.lines);
+        }
+        QTest::keyClick(r.dane.windowHandle(), Qt::Key_Insert);
+        QVERIFY(r.editor.isVisible());
+        QCOMPARE(r.editor.Mode(), int(TFWprowadzane::kNew));
     }
 
     void firstDeleteAnsweredTakDeletesTheOnlyReminder()
@@ -669,6 +792,47 @@ private slots:
         QCOMPARE(r.Label(r.editor, "LIleRazyDziennie"), QStringLiteral("1"));
     }
 
+    // The editor's numbers take typed digits within the kind's limit of
+    // days before and 1 to 8 times a day; Tab reaches each number before
+    // its arrows.
+    void typedNumbers()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        StepperValue* days = r.editor.findChild<StepperValue*>(QStringLiteral("LDniPrzed"));
+        StepperValue* times = r.editor.findChild<StepperValue*>(QStringLiteral("LIleRazyDziennie"));
+        r.editor.KindBox()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(r.editor.KindBox(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), days);
+        const struct {
+            StepperValue* box;
+            const char* typed;
+            int32_t days, times;
+        } cases[] = {
+            {days, "9", 1, 1}, // a one-off allows 6 days
+            {days, "5", 5, 1},
+            {times, "0", 5, 1},
+            {times, "12", 5, 1},
+            {times, "7", 5, 7},
+            {days, "\b", 5, 7},
+        };
+        for (const auto& c : cases) {
+            c.box->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(c.box, c.typed);
+            QTest::keyClick(c.box, Qt::Key_Return);
+            QVERIFY2(r.editor.IlePrzed() == c.days && r.editor.Ile() == c.times, c.typed);
+        }
+        QTest::keyClick(times, Qt::Key_Up);
+        QCOMPARE(r.editor.Ile(), 8);
+        r.TypeText("Wpisane");
+        days->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(days, "3");
+        r.ClickEditor(lw::kZapisz);
+        QCOMPARE(r.state.list[0].IlePrzed, 3);
+        QCOMPARE(r.state.list[0].Ile, 8);
+    }
+
     void tickRules()
     {
         EditingRig r;
@@ -701,6 +865,35 @@ private slots:
         r.ClickEditor(lw::kZapisz);
         QCOMPARE(r.state.list[0].CzyPo, 1);
         QCOMPARE(r.state.list[0].CoIle, -2);
+    }
+
+    // "Co X dni" from the keyboard: the number is selected when the field
+    // takes the keyboard, so typing replaces it; Tab leaves the field and
+    // Shift+Tab comes back to it; Enter confirms, or names the range.
+    void everyXDaysFromTheKeyboard()
+    {
+        EditingRig r;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kNowyWpis);
+        r.ChooseKind(5);
+        QVERIFY(QTest::qWaitForWindowExposed(&r.dialog));
+        QLineEdit* field = r.dialog.CoIleDniField();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QTest::keyClicks(field, "14");
+        QCOMPARE(field->text(), QStringLiteral("14"));
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != field);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClicks(field, "400");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(r.LastMessage(), QStringLiteral("Podaj liczbę dni od 2 do 365."));
+        QVERIFY(r.dialog.isVisible());
+        QTest::keyClicks(field, "21");
+        QTest::keyClick(field, Qt::Key_Enter);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.editor.CoIle(), 21);
+        QCOMPARE(r.editor.KindBox()->itemText(5), QStringLiteral("Zdarzenie występuje co 21 dni"));
     }
 
     void everyXPanelWithHeldSteppers()

@@ -527,6 +527,32 @@ private slots:
         QVERIFY(!r.window->isVisible());
     }
 
+    // A week from the keyboard: from the listing back to the week choice,
+    // F4 opens it, "wskażę…" is taken, and the picker's grid has the
+    // keyboard at once: a week on, and Enter shows that week.
+    void weekPickedFromTheKeyboard()
+    {
+        Rig r;
+        QVERIFY(r.Open());
+        QTRY_COMPARE(QApplication::focusWidget(), r.window->ButFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), r.window->KtoryBox());
+        QTest::keyClick(r.window->KtoryBox(), Qt::Key_F4);
+        QAbstractItemView* view = r.window->KtoryBox()->view();
+        QTRY_VERIFY(view->isVisible());
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(r.window->PKalendarz()->IsOpen());
+        const auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+        QTRY_COMPARE(focused(), QString("ImCalendar"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!r.window->PKalendarz()->IsOpen());
+        QCOMPARE(r.window->CalendarDate(), DateFromYmd(2026, 12, 15));
+        QCOMPARE(r.window->KtoryBox()->currentIndex(), 3);
+    }
+
     void helpKeyAndClose()
     {
         Rig r;

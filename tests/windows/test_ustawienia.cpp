@@ -7,6 +7,8 @@
 #include "app/staterig.h"
 #include "windows/ustawienia.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -286,6 +288,86 @@ private slots:
         QVERIFY(!r.dialog.ImPtaszek2()->IsTicked());
         ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
         QVERIFY(!r.ReadBack().SoundOn);
+    }
+
+    // The numbers take typed digits: selected when the keyboard reaches
+    // them, so that the first digit replaces the number; held to the
+    // field's least and most (the timers' caps), a digit that would pass
+    // the most refused; taken when the keyboard leaves.
+    void typedNumbers()
+    {
+        const struct {
+            F field;
+            const char* typed;
+            int shown;
+        } cases[] = {
+            {F::kPokazCo, "3", 3}, // 60 to 3 in three keys: Tab, 3, Tab
+            {F::kPokazCo, "36000", 3600},
+            {F::kBadajCo, "35792", 3579},
+            {F::kBadajCo, "35791", kMaxBadajCo},
+            {F::kBadajCo, "1", 3}, // below the least: the least
+            {F::kUkryjPo, "17", 17},
+            {F::kUkryjPo, "99999999", 999999},
+            {F::kDzwiek, "20", 2},
+            {F::kDzwiek, "0", 1},
+            {F::kPokazCo, "4\b7", 7},
+            {F::kPokazCo, "\b", 60}, // nothing typed: the number stays
+        };
+        Rig r;
+        for (const auto& c : cases) {
+            QVERIFY(r.Open());
+            QApplication::setActiveWindow(&r.dialog);
+            StepperValue* box = r.dialog.ValueLabel(c.field);
+            box->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(box, c.typed); // "\b" is Backspace
+            QTest::keyClick(box, Qt::Key_Tab);
+            QVERIFY2(!box->hasFocus(), c.typed);
+            QVERIFY2(r.dialog.Shown(c.field) == c.shown, qPrintable(QString::number(r.dialog.Shown(c.field))));
+        }
+        // A gap stored by hand beyond the cap is shown as it is; typed, the cap holds.
+        r.state.settings.PokazCo = 99999;
+        QVERIFY(r.Open());
+        StepperValue* gap = r.dialog.ValueLabel(F::kPokazCo);
+        QCOMPARE(gap->Value(), 99999);
+        gap->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(gap, "50000");
+        QTest::keyClick(gap, Qt::Key_Return);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 5000);
+    }
+
+    // A number being typed is taken before a button acts: an arrow steps on
+    // from it, save stores it. The up and down keys step as the arrows do,
+    // and a screen reader reads a spin box with the new value.
+    void typedNumberMeetsArrowsSaveAndAScreenReader()
+    {
+        Rig r;
+        QVERIFY(r.Open());
+        QApplication::setActiveWindow(&r.dialog);
+        StepperValue* gap = r.dialog.ValueLabel(F::kPokazCo);
+        gap->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(gap, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("LPokazCoMniej"));
+        gap->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(gap, "7");
+        ClickOn(r.dialog, TFUstawienia::MorePlace(F::kPokazCo));
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 8);
+        QTest::keyClick(gap, Qt::Key_Up);
+        QCOMPARE(r.dialog.Shown(F::kPokazCo), 9);
+        QTest::keyClick(r.dialog.ValueLabel(F::kUkryjPo), Qt::Key_Up);
+        QCOMPARE(r.dialog.Shown(F::kUkryjPo), 20);
+        QTest::keyClicks(gap, "45");
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(gap);
+        QCOMPARE(spoken->role(), QAccessible::SpinBox);
+        StepperValue* interval = r.dialog.ValueLabel(F::kBadajCo);
+        interval->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(interval, "1"); // below the least, still being typed
+        ClickOn(r.dialog, ToQRect(layout::ustawienia::kZapisz));
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(spoken->valueInterface()->currentValue().toInt(), 45);
+        const Settings saved = r.ReadBack();
+        QCOMPARE(saved.PokazCo, 45);
+        QCOMPARE(saved.BadajCo, 3);
+        QCOMPARE(saved.UkryjPo, 20);
     }
 
     // Hiding the dialog with an arrow held stops the stepping.

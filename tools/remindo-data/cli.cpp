@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -438,13 +439,47 @@ void Preview(Context& ctx, const Args& a, std::string& out)
     }
 }
 
-// Writes a copy with the given permission bits; only a regular file is ever
-// replaced, so a FIFO, a device or a folder at `path` is refused.
+// Where an output is written. A link is never replaced: one that reaches a
+// regular file is written through, that file replaced beside itself as any
+// output is; one that reaches anything else (a device, a FIFO such as
+// /proc/self/fd/1, nothing at all) is refused. Whatever is not a link the
+// writer takes or refuses itself.
+std::string OutputFile(const std::string& path)
+{
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char to[4096];
+    const ssize_t n = ::readlink(path.c_str(), to, sizeof to);
+    const std::string link = path + ": cannot be written: it links to " + std::string(to, size_t(std::max<ssize_t>(n, 0)));
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            Fail(link + ", which does not exist");
+        Fail(path + ": cannot be written: " + std::strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode))
+        Fail(link + (S_ISDIR(st.st_mode)                         ? ", a folder"
+                     : S_ISFIFO(st.st_mode)                      ? ", a FIFO"
+                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? ", a device"
+                     : S_ISSOCK(st.st_mode)                      ? ", a socket"
+                                                                 : "") +
+             ", not a regular file");
+    // The file's own name; /proc/self/fd/N of a deleted file has none.
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    struct stat named{};
+    if (!real || ::lstat(real.get(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_dev != st.st_dev ||
+        named.st_ino != st.st_ino)
+        Fail(link + ", a file without a name to write under");
+    return real.get();
+}
+
+// Writes a copy with the given permission bits (see OutputFile for what is
+// written where).
 void WriteCopy(const std::string& path, const std::string& bytes, unsigned mode)
 {
     std::unique_ptr<FileWriter> w = DefaultFileWriters().NewWriter();
     w->SetMode(mode);
-    if (!(w->Open(path) && w->Write(bytes) && w->Commit())) {
+    if (!(w->Open(OutputFile(path)) && w->Write(bytes) && w->Commit())) {
         const std::string why = w->Error();
         w->Discard();
         Fail(path + ": cannot be written: " + (why.empty() ? "unknown error" : why));
@@ -539,8 +574,12 @@ void ReplaceList(Context& ctx, const Komunikaty& list, std::string& out)
         copy = KeepBackup(ctx.dataPath);
     DataFile file(ctx.dataPath, ctx.quiet, ctx.formats, ctx.scrambler);
     file.Switch = true;
-    if (!file.SaveDataFile(list))
+    if (!file.SaveDataFile(list)) {
+        // The old file is there as it was; a copy of it would only mislead.
+        if (!copy.empty())
+            ::unlink(copy.c_str());
         Fail(ctx.dataPath + ": cannot be written: " + file.LastError());
+    }
     if (!copy.empty())
         out += "the old list was kept as " + copy + "\n";
     TellRunningCopy(ctx, out);

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <tuple>
 
 namespace remindo::cli {
@@ -189,12 +190,30 @@ std::string Uid(const Komunikat& k, std::map<uint64_t, int>& seen)
 
 // ------------------------------------------------------------------ import
 
+// A summary's first line or a UID as a message shows it: cut after 80
+// characters, control characters as blanks, so that nothing reaches the
+// terminal as a command.
+std::string Shown(std::string_view utf8)
+{
+    std::string out;
+    size_t chars = 0;
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80 && ++chars > 80) {
+            out += "\xE2\x80\xA6"; // …
+            break;
+        }
+        out += b < 0x20 || b == 0x7F ? ' ' : c;
+    }
+    return out;
+}
+
 std::string Named(const IcsEvent& e)
 {
-    std::string first = e.summary.substr(0, e.summary.find('\n'));
+    const std::string_view first = std::string_view(e.summary).substr(0, e.summary.find('\n'));
     if (first.empty())
-        return e.component + (e.uid.empty() ? "" : " " + e.uid);
-    return "\"" + first + "\"";
+        return e.component + (e.uid.empty() ? "" : " " + Shown(e.uid));
+    return "\"" + Shown(first) + "\"";
 }
 
 struct NoKind {
@@ -346,6 +365,24 @@ Date ExtraDate(const IcsEvent& e, const char* name, Date fallback)
     return Extra<Date>(e, name, fallback, "a date (YYYYMMDD)", FromBasic);
 }
 
+// The editor's limits: at most two lines and 160 characters, line breaks
+// aside. A text far longer stalls the program's windows.
+constexpr size_t kMaxTextLines = 2;
+constexpr size_t kMaxTextChars = 160;
+
+void CheckFits(const std::string& tresc, const char* what)
+{
+    const size_t ends = size_t(std::count(tresc.begin(), tresc.end(), '+'));
+    const size_t lines = ends + (tresc.empty() || tresc.back() == '+' ? 0 : 1);
+    const size_t chars = tresc.size() - ends;
+    if (lines > kMaxTextLines)
+        throw NoKind{std::string(what) + ": " + std::to_string(lines) + " lines, where Remindo keeps at most " +
+                     std::to_string(kMaxTextLines)};
+    if (chars > kMaxTextChars)
+        throw NoKind{std::string(what) + ": " + std::to_string(chars) + " characters, where Remindo keeps at most " +
+                     std::to_string(kMaxTextChars)};
+}
+
 // A stored text holds no control characters but the tab (and a line break
 // only as its "+"); libical would drop a carriage return at the next export.
 std::string Cp1250Text(std::string utf8, const char* what)
@@ -382,10 +419,12 @@ Komunikat ReminderOf(const IcsEvent& e, Date today)
             const bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
             return Cp1250Text(quoted ? v.substr(1, v.size() - 2) : v, kTresc);
         });
+        CheckFits(k.Tresc, kTresc);
     } else {
         k.Tresc = TrescOf(Cp1250Text(e.summary, "the summary"));
         if (e.summary.find('+') != std::string::npos)
             throw NoKind{"a \"+\" in the summary, where Remindo ends a line"};
+        CheckFits(k.Tresc, "the summary");
     }
     const int64_t before = e.hasAlarm ? e.alarmDaysBefore : 0;
     k.IlePrzed = static_cast<int32_t>(std::clamp<int64_t>(before, std::numeric_limits<int32_t>::min(),

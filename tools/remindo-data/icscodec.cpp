@@ -5,12 +5,18 @@
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace remindo::cli {
 
@@ -20,6 +26,171 @@ struct ComponentFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
+
+// ------------------------------------------------------- before libical reads
+
+// On an RRULE, the part that libical would read as another number, as the
+// file writes it: libical keeps INTERVAL in a short (70000 comes in as 4464,
+// 65537 as 1) and a weekday's place times eight in one.
+constexpr const char* kMisread = "X-REMINDO-MISREAD";
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+// A number as libical reads it (blanks, a sign, digits, whatever follows
+// ignored), held far from overflowing.
+int64_t LeadingNumber(std::string_view s)
+{
+    size_t i = s.find_first_not_of(" \t");
+    if (i == std::string_view::npos)
+        return 0;
+    const bool negative = s[i] == '-';
+    if (s[i] == '+' || s[i] == '-')
+        ++i;
+    int64_t n = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        n = std::min<int64_t>(n * 10 + (s[i] - '0'), int64_t(1) << 40);
+    return negative ? -n : n;
+}
+
+// The first part of a rule whose number libical would wrap; empty when none.
+std::string_view WrappedPart(std::string_view rule)
+{
+    for (size_t from = 0; from < rule.size();) {
+        const size_t end = std::min(rule.find(';', from), rule.size());
+        const std::string_view part = rule.substr(from, end - from);
+        from = end + 1;
+        const size_t eq = part.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        const std::string_view key = part.substr(0, eq), value = part.substr(eq + 1);
+        if (SameLetters(key, "INTERVAL")) {
+            const int64_t n = LeadingNumber(value);
+            if (n < 1 || n > 32767)
+                return part;
+        } else if (SameLetters(key, "BYDAY")) {
+            for (size_t d = 0; d <= value.size();) {
+                const size_t comma = std::min(value.find(',', d), value.size());
+                const int64_t place = LeadingNumber(value.substr(d, comma - d));
+                if (place < -53 || place > 53)
+                    return part;
+                d = comma + 1;
+            }
+        }
+    }
+    return {};
+}
+
+// The text libical is to read: false with the reason when a line is longer
+// than kMaxIcsLine or components nest deeper than kMaxIcsDepth; a rule that
+// libical would misread carries the part, as written, in kMisread.
+bool Prepare(std::string_view text, std::string& out, std::string& why)
+{
+    // One content line: the physical lines after the first begin with a
+    // blank, dropped when they are joined. `pieces`: where each begins, in
+    // `line` and in `text`.
+    std::string line;
+    std::vector<std::pair<size_t, size_t>> pieces;
+    std::vector<std::pair<size_t, std::string>> marks; // insertions into `text`, in order
+    size_t number = 0, first = 0;
+    int depth = 0;
+    const auto contentLine = [&]() {
+        if (pieces.empty())
+            return true;
+        const size_t nameEnd = std::min({line.find(':'), line.find(';'), line.size()});
+        std::string name; // blanks left out, as libical does; only short names matter
+        for (size_t i = 0; i < nameEnd && name.size() <= 8; ++i)
+            if (line[i] != ' ' && line[i] != '\t')
+                name += char(std::toupper(static_cast<unsigned char>(line[i])));
+        if (name == "BEGIN") {
+            // libical ends a component at any END; counting only "END:" and
+            // every BEGIN, this depth is never below libical's.
+            if (++depth > kMaxIcsDepth) {
+                why = "components nested more than " + std::to_string(kMaxIcsDepth) + " deep (line " +
+                      std::to_string(first) + ")";
+                return false;
+            }
+        } else if (nameEnd == 3 && line.size() > 3 && line[3] == ':' && SameLetters(line.substr(0, 3), "END")) {
+            depth = std::max(0, depth - 1);
+        } else if (name == "RRULE") {
+            bool quoted = false;
+            size_t colon = 0;
+            while (colon < line.size() && (quoted || line[colon] != ':'))
+                quoted = quoted != (line[colon++] == '"');
+            const std::string_view part =
+                colon < line.size() ? WrappedPart(std::string_view(line).substr(colon + 1)) : std::string_view();
+            if (!part.empty()) {
+                std::string written; // what a quoted parameter can hold
+                for (const char c : part.substr(0, 60))
+                    written += c > ' ' && c < 127 && c != '"' ? c : '?';
+                // Right after the name, before the file's own parameters.
+                size_t k = pieces.size() - 1;
+                while (pieces[k].first > nameEnd)
+                    --k;
+                marks.emplace_back(pieces[k].second + (nameEnd - pieces[k].first),
+                                   std::string(";") + kMisread + "=\"" + written + "\"");
+            }
+        }
+        return true;
+    };
+    for (size_t b = 0; b < text.size();) {
+        const size_t newline = std::min(text.find('\n', b), text.size());
+        size_t end = newline;
+        if (end > b && text[end - 1] == '\r')
+            --end;
+        ++number;
+        if (end - b > kMaxIcsLine) {
+            why = "line " + std::to_string(number) + " is longer than " + std::to_string(kMaxIcsLine) +
+                  " bytes, the longest line read here";
+            return false;
+        }
+        if (!pieces.empty() && end > b && (text[b] == ' ' || text[b] == '\t')) {
+            pieces.emplace_back(line.size(), b + 1);
+            line.append(text.substr(b + 1, end - b - 1));
+        } else {
+            if (!contentLine())
+                return false;
+            line.assign(text.substr(b, end - b));
+            pieces.assign(1, {0, b});
+            first = number;
+        }
+        b = newline + 1;
+    }
+    if (!contentLine())
+        return false;
+    out.clear();
+    out.reserve(text.size() + marks.size() * 100);
+    size_t from = 0;
+    for (const auto& [at, mark] : marks) {
+        out.append(text.substr(from, at - from));
+        out += mark;
+        from = at;
+    }
+    out.append(text.substr(from));
+    return true;
+}
+
+// The part kMisread carries, when it is the property's first parameter.
+std::string MarkedPart(icalproperty* p)
+{
+    icalparameter* first = icalproperty_get_first_parameter(p, ICAL_ANY_PARAMETER);
+    const char* name = first && icalparameter_isa(first) == ICAL_X_PARAMETER ? icalparameter_get_xname(first) : nullptr;
+    const char* value = name && std::string_view(name) == kMisread ? icalparameter_get_xvalue(first) : nullptr;
+    return value ? value : "";
+}
+
+std::string MisreadReason(const std::string& part)
+{
+    const bool interval = SameLetters(std::string_view(part).substr(0, part.find('=')), "INTERVAL");
+    return "RRULE: " + part + " is beyond what libical reads (" + (interval ? "1 to 32767" : "places -53 to 53") +
+           ")";
+}
+
+// ---------------------------------------------------------------- libical
 
 // libical's BYDAY value: the position and the weekday as sign * (|position| * 8 + weekday).
 short EncodeDay(const IcsWeekday& d)
@@ -242,6 +413,8 @@ IcsEvent EventOf(icalcomponent* c)
                 ReadEnd(p, c, startTime, e);
             break;
         case ICAL_RRULE_PROPERTY:
+            if (const std::string part = MarkedPart(p); !part.empty())
+                e.other.push_back(MisreadReason(part));
             e.rules.push_back(RuleOf(p));
             break;
         case ICAL_EXDATE_PROPERTY:
@@ -291,16 +464,25 @@ IcsEvent EventOf(icalcomponent* c)
     return e;
 }
 
-void Collect(icalcomponent* c, std::vector<IcsEvent>& events)
+// Every VEVENT and VTODO but those inside another, in the order of the
+// file; a stack of our own instead of recursion, however deep it nests.
+void Collect(icalcomponent* root, std::vector<IcsEvent>& events)
 {
-    const icalcomponent_kind kind = icalcomponent_isa(c);
-    if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT) {
-        events.push_back(EventOf(c));
-        return;
+    std::vector<icalcomponent*> stack{root};
+    while (!stack.empty()) {
+        icalcomponent* c = stack.back();
+        stack.pop_back();
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT) {
+            events.push_back(EventOf(c));
+            continue;
+        }
+        const size_t children = stack.size();
+        for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
+             child = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            stack.push_back(child);
+        std::reverse(stack.begin() + std::ptrdiff_t(children), stack.end());
     }
-    for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
-         child = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-        Collect(child, events);
 }
 
 class LibicalCodec final : public IcsCodec {
@@ -362,8 +544,10 @@ public:
             why = "not an iCalendar file (it holds a NUL byte)";
             return false;
         }
-        const std::string copy(text);
-        Component root(icalparser_parse_string(copy.c_str()));
+        std::string prepared;
+        if (!Prepare(text, prepared, why))
+            return false;
+        Component root(icalparser_parse_string(prepared.c_str()));
         if (root)
             Collect(root.get(), events);
         if (events.empty()) {

@@ -2,6 +2,7 @@
 // One running copy per user: a lock that the system frees when its holder
 // dies, so that a start after a crash or a kill goes on at once.
 
+#include <functional>
 #include <string>
 
 namespace remindo {
@@ -22,6 +23,13 @@ public:
 // sync tool or left by a crash never stops a start. A lock file that
 // belongs to another user is not ours to obey. A refused attempt writes
 // nothing.
+//
+// The lock held is always the one on the file at the path: a file deleted
+// or replaced between its opening and its locking is let go and the one
+// now there taken instead. A lock file deleted while a copy runs would still
+// let a second copy in, so the copy also locks the data folder itself, which
+// no deletion of a file takes away. Anyone who may read a folder may lock
+// it, so only a folder lock held by a process of the user's own counts.
 class LockFileInstance final : public InstanceLock {
 public:
     // `path` in the local file-name encoding; its folder must exist.
@@ -39,9 +47,16 @@ public:
     static std::string PathIn(const std::string& dataFolder);
     static std::string ForUser();
 
+    // For tests: runs after each opening of the lock file, before its lock.
+    void SetBeforeLocking(std::function<void()> f) { beforeLocking_ = std::move(f); }
+
 private:
+    bool LockFolder();
+
     std::string path_;
     int fd_ = -1;
+    int folderFd_ = -1;
+    std::function<void()> beforeLocking_;
 };
 
 } // namespace remindo
