@@ -233,7 +233,7 @@ private slots:
         QVERIFY(r.glowny->isVisible());
         QCOMPARE(r.glowny->Kind(), kind);
         QCOMPARE(r.state->engineState.CurrentReminderIndex, 0);
-        QCOMPARE(Shown(*r.glowny), LoadPicture(picture, r.glowny->devicePixelRatioF()).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(Shown(*r.glowny), ExpectedPicture(picture, r.glowny->devicePixelRatioF()));
         QCOMPARE(r.glowny->TextColour(), ReminderTextColour(kind));
         QVERIFY2(r.glowny->Text().endsWith(QString::fromUtf8("Zapłacić\nza prąd")), qPrintable(r.glowny->Text()));
         if (kind >= 0)
@@ -690,7 +690,7 @@ private slots:
         QCOMPARE(r.glowny->Kind(), int(TFGlowny::kBlue));
         QCOMPARE(r.glowny->Picture(), QString("komniebieski"));
         QCOMPARE(Shown(*r.glowny),
-                 LoadPicture("komniebieski", r.glowny->devicePixelRatioF()).convertToFormat(QImage::Format_RGB32));
+                 ExpectedPicture("komniebieski", r.glowny->devicePixelRatioF()));
         QVERIFY(r.glowny->findChild<QWidget*>("LClose")->isVisible());
         QVERIFY(r.glowny->findChild<QWidget*>("LPomoc")->isVisible());
         QVERIFY(!r.glowny->findChild<QWidget*>("LNieDzis")->isVisible());
