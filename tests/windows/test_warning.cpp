@@ -182,7 +182,7 @@ private slots:
         QVERIFY(box.Offers(kAnswerZamknij));
 
         if (PicturesLinked()) {
-            auto* tak = box.findChild<QLabel*>(QStringLiteral("ImButTak"));
+            auto* tak = box.findChild<ClickArea*>(QStringLiteral("ImButTak"));
             auto* icon = box.findChild<QLabel*>(QStringLiteral("ImIkona"));
             tak->setPixmap(QPixmap());
             box.Fill(kQuestionBox, kIconQuestion, QString());
