@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -100,18 +101,18 @@ const char* const kPictureProperty = "remindoPicture";
 
 } // namespace
 
-bool LoadJpegResource(const QString& name, QLabel* image)
+bool LoadJpegResource(const QString& name, QWidget* image)
 {
     if (!image)
         return false;
     image->setProperty(kPictureProperty, name);
     const QImage picture = LoadPicture(name, image->devicePixelRatioF());
-    if (picture.isNull()) {
-        image->setPixmap(QPixmap());
-        return false;
-    }
-    image->setPixmap(QPixmap::fromImage(picture));
-    return true;
+    const QPixmap pixmap = picture.isNull() ? QPixmap() : QPixmap::fromImage(picture);
+    if (auto* area = qobject_cast<ClickArea*>(image))
+        area->setPixmap(pixmap);
+    else if (auto* label = qobject_cast<QLabel*>(image))
+        label->setPixmap(pixmap);
+    return !picture.isNull();
 }
 
 bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
@@ -126,55 +127,65 @@ bool DrawJpegResource(const QString& name, QPaintDevice& bitmap)
 
 // ---------------------------------------------------------------- ClickArea
 
-void* AccessibleValueWidget::interface_cast(QAccessible::InterfaceType t)
-{
-    if (t == QAccessible::ValueInterface)
-        return static_cast<QAccessibleValueInterface*>(this);
-    return QAccessibleWidget::interface_cast(t);
-}
-
 namespace {
 
-// What a screen reader sees of a click area that is a button: a push
-// button, or a check box with its state for a tick box. A caption that the
-// area itself shows (the editor's date) is its description.
-class ClickAreaAccessible final : public QAccessibleWidget {
+// What a screen reader reads of a control with a value: a stepper's number.
+class AccessibleValueWidget : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit ClickAreaAccessible(ClickArea* area) : QAccessibleWidget(area, QAccessible::Button) {}
+    using QAccessibleWidget::QAccessibleWidget;
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+};
+
+// A click area that is no button reads as a label does: the picture or the
+// caption it shows. A button is Qt's own push button or check box.
+class ShownAccessible final : public QAccessibleWidget {
+public:
+    explicit ShownAccessible(ClickArea* area) : QAccessibleWidget(area, QAccessible::StaticText) {}
 
     QAccessible::Role role() const override
     {
-        return qobject_cast<const TickBox*>(widget()) ? QAccessible::CheckBox : QAccessible::Button;
+        return Area()->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
     }
-
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name) {
-            const QString name = widget()->accessibleName();
-            return name.isEmpty() ? widget()->toolTip() : name;
-        }
-        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
-            return static_cast<const QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        if (const auto* tick = qobject_cast<const TickBox*>(widget())) {
-            s.checkable = true;
-            s.checked = tick->IsTicked();
-        }
-        return s;
-    }
-    QStringList actionNames() const override { return {Action()}; }
-    void doAction(const QString& action) override
-    {
-        if (action == Action())
-            static_cast<ClickArea*>(widget())->Press();
+        const QString own = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && own.isEmpty() ? Area()->text() : own;
     }
 
 private:
-    QString Action() const { return role() == QAccessible::CheckBox ? toggleAction() : pressAction(); }
+    const ClickArea* Area() const { return static_cast<const ClickArea*>(widget()); }
+};
+
+// A tick box reads as Qt's check box does, but its toggle is a click: the
+// window decides, as for the mouse and the keyboard, rather than the tick
+// flipping behind its back.
+class TickBoxAccessible final : public QAccessibleWidget {
+public:
+    explicit TickBoxAccessible(TickBox* box) : QAccessibleWidget(box, QAccessible::CheckBox) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = static_cast<const TickBox*>(widget())->IsTicked();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction())
+            static_cast<TickBox*>(widget())->Press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
 };
 
 // A stepper's number: a spin box whose value the arrows change.
@@ -204,12 +215,14 @@ private:
     const StepperValue* Stepper() const { return static_cast<const StepperValue*>(widget()); }
 };
 
-// Click areas that are buttons, stepper values, and the windows: each a
-// window (not a filler) named by its title.
+// Click areas that are no buttons, tick boxes, stepper values, and the
+// windows: each a window (not a filler) named by its title.
 QAccessibleInterface* ChromeAccessibleFactory(const QString&, QObject* object)
 {
-    if (auto* area = qobject_cast<ClickArea*>(object); area && area->IsButton())
-        return new ClickAreaAccessible(area);
+    if (auto* tick = qobject_cast<TickBox*>(object))
+        return new TickBoxAccessible(tick);
+    if (auto* area = qobject_cast<ClickArea*>(object); area && !area->IsButton())
+        return new ShownAccessible(area);
     if (auto* value = qobject_cast<StepperValue*>(object))
         return new StepperValueAccessible(value);
     if (auto* window = qobject_cast<PictureWindow*>(object))
@@ -252,27 +265,86 @@ protected:
 } // namespace
 
 ClickArea::ClickArea(QWidget* parent, QRect place, bool handCursor, const QString& tooltip)
-    : QLabel(parent), button_(handCursor)
+    : QAbstractButton(parent), button_(handCursor)
 {
     InstallAccessibleFactory();
     setAttribute(Qt::WA_TranslucentBackground);
-    setAutoFillBackground(false);
     if (!place.isNull())
         setGeometry(place);
-    if (handCursor) {
+    setFocusPolicy(handCursor ? Qt::TabFocus : Qt::NoFocus);
+    if (handCursor)
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::TabFocus);
-    }
-    if (!tooltip.isEmpty())
+    if (!tooltip.isEmpty()) {
         setToolTip(tooltip);
+        setAccessibleName(tooltip);
+    }
+    // A button acts on the number being typed, not on the one before it.
+    connect(this, &QAbstractButton::pressed, this, [this] { TakeTypedNumbers(window()); });
+}
+
+ClickArea::~ClickArea()
+{
+    delete ring_;
+}
+
+void ClickArea::setPixmap(const QPixmap& picture)
+{
+    picture_ = picture;
+    update();
+}
+
+void ClickArea::setText(const QString& caption)
+{
+    caption_ = caption;
+    if (button_)
+        setAccessibleDescription(caption);
+    update();
+}
+
+void ClickArea::setAlignment(Qt::Alignment alignment)
+{
+    alignment_ = alignment;
+    update();
+}
+
+void ClickArea::setWordWrap(bool on)
+{
+    wordWrap_ = on;
+    update();
+}
+
+int ClickArea::CaptionFlags() const
+{
+    return int(QStyle::visualAlignment(layoutDirection(), alignment_)) | (wordWrap_ ? Qt::TextWordWrap : 0) |
+           (caption_.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
+}
+
+int ClickArea::heightForWidth(int width) const
+{
+    // As a label measures its caption: centring left out, which only rounds.
+    const int flags = CaptionFlags() & ~(Qt::AlignVCenter | Qt::AlignHCenter);
+    return std::max(fontMetrics().boundingRect(0, 0, width, 2000, flags, caption_).height(), minimumHeight());
+}
+
+void ClickArea::paintEvent(QPaintEvent*)
+{
+    // As a label draws its picture and caption; a button draws nothing
+    // more, its focus mark lying outside it, on the window.
+    QPainter p(this);
+    if (!picture_.isNull())
+        style()->drawItemPixmap(&p, rect(), QStyle::visualAlignment(layoutDirection(), alignment_), picture_);
+    style()->drawItemText(&p, rect(), CaptionFlags(), palette(), isEnabled(), caption_, QPalette::WindowText);
 }
 
 bool ClickArea::event(QEvent* e)
 {
     switch (e->type()) {
     case QEvent::FocusIn: ShowFocusRing(button_); break;
-    case QEvent::FocusOut:
-    case QEvent::Hide: ShowFocusRing(false); break;
+    case QEvent::FocusOut: ShowFocusRing(false); break;
+    case QEvent::Hide:
+        ShowFocusRing(false);
+        setDown(false); // an arrow held while its window goes repeats no more
+        break;
     case QEvent::Move:
     case QEvent::Resize: ShowFocusRing(button_ && hasFocus()); break;
     default: break;
@@ -281,36 +353,22 @@ bool ClickArea::event(QEvent* e)
     // painted for that one.
     if (e->type() == QEvent::ScreenChangeInternal) {
         const QString picture = property(kPictureProperty).toString();
-        if (!picture.isEmpty() && !pixmap().isNull() &&
-            pixmap().devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1))
+        if (!picture.isEmpty() && !picture_.isNull() &&
+            picture_.devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1))
             LoadJpegResource(picture, this);
     }
-    return QLabel::event(e);
-}
-
-void ClickArea::Press()
-{
-    TakeTypedNumbers(window());
-    emit pressed(Qt::LeftButton);
-    emit released(Qt::LeftButton);
-    emit clicked();
+    return QAbstractButton::event(e);
 }
 
 void ClickArea::keyPressEvent(QKeyEvent* e)
 {
-    const int key = e->key();
-    if (button_ && !e->isAutoRepeat() &&
-        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    // Enter presses a button as Space does.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
         e->accept();
         Press();
         return;
     }
-    QLabel::keyPressEvent(e);
-}
-
-ClickArea::~ClickArea()
-{
-    delete ring_;
+    QAbstractButton::keyPressEvent(e);
 }
 
 void ClickArea::ShowFocusRing(bool shown)
@@ -347,36 +405,6 @@ void SetReadingOrder(const std::vector<QWidget*>& widgets)
             QWidget::setTabOrder(before, w);
         before = w;
     }
-}
-
-void ClickArea::mousePressEvent(QMouseEvent* e)
-{
-    // A button acts on the number being typed, not on the one before it.
-    TakeTypedNumbers(window());
-    if (e->button() == Qt::LeftButton)
-        leftDown_ = true;
-    e->accept();
-    emit pressed(e->button());
-}
-
-void ClickArea::mouseReleaseEvent(QMouseEvent* e)
-{
-    e->accept();
-    const bool click =
-        e->button() == Qt::LeftButton && leftDown_ && rect().contains(e->position().toPoint());
-    if (e->button() == Qt::LeftButton)
-        leftDown_ = false;
-    // A handler may hide or even close the window; emit last.
-    emit released(e->button());
-    if (click)
-        emit clicked();
-}
-
-void ClickArea::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    // The second press of a double click arrives only as this event: it is
-    // still a press (and a click with its release) for every click area.
-    mousePressEvent(e);
 }
 
 // ------------------------------------------------------------------ DragBar
@@ -433,25 +461,25 @@ void DragBar::EndDrag()
 TickBox::TickBox(QWidget* parent, QPoint topLeft, bool ticked)
     : ClickArea(parent, QRect(topLeft, QSize(kWidth, kHeight)), true)
 {
-    SetTicked(ticked);
-    connect(this, &ClickArea::clicked, this, [this] {
-        if (!autoFlip_)
-            return;
-        SetTicked(!ticked_);
-        emit flipped(ticked_);
+    setCheckable(true);
+    setChecked(ticked);
+    ShowTick();
+    connect(this, &QAbstractButton::toggled, this, &TickBox::ShowTick);
+    connect(this, &QAbstractButton::clicked, this, [this](bool ticked) {
+        if (autoFlip_)
+            emit flipped(ticked);
     });
 }
 
-void TickBox::SetTicked(bool ticked)
+void TickBox::nextCheckState()
 {
-    if (ticked != ticked_) {
-        QAccessible::State changed;
-        changed.checked = true;
-        QAccessibleStateChangeEvent event(this, changed);
-        ticked_ = ticked;
-        QAccessible::updateAccessibility(&event);
-    }
-    LoadJpegResource(ticked ? QStringLiteral("ptaszekok") : QStringLiteral("ptaszekno"), this);
+    if (autoFlip_)
+        ClickArea::nextCheckState();
+}
+
+void TickBox::ShowTick()
+{
+    LoadJpegResource(isChecked() ? QStringLiteral("ptaszekok") : QStringLiteral("ptaszekno"), this);
 }
 
 // ------------------------------------------------------------- StepperValue
@@ -706,19 +734,32 @@ FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panelRect, int comboWid
 
 // ------------------------------------------------------------ PictureWindow
 
+void MakePictureWindow(QWidget& window, QSize clientSize, int options)
+{
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+    if (!(options & PictureWindow::kTaskbarEntry))
+        flags |= Qt::Tool;
+    if (options & PictureWindow::kStaysOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    window.setWindowFlags(flags);
+    window.setFixedSize(clientSize);
+    window.setFont(WindowFont());
+}
+
+void CenterOnScreen(QWidget& window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect s = screen->geometry();
+    window.move(s.x() + (s.width() - window.width()) / 2, s.y() + (s.height() - window.height()) / 2);
+}
+
 PictureWindow::PictureWindow(QSize clientSize, const QString& background, int options,
                              QWidget* parent)
     : QWidget(parent), options_(options)
 {
-    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
-    if (!(options & kTaskbarEntry))
-        flags |= Qt::Tool;
-    if (options & kStaysOnTop)
-        flags |= Qt::WindowStaysOnTopHint;
-    setWindowFlags(flags);
-    setFixedSize(clientSize);
-    setFont(WindowFont());
-
+    MakePictureWindow(*this, clientSize, options);
     background_ = new ClickArea(this, QRect(QPoint(0, 0), clientSize), false);
     background_->setObjectName(QStringLiteral("background"));
     if (!background.isEmpty())
@@ -728,15 +769,6 @@ PictureWindow::PictureWindow(QSize clientSize, const QString& background, int op
 void PictureWindow::SetBackground(const QString& pictureName)
 {
     LoadJpegResource(pictureName, background_);
-}
-
-void PictureWindow::CenterOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
 }
 
 void PictureWindow::KeepInsideWorkArea()

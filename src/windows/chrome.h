@@ -6,8 +6,8 @@
 
 #include "windows/layout.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -53,27 +53,28 @@ QImage LoadJpegImage(const QString& name);
 // between (125 %, 150 %) or above the 2x one resampled smoothly to the
 // device's pixels, never the 1x one enlarged.
 QImage LoadPicture(const QString& name, qreal ratio);
-// Makes the picture `name` the picture of `image` (the previous one goes),
-// at the label's device pixel ratio; a ClickArea keeps it so when its
-// window moves to a screen of another ratio. Returns false, leaving `image`
-// without a picture, when it cannot be loaded.
-bool LoadJpegResource(const QString& name, QLabel* image);
+// Makes the picture `name` the picture of `image`, a label or a click area
+// (the previous one goes), at its device pixel ratio; a ClickArea keeps it
+// so when its window moves to a screen of another ratio. Returns false,
+// leaving `image` without a picture, when it cannot be loaded.
+bool LoadJpegResource(const QString& name, QWidget* image);
 // Draws the picture `name` at (0, 0) on `bitmap`, at the bitmap's device
 // pixel ratio; false when it cannot be loaded.
 bool DrawJpegResource(const QString& name, QPaintDevice& bitmap);
 // An image of `size` window pixels for a device of `ratio`, filled with `fill`.
 QImage DeviceImage(QSize size, qreal ratio, const QColor& fill);
 
-// A transparent label without a caption that acts as a button, or a picture
-// control that receives clicks. `clicked` follows the usual rule: the left
-// button pressed and released over the same area. `pressed` and `released`
-// come for any button, for the press-and-hold arrows.
+// A click area laid over the picture: a transparent button over a painted
+// one, or a picture or caption that takes clicks. The button is Qt's: the
+// click (the left button pressed and released over the area), Space, the
+// press that repeats while held, and what a screen reader reads; Enter
+// presses it too.
 // One with a hand cursor is a button for the keyboard and for a screen
-// reader too: Tab reaches it (a click leaves the focus where it is), a focus
-// mark around it shows it, Space and Enter press it, and it reads as a push
-// button named by its hint (or the name the window gives it) with a press
-// action.
-class ClickArea : public QLabel {
+// reader: Tab reaches it (a click leaves the focus where it is), a focus
+// mark just outside it shows it, and it reads as a push button named by its
+// hint (or the name the window gives it). One without reads as the picture
+// or caption it shows.
+class ClickArea : public QAbstractButton {
     Q_OBJECT
 public:
     explicit ClickArea(QWidget* parent, QRect place = {}, bool handCursor = true,
@@ -81,26 +82,35 @@ public:
     ~ClickArea() override;
 
     bool IsButton() const { return button_; }
-    // A press and release at once, as Space, Enter or a screen reader give.
-    void Press();
+    // A press and release at once, as Enter gives.
+    void Press() { click(); }
 
-signals:
-    void clicked();
-    void pressed(Qt::MouseButton button);
-    void released(Qt::MouseButton button);
+    // What the area shows, drawn as a label draws it: a picture, and a
+    // caption in plain text (never markup, never a shortcut). A button's
+    // caption is what a screen reader reads as its description.
+    void setPixmap(const QPixmap& picture);
+    QPixmap pixmap() const { return picture_; }
+    void setText(const QString& caption);
+    QString text() const { return caption_; }
+    void setTextFormat(Qt::TextFormat) {}
+    void setAlignment(Qt::Alignment alignment);
+    void setWordWrap(bool on);
+    int heightForWidth(int width) const override;
 
 protected:
     bool event(QEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void ShowFocusRing(bool shown);
+    int CaptionFlags() const;
 
-    bool leftDown_ = false;
     bool button_ = false;
+    QPixmap picture_;
+    QString caption_;
+    Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
+    bool wordWrap_ = false;
     QPointer<QWidget> ring_; // the focus mark, on the window
 };
 
@@ -131,7 +141,8 @@ private:
 };
 
 // A tick box: a 19 x 18 picture showing "ptaszekok" when ticked and
-// "ptaszekno" when not, a check box with its state for a screen reader. With auto-flip on (the default) a click flips it and
+// "ptaszekno" when not, a checkable button (a check box with its state for
+// a screen reader). With auto-flip on (the default) a click flips it and
 // reports `flipped`; with auto-flip off it only reports `clicked` and the
 // window decides, since some windows refuse a tick in some states.
 class TickBox : public ClickArea {
@@ -141,23 +152,19 @@ public:
     static constexpr int kHeight = 18;
 
     TickBox(QWidget* parent, QPoint topLeft, bool ticked = false);
-    bool IsTicked() const { return ticked_; }
-    void SetTicked(bool ticked); // reloads the picture
+    bool IsTicked() const { return isChecked(); }
+    void SetTicked(bool ticked) { setChecked(ticked); }
     void SetAutoFlip(bool on) { autoFlip_ = on; }
 
 signals:
     void flipped(bool ticked);
 
-private:
-    bool ticked_ = false;
-    bool autoFlip_ = true;
-};
+protected:
+    void nextCheckState() override;
 
-// What a screen reader reads of a control with a value: a spin box, a scroll bar.
-class AccessibleValueWidget : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    using QAccessibleWidget::QAccessibleWidget;
-    void* interface_cast(QAccessible::InterfaceType t) override;
+private:
+    void ShowTick();
+    bool autoFlip_ = true;
 };
 
 // The number of a stepper, between its less and more arrows: a screen
@@ -236,8 +243,13 @@ struct FramelessCombo {
 FramelessCombo MakeFramelessCombo(QWidget* parent, QRect panel, int comboWidth, int lift = 3,
                                   const QString& name = {});
 
-// Base of every window: frameless, fixed size, no taskbar entry, the window
-// font, and a background picture control covering the whole window.
+// What every window of the program is: frameless, of a fixed size, off the
+// taskbar (unless PictureWindow::kTaskbarEntry), in the window font.
+void MakePictureWindow(QWidget& window, QSize clientSize, int options);
+void CenterOnScreen(QWidget& window);
+
+// Base of every window but the message box (a dialog): a picture window
+// with a background picture control covering the whole window.
 class PictureWindow : public QWidget {
     Q_OBJECT
 public:
@@ -256,7 +268,7 @@ public:
     QAccessible::Role AccessibleRole() const { return accessibleRole_; }
     void SetAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
     void SetBackground(const QString& pictureName);
-    void CenterOnScreen();
+    void CenterOnScreen() { remindo::CenterOnScreen(*this); }
     // Moves the window as little as needed to lie wholly inside the work
     // area of its screen (of the main screen when it is on none).
     void KeepInsideWorkArea();

@@ -115,14 +115,13 @@ TFCzestosc::TFCzestosc(AppState& state, TFWprowadzane& editor, QWidget* parent)
             ShowDays(values_.EveryXDays); // a text that is no number gives way to the value
         return true;
     };
-    // TMniejDniTimer / TWiecejDniTimer: one day a tick, stopping at the bound.
-    stepper_->onTick = [this](RepeatStepper::Direction d) {
-        if (d == RepeatStepper::kLess ? values_.EveryXDays > kMinDays : values_.EveryXDays < kMaxDays) {
-            values_.EveryXDays += d;
-            ShowDays(values_.EveryXDays);
-            return true;
-        }
-        return false;
+    // TMniejDniTimer / TWiecejDniTimer: one day a step, none past a bound
+    // (a typed number may already lie there).
+    stepper_->onStep = [this](RepeatStepper::Direction d) {
+        if (d == RepeatStepper::kLess ? values_.EveryXDays <= kMinDays : values_.EveryXDays >= kMaxDays)
+            return;
+        values_.EveryXDays += d;
+        ShowDays(values_.EveryXDays);
     };
     connect(MakeButton(PCoXDni_, "LAnuluj", lc::kAnuluj, QStringLiteral("Anuluj")), &ClickArea::clicked,
             this, &TFCzestosc::LAnulujClick);
@@ -255,7 +254,6 @@ void TFCzestosc::closeEvent(QCloseEvent* e)
 
 void TFCzestosc::Finish(bool accepted)
 {
-    stepper_->Release();
     values_.RecurrenceAccepted = accepted;
     hide();
     setWindowModality(Qt::NonModal);

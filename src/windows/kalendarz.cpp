@@ -63,27 +63,26 @@ public:
         setFocusPolicy(Qt::TabFocus);
         setAccessibleName(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"));
     }
-    QString ShownText() const { return owner_.listing_.TextOfBand(owner_.Listwa_->Position(), height()); }
+    QString ShownText() const { return owner_.listing_.TextOfBand(owner_.Listwa_->value(), height()); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        owner_.listing_.PaintBand(p, owner_.Listwa_->Position(), height());
+        owner_.listing_.PaintBand(p, owner_.Listwa_->value(), height());
         if (hasFocus())
             DrawFocusMark(p, rect());
     }
     void keyPressEvent(QKeyEvent* e) override
     {
-        ListingScrollBar& bar = *owner_.Listwa_;
-        const int position = bar.Position();
+        QScrollBar& bar = *owner_.Listwa_;
         switch (e->key()) {
-        case Qt::Key_Up: bar.SetPosition(position - WeekListing::kLineStep); break;
-        case Qt::Key_Down: bar.SetPosition(position + WeekListing::kLineStep); break;
-        case Qt::Key_PageUp: bar.SetPosition(position - bar.LargeChange()); break;
-        case Qt::Key_PageDown: bar.SetPosition(position + bar.LargeChange()); break;
-        case Qt::Key_Home: bar.SetPosition(bar.Min()); break;
-        case Qt::Key_End: bar.SetPosition(bar.Max()); break;
+        case Qt::Key_Up: bar.setValue(bar.value() - WeekListing::kLineStep); break;
+        case Qt::Key_Down: bar.setValue(bar.value() + WeekListing::kLineStep); break;
+        case Qt::Key_PageUp: bar.triggerAction(QAbstractSlider::SliderPageStepSub); break;
+        case Qt::Key_PageDown: bar.triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+        case Qt::Key_Home: bar.triggerAction(QAbstractSlider::SliderToMinimum); break;
+        case Qt::Key_End: bar.triggerAction(QAbstractSlider::SliderToMaximum); break;
         default: QWidget::keyPressEvent(e); return;
         }
         e->accept();
@@ -98,7 +97,7 @@ protected:
     {
         e->accept();
         const int notches = e->angleDelta().y() / 120;
-        owner_.Listwa_->SetPosition(owner_.Listwa_->Position() - notches * 3 * WeekListing::kLineStep);
+        owner_.Listwa_->setValue(owner_.Listwa_->value() - notches * 3 * WeekListing::kLineStep);
     }
 
 private:
@@ -141,14 +140,13 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     white.setColor(QPalette::Window, Qt::white);
     PPodImgKalendarz_->setPalette(white);
 
-    Listwa_ = new ListingScrollBar(PPodImgKalendarz_);
+    Listwa_ = new ListingScrollBar(PPodImgKalendarz_, lk::kPodImgKalendarz.h);
     Listwa_->setGeometry(ToQRect(lk::kListwaScroll));
-    Listwa_->SetSmallChange(kSmallStep);
-    Listwa_->SetLargeChange(kLargeStep);
-    Listwa_->SetPage(lk::kPodImgKalendarz.h);
-    Listwa_->SetMax(0);
+    Listwa_->setSingleStep(kSmallStep);
+    Listwa_->setPageStep(kLargeStep);
+    Listwa_->setMaximum(0);
     Listwa_->setAccessibleName(QStringLiteral("Przewijanie wykazu"));
-    connect(Listwa_, &ListingScrollBar::changed, this, &TFkalendarz::ListwaChange);
+    connect(Listwa_, &QScrollBar::valueChanged, this, &TFkalendarz::ListwaChange);
     connect(Listwa_, &ListingScrollBar::mouseDown, this, &TFkalendarz::CancelPick);
 
     ImgKalendarz_ = new ListingView(PPodImgKalendarz_, *this);
@@ -199,9 +197,9 @@ void TFkalendarz::ListChanged()
 
 void TFkalendarz::RefreshWeek()
 {
-    const int position = Listwa_->Position();
+    const int position = Listwa_->value();
     ShowWeek(shownWeek_);
-    Listwa_->SetPosition(position); // as far down as the new listing reaches
+    Listwa_->setValue(position); // as far down as the new listing reaches
 }
 
 QWidget* TFkalendarz::ButFocus() const
@@ -253,14 +251,14 @@ void TFkalendarz::ShowWeek(Date date)
             listing_.AddText(ListedText(k.Tresc), k.Blok == 1);
         }
     }
-    Listwa_->SetMax(listing_.ListingY() - kLastLineRoom);
-    Listwa_->SetPosition(0);
+    Listwa_->setMaximum(std::max(listing_.ListingY() - kLastLineRoom, 0));
+    Listwa_->setValue(0);
     ListwaChange(0);
 }
 
 QImage TFkalendarz::VisibleListing() const
 {
-    return listing_.RenderBand(Listwa_->Position(), ImgKalendarz_->height());
+    return listing_.RenderBand(Listwa_->value(), ImgKalendarz_->height());
 }
 
 void TFkalendarz::ListwaChange(int)

@@ -4,8 +4,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
-#include <QWheelEvent>
+#include <QProxyStyle>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <map>
@@ -121,212 +121,128 @@ QString WeekListing::TextOfBand(int top, int height) const
 
 namespace {
 
-// A screen reader reads the scroll bar's position and may move it.
-class ScrollBarAccessible final : public AccessibleValueWidget {
+// The bar as its pictures show it: white, the arrow pictures as square
+// buttons at its ends, and the slider picture, whose ends keep their shape
+// while its middle stretches, as long as the share of the listing that the
+// viewport shows, never shorter than its two ends. Qt's scroll bar takes
+// its parts from here, so it is pressed and dragged where they are drawn.
+class ListingBarStyle final : public QProxyStyle {
 public:
-    explicit ScrollBarAccessible(ListingScrollBar* bar) : AccessibleValueWidget(bar, QAccessible::ScrollBar) {}
+    explicit ListingBarStyle(int page) : page_(page) {}
 
-    QVariant currentValue() const override { return Bar()->Position(); }
-    void setCurrentValue(const QVariant& value) override { Bar()->SetPosition(value.toInt()); }
-    QVariant maximumValue() const override { return Bar()->Max(); }
-    QVariant minimumValue() const override { return Bar()->Min(); }
-    QVariant minimumStepSize() const override { return Bar()->SmallChange(); }
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar)
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const QRect r = bar->rect;
+        const int arrow = std::min(r.width(), r.height() / 2);
+        const QRect track(0, arrow, r.width(), r.height() - 2 * arrow);
+        const QRect slider = SliderIn(track, *bar);
+        switch (part) {
+        case SC_ScrollBarSubLine: return QRect(0, 0, r.width(), arrow);
+        case SC_ScrollBarAddLine: return QRect(0, r.height() - arrow, r.width(), arrow);
+        case SC_ScrollBarGroove: return track;
+        case SC_ScrollBarSlider: return slider;
+        case SC_ScrollBarSubPage: return QRect(track.topLeft(), QPoint(track.right(), slider.top() - 1));
+        case SC_ScrollBarAddPage: return QRect(QPoint(track.left(), slider.bottom() + 1), track.bottomRight());
+        default: return {};
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* p,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar) {
+            QProxyStyle::drawComplexControl(control, option, p, widget);
+            return;
+        }
+        const Pictures& pictures =
+            PicturesFor(widget ? widget->devicePixelRatioF() : p->device()->devicePixelRatioF());
+        p->save();
+        // The slider's middle rows are repeated as they stretch, not blurred.
+        p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p->fillRect(bar->rect, Qt::white);
+        p->drawImage(subControlRect(control, option, SC_ScrollBarSubLine, widget), pictures.up);
+        p->drawImage(subControlRect(control, option, SC_ScrollBarAddLine, widget), pictures.down);
+        const QImage& slider = pictures.slider;
+        if (bar->maximum > bar->minimum && !slider.isNull())
+            DrawSlider(p, subControlRect(control, option, SC_ScrollBarSlider, widget), slider);
+        p->restore();
+    }
 
 private:
-    ListingScrollBar* Bar() const { return static_cast<ListingScrollBar*>(widget()); }
-};
+    struct Pictures {
+        QImage up, down, slider;
+    };
 
-QAccessibleInterface* ScrollBarAccessibleFactory(const QString&, QObject* object)
-{
-    if (auto* bar = qobject_cast<ListingScrollBar*>(object))
-        return new ScrollBarAccessible(bar);
-    return nullptr;
-}
+    // The slider picture's ends keep their shape; its middle stretches. The
+    // picture's own rows are device pixels.
+    static void DrawSlider(QPainter* p, QRect s, const QImage& slider)
+    {
+        const int cap = layout::kScrollCap;
+        const qreal r = slider.devicePixelRatio();
+        const qreal sw = slider.width();
+        const qreal sh = slider.height();
+        p->drawImage(QRectF(s.left(), s.top(), s.width(), cap), slider, QRectF(0, 0, sw, cap * r));
+        p->drawImage(QRectF(s.left(), s.top() + cap, s.width(), s.height() - 2 * cap), slider,
+                     QRectF(0, cap * r, sw, sh - 2 * cap * r));
+        p->drawImage(QRectF(s.left(), s.bottom() - cap + 1, s.width(), cap), slider,
+                     QRectF(0, sh - cap * r, sw, cap * r));
+    }
+
+    QRect SliderIn(QRect track, const QStyleOptionSlider& bar) const
+    {
+        const long long range = static_cast<long long>(bar.maximum) - bar.minimum;
+        int length = track.height();
+        if (range > 0 && page_ > 0)
+            length = static_cast<int>(track.height() * static_cast<long long>(page_) / (range + page_));
+        length = std::clamp(length, std::min(2 * layout::kScrollCap + 4, track.height()), track.height());
+        const int room = track.height() - length;
+        const long long along = static_cast<long long>(bar.sliderPosition) - bar.minimum;
+        const int offset = range > 0 ? static_cast<int>(room * along / range) : 0;
+        return QRect(0, track.top() + offset, track.width(), length);
+    }
+
+    // The pictures for a screen's pixel ratio, loaded once.
+    const Pictures& PicturesFor(qreal ratio) const
+    {
+        Pictures& pictures = pictures_[ratio];
+        if (pictures.up.isNull()) {
+            pictures.up = LoadPicture(QStringLiteral("listwagora"), ratio);
+            pictures.down = LoadPicture(QStringLiteral("listwadol"), ratio);
+            pictures.slider = LoadPicture(QStringLiteral("listwasuwak"), ratio);
+        }
+        return pictures;
+    }
+
+    int page_;
+    mutable std::map<qreal, Pictures> pictures_;
+};
 
 } // namespace
 
-ListingScrollBar::ListingScrollBar(QWidget* parent)
-    : QWidget(parent), repeat_(new QTimer(this))
+ListingScrollBar::ListingScrollBar(QWidget* parent, int page) : QScrollBar(Qt::Vertical, parent)
 {
-    static const bool factory = (QAccessible::installFactory(ScrollBarAccessibleFactory), true);
-    (void)factory;
-    LoadPictures();
     setObjectName(QStringLiteral("Listwa"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    repeat_->setTimerType(Qt::PreciseTimer);
-    connect(repeat_, &QTimer::timeout, this, [this] {
-        repeat_->setInterval(50);
-        RepeatStep();
-    });
-}
-
-void ListingScrollBar::SetMax(int max)
-{
-    max_ = std::max(max, min_);
-    if (position_ > max_)
-        SetPosition(max_);
-    update();
-}
-
-void ListingScrollBar::SetPage(int page)
-{
-    page_ = std::max(page, 0);
-    update();
-}
-
-void ListingScrollBar::SetPosition(int position)
-{
-    position = std::clamp(position, min_, max_);
-    if (position == position_)
-        return;
-    position_ = position;
-    update();
-    emit changed(position_);
-}
-
-QRect ListingScrollBar::UpArrow() const
-{
-    return QRect(0, 0, width(), std::min(width(), height() / 2));
-}
-
-QRect ListingScrollBar::DownArrow() const
-{
-    const int h = std::min(width(), height() / 2);
-    return QRect(0, height() - h, width(), h);
-}
-
-QRect ListingScrollBar::Track() const
-{
-    return QRect(0, UpArrow().bottom() + 1, width(), DownArrow().top() - UpArrow().bottom() - 1);
+    auto* style = new ListingBarStyle(page);
+    style->setParent(this);
+    setStyle(style);
 }
 
 QRect ListingScrollBar::Slider() const
 {
-    const QRect track = Track();
-    const long long range = static_cast<long long>(max_) - min_;
-    // As long as the share of the listing the viewport shows, never shorter
-    // than its two rounded ends.
-    int length = track.height();
-    if (range > 0 && page_ > 0)
-        length = static_cast<int>(track.height() * static_cast<long long>(page_) / (range + page_));
-    length = std::clamp(length, std::min(2 * layout::kScrollCap + 4, track.height()), track.height());
-    const int room = track.height() - length;
-    const int offset =
-        range > 0 ? static_cast<int>(static_cast<long long>(room) * (position_ - min_) / range) : 0;
-    return QRect(0, track.top() + offset, width(), length);
-}
-
-void ListingScrollBar::LoadPictures()
-{
-    const qreal ratio = devicePixelRatioF();
-    up_ = LoadPicture(QStringLiteral("listwagora"), ratio);
-    down_ = LoadPicture(QStringLiteral("listwadol"), ratio);
-    slider_ = LoadPicture(QStringLiteral("listwasuwak"), ratio);
-}
-
-void ListingScrollBar::paintEvent(QPaintEvent*)
-{
-    if (up_.devicePixelRatio() != std::max<qreal>(devicePixelRatioF(), 1))
-        LoadPictures();
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.drawImage(UpArrow(), up_);
-    p.drawImage(DownArrow(), down_);
-    if (max_ <= min_ || slider_.isNull())
-        return;
-    // The slider picture's ends keep their shape; its middle stretches. The
-    // picture's own rows are device pixels.
-    const QRect s = Slider();
-    const int cap = layout::kScrollCap;
-    const qreal r = slider_.devicePixelRatio();
-    const qreal sw = slider_.width();
-    const qreal sh = slider_.height();
-    p.drawImage(QRectF(s.left(), s.top(), s.width(), cap), slider_, QRectF(0, 0, sw, cap * r));
-    p.drawImage(QRectF(s.left(), s.top() + cap, s.width(), s.height() - 2 * cap), slider_,
-                QRectF(0, cap * r, sw, sh - 2 * cap * r));
-    p.drawImage(QRectF(s.left(), s.bottom() - cap + 1, s.width(), cap), slider_,
-                QRectF(0, sh - cap * r, sw, cap * r));
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
 }
 
 void ListingScrollBar::mousePressEvent(QMouseEvent* e)
 {
-    e->accept();
     emit mouseDown();
-    if (e->button() != Qt::LeftButton)
-        return;
-    const QPoint at = e->position().toPoint();
-    heldAt_ = at;
-    const QRect slider = Slider();
-    if (UpArrow().contains(at))
-        heldStep_ = -smallChange_;
-    else if (DownArrow().contains(at))
-        heldStep_ = smallChange_;
-    else if (max_ > min_ && slider.contains(at)) {
-        dragging_ = true;
-        dragOffset_ = at.y() - slider.top();
-        return;
-    } else if (max_ > min_) {
-        heldStep_ = at.y() < slider.top() ? -largeChange_ : largeChange_;
-        heldOnTrack_ = true;
-    }
-    if (heldStep_ == 0)
-        return;
-    RepeatStep();
-    repeat_->start(400); // then every 50 ms while held
-}
-
-void ListingScrollBar::RepeatStep()
-{
-    // A track press stops once the slider has come under the cursor.
-    if (heldOnTrack_) {
-        const QRect s = Slider();
-        if ((heldStep_ < 0 && heldAt_.y() >= s.top()) || (heldStep_ > 0 && heldAt_.y() <= s.bottom())) {
-            repeat_->stop();
-            return;
-        }
-    }
-    SetPosition(position_ + heldStep_);
-}
-
-void ListingScrollBar::mouseMoveEvent(QMouseEvent* e)
-{
-    e->accept();
-    heldAt_ = e->position().toPoint();
-    if (!dragging_)
-        return;
-    const QRect track = Track();
-    const int length = Slider().height();
-    const int room = track.height() - length;
-    if (room <= 0)
-        return;
-    const int top = std::clamp(heldAt_.y() - dragOffset_ - track.top(), 0, room);
-    const long long range = static_cast<long long>(max_) - min_;
-    SetPosition(min_ + static_cast<int>((range * top + room / 2) / room));
-}
-
-void ListingScrollBar::mouseReleaseEvent(QMouseEvent* e)
-{
-    e->accept();
-    repeat_->stop();
-    heldStep_ = 0;
-    heldOnTrack_ = false;
-    dragging_ = false;
-}
-
-void ListingScrollBar::wheelEvent(QWheelEvent* e)
-{
-    e->accept();
-    const int notches = e->angleDelta().y() / 120;
-    SetPosition(position_ - notches * 3 * WeekListing::kLineStep);
-}
-
-void ListingScrollBar::hideEvent(QHideEvent* e)
-{
-    repeat_->stop();
-    heldStep_ = 0;
-    heldOnTrack_ = false;
-    dragging_ = false;
-    QWidget::hideEvent(e);
+    QScrollBar::mousePressEvent(e);
 }
 
 } // namespace remindo

@@ -4,12 +4,10 @@
 // week of thousands of reminders costs no more picture than a short one.
 
 #include <QImage>
+#include <QScrollBar>
 #include <QString>
-#include <QWidget>
 
 #include <vector>
-
-class QTimer;
 
 namespace remindo {
 
@@ -56,65 +54,21 @@ private:
     int y_ = kTop;
 };
 
-// The listing's vertical scroll bar `Listwa`: white, with its own pictures
-// for the two arrow buttons and the slider, no frame. A press on an arrow
-// steps by the small step and on the track by the large step, repeating
-// while held; the slider is dragged.
-class ListingScrollBar : public QWidget {
+// The listing's vertical scroll bar `Listwa`: Qt's own, drawn white with
+// its own pictures for the two arrow buttons and the slider, no frame. The
+// slider is as long as the share of the listing that `page` pixels show.
+class ListingScrollBar : public QScrollBar {
     Q_OBJECT
 public:
-    explicit ListingScrollBar(QWidget* parent);
-
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-    int Position() const { return position_; }
-    int LargeChange() const { return largeChange_; }
-    int SmallChange() const { return smallChange_; }
-    void SetMax(int max);
-    void SetLargeChange(int step) { largeChange_ = step; }
-    void SetSmallChange(int step) { smallChange_ = step; }
-    // The viewport height, for the slider's length.
-    void SetPage(int page);
-    // Moves the position (kept within the range) and reports a change.
-    void SetPosition(int position);
-
-    // Where the parts are, in the bar's own pixels.
-    QRect UpArrow() const;
-    QRect DownArrow() const;
+    ListingScrollBar(QWidget* parent, int page);
+    // Where the slider lies, in the bar's own pixels.
     QRect Slider() const;
 
 signals:
-    void changed(int position); // ListwaChange
-    void mouseDown();           // ListwaMouseDown
+    void mouseDown(); // ListwaMouseDown
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void wheelEvent(QWheelEvent* e) override;
-    void hideEvent(QHideEvent* e) override;
-
-private:
-    QRect Track() const;
-    void RepeatStep();
-    // The pictures for the screen the bar is on now.
-    void LoadPictures();
-
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 0;
-    int largeChange_ = 1;
-    int smallChange_ = 100;
-    int page_ = 0;
-    QImage up_, down_, slider_;
-    // the press being held: a step that repeats, or a slider drag
-    int heldStep_ = 0;
-    bool heldOnTrack_ = false;
-    QPoint heldAt_;
-    bool dragging_ = false;
-    int dragOffset_ = 0;
-    QTimer* repeat_ = nullptr;
 };
 
 } // namespace remindo

@@ -61,13 +61,6 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
     setWindowTitle(QStringLiteral("Remindo - ustawienia"));
     AddDragBar(ToQRect(lu::kListwa));
 
-    stepper_ = new RepeatStepper(nullptr, nullptr, this);
-    stepper_->onPress = [this](RepeatStepper::Direction) {
-        stepValue_ = Shown(static_cast<Field>(activeField_));
-        return true;
-    };
-    stepper_->onTick = [this](RepeatStepper::Direction d) { return StepTick(d); };
-
     std::vector<QWidget*> order;
     for (int f = kPokazCo; f <= kDzwiek; ++f) {
         const FieldPlaces& p = PlacesOf(f);
@@ -80,9 +73,7 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
         const auto field = static_cast<Field>(f);
         connect(label, &StepperValue::typed, this, [this, field](int64_t v) { Show(field, v); });
         connect(label, &StepperValue::stepped, this, [this, field](int direction) {
-            activeField_ = field;
-            stepper_->Press(direction > 0 ? RepeatStepper::kMore : RepeatStepper::kLess);
-            stepper_->Release();
+            Step(field, direction > 0 ? RepeatStepper::kMore : RepeatStepper::kLess);
         });
         values_[f - 1] = label;
         order.push_back(label);
@@ -115,12 +106,8 @@ ClickArea* TFUstawienia::AddArrow(Field f, RepeatStepper::Direction d, const cha
     arrow->setObjectName(QLatin1String(PlacesOf(f).name) + QLatin1String(suffix));
     arrow->setAccessibleName(QString::fromUtf8(PlacesOf(f).spoken) + QStringLiteral(": ") +
                              QString::fromUtf8(spoken));
-    // Any button presses an arrow; a release of any arrow stops both timers.
-    connect(arrow, &ClickArea::pressed, this, [this, f, d] {
-        activeField_ = f;
-        stepper_->Press(d);
-    });
-    connect(arrow, &ClickArea::released, stepper_, &RepeatStepper::Release);
+    RepeatStepper::RepeatWhileHeld(arrow);
+    connect(arrow, &ClickArea::pressed, this, [this, f, d] { Step(f, d); });
     return arrow;
 }
 
@@ -167,22 +154,15 @@ void TFUstawienia::Open()
     activateWindow();
 }
 
-bool TFUstawienia::StepTick(RepeatStepper::Direction d)
+void TFUstawienia::Step(Field f, RepeatStepper::Direction d)
 {
-    const auto f = static_cast<Field>(activeField_);
+    activeField_ = f;
+    const int64_t value = Shown(f);
     const StepRule rule = RuleOf(f);
-    if (d == RepeatStepper::kMore) {
-        // Never past what the timer or the volume can hold; a value stored
-        // above that may be lowered but not raised.
-        if (stepValue_ + rule.step <= rule.max) {
-            stepValue_ += rule.step;
-            Show(f, stepValue_);
-        }
-    } else if (stepValue_ > rule.min) {
-        stepValue_ -= rule.step;
-        Show(f, stepValue_);
-    }
-    return true; // at a bound the timer runs on until the arrow is released
+    // Never past what the timer or the volume can hold; a value stored
+    // above that may be lowered but not raised.
+    if (d == RepeatStepper::kMore ? value + rule.step <= rule.max : value > rule.min)
+        Show(f, value + d * rule.step);
 }
 
 void TFUstawienia::ImPtaszek2Click(bool ticked)
@@ -211,13 +191,6 @@ void TFUstawienia::LZapiszClick()
 void TFUstawienia::LAnulujClick()
 {
     hide();
-}
-
-void TFUstawienia::hideEvent(QHideEvent* e)
-{
-    // A dialog hidden while an arrow is held must not step on unseen.
-    stepper_->Release();
-    PictureWindow::hideEvent(e);
 }
 
 } // namespace remindo

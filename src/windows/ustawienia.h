@@ -42,13 +42,11 @@ public:
     static QRect LessPlace(Field f);
     static QRect MorePlace(Field f);
 
-protected:
-    void hideEvent(QHideEvent* e) override;
-
 private:
     ClickArea* AddArrow(Field f, RepeatStepper::Direction d, const char* name, const char* spoken);
     void Show(Field f, int64_t value);
-    bool StepTick(RepeatStepper::Direction d); // TWiecejTimer, TMniejTimer
+    // One press of an arrow of `f`, held or not: TWiecejTimer, TMniejTimer.
+    void Step(Field f, RepeatStepper::Direction d);
     void ImPtaszek2Click(bool ticked);
     void LZapiszClick();
     void LAnulujClick();
@@ -58,11 +56,7 @@ private:
     TickBox* ImPtaszek2_ = nullptr;
     ClickArea* LZapisz_ = nullptr;
     ClickArea* LAnuluj_ = nullptr;
-    // TWiecej and TMniej: one stepper for all four fields; the arrow pressed
-    // sets the field it steps.
-    RepeatStepper* stepper_ = nullptr;
-    int activeField_ = kPokazCo;
-    int64_t stepValue_ = 0;
+    int activeField_ = kPokazCo; // the field of the arrow last pressed
 };
 
 } // namespace remindo

@@ -1,8 +1,8 @@
 #include "windows/warning.h"
 
-#include <QCloseEvent>
-#include <QEventLoop>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 
@@ -26,14 +26,26 @@ QString DisplayText(const QString& text)
     return t;
 }
 
+// A screen reader speaks the box as it comes, its text with it.
+QAccessibleInterface* BoxAccessible(const QString&, QObject* object)
+{
+    if (auto* box = qobject_cast<TFWarning*>(object))
+        return new QAccessibleWidget(box, QAccessible::AlertMessage);
+    return nullptr;
+}
+
 } // namespace
 
-TFWarning::TFWarning(QWidget* parent)
-    : PictureWindow(QSize(lw::kWindow.w, lw::kWindow.h), QString(), kStaysOnTop, parent)
+TFWarning::TFWarning(QWidget* parent) : QDialog(parent)
 {
+    static const bool spokenAsAlert = (QAccessible::installFactory(BoxAccessible), true);
+    (void)spokenAsAlert;
+    MakePictureWindow(*this, QSize(lw::kWindow.w, lw::kWindow.h), PictureWindow::kStaysOnTop);
     setObjectName(QStringLiteral("TFWarning"));
     setWindowTitle(QStringLiteral("Remindo"));
-    Background()->setObjectName(QStringLiteral("ImWarning"));
+    ImWarning_ = new QLabel(this);
+    ImWarning_->setObjectName(QStringLiteral("ImWarning"));
+    ImWarning_->setGeometry(rect());
 
     auto* pIkona = new QWidget(this);
     pIkona->setObjectName(QStringLiteral("PIkona"));
@@ -56,44 +68,36 @@ TFWarning::TFWarning(QWidget* parent)
     tp.setColor(QPalette::WindowText, QColor(68, 68, 68));
     LTekstWarning_->setPalette(tp);
 
-    LClose_ = AddClickArea(ToQRect(lw::kClose));
+    LClose_ = new ClickArea(this, ToQRect(lw::kClose));
     LClose_->setObjectName(QStringLiteral("LClose"));
+    LClose_->setAccessibleName(QStringLiteral("Zamknij"));
     connect(LClose_, &ClickArea::clicked, this, &TFWarning::LCloseClick);
 
-    tak_ = MakeButton("PButTak", "ImButTak", ToQRect(lw::kButTak));
-    nie_ = MakeButton("PButNie", "ImButNie", ToQRect(lw::kButNie));
-    anuluj_ = MakeButton("PButAnuluj", "ImButAnuluj", ToQRect(lw::kButAnuluj));
-    zamknij_ = MakeButton("pButZamknij", "ImButZamknij", ToQRect(lw::kButZamknij));
-    LClose_->setAccessibleName(QStringLiteral("Zamknij"));
-    for (const auto& [b, name] : {std::pair{tak_, "Tak"}, std::pair{nie_, "Nie"}, std::pair{anuluj_, "Anuluj"},
-                                  std::pair{zamknij_, "Zamknij"}})
-        b.image->setAccessibleName(QLatin1String(name));
-    // A screen reader speaks the box as it comes, its text with it.
-    SetAccessibleRole(QAccessible::AlertMessage);
-    connect(tak_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerTak); });       // ImButTakClick
-    connect(nie_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerNie); });       // ImButNieClick
-    connect(anuluj_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerAnuluj); }); // ImButAnulujClick
-    connect(zamknij_.image, &ClickArea::clicked, this, [this] { Answer(kAnswerZamknij); }); // ImButZamknijClick
-
+    tak_ = MakeButton("ImButTak", kAnswerTak, "Tak");                 // ImButTakClick
+    nie_ = MakeButton("ImButNie", kAnswerNie, "Nie");                 // ImButNieClick
+    anuluj_ = MakeButton("ImButAnuluj", kAnswerAnuluj, "Anuluj");     // ImButAnulujClick
+    zamknij_ = MakeButton("ImButZamknij", kAnswerZamknij, "Zamknij"); // ImButZamknijClick
     Fill(kInformationBox, kIconInfo, QString());
 }
 
-TFWarning::~TFWarning()
+ClickArea* TFWarning::MakeButton(const char* name, int answer, const char* spoken)
 {
-    if (loop_)
-        loop_->quit();
+    auto* b = new ClickArea(this, PlaceOf(answer));
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(QLatin1String(spoken));
+    connect(b, &ClickArea::clicked, this, [this, answer] { Answer(answer); });
+    return b;
 }
 
-TFWarning::Button TFWarning::MakeButton(const char* panelName, const char* imageName, QRect place)
+ClickArea* TFWarning::ButtonFor(int answer) const
 {
-    Button b;
-    b.panel = new QWidget(this);
-    b.panel->setObjectName(QLatin1String(panelName));
-    b.panel->setGeometry(place);
-    b.panel->setCursor(Qt::PointingHandCursor);
-    b.image = new ClickArea(b.panel, QRect(0, 0, place.width(), place.height()), true);
-    b.image->setObjectName(QLatin1String(imageName));
-    return b;
+    switch (answer) {
+    case kAnswerTak: return tak_;
+    case kAnswerNie: return nie_;
+    case kAnswerAnuluj: return anuluj_;
+    case kAnswerZamknij: return zamknij_;
+    default: return nullptr;
+    }
 }
 
 void TFWarning::SetDriver(Driver driver)
@@ -120,22 +124,22 @@ QRect TFWarning::ClosePlace()
 void TFWarning::Fill(int kind, int icon, const QString& text)
 {
     // The pictures are loaded on every call.
-    SetBackground(QStringLiteral("oknowarning"));
-    LoadJpegResource(QStringLiteral("buttak"), tak_.image);
-    LoadJpegResource(QStringLiteral("butnie"), nie_.image);
-    LoadJpegResource(QStringLiteral("butzamknij"), zamknij_.image);
-    LoadJpegResource(QStringLiteral("butanuluj"), anuluj_.image);
+    LoadJpegResource(QStringLiteral("oknowarning"), ImWarning_);
+    LoadJpegResource(QStringLiteral("buttak"), tak_);
+    LoadJpegResource(QStringLiteral("butnie"), nie_);
+    LoadJpegResource(QStringLiteral("butzamknij"), zamknij_);
+    LoadJpegResource(QStringLiteral("butanuluj"), anuluj_);
 
     // Anything but a question is an information box, so that every box has
     // a way to be answered.
     const bool question = kind == kQuestionBox;
-    tak_.panel->setVisible(question);
-    nie_.panel->setVisible(question);
-    anuluj_.panel->setVisible(question);
-    zamknij_.panel->setVisible(!question);
+    tak_->setVisible(question);
+    nie_->setVisible(question);
+    anuluj_->setVisible(question);
+    zamknij_->setVisible(!question);
     // The keyboard starts on the button row, on the answer that changes
     // nothing (the close mark's), not on the small close mark itself.
-    (question ? anuluj_ : zamknij_).image->setFocus(Qt::OtherFocusReason);
+    (question ? anuluj_ : zamknij_)->setFocus(Qt::OtherFocusReason);
 
     LTekstWarning_->setText(DisplayText(text));
     setAccessibleDescription(LTekstWarning_->text());
@@ -157,60 +161,52 @@ QString TFWarning::Text() const
 
 bool TFWarning::Offers(int answer) const
 {
-    switch (answer) {
-    case kAnswerTak: return !tak_.panel->isHidden();
-    case kAnswerNie: return !nie_.panel->isHidden();
-    case kAnswerAnuluj: return !anuluj_.panel->isHidden();
-    case kAnswerZamknij: return !zamknij_.panel->isHidden();
-    default: return false;
-    }
+    const ClickArea* b = ButtonFor(answer);
+    return b && !b->isHidden();
 }
 
 int TFWarning::ShowWarning(int kind, int icon, std::string_view text)
 {
-    const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (loop_) {
+    if (modalOpen_) {
         // A second box asked for while this one waits (a timer's work inside
         // the modal loop): it gets a box of its own, and this one stays.
         TFWarning nested(parentWidget());
         return nested.ShowWarning(kind, icon, text);
     }
 
-    Fill(kind, icon, qtext);
-    CenterOnScreen();
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-
-    QEventLoop loop;
-    loop_ = &loop;
+    Fill(kind, icon, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    CenterOnScreen(*this);
     if (TheDriver()) {
-        QPointer<TFWarning> self(this);
-        QTimer::singleShot(0, this, [self] {
-            if (!self || !self->loop_)
+        QTimer::singleShot(0, this, [this] {
+            if (!modalOpen_)
                 return;
-            Driver driver = TheDriver();
-            if (driver)
-                driver(*self);
-            if (self && self->loop_ && self->isVisible())
+            QPointer<TFWarning> self(this);
+            if (const Driver driver = TheDriver())
+                driver(*this);
+            if (self && self->isVisible())
                 self->hide();
         });
     }
-    if (isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    loop_ = nullptr;
-    if (isVisible())
-        hide();
-    setWindowModality(Qt::NonModal);
+    QPointer<TFWarning> self(this);
+    modalOpen_ = true;
+    exec();
+    if (!self)
+        return kAnswerNie;
+    modalOpen_ = false;
     return result_;
+}
+
+void TFWarning::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    raise();
+    activateWindow();
 }
 
 void TFWarning::Answer(int result)
 {
     result_ = result;
-    hide();
-    emit answered(result);
+    done(result);
 }
 
 void TFWarning::LCloseClick()
@@ -221,9 +217,16 @@ void TFWarning::LCloseClick()
         Answer(kAnswerZamknij);
 }
 
+void TFWarning::reject()
+{
+    if (Offers(kAnswerAnuluj))
+        result_ = kAnswerAnuluj;
+    QDialog::reject();
+}
+
 void TFWarning::keyPressEvent(QKeyEvent* e)
 {
-    // Letter keys answer in either case; Enter and Escape mean nothing here.
+    // Letter keys answer in either case.
     int answer = -1;
     switch (e->key()) {
     case Qt::Key_T: answer = kAnswerTak; break;
@@ -237,25 +240,7 @@ void TFWarning::keyPressEvent(QKeyEvent* e)
         Answer(answer);
         return;
     }
-    e->accept(); // nothing else reaches the windows behind the box
-}
-
-void TFWarning::closeEvent(QCloseEvent* e)
-{
-    // The desktop's close (Alt+F4) of a question is its cancel, as the
-    // close mark is: never the Nie that would drop what the question guards.
-    if (Offers(kAnswerAnuluj))
-        result_ = kAnswerAnuluj;
-    PictureWindow::closeEvent(e);
-}
-
-void TFWarning::hideEvent(QHideEvent* e)
-{
-    PictureWindow::hideEvent(e);
-    // However the box went away, its modal loop ends with it; only the
-    // desktop unmapping it for a while (another workspace) does not count.
-    if (loop_ && !e->spontaneous())
-        loop_->quit();
+    QDialog::keyPressEvent(e);
 }
 
 } // namespace remindo

@@ -1,38 +1,46 @@
 #pragma once
-// The program's message box `TFWarning`: an information box with one close
-// button or a question box with Tak, Nie and Anuluj, answered by mouse or by
-// the letter keys T, N, A and Z.
+// The program's message box `TFWarning`: a dialog showing an information box
+// with one close button or a question box with Tak, Nie and Anuluj,
+// answered by mouse or by the letter keys T, N, A and Z.
 
 #include "store/messages.h"
 #include "windows/chrome.h"
 
+#include <QDialog>
+
 #include <functional>
 #include <string_view>
 
-class QEventLoop;
+class QLabel;
 
 namespace remindo {
 
-class TFWarning final : public PictureWindow, public Messages {
+class TFWarning final : public QDialog, public Messages {
     Q_OBJECT
 public:
     explicit TFWarning(QWidget* parent = nullptr);
-    ~TFWarning() override;
 
     // Fills the box, shows it modally and returns the answer when it closes
     // (also kept in WarningResult). `text` is UTF-8; "\r" starts a new line.
     int ShowWarning(int kind, int icon, std::string_view text) override;
 
-    // The steps before showing: pictures, buttons for `kind`, text, icon, and
-    // the preset answer Nie. Lets the box be shown without its modal loop.
+    // The steps before showing: pictures, buttons for `kind`, text, icon, the
+    // button the keyboard starts on, and the preset answer Nie. Lets the box
+    // be shown without its modal loop.
     void Fill(int kind, int icon, const QString& text);
 
     int WarningResult() const { return result_; }
-    bool IsModalOpen() const { return loop_ != nullptr; }
+    bool IsModalOpen() const { return modalOpen_; }
     QString Text() const;
+    QLabel* Background() const { return ImWarning_; }
 
-    // Buttons on offer (the visibility of their panels).
+    // Buttons on offer.
     bool Offers(int answer) const;
+
+    // Closed without an answer (Escape, the desktop's close): a question is
+    // cancelled, as by its close mark, never answered the Nie that would
+    // drop what it guards; an information box keeps the preset Nie.
+    void reject() override;
 
     // Test seam: when set, it runs once the box is shown, from inside its
     // modal loop, and answers it through the window (a click at a button's
@@ -45,29 +53,23 @@ public:
     static QRect PlaceOf(int answer);
     static QRect ClosePlace();
 
-signals:
-    void answered(int result);
-
 protected:
     void keyPressEvent(QKeyEvent* e) override; // FormKeyDown
-    void closeEvent(QCloseEvent* e) override; // the desktop's close
-    void hideEvent(QHideEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
-    struct Button {
-        QWidget* panel = nullptr;
-        ClickArea* image = nullptr;
-    };
-    Button MakeButton(const char* panelName, const char* imageName, QRect place);
+    ClickArea* MakeButton(const char* name, int answer, const char* spoken);
+    ClickArea* ButtonFor(int answer) const;
     void Answer(int result);
     void LCloseClick();
 
+    QLabel* ImWarning_ = nullptr;
     QLabel* ImIkona_ = nullptr;
     QLabel* LTekstWarning_ = nullptr;
     ClickArea* LClose_ = nullptr;
-    Button tak_, nie_, anuluj_, zamknij_;
+    ClickArea *tak_ = nullptr, *nie_ = nullptr, *anuluj_ = nullptr, *zamknij_ = nullptr;
     int result_ = kAnswerNie;
-    QEventLoop* loop_ = nullptr;
+    bool modalOpen_ = false;
 };
 
 } // namespace remindo

@@ -569,7 +569,7 @@ private slots:
         for (const QChar c : QStringLiteral("Wąż żmija gęś łoś Węgry Włochy ").repeated(8))
             QTest::sendKeyEvent(QTest::Click, editor.Memo(), Qt::Key_unknown, QString(c), Qt::NoModifier);
         const std::string longest = editor.StoredText();
-        const QLabel* l = r.glowny->findChild<QLabel*>("LKomunikat");
+        const ClickArea* l = r.glowny->findChild<ClickArea*>("LKomunikat");
         const auto fits = [&](int32_t kind, const std::string& text) { // 3 lines at 11 px, not 4
             r.glowny->ShowReminderWindow(kind, Cp("08.12.2026 - wtorek\r") + TextToDisplay(text));
             return l->heightForWidth(l->width()) <= l->height();

@@ -3,8 +3,9 @@
 // point, so Qt's own hit test decides which control receives the mouse.
 
 #include "platform/gui/helpopener.h"
-#include "windows/repeat.h"
 
+#include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -17,6 +18,9 @@
 #include <QWindow>
 #include <QtMath>
 
+#include <algorithm>
+#include <limits>
+#include <map>
 #include <vector>
 
 namespace remindo::test {
@@ -60,6 +64,73 @@ inline void ReleaseAt(QWidget& w, QPoint p, Qt::MouseButton b = Qt::LeftButton)
 {
     QTest::mouseRelease(w.windowHandle(), b, {}, p);
 }
+
+// The time of held buttons in the test's hands: Advance fires the
+// auto-repeat timers of the buttons held down, in time order, as the event
+// loop would over that many milliseconds, without waiting for them. A
+// timer counts from the moment its button was last pressed (a repeat is a
+// press too), so a test must not let the event loop run while it holds one.
+class ManualRepeatTimers {
+public:
+    void Advance(int ms)
+    {
+        const int end = now_ + std::max(ms, 0);
+        for (;;) {
+            QAbstractButton* next = nullptr;
+            for (QAbstractButton* b : Held())
+                if (Due(b) <= end && (!next || Due(b) < Due(next)))
+                    next = b;
+            if (!next)
+                break;
+            now_ = Due(next);
+            QTimerEvent tick(counting_[next].timerId);
+            counting_.erase(next);
+            QCoreApplication::sendEvent(next, &tick);
+        }
+        now_ = end;
+    }
+    int Now() const { return now_; }
+    // The buttons held down whose repeat runs.
+    int ActiveCount() const { return int(Held().size()); }
+
+private:
+    struct Counting {
+        int timerId = 0;
+        int due = 0;
+    };
+
+    static std::vector<QAbstractButton*> Held()
+    {
+        std::vector<QAbstractButton*> held;
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->autoRepeat() && b->isDown())
+                held.push_back(b);
+        return held;
+    }
+
+    // When the repeat timer of `b` fires, on this clock.
+    int Due(QAbstractButton* b)
+    {
+        Counting running;
+        for (const auto& t : QAbstractEventDispatcher::instance()->registeredTimers(b))
+            if (t.interval == b->autoRepeatDelay() || t.interval == b->autoRepeatInterval())
+                running = {t.timerId, now_ + t.interval};
+        if (!running.timerId)
+            return std::numeric_limits<int>::max();
+        auto [it, fresh] = counting_.try_emplace(b, running);
+        if (fresh) {
+            QObject::connect(b, &QAbstractButton::pressed, &context_, [this, b] { counting_.erase(b); });
+            QObject::connect(b, &QObject::destroyed, &context_, [this, b] { counting_.erase(b); });
+        } else if (it->second.timerId != running.timerId) {
+            it->second = running;
+        }
+        return it->second.due;
+    }
+
+    QObject context_;
+    std::map<QAbstractButton*, Counting> counting_;
+    int now_ = 0;
+};
 
 // Holds the left button at `p` for `ms` of the repeat timers' time, then lets go.
 inline void HoldAt(QWidget& w, QPoint p, ManualRepeatTimers& timers, int ms)

@@ -100,7 +100,7 @@ private slots:
         TFkalendarz window(r.state);
         window.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Listwa()->SetPosition(window.Listwa()->Max());
+        window.Listwa()->setValue(window.Listwa()->maximum());
         QVERIFY(Save(window, "kalendarz-wielkanoc.png", QSize(500, 500)));
     }
 
@@ -117,7 +117,7 @@ private slots:
         const Zdarzenie& sunday = r.state.calendar.Tydzien[6];
         QCOMPARE(sunday.Dzien, DateFromYmd(2027, 2, 28));
         QCOMPARE(sunday.Zdarzenia, std::vector<int32_t>{r.state.list.ReminderCount() - 1});
-        window.Listwa()->SetPosition(window.Listwa()->Max());
+        window.Listwa()->setValue(window.Listwa()->maximum());
         QVERIFY(Save(window, "kalendarz-koniec-miesiaca.png", QSize(500, 500)));
     }
 };

@@ -9,6 +9,7 @@
 #include "windows/repeat.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -146,19 +147,68 @@ private slots:
         QCOMPARE(ca.count(), 1);
         QCOMPARE(bg.count(), 0);
 
-        // Right button: a press and a release, not a click.
+        // Right button: a button's press comes from the left one alone.
         QSignalSpy pressed(a, &ClickArea::pressed);
         ClickAt(w, {45, 110}, Qt::RightButton);
         QCOMPARE(ca.count(), 1);
-        QCOMPARE(pressed.count(), 1);
+        QCOMPARE(pressed.count(), 0);
 
         // A quick second click is a second click, with one press each.
         QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, {45, 110});
         QCOMPARE(ca.count(), 3);
-        QCOMPARE(pressed.count(), 3);
+        QCOMPARE(pressed.count(), 2);
 
         ClickAt(w, {300, 300});
         QCOMPARE(bg.count(), 1); // the background picture is a control too
+    }
+
+    // A click area shows its caption and picture exactly as a label does,
+    // and measures a wrapped caption as a label does.
+    void click_area_draws_and_measures_as_a_label_does_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("wrap");
+        QTest::addColumn<int>("alignment");
+        const int top = Qt::AlignLeft | Qt::AlignTop;
+        QTest::newRow("date") << QStringLiteral("środa, 9 grudnia 2026") << false
+                              << int(Qt::AlignLeft | Qt::AlignVCenter);
+        QTest::newRow("reminder") << QStringLiteral("9.12.2026 - środa\nOdebrać garnitur z pralni, zapłacić "
+                                                    "za trzy koszule i odebrać buty od szewca")
+                                  << true << top;
+        QTest::newRow("markup is text") << QStringLiteral("<b>Tom & Jerry</b> &amp;") << true << top;
+    }
+    void click_area_draws_and_measures_as_a_label_does()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, wrap);
+        QFETCH(int, alignment);
+        ScratchWindow w;
+        const QRect place(20, 40, 200, 60);
+        auto* label = new QLabel(&w);
+        auto* area = new ClickArea(&w, place, !wrap);
+        label->setGeometry(place);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        label->setTextFormat(Qt::PlainText);
+        for (auto* shown : std::initializer_list<QWidget*>{label, area}) {
+            QPalette p = shown->palette();
+            p.setColor(QPalette::WindowText, kValueTextColour);
+            shown->setPalette(p);
+        }
+        label->setText(caption);
+        label->setWordWrap(wrap);
+        label->setAlignment(Qt::Alignment(alignment));
+        area->setText(caption);
+        area->setWordWrap(wrap);
+        area->setAlignment(Qt::Alignment(alignment));
+        QCOMPARE(area->grab().toImage(), label->grab().toImage());
+        QCOMPARE(area->heightForWidth(place.width()), label->heightForWidth(place.width()));
+
+        QImage picture(19, 18, QImage::Format_RGB32);
+        picture.fill(QColor(200, 30, 40));
+        label->setPixmap(QPixmap::fromImage(picture));
+        area->setText({});
+        area->setPixmap(QPixmap::fromImage(picture));
+        QCOMPARE(area->grab().toImage(), label->grab().toImage());
     }
 
     void drag_bar_moves_the_window_by_exactly_the_mouse_motion()
@@ -239,6 +289,12 @@ private slots:
         QVERIFY(!guarded->IsTicked());
         QCOMPARE(guardedFlips.count(), 0);
         QCOMPARE(guardedClicks.count(), 1);
+        // A screen reader's toggle is a click too: the window still decides.
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(guarded);
+        QCOMPARE(spoken->role(), QAccessible::CheckBox);
+        spoken->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!guarded->IsTicked());
+        QCOMPARE(guardedClicks.count(), 2);
 
         if (PicturesLinked()) {
             QCOMPARE(tick->pixmap().toImage(), ExpectedPicture(QStringLiteral("ptaszekok"), tick->devicePixelRatioF())
@@ -259,7 +315,7 @@ private slots:
         int shown = 5;
         int shows = 0;
         RepeatStepper stepper(less, more);
-        stepper.SetBounded({[&] { return shown; }, [&](int v) { shown = v; ++shows; }, 3, 1000, 1, false});
+        stepper.SetBounded({[&] { return shown; }, [&](int v) { shown = v; ++shows; }, 3, 1000, 1});
         QVERIFY(ShowExposed(w));
 
         PressAt(w, {220, 66});
@@ -280,66 +336,76 @@ private slots:
             QCOMPARE(shown, after);
         }
 
-        // Down to the bound: it stays there and the timer keeps running.
-        PressAt(w, {206, 66}, Qt::RightButton);
+        // Down to the bound: it stays there while the arrow is held.
+        PressAt(w, {206, 66});
         clock.Advance(5000);
         QCOMPARE(shown, 3);
-        QVERIFY(stepper.IsRunning(RepeatStepper::kLess));
-        // Released with another button, outside the arrow: still stops.
-        ReleaseAt(w, {300, 300}, Qt::RightButton);
-        QVERIFY(!stepper.IsRunning(RepeatStepper::kLess));
+        QCOMPARE(clock.ActiveCount(), 1);
+        // Released outside the arrow: no click, and the repeat stops.
+        ReleaseAt(w, {300, 300});
+        QCOMPARE(clock.ActiveCount(), 0);
         QCOMPARE(shows, 14 + 1 + 1 + 2 + 20);
+        // The keyboard's Space holds an arrow as the mouse does.
+        QTest::keyPress(more, Qt::Key_Space);
+        clock.Advance(450);
+        QTest::keyRelease(more, Qt::Key_Space);
+        QCOMPARE(shown, 6);
     }
 
     void stepper_bounds_lower_only_values_above_the_minimum_and_may_stop_there()
     {
         ManualRepeatTimers clock;
+        ScratchWindow w;
+        ClickArea* less = w.AddClickArea(QRect(200, 60, 12, 12));
+        ClickArea* more = w.AddClickArea(QRect(214, 60, 12, 12));
+        QVERIFY(ShowExposed(w));
+        const auto hold = [&](ClickArea* arrow, int ms) { HoldAt(w, arrow->geometry().center(), clock, ms); };
+
         int shown = 17;
-        RepeatStepper hide(nullptr, nullptr);
-        hide.SetBounded({[&] { return shown; }, [&](int v) { shown = v; }, 15, 1 << 30, 5, false});
-        hide.Press(RepeatStepper::kLess);
-        clock.Advance(300);
-        hide.Release();
+        auto hide = std::make_unique<RepeatStepper>(less, more);
+        hide->SetBounded({[&] { return shown; }, [&](int v) { shown = v; }, 15, 1 << 30, 5});
+        hold(less, 300);
         QCOMPARE(shown, 12); // 17 is above 15, so it steps once, to 12
+        hide.reset();
 
         int days = 10;
-        RepeatStepper every(nullptr, nullptr);
-        every.SetBounded({[&] { return days; }, [&](int v) { days = v; }, 2, 365, 1, true});
-        every.Press(RepeatStepper::kLess);
-        clock.Advance(2000);
-        QCOMPARE(days, 2);
-        QVERIFY(!every.IsRunning(RepeatStepper::kLess)); // stopped at its bound
+        RepeatStepper every(less, more);
+        every.SetBounded({[&] { return days; }, [&](int v) { days = v; }, 2, 365, 1});
+        hold(less, 2000);
+        QCOMPARE(days, 2); // held on at its bound
         days = 360;
-        every.Press(RepeatStepper::kMore);
-        clock.Advance(10000);
+        hold(more, 10000);
         QCOMPARE(days, 365);
-        QVERIFY(!every.IsRunning(RepeatStepper::kMore));
 
-        // A window may refuse to start (e.g. already at its bound).
+        // A window may refuse to step (e.g. already at its bound).
         every.onPress = [](RepeatStepper::Direction) { return false; };
-        every.Press(RepeatStepper::kMore);
-        QVERIFY(!every.IsRunning(RepeatStepper::kMore));
+        hold(less, 1000);
+        QCOMPARE(days, 365);
 
         // No real upper bound: the value saturates rather than wrapping.
         int big = std::numeric_limits<int>::max() - 1;
         RepeatStepper huge(nullptr, nullptr);
-        huge.SetBounded({[&] { return big; }, [&](int v) { big = v; }, 3,
-                         std::numeric_limits<int>::max(), 5, false});
+        huge.SetBounded({[&] { return big; }, [&](int v) { big = v; }, 3, std::numeric_limits<int>::max(), 5});
         huge.Press(RepeatStepper::kMore);
-        clock.Advance(200);
+        huge.Press(RepeatStepper::kMore);
         QCOMPARE(big, std::numeric_limits<int>::max());
     }
 
-    void real_repeat_timer_is_a_fifty_millisecond_loop_timer()
+    // The arrows repeat on Qt's own timer, on the real event loop too.
+    void held_arrow_repeats_on_the_event_loop_every_fifty_milliseconds()
     {
-        QObject owner;
-        RepeatTimer* t = MakeRepeatTimer(&owner);
-        QSignalSpy ticks(t, &RepeatTimer::Tick);
-        t->Start();
-        QVERIFY(t->IsActive());
-        QVERIFY(ticks.wait(2000));
-        t->Stop();
-        QVERIFY(!t->IsActive());
+        ScratchWindow w;
+        ClickArea* more = w.AddClickArea(QRect(214, 60, 12, 12));
+        RepeatStepper stepper(nullptr, more);
+        QCOMPARE(more->autoRepeatDelay(), RepeatStepper::kFirstRepeatMs);
+        QCOMPARE(more->autoRepeatInterval(), 50);
+        QVERIFY(ShowExposed(w));
+        QSignalSpy presses(more, &ClickArea::pressed);
+        PressAt(w, {220, 66});
+        QVERIFY(presses.wait(2000));
+        QVERIFY(presses.wait(2000));
+        ReleaseAt(w, {220, 66});
+        QVERIFY(presses.count() >= 3);
     }
 
     void label_over_the_painted_arrow_opens_the_frameless_list()

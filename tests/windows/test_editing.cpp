@@ -346,9 +346,9 @@ private slots:
                 QVERIFY2(ai && ai->role() == (tick ? QAccessible::CheckBox : QAccessible::Button) &&
                              !ai->text(QAccessible::Name).isEmpty(),
                          qPrintable(a->objectName()));
-                QCOMPARE(ai->actionInterface()->actionNames(),
-                         QStringList{tick ? QAccessibleActionInterface::toggleAction()
-                                          : QAccessibleActionInterface::pressAction()});
+                const QString action =
+                    tick ? QAccessibleActionInterface::toggleAction() : QAccessibleActionInterface::pressAction();
+                QVERIFY(ai->actionInterface()->actionNames().contains(action));
             }
             QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window);
         }
@@ -923,13 +923,18 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("7"));
         HoldAt(r.dialog, more, *r.timers, 40);
         QCOMPARE(field->text(), QStringLiteral("8"));
+        // A typed number already past a bound is not stepped further out.
+        r.SetDays("400");
+        HoldAt(r.dialog, more, *r.timers, 40);
+        QCOMPARE(field->text(), QStringLiteral("400"));
 
-        // Held "-" from 10 stops at 2, and its timer with it.
+        // Held "-" from 10 stops at 2, held on as long as it may be.
         r.SetDays("10");
         PressAt(r.dialog, less);
         r.timers->Advance(1000);
         QCOMPARE(field->text(), QStringLiteral("2"));
-        QCOMPARE(r.timers->ActiveCount(), 0);
+        r.timers->Advance(5000);
+        QCOMPARE(field->text(), QStringLiteral("2"));
         ReleaseAt(r.dialog, less);
 
         // Held "+" stops at 365.

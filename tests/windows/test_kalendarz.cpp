@@ -156,10 +156,10 @@ private slots:
         QCOMPARE(r.window->KtoryBox()->count(), 3);
         QCOMPARE(r.window->KtoryBox()->currentText(), QStringLiteral("bieżący tydzień"));
         QCOMPARE(r.window->Listing().ListingY(), 509);
-        QCOMPARE(r.window->Listwa()->Max(), 160);
-        QCOMPARE(r.window->Listwa()->Position(), 0);
-        QCOMPARE(r.window->Listwa()->LargeChange(), 200);
-        QCOMPARE(r.window->Listwa()->SmallChange(), 100);
+        QCOMPARE(r.window->Listwa()->maximum(), 160);
+        QCOMPARE(r.window->Listwa()->value(), 0);
+        QCOMPARE(r.window->Listwa()->pageStep(), 200);
+        QCOMPARE(r.window->Listwa()->singleStep(), 100);
         QVERIFY(!r.window->PKalendarz()->isVisible());
 
         const QStringList texts = r.Texts();
@@ -281,7 +281,7 @@ private slots:
         if (week)
             r.Choose(week);
         const Date shownDate = r.window->CalendarDate();
-        r.window->Listwa()->SetPosition(100);
+        r.window->Listwa()->setValue(100);
         if (change == "reload") {
             Komunikaty other;
             other.AddReminder(Cp("Z importu+"), DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, kToday);
@@ -303,7 +303,7 @@ private slots:
         QCOMPARE(reminders, listed);
         if (dentistGrey)
             QVERIFY(r.LineWith(QStringLiteral("Dentysta "))->blocked);
-        QCOMPARE(r.window->Listwa()->Position(), 100);
+        QCOMPARE(r.window->Listwa()->value(), 100);
         QCOMPARE(r.window->CalendarDate(), shownDate);
         QCOMPARE(r.window->KtoryBox()->currentIndex(), week ? 3 : 0);
     }
@@ -385,26 +385,26 @@ private slots:
         const int end = r.window->Listing().ListingY();
         QCOMPARE(end, 5 + 7 * (3 + 60) * 18);
         QVERIFY(end > 1200);
-        QCOMPARE(r.window->Listwa()->Max(), end - 349);
+        QCOMPARE(r.window->Listwa()->maximum(), end - 349);
 
         // The down arrow steps by 100; the track by 200; the wheel by lines.
         const QRect bar = ToQRect(lk::kListwaScroll);
         ClickAt(*r.window, r.InBar(QPoint(8, bar.height() - 8)));
-        QCOMPARE(r.window->Listwa()->Position(), 100);
+        QCOMPARE(r.window->Listwa()->value(), 100);
         ClickAt(*r.window, r.InBar(QPoint(8, bar.height() - 30)));
-        QCOMPARE(r.window->Listwa()->Position(), 300);
+        QCOMPARE(r.window->Listwa()->value(), 300);
         r.WheelAt(r.InListing(QPoint(100, 100)), -120);
-        QCOMPARE(r.window->Listwa()->Position(), 354);
+        QCOMPARE(r.window->Listwa()->value(), 354);
 
         // Dragged to the bottom, the last line is in view, whole.
         const QRect slider = r.window->Listwa()->Slider();
         PressAt(*r.window, r.InBar(slider.center()));
         QTest::mouseMove(r.window->windowHandle(), r.InBar(QPoint(8, bar.height() + 50)));
         ReleaseAt(*r.window, r.InBar(QPoint(8, bar.height() + 50)));
-        QCOMPARE(r.window->Listwa()->Position(), r.window->Listwa()->Max());
+        QCOMPARE(r.window->Listwa()->value(), r.window->Listwa()->maximum());
         const ListingLine& last = r.window->Listing().Lines().back();
         QCOMPARE(last.text, QStringLiteral("codzienne 59 "));
-        const int shownAt = last.y - r.window->Listwa()->Position();
+        const int shownAt = last.y - r.window->Listwa()->value();
         QVERIFY(shownAt >= 0 && shownAt + 14 <= lk::kPodImgKalendarz.h);
         const QImage shown = r.window->VisibleListing();
         QCOMPARE(shown.height(), lk::kPodImgKalendarz.h);
@@ -412,9 +412,9 @@ private slots:
 
         // The up arrow steps back; a new week starts at the top again.
         ClickAt(*r.window, r.InBar(QPoint(8, 8)));
-        QCOMPARE(r.window->Listwa()->Position(), r.window->Listwa()->Max() - 100);
+        QCOMPARE(r.window->Listwa()->value(), r.window->Listwa()->maximum() - 100);
         r.Choose(1);
-        QCOMPARE(r.window->Listwa()->Position(), 0);
+        QCOMPARE(r.window->Listwa()->value(), 0);
     }
 
     // The picker: its arrows move the date without listing; a day shows its
@@ -509,10 +509,10 @@ private slots:
         const ListingScrollBar& bar = *r.window->Listwa();
         const int step = WeekListing::kLineStep;
         for (const auto& [key, position] : {std::pair{Qt::Key_Down, step}, std::pair{Qt::Key_PageDown, step + 200},
-                                            std::pair{Qt::Key_Up, 200}, std::pair{Qt::Key_End, bar.Max()},
+                                            std::pair{Qt::Key_Up, 200}, std::pair{Qt::Key_End, bar.maximum()},
                                             std::pair{Qt::Key_Home, 0}}) {
             QTest::keyClick(listing, key);
-            QCOMPARE(bar.Position(), position);
+            QCOMPARE(bar.value(), position);
         }
         QTest::keyClick(listing, Qt::Key_Down);
         const QString spoken = listing->accessibleDescription();

@@ -114,13 +114,18 @@ private slots:
         r.HoldLess(F::kDzwiek, 2000);
         QCOMPARE(r.dialog.Shown(F::kDzwiek), 1);
 
-        // Other buttons hold an arrow too; releasing it stops both timers.
-        PressAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
+        // The arrow pressed sets the field; letting go stops it.
+        PressAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center());
         r.repeat.Advance(100);
         QCOMPARE(r.dialog.ActiveField(), int(F::kBadajCo));
         QCOMPARE(r.repeat.ActiveCount(), 1);
-        ReleaseAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
+        ReleaseAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center());
         QCOMPARE(r.repeat.ActiveCount(), 0);
+        QCOMPARE(r.dialog.Shown(F::kBadajCo), 4);
+        // Another mouse button holds no arrow.
+        PressAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
+        QCOMPARE(r.repeat.ActiveCount(), 0);
+        ReleaseAt(r.dialog, TFUstawienia::MorePlace(F::kBadajCo).center(), Qt::RightButton);
         QCOMPARE(r.dialog.Shown(F::kBadajCo), 4);
     }
 
