@@ -21,9 +21,10 @@ Recurrence DecodeRecurrence(int32_t coIle)
     case -4: rec.kind = RecurrenceKind::Yearly; return rec;
     default: break;
     }
-    if (coIle >= 2) {
-        rec.kind = RecurrenceKind::EveryXDays;
+    if (coIle >= 1) {
         rec.every = coIle;
+        if (coIle >= 2)
+            rec.kind = RecurrenceKind::EveryXDays;
         return rec;
     }
     if (coIle > -11) // 1 and -5..-10
@@ -31,10 +32,25 @@ Recurrence DecodeRecurrence(int32_t coIle)
     const int64_t magnitude = -int64_t(coIle); // no overflow for INT32_MIN
     rec.k = magnitude / 10;
     rec.w = int(magnitude % 10);
-    if (rec.k <= 6 && (rec.w < 1 || rec.w > 7))
+    if (rec.k <= kLastWeekdayOfMonth && (rec.w < 1 || rec.w > 7))
         return rec; // names no weekday: kind stays None
     rec.kind = RecurrenceKind::DaysOfMonth;
     return rec;
+}
+
+int32_t Recurrence::Code() const
+{
+    switch (kind) {
+    case RecurrenceKind::OneOff: return 0;
+    case RecurrenceKind::Daily: return -1;
+    case RecurrenceKind::Weekly: return -2;
+    case RecurrenceKind::Monthly: return -3;
+    case RecurrenceKind::Yearly: return -4;
+    case RecurrenceKind::EveryXDays: return every;
+    case RecurrenceKind::DaysOfMonth: return int32_t(-(10 * k + w));
+    case RecurrenceKind::None: break;
+    }
+    return 1;
 }
 
 namespace {
@@ -55,9 +71,9 @@ Date FirstOf(const Recurrence& rec, Date data)
         return data;
     if (rec.k >= 1 && rec.k <= 4)
         return NextNthWeekdayOfMonth(rec.w, int(rec.k), data);
-    if (rec.k == 5)
+    if (rec.k == kEveryWeekdayOfMonth)
         return NextWeekday(rec.w, data);
-    if (rec.k == 6)
+    if (rec.k == kLastWeekdayOfMonth)
         return NextLastWeekdayOfMonth(rec.w, data);
     return data; // a count the editor never writes: every day
 }
@@ -90,9 +106,9 @@ Date NextOnceBegun(const Series& s, Date today)
     case RecurrenceKind::DaysOfMonth:
         if (rec.k >= 1 && rec.k <= 4)
             return NextNthWeekdayOfMonth(rec.w, int(rec.k), today);
-        if (rec.k == 5)
+        if (rec.k == kEveryWeekdayOfMonth)
             return NextWeekday(rec.w, today);
-        if (rec.k == 6)
+        if (rec.k == kLastWeekdayOfMonth)
             return NextLastWeekdayOfMonth(rec.w, today);
         return today;
     case RecurrenceKind::None: break;
@@ -114,9 +130,9 @@ Date PreviousOnceBegun(const Series& s, Date today)
     case RecurrenceKind::DaysOfMonth:
         if (rec.k >= 1 && rec.k <= 4)
             return PrevNthWeekdayOfMonth(rec.w, int(rec.k), today);
-        if (rec.k == 5)
+        if (rec.k == kEveryWeekdayOfMonth)
             return PrevWeekday(rec.w, today);
-        if (rec.k == 6)
+        if (rec.k == kLastWeekdayOfMonth)
             return PrevLastWeekdayOfMonth(rec.w, today);
         return today;
     case RecurrenceKind::None: break;
@@ -184,7 +200,12 @@ bool OccursOn(const Komunikat& r, Date day) { return OccursOn(r.CoIle, r.Data, d
 
 uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days)
 {
-    const Series s = SeriesOf(coIle, data);
+    return OccurrenceDays(DecodeRecurrence(coIle), data, from, days);
+}
+
+uint32_t OccurrenceDays(const Recurrence& rec, Date data, Date from, int days)
+{
+    const Series s{rec, data};
     if (s.rec.kind == RecurrenceKind::None || days < 1)
         return 0;
     days = days > 32 ? 32 : days;

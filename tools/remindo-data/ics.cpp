@@ -140,24 +140,19 @@ bool RuleOf(const Komunikat& k, IcsEvent& e, Date& start, std::string& why)
             MonthEnd(r, 29);
         }
         break;
-    case RecurrenceKind::DaysOfMonth: {
-        const int k10 = static_cast<int>(rec.k);
-        if (k10 >= 1 && k10 <= 4) {
-            r = Freq("MONTHLY");
-            r.byDay = {{k10, rec.w}};
-        } else if (k10 == 5) {
+    case RecurrenceKind::DaysOfMonth:
+        if (rec.k == kEveryWeekdayOfMonth) {
             r = Freq("WEEKLY");
             r.byDay = {{0, rec.w}};
-        } else if (k10 == 6) {
+        } else if (rec.IsWeekdayRule()) {
             r = Freq("MONTHLY");
-            r.byDay = {{-1, rec.w}};
+            r.byDay = {{rec.k == kLastWeekdayOfMonth ? -1 : int(rec.k), rec.w}};
         } else {
             // A count the editor never writes: the passes warn every day.
             r = Freq("DAILY");
             e.extra.emplace_back(kCoIle, std::to_string(k.CoIle));
         }
         break;
-    }
     }
     e.rules.push_back(r);
     return true;
@@ -252,11 +247,11 @@ bool SameDayOfMonth(const IcsRule& r, int day)
     return r.byMonthDay == expected.byMonthDay && r.bySetPos == expected.bySetPos;
 }
 
-// The code of a rule whose series starts on `s`.
-int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
+// The recurrence of a rule whose series starts on `s`.
+Recurrence RecurrenceOf(const std::vector<IcsRule>& rules, Date s)
 {
     if (rules.empty())
-        return 0;
+        return {RecurrenceKind::OneOff};
     if (rules.size() > 1)
         throw NoKind{"several rules (RRULE) in one event"};
     const IcsRule& r = rules.front();
@@ -282,19 +277,19 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
     if (r.freq == "DAILY") {
         if (byDay || byDate)
             throw no("a daily rule on some days only");
-        return r.interval == 1 ? -1 : r.interval;
+        return r.interval == 1 ? Recurrence{RecurrenceKind::Daily} : Recurrence::Every(r.interval);
     }
     if (r.freq == "WEEKLY") {
         if (byDate)
             throw no("a weekly rule on some dates only");
         if (!byDay && r.interval == 1)
-            return -2;
+            return {RecurrenceKind::Weekly};
         if (!byDay) // every n weeks is every 7n days
-            return 7 * r.interval;
+            return Recurrence::Every(7 * r.interval);
         onItsWeekday();
         if (r.interval != 1)
             throw no("a weekday every " + std::to_string(r.interval) + " weeks");
-        return -(50 + w);
+        return Recurrence::WeekdayOfMonth(kEveryWeekdayOfMonth, w);
     }
     if (r.freq != "MONTHLY" && r.freq != "YEARLY")
         throw no(r.freq.empty() ? "a rule libical cannot read" : "a rule repeating " + r.freq);
@@ -308,18 +303,18 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
                 throw no(ymd.day > 28 ? "months without day " + std::to_string(ymd.day) +
                                             " skipped, where Remindo takes their last day"
                                       : "days of the month other than the first date's");
-            return -3;
+            return {RecurrenceKind::Monthly};
         }
         if (byDate)
             throw no("a weekday on some dates only");
         onItsWeekday();
         const int n = r.byDay.front().position;
         if (n == 0)
-            return -(50 + w);
+            return Recurrence::WeekdayOfMonth(kEveryWeekdayOfMonth, w);
         if (n >= 1 && n <= 4 && NextNthWeekdayOfMonth(w, n, s) == s)
-            return -(10 * n + w);
+            return Recurrence::WeekdayOfMonth(n, w);
         if (n == -1 && NextLastWeekdayOfMonth(w, s) == s)
-            return -(60 + w);
+            return Recurrence::WeekdayOfMonth(kLastWeekdayOfMonth, w);
         throw no((n >= 1 && n <= 4) || n == -1 ? "the first date is not one of the rule's days"
                                               : "a weekday at place " + std::to_string(n) + " in the month");
     }
@@ -330,7 +325,7 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
     if (ymd.month == 2 && ymd.day == 29) {
         if (r.byMonth != std::vector<int>{2} || !SameDayOfMonth(r, 29))
             throw no("29 February skipped in the other years, where Remindo takes 28 February");
-        return -4;
+        return {RecurrenceKind::Yearly};
     }
     const bool itsMonth = r.byMonth.empty() || r.byMonth == std::vector<int>{ymd.month};
     // A day of the month without a month is that day of every month.
@@ -338,7 +333,7 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
                         (r.byMonthDay.empty() || (!r.byMonth.empty() && r.byMonthDay == std::vector<int>{ymd.day}));
     if (!itsMonth || !itsDay)
         throw no("days other than the first date's");
-    return -4;
+    return {RecurrenceKind::Yearly};
 }
 
 template <typename T>
@@ -409,7 +404,7 @@ Komunikat ReminderOf(const IcsEvent& e, Date today)
     if (!TryDateFromYmd(e.start.year, e.start.month, e.start.day, s))
         throw NoKind{"a date Remindo cannot hold"};
     Komunikat k;
-    k.CoIle = ExtraNumber(e, kCoIle, CodeOf(e.rules, s));
+    k.CoIle = ExtraNumber(e, kCoIle, RecurrenceOf(e.rules, s).Code());
     k.Data = ExtraDate(e, kData, s);
     bool ownText = false;
     for (const auto& [n, v] : e.extra)
