@@ -63,7 +63,6 @@ Recurrence DecodeRecurrence(int32_t coIle);
 // month the first day on or after it that the rule names. Nothing occurs
 // before it, whatever the kind.
 Date FirstOccurrence(const Komunikat& r);
-Date FirstOccurrence(int32_t coIle, Date data);
 
 struct Occurrences {
     Date previous;
@@ -86,10 +85,8 @@ bool WindowOpened(const Komunikat& r, Date today);
 // The one rule behind the passes, the calendar, the list window's dates and
 // remindo-data; a month's last day stands in for a day the month lacks.
 bool OccursOn(const Komunikat& r, Date day);
-bool OccursOn(int32_t coIle, Date data, Date day);
 // The occurrences among the `days` days from `from` (1 to 32): bit i is set
 // when from + i is one.
-uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days);
 uint32_t OccurrenceDays(const Recurrence& rec, Date data, Date from, int days);
 
 struct DayClass {
