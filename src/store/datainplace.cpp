@@ -42,18 +42,12 @@ const char* ScanValue(const char* p, const char* end, bool& ampersand)
 }
 
 struct Tags {
-    std::string_view open, close, empty;
+    std::string_view open, close;
 };
 constexpr Tags kFieldTags[kFieldCount] = {
-    {"<Tresc>", "</Tresc>", "<Tresc/>"},
-    {"<Data>", "</Data>", "<Data/>"},
-    {"<CoIle>", "</CoIle>", "<CoIle/>"},
-    {"<IlePrzed>", "</IlePrzed>", "<IlePrzed/>"},
-    {"<CzyPo>", "</CzyPo>", "<CzyPo/>"},
-    {"<Blok>", "</Blok>", "<Blok/>"},
-    {"<BlokDzis>", "</BlokDzis>", "<BlokDzis/>"},
-    {"<BlokDzisData>", "</BlokDzisData>", "<BlokDzisData/>"},
-    {"<Ile>", "</Ile>", "<Ile/>"},
+    {"<Tresc>", "</Tresc>"},       {"<Data>", "</Data>"},         {"<CoIle>", "</CoIle>"},
+    {"<IlePrzed>", "</IlePrzed>"}, {"<CzyPo>", "</CzyPo>"},       {"<Blok>", "</Blok>"},
+    {"<BlokDzis>", "</BlokDzis>"}, {"<BlokDzisData>", "</BlokDzisData>"}, {"<Ile>", "</Ile>"},
 };
 
 class WrittenForm {
@@ -64,7 +58,7 @@ public:
     {
         Raw code, count;
         int32_t n = 0;
-        if (!Literal("<Dane>") || !Field({"<Code>", "</Code>", "<Code/>"}, code))
+        if (!Literal("<Dane>") || !Field({"<Code>", "</Code>"}, code))
             return false;
         // The document's switch, and for a plain file its encoding, as the
         // parser would take them: here every byte above 0x7F lies in a value.
@@ -72,7 +66,7 @@ public:
             const std::string_view all(p_, size_t(end_ - p_));
             r.Plain(HasHighBytes(all) && ValidUtf8(all));
         }
-        if (!Field({"<Ilosc>", "</Ilosc>", "<Ilosc/>"}, count) || !r.Integer(count, n) || n < 0 ||
+        if (!Field({"<Ilosc>", "</Ilosc>"}, count) || !r.Integer(count, n) || n < 0 ||
             size_t(n) > size_t(end_ - p_) / 64)
             return false;
         start(n);
@@ -121,7 +115,7 @@ private:
     {
         if (!Literal(tags.open)) {
             out = {true, {}, false};
-            return Literal(tags.empty);
+            return Literal(tags.open.substr(0, tags.open.size() - 1)) && Literal("/>");
         }
         bool ampersand = false;
         const char* lt = ScanValue(p_, end_, ampersand);

@@ -145,6 +145,10 @@ private slots:
                 {"<Code>tr</Code>", "<Code> tr </Code>"},
                 {"</Nr1>", "</Nr1><Nr1></Nr1>"},
                 {"<Nr2>", "<Nr3>"},
+                {"<Tresc/>", "<Tresc />"},
+                {"<Tresc/>", "<Tresc/ >"},
+                {"<Tresc/>", "<Tresc\n/>"},
+                {"<Tresc/>", "<TrescX/>"},
             };
             for (const auto& [from, to] : edits)
                 Compare(f.file, Replaced(doc, from, to), qPrintable(QString::fromStdString(from + " -> " + to)));
