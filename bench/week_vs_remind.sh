@@ -2,13 +2,16 @@
 # `remindo-data week` against `remind -s+1` on the same week of the same
 # reminders, timed in the same run (best of each), with the peak memory of
 # remindo-data.
-#   bench/week_vs_remind.sh BUILD_DIR [COUNT] [DATE]
+#   bench/week_vs_remind.sh [--plain] BUILD_DIR [COUNT] [DATE]
+# With --plain the tool reads the list unscrambled (`export --plain`).
 # BUILD_DIR holds tools/remindo-data/remindo-data and remindo-gendata (a
 # Release or RelWithDebInfo build). COUNT defaults to 10000, DATE to 2026-12-08.
 # Installs remind (and hyperfine, when it can) from Debian when missing.
 set -euo pipefail
 
-build=${1:?usage: bench/week_vs_remind.sh BUILD_DIR [COUNT] [DATE]}
+plain=0
+if [ "${1:-}" = --plain ]; then plain=1; shift; fi
+build=${1:?usage: bench/week_vs_remind.sh [--plain] BUILD_DIR [COUNT] [DATE]}
 count=${2:-10000}
 day=${3:-2026-12-08}
 tool=$build/tools/remindo-data/remindo-data
@@ -30,6 +33,12 @@ trap 'rm -rf "$work"' EXIT
 data=$work/Dane.dat
 rem=$work/reminders.rem
 "$gen" "$count" "$data"
+form=scrambled
+if [ "$plain" = 1 ]; then
+  "$tool" --file "$data" export --plain "$work/plain.dat"
+  mv "$work/plain.dat" "$data"
+  form=plain
+fi
 
 # The same reminders in remind's language, from the tool's own listing:
 # nr coile data ileprzed czypo blok next prev today tresc.
@@ -58,7 +67,7 @@ LC_ALL=C.UTF-8 "$tool" --file "$data" list --today "$day" | awk -F'\t' '
   }' > "$rem"
 
 remdate=$(awk -v d="$day" 'BEGIN { split(d, p, "-"); split("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec", m, " "); print (p[3] + 0) " " m[p[2] + 0] " " p[1] }')
-echo "== $count reminders, week of $day ($(stat -c %s "$data") bytes scrambled, $(wc -l < "$rem") remind lines)"
+echo "== $count reminders, week of $day ($(stat -c %s "$data") bytes $form, $(wc -l < "$rem") remind lines)"
 ours=("$tool" --file "$data" week "$day")
 theirs=(remind -s+1 "$rem" $remdate)
 "${ours[@]}" > /dev/null

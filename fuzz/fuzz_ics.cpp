@@ -6,7 +6,7 @@
 // counts (libical frees components by recursion).
 #include "fuzzhelpers.h"
 
-#include "ics.h"
+#include "ical/ics.h"
 #include "icscodec.h"
 
 #include <libical/ical.h>
@@ -18,7 +18,6 @@
 #include <vector>
 
 using namespace remindo;
-using namespace remindo::cli;
 
 namespace {
 

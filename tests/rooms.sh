@@ -7,8 +7,8 @@ set -u
 src=${1:?source folder}
 rank() {
   case $1 in
-    dates) echo 0 ;; store) echo 1 ;; engine) echo 2 ;; calendar) echo 3 ;;
-    app) echo 4 ;; windows) echo 5 ;; shell) echo 6 ;; *) echo -1 ;;
+    dates) echo 0 ;; store) echo 1 ;; engine) echo 2 ;; calendar) echo 3 ;; ical) echo 4 ;;
+    app) echo 5 ;; windows) echo 6 ;; shell) echo 7 ;; *) echo -1 ;;
   esac
 }
 bad=0
@@ -28,7 +28,7 @@ while IFS=: read -r file _ line; do
   fi
   echo "upward or sideways include: $file: $line"; bad=1
 done < <(grep -rn '#include "[a-z]*/' "$src" --include='*.h' --include='*.cpp')
-for room in dates engine store caldav; do
+for room in dates engine store caldav ical; do
   if grep -rln '#include <Q' "$src/$room"; then
     echo "Qt included in $room, which stays on the standard library"; bad=1
   fi

@@ -17,8 +17,10 @@ WeekTally::WeekTally(Date date)
     const Date monday = MondayOfWeek(date);
     for (int d = 0; d < 7; ++d)
         days_[size_t(d)].Dzien = IncDay(monday, d);
-    for (int32_t code = kFirstWeekdayCode; code <= kLastWeekdayCode; ++code)
-        weekdayRuleDays_[size_t(code)] = uint8_t(OccurrenceDays(-code, monday, monday, 7));
+    for (int k = 1; k <= kLastWeekdayOfMonth; ++k)
+        for (int w = 1; w <= 7; ++w)
+            weekdayRuleDays_[size_t(k - 1)][size_t(w - 1)] =
+                uint8_t(OccurrenceDays(Recurrence::WeekdayOfMonth(k, w), monday, monday, 7));
 }
 
 void WeekTally::Clear()
@@ -30,16 +32,17 @@ void WeekTally::Clear()
 void WeekTally::Add(int32_t index, int32_t coIle, Date data)
 {
     const Date monday = days_[0].Dzien;
+    const Recurrence rec = DecodeRecurrence(coIle);
     uint32_t days;
-    if (coIle <= -kFirstWeekdayCode && coIle >= -kLastWeekdayCode) {
+    if (rec.IsWeekdayRule()) {
         // A weekday rule's first occurrence is the first day on or after its
         // date that the rule names, so its days are the rule's days from the
         // date on.
         const int64_t from = int64_t(data.serial) - monday.serial;
         const uint32_t begun = from <= 0 ? 0x7Fu : from >= 7 ? 0u : 0x7Fu & ~((1u << from) - 1);
-        days = weekdayRuleDays_[size_t(-coIle)] & begun;
+        days = weekdayRuleDays_[size_t(rec.k - 1)][size_t(rec.w - 1)] & begun;
     } else {
-        days = OccurrenceDays(coIle, data, monday, 7);
+        days = OccurrenceDays(rec, data, monday, 7);
     }
     for (int d = 0; days != 0; ++d, days >>= 1)
         if (days & 1u)

@@ -56,10 +56,9 @@ public:
     const std::array<Zdarzenie, 7>& Days() const { return days_; }
 
 private:
-    // The weekday rules (codes -11 to -67) name the same days of this week
-    // for every reminder that has begun by its Monday: worked out once.
-    static constexpr int32_t kFirstWeekdayCode = 11, kLastWeekdayCode = 67;
-    std::array<uint8_t, kLastWeekdayCode + 1> weekdayRuleDays_{};
+    // The weekday rules name the same days of this week for every reminder
+    // that has begun by its Monday: worked out once, by count and weekday.
+    std::array<std::array<uint8_t, 7>, 6> weekdayRuleDays_{};
     std::array<Zdarzenie, 7> days_;
 };
 

@@ -21,9 +21,10 @@ Recurrence DecodeRecurrence(int32_t coIle)
     case -4: rec.kind = RecurrenceKind::Yearly; return rec;
     default: break;
     }
-    if (coIle >= 2) {
-        rec.kind = RecurrenceKind::EveryXDays;
+    if (coIle >= 1) {
         rec.every = coIle;
+        if (coIle >= 2)
+            rec.kind = RecurrenceKind::EveryXDays;
         return rec;
     }
     if (coIle > -11) // 1 and -5..-10
@@ -31,10 +32,25 @@ Recurrence DecodeRecurrence(int32_t coIle)
     const int64_t magnitude = -int64_t(coIle); // no overflow for INT32_MIN
     rec.k = magnitude / 10;
     rec.w = int(magnitude % 10);
-    if (rec.k <= 6 && (rec.w < 1 || rec.w > 7))
+    if (rec.k <= kLastWeekdayOfMonth && (rec.w < 1 || rec.w > 7))
         return rec; // names no weekday: kind stays None
     rec.kind = RecurrenceKind::DaysOfMonth;
     return rec;
+}
+
+int32_t Recurrence::Code() const
+{
+    switch (kind) {
+    case RecurrenceKind::OneOff: return 0;
+    case RecurrenceKind::Daily: return -1;
+    case RecurrenceKind::Weekly: return -2;
+    case RecurrenceKind::Monthly: return -3;
+    case RecurrenceKind::Yearly: return -4;
+    case RecurrenceKind::EveryXDays: return every;
+    case RecurrenceKind::DaysOfMonth: return int32_t(-(10 * k + w));
+    case RecurrenceKind::None: break;
+    }
+    return 1;
 }
 
 namespace {
@@ -49,17 +65,22 @@ struct Series {
 // this many days of the date.
 constexpr int64_t kFirstWithin = 62;
 
+// A days-of-month rule's next day from `day` on, or its previous one; a
+// count the editor never writes names every day.
+Date WeekdayRuleDay(const Recurrence& rec, Date day, bool next)
+{
+    if (rec.k >= 1 && rec.k <= 4)
+        return (next ? NextNthWeekdayOfMonth : PrevNthWeekdayOfMonth)(rec.w, int(rec.k), day);
+    if (rec.k == kEveryWeekdayOfMonth)
+        return (next ? NextWeekday : PrevWeekday)(rec.w, day);
+    if (rec.k == kLastWeekdayOfMonth)
+        return (next ? NextLastWeekdayOfMonth : PrevLastWeekdayOfMonth)(rec.w, day);
+    return day;
+}
+
 Date FirstOf(const Recurrence& rec, Date data)
 {
-    if (rec.kind != RecurrenceKind::DaysOfMonth)
-        return data;
-    if (rec.k >= 1 && rec.k <= 4)
-        return NextNthWeekdayOfMonth(rec.w, int(rec.k), data);
-    if (rec.k == 5)
-        return NextWeekday(rec.w, data);
-    if (rec.k == 6)
-        return NextLastWeekdayOfMonth(rec.w, data);
-    return data; // a count the editor never writes: every day
+    return rec.kind == RecurrenceKind::DaysOfMonth ? WeekdayRuleDay(rec, data, true) : data;
 }
 
 Series SeriesOf(int32_t coIle, Date data) { return {DecodeRecurrence(coIle), data}; }
@@ -87,14 +108,7 @@ Date NextOnceBegun(const Series& s, Date today)
     case RecurrenceKind::Monthly: return NextMonthly(today, s.data);
     case RecurrenceKind::Yearly: return NextYearly(today, s.data);
     case RecurrenceKind::EveryXDays: return NextEveryXDays(rec.every, today, s.data);
-    case RecurrenceKind::DaysOfMonth:
-        if (rec.k >= 1 && rec.k <= 4)
-            return NextNthWeekdayOfMonth(rec.w, int(rec.k), today);
-        if (rec.k == 5)
-            return NextWeekday(rec.w, today);
-        if (rec.k == 6)
-            return NextLastWeekdayOfMonth(rec.w, today);
-        return today;
+    case RecurrenceKind::DaysOfMonth: return WeekdayRuleDay(rec, today, true);
     case RecurrenceKind::None: break;
     }
     return today;
@@ -111,14 +125,7 @@ Date PreviousOnceBegun(const Series& s, Date today)
     case RecurrenceKind::Monthly: return PrevMonthly(today, s.data);
     case RecurrenceKind::Yearly: return PrevYearly(today, s.data);
     case RecurrenceKind::EveryXDays: return PrevEveryXDays(rec.every, today, s.data);
-    case RecurrenceKind::DaysOfMonth:
-        if (rec.k >= 1 && rec.k <= 4)
-            return PrevNthWeekdayOfMonth(rec.w, int(rec.k), today);
-        if (rec.k == 5)
-            return PrevWeekday(rec.w, today);
-        if (rec.k == 6)
-            return PrevLastWeekdayOfMonth(rec.w, today);
-        return today;
+    case RecurrenceKind::DaysOfMonth: return WeekdayRuleDay(rec, today, false);
     case RecurrenceKind::None: break;
     }
     return today;
@@ -154,12 +161,7 @@ bool WindowOpened(const Series& s, int32_t ilePrzed, Date today)
 
 } // namespace
 
-Date FirstOccurrence(int32_t coIle, Date data)
-{
-    const Series s = SeriesOf(coIle, data);
-    return FirstOf(s.rec, s.data);
-}
-Date FirstOccurrence(const Komunikat& r) { return FirstOccurrence(r.CoIle, r.Data); }
+Date FirstOccurrence(const Komunikat& r) { return FirstOf(DecodeRecurrence(r.CoIle), r.Data); }
 
 Occurrences OccurrencesOf(const Komunikat& r, Date today) { return OccurrencesOf(SeriesOf(r.CoIle, r.Data), today); }
 
@@ -174,17 +176,15 @@ bool WindowOpened(const Komunikat& r, Date today)
     return WindowOpened(SeriesOf(r.CoIle, r.Data), r.IlePrzed, today);
 }
 
-bool OccursOn(int32_t coIle, Date data, Date day)
+bool OccursOn(const Komunikat& r, Date day)
 {
-    const Series s = SeriesOf(coIle, data);
+    const Series s = SeriesOf(r.CoIle, r.Data);
     return s.rec.kind != RecurrenceKind::None && NextOf(s, day) == day;
 }
 
-bool OccursOn(const Komunikat& r, Date day) { return OccursOn(r.CoIle, r.Data, day); }
-
-uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days)
+uint32_t OccurrenceDays(const Recurrence& rec, Date data, Date from, int days)
 {
-    const Series s = SeriesOf(coIle, data);
+    const Series s{rec, data};
     if (s.rec.kind == RecurrenceKind::None || days < 1)
         return 0;
     days = days > 32 ? 32 : days;

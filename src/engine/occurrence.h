@@ -17,6 +17,9 @@ class RegionalFormats;
 inline constexpr int32_t NoWarning = -5;
 inline constexpr int32_t AfterWarning = -1;
 
+// The recurrence code (CoIle): 0 one-off, -1 daily, -2 weekly, -3 monthly,
+// -4 yearly, x >= 2 every x days, -(10k + w) days of the month; 1 and -5..-10
+// name no kind. Only Recurrence takes a code apart or puts one together.
 enum class RecurrenceKind {
     None,        // 1 and -5..-10, or a days-of-month code that names no weekday
     OneOff,      // 0
@@ -28,14 +31,28 @@ enum class RecurrenceKind {
     DaysOfMonth, // -(10k + w)
 };
 
-// A days-of-month code taken apart: k 1..4 the nth, 5 every, 6 the last
-// weekday w (1 = Sunday .. 7 = Saturday) of the month; any larger k names no
-// rule. k and w are only meaningful for RecurrenceKind::DaysOfMonth.
+// The counts of a days-of-month rule beyond the first to fourth.
+inline constexpr int kEveryWeekdayOfMonth = 5;
+inline constexpr int kLastWeekdayOfMonth = 6;
+
 struct Recurrence {
     RecurrenceKind kind = RecurrenceKind::None;
+    // Days of the month: k 1..4 the nth, 5 every, 6 the last weekday w
+    // (1 = Sunday .. 7 = Saturday) of the month; a larger k names no rule and
+    // occurs every day. Also taken apart for a code of no kind from -11 down
+    // (-58: k 5, w 8), whose digits the editor's limits still read.
     int64_t k = 0;
     int w = 0;
-    int32_t every = 0; // the x of EveryXDays
+    // A positive code: the x of EveryXDays (1 names no kind).
+    int32_t every = 0;
+
+    static Recurrence Every(int32_t x) { return {RecurrenceKind::EveryXDays, 0, 0, x}; }
+    static Recurrence WeekdayOfMonth(int k, int w) { return {RecurrenceKind::DaysOfMonth, k, w, 0}; }
+    // The code back; 1 for no kind (a code of no kind is not kept here).
+    int32_t Code() const;
+    // A rule of the editor's kind list and of iCalendar: the first to
+    // fourth, every or last weekday of the month.
+    bool IsWeekdayRule() const { return kind == RecurrenceKind::DaysOfMonth && k <= kLastWeekdayOfMonth; }
 };
 
 // A weekday digit of 0, 8 or 9 with k from 1 to 6 is never written by the
@@ -46,7 +63,6 @@ Recurrence DecodeRecurrence(int32_t coIle);
 // month the first day on or after it that the rule names. Nothing occurs
 // before it, whatever the kind.
 Date FirstOccurrence(const Komunikat& r);
-Date FirstOccurrence(int32_t coIle, Date data);
 
 struct Occurrences {
     Date previous;
@@ -69,10 +85,9 @@ bool WindowOpened(const Komunikat& r, Date today);
 // The one rule behind the passes, the calendar, the list window's dates and
 // remindo-data; a month's last day stands in for a day the month lacks.
 bool OccursOn(const Komunikat& r, Date day);
-bool OccursOn(int32_t coIle, Date data, Date day);
 // The occurrences among the `days` days from `from` (1 to 32): bit i is set
 // when from + i is one.
-uint32_t OccurrenceDays(int32_t coIle, Date data, Date from, int days);
+uint32_t OccurrenceDays(const Recurrence& rec, Date data, Date from, int days);
 
 struct DayClass {
     enum Kind { None, Before, After };

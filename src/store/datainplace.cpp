@@ -58,8 +58,15 @@ public:
     {
         Raw code, count;
         int32_t n = 0;
-        if (!Literal("<Dane>") || !Field({"<Code>", "</Code>"}, code) || Trimmed(code.text) != "tr" ||
-            !Field({"<Ilosc>", "</Ilosc>"}, count) || !r.Integer(count, n) || n < 0 ||
+        if (!Literal("<Dane>") || !Field({"<Code>", "</Code>"}, code))
+            return false;
+        // The document's switch, and for a plain file its encoding, as the
+        // parser would take them: here every byte above 0x7F lies in a value.
+        if (Trimmed(code.text) != "tr") {
+            const std::string_view all(p_, size_t(end_ - p_));
+            r.Plain(HasHighBytes(all) && ValidUtf8(all));
+        }
+        if (!Field({"<Ilosc>", "</Ilosc>"}, count) || !r.Integer(count, n) || n < 0 ||
             size_t(n) > size_t(end_ - p_) / 64)
             return false;
         start(n);
@@ -101,12 +108,15 @@ private:
         p_ += tag.size();
         return true;
     }
-    // <name>text</name>. A text the parser would change (line ends) or cut
-    // short (a zero byte) is not this form.
+    // <name>text</name>, or <name/> for no text (as a plain file writes an
+    // empty one). A text the parser would change (line ends) or cut short
+    // (a zero byte) is not this form.
     bool Field(const Tags& tags, Raw& out)
     {
-        if (!Literal(tags.open))
-            return false;
+        if (!Literal(tags.open)) {
+            out = {true, {}, false};
+            return Literal(tags.open.substr(0, tags.open.size() - 1)) && Literal("/>");
+        }
         bool ampersand = false;
         const char* lt = ScanValue(p_, end_, ampersand);
         if (lt == end_ || size_t(end_ - lt) < tags.close.size() || std::memcmp(lt, tags.close.data(), tags.close.size()) != 0)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace remindo {
 namespace {
@@ -131,25 +132,28 @@ bool ValidUtf8(std::string_view s)
 
 bool HasHighBytes(std::string_view s)
 {
-    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    // Eight bytes at a time: a whole plain file is asked.
+    size_t i = 0;
+    for (uint64_t word; i + 8 <= s.size(); i += 8) {
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            return true;
+    }
+    return std::any_of(s.begin() + std::ptrdiff_t(i), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 bool Reader::Text(const Raw& field, std::string& out)
 {
     // Unscrambled, an empty text is written as an empty element, and a
     // missing one reads the same.
-    if (!field.present && !on_) {
-        out.clear();
+    out.clear();
+    if (!field.present && !on_)
         return true;
-    }
-    if (!texts_) {
-        // Read as far as it can fail, then left: unscrambling never fails.
-        out.clear();
-        std::string_view text;
-        return Decoded(field, text);
-    }
+    // Without texts, read as far as it can fail, then left: unscrambling
+    // never fails.
     std::string_view v;
-    if (!Value(field, v))
+    if (!(texts_ ? Value(field, v) : Decoded(field, v)))
         return false;
     if (!on_ && !utf8_) {
         // Bytes that Windows-1250 leaves undefined and that scrambling uses
@@ -163,7 +167,8 @@ bool Reader::Text(const Raw& field, std::string& out)
             return false;
         }
     }
-    out.assign(v);
+    if (texts_)
+        out.assign(v);
     return true;
 }
 

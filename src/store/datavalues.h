@@ -48,6 +48,12 @@ class Reader {
 public:
     // `utf8`: the document is a plain file in UTF-8, converted on reading.
     Reader(const DataFile& file, bool on, bool utf8) : file_(file), on_(on), utf8_(utf8) {}
+    // The document turns out to be plain (its switch off).
+    void Plain(bool utf8)
+    {
+        on_ = false;
+        utf8_ = utf8;
+    }
 
     // The why of the last value that could not be read; empty when it was
     // simply missing or damaged.
@@ -135,8 +141,8 @@ bool ReadReminder(Reader& r, const Raw (&fields)[kFieldCount], Komunikat& k);
 void CarryWorkingFields(const Komunikaty& list, size_t i, Komunikat& k);
 void KeepSelectionInside(Komunikaty& list);
 
-// The document in the very form the program writes it (scrambled, the
-// elements in their order, only blanks between them), read straight from its
+// The document in the very form the program writes it (scrambled or plain,
+// the elements in their order, only blanks between them), read straight from its
 // bytes without a tree: `start(count)` before the reminders, then
 // `each(index, k)` for each in order, `k` to be moved from at will. False
 // for whatever it does not recognise or cannot read: that is the parser's

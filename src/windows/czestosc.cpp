@@ -1,6 +1,7 @@
 #include "windows/czestosc.h"
 
 #include "app/appstate.h"
+#include "engine/occurrence.h"
 #include "windows/repeat.h"
 #include "windows/wprowadzane.h"
 
@@ -235,7 +236,7 @@ void TFCzestosc::LZapiszClick()
         ECoIleDni_->selectAll();
         return;
     }
-    values_.CoIle = days;
+    values_.CoIle = Recurrence::Every(days).Code();
     values_.EveryXDays = days;
     Finish(true);
 }

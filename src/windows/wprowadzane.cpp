@@ -1,6 +1,7 @@
 #include "windows/wprowadzane.h"
 
 #include "app/appstate.h"
+#include "engine/occurrence.h"
 #include "store/codec.h"
 #include "windows/dane.h"
 #include "windows/datepicker.h"
@@ -17,7 +18,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace remindo {
 
@@ -25,21 +25,24 @@ namespace {
 
 namespace lw = layout::wprowadzane;
 
-const char* const kEntryTexts[TFWprowadzane::kEntries] = {
-    "Zdarzenie jednorazowe",
-    "Zdarzenie codzienne",
-    "Zdarzenie cotygodniowe",
-    "Zdarzenie comiesięczne",
-    "Zdarzenie coroczne",
-    "Zdarzenie występujące co X dni",
-    "Zdarzenie występujące w określone dni miesiąca",
-};
-// The codes and default days before of entries 0 to 4.
-constexpr int32_t kEntryCode[5] = {0, -1, -2, -3, -4};
-constexpr int32_t kEntryDaysBefore[5] = {1, 0, 2, 4, 6};
+using KindEntry = TFWprowadzane::KindEntry;
 
-constexpr int kEveryXEntry = 5;
-constexpr int kWeekdayEntry = 6;
+// The kind list: each entry's text at start, its kind, and the days before
+// it sets when chosen (every X days sets its own).
+const struct {
+    const char* text;
+    RecurrenceKind kind;
+    int32_t daysBefore;
+} kKindList[TFWprowadzane::kEntries] = {
+    {"Zdarzenie jednorazowe", RecurrenceKind::OneOff, 1},
+    {"Zdarzenie codzienne", RecurrenceKind::Daily, 0},
+    {"Zdarzenie cotygodniowe", RecurrenceKind::Weekly, 2},
+    {"Zdarzenie comiesięczne", RecurrenceKind::Monthly, 4},
+    {"Zdarzenie coroczne", RecurrenceKind::Yearly, 6},
+    {"Zdarzenie występujące co X dni", RecurrenceKind::EveryXDays, 0},
+    {"Zdarzenie występujące w określone dni miesiąca", RecurrenceKind::DaysOfMonth, 3},
+};
+
 constexpr int kMaxTimesADay = 8;
 
 StepperValue* ValueLabel(QWidget* parent, const char* name, layout::Rect place, const QString& spoken)
@@ -74,20 +77,17 @@ QString TFWprowadzane::WeekdayRuleText(int nthIndex, int weekdayIndex)
            + QLatin1Char(' ') + TFCzestosc::JakieText(weekdayIndex) + QStringLiteral(" miesiąca");
 }
 
-int TFWprowadzane::EntryForCode(int32_t c)
+KindEntry TFWprowadzane::EntryForCode(int32_t c)
 {
-    for (int e = 0; e < 5; ++e)
-        if (c == kEntryCode[e])
-            return e;
-    if (c >= TFCzestosc::kMinDays && c <= TFCzestosc::kMaxDays)
-        return kEveryXEntry;
-    if (c <= -11 && c >= -67) {
-        const int nth = -c / 10;
-        const int weekday = -c % 10;
-        if (nth >= 1 && nth <= 6 && weekday >= 1 && weekday <= 7)
-            return kWeekdayEntry;
-    }
-    return -1;
+    // Every X days up to the dialog's most, and the weekday rules its lists offer.
+    const Recurrence rec = DecodeRecurrence(c);
+    if ((rec.kind == RecurrenceKind::EveryXDays && rec.every > TFCzestosc::kMaxDays) ||
+        (rec.kind == RecurrenceKind::DaysOfMonth && !rec.IsWeekdayRule()))
+        return KindEntry::Unknown;
+    for (int e = 0; e < kEntries; ++e)
+        if (kKindList[e].kind == rec.kind)
+            return KindEntry(e);
+    return KindEntry::Unknown;
 }
 
 TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
@@ -144,8 +144,8 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
                            QStringLiteral("Częstotliwość zdarzenia"));
     CzestoscBox_ = kinds.combo;
     CzestoscBox_->setObjectName(QStringLiteral("CzestoscBox"));
-    for (const char* text : kEntryTexts)
-        CzestoscBox_->addItem(QString::fromUtf8(text));
+    for (const auto& entry : kKindList)
+        CzestoscBox_->addItem(QString::fromUtf8(entry.text));
     // Shown when the rule is one that no entry stands for.
     CzestoscBox_->setPlaceholderText(QStringLiteral("Zdarzenie o nieznanej regule powtarzania"));
     connect(CzestoscBox_, &QComboBox::activated, this, &TFWprowadzane::CzestoscBoxChange);
@@ -261,14 +261,14 @@ void TFWprowadzane::Open(int mode)
         picker_->GoToday();
         data_ = picker_->Value();
         SetMemo(QString(), 0);
-        values_.CoIle = 0;
+        values_.CoIle = Recurrence{RecurrenceKind::OneOff}.Code();
         ilePrzed_ = 1;
         values_.EveryXDays = 2;
         czyPo_ = 1;
         blok_ = 0;
         ile_ = 1;
-        CzestoscBox_->setItemText(kEveryXEntry, QStringLiteral("Zdarzenie występuje co X dni"));
-        SelectEntry(0);
+        CzestoscBox_->setItemText(int(KindEntry::EveryXDays), QStringLiteral("Zdarzenie występuje co X dni"));
+        SelectEntry(KindEntry::OneOff);
         values_.NthIndex = 0;
         values_.WeekdayIndex = 0;
     } else {
@@ -281,15 +281,15 @@ void TFWprowadzane::Open(int mode)
         blok_ = r.Blok;
         ile_ = r.Ile;
         values_.EveryXDays = 2;
-        const int entry = EntryForCode(r.CoIle);
-        if (entry == kEveryXEntry) {
-            values_.EveryXDays = r.CoIle;
-            CzestoscBox_->setItemText(kEveryXEntry, EveryXText(r.CoIle));
-        } else if (entry == kWeekdayEntry) {
-            values_.NthIndex = -r.CoIle / 10 - 1;
-            values_.WeekdayIndex = -r.CoIle % 10 - 1;
-            CzestoscBox_->setItemText(kWeekdayEntry,
-                                      WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
+        const Recurrence rec = DecodeRecurrence(r.CoIle);
+        const KindEntry entry = EntryForCode(r.CoIle);
+        if (entry == KindEntry::EveryXDays) {
+            values_.EveryXDays = rec.every;
+            CzestoscBox_->setItemText(int(entry), EveryXText(rec.every));
+        } else if (entry == KindEntry::WeekdayOfMonth) {
+            values_.NthIndex = int(rec.k) - 1;
+            values_.WeekdayIndex = rec.w - 1;
+            CzestoscBox_->setItemText(int(entry), WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
         }
         // A code no entry stands for shows as unknown and is kept.
         SelectEntry(entry);
@@ -318,10 +318,10 @@ void TFWprowadzane::Open(int mode)
     MTresc_->setFocus();
 }
 
-void TFWprowadzane::SelectEntry(int entry)
+void TFWprowadzane::SelectEntry(KindEntry entry)
 {
     entry_ = entry;
-    CzestoscBox_->setCurrentIndex(entry);
+    CzestoscBox_->setCurrentIndex(int(entry));
 }
 
 QString TFWprowadzane::DateLabel() const { return LWybData_->text(); }
@@ -336,36 +336,37 @@ void TFWprowadzane::ShowValues()
     ImPtaszek2_->SetTicked(blok_ != 0);
 }
 
-bool TFWprowadzane::RuleUnknown() const { return EntryForCode(values_.CoIle) < 0; }
+bool TFWprowadzane::RuleUnknown() const { return EntryForCode(values_.CoIle) == KindEntry::Unknown; }
 
 int32_t TFWprowadzane::DaysBeforeLimit() const
 {
-    const int32_t c = values_.CoIle;
-    switch (c) {
-    case -4: return 10;
-    case -3: return 6;
-    case -2: return 3;
-    case -1: return 0;
-    case 0: return 6;
+    const Recurrence rec = DecodeRecurrence(values_.CoIle);
+    if (rec.every > 0) // every X days (1: no rule at all)
+        return std::max(0, rec.every / 2 - 1);
+    switch (rec.kind) {
+    case RecurrenceKind::Yearly: return 10;
+    case RecurrenceKind::Monthly: return 6;
+    case RecurrenceKind::Weekly: return 3;
+    case RecurrenceKind::Daily: return 0;
+    case RecurrenceKind::OneOff: return 6;
     default: break;
     }
-    if (c >= 1)
-        return std::max(0, c / 2 - 1);
     // A weekday rule: "every" such weekday comes each week, so it allows
     // less. Read from the code itself, which the dialog's lists may have
     // left behind when it was cancelled.
-    return -(c / 10) == 5 ? 3 : 6;
+    return rec.k == kEveryWeekdayOfMonth ? 3 : 6;
 }
 
 // ------------------------------------------------------------------ the kind
 
-void TFWprowadzane::CzestoscBoxChange(int entry)
+void TFWprowadzane::CzestoscBoxChange(int index)
 {
+    const auto entry = KindEntry(index);
     czyPo_ = 0;
     ImPtaszek_->SetTicked(false);
-    if (entry >= 0 && entry < 5) {
-        values_.CoIle = kEntryCode[entry];
-        ilePrzed_ = kEntryDaysBefore[entry];
+    if (index >= 0 && entry < KindEntry::EveryXDays) {
+        values_.CoIle = Recurrence{kKindList[index].kind}.Code();
+        ilePrzed_ = kKindList[index].daysBefore;
         entry_ = entry;
         ShowValues();
         MTresc_->setFocus();
@@ -377,26 +378,26 @@ void TFWprowadzane::CzestoscBoxChange(int entry)
     }
     entryBefore_ = entry_;
     pendingEntry_ = entry;
-    dialog_->Open(entry == kEveryXEntry ? TFCzestosc::kEveryXDays : TFCzestosc::kWeekdayOfMonth);
+    dialog_->Open(entry == KindEntry::EveryXDays ? TFCzestosc::kEveryXDays : TFCzestosc::kWeekdayOfMonth);
 }
 
 void TFWprowadzane::RecurrenceClosed(bool accepted)
 {
-    const int entry = pendingEntry_;
-    pendingEntry_ = -1;
-    if (entry < 0)
+    const KindEntry entry = pendingEntry_;
+    pendingEntry_ = KindEntry::Unknown;
+    if (entry == KindEntry::Unknown)
         return;
     if (!accepted) {
         SelectEntry(entryBefore_);
-    } else if (entry == kEveryXEntry) {
-        CzestoscBox_->setItemText(kEveryXEntry, EveryXText(values_.CoIle));
-        SelectEntry(kEveryXEntry);
-        ilePrzed_ = std::min(std::max(0, values_.CoIle / 2 - 1), 3);
+    } else if (entry == KindEntry::EveryXDays) {
+        CzestoscBox_->setItemText(int(entry), EveryXText(values_.EveryXDays));
+        SelectEntry(entry);
+        ilePrzed_ = std::min(DaysBeforeLimit(), 3);
     } else {
-        CzestoscBox_->setItemText(kWeekdayEntry, WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
-        SelectEntry(kWeekdayEntry);
-        values_.CoIle = -(10 * (values_.NthIndex + 1) + values_.WeekdayIndex + 1);
-        ilePrzed_ = 3;
+        CzestoscBox_->setItemText(int(entry), WeekdayRuleText(values_.NthIndex, values_.WeekdayIndex));
+        SelectEntry(entry);
+        values_.CoIle = Recurrence::WeekdayOfMonth(values_.NthIndex + 1, values_.WeekdayIndex + 1).Code();
+        ilePrzed_ = kKindList[int(entry)].daysBefore;
     }
     ShowValues();
     activateWindow();
@@ -438,7 +439,7 @@ void TFWprowadzane::ImPtaszekClick()
     // A daily reminder has no "after": it comes again the next day.
     if (czyPo_ != 0)
         czyPo_ = 0;
-    else if (values_.CoIle != -1)
+    else if (DecodeRecurrence(values_.CoIle).kind != RecurrenceKind::Daily)
         czyPo_ = 1;
     ImPtaszek_->SetTicked(czyPo_ != 0);
 }
@@ -629,7 +630,7 @@ void TFWprowadzane::LZapiszClick()
         return;
     }
     ilePrzed_ = std::clamp(ilePrzed_, 0, DaysBeforeLimit());
-    if (values_.CoIle == -1)
+    if (DecodeRecurrence(values_.CoIle).kind == RecurrenceKind::Daily)
         czyPo_ = 0;
     std::string tresc = StoredText();
 

@@ -29,6 +29,9 @@ public:
     enum Mode { kNew = 1, kEdit = 2 };
     static constexpr int kMaxTextLength = 160; // stored Windows-1250 characters, line breaks aside
     static constexpr int kMaxLines = 2;        // as the field breaks them
+    // The kind list's entries in its order; Unknown selects none (a rule
+    // from elsewhere that no entry stands for).
+    enum class KindEntry { Unknown = -1, OneOff, Daily, Weekly, Monthly, Yearly, EveryXDays, WeekdayOfMonth };
     static constexpr int kEntries = 7;
 
     // Registers itself with the list window, which opens it.
@@ -90,8 +93,8 @@ public:
     static QString EveryXText(int32_t days);
     static QString WeekdayRuleText(int nthIndex, int weekdayIndex);
 
-    // Where the codes sit in the kind list; -1 for a code no entry stands for.
-    static int EntryForCode(int32_t coIle);
+    // The entry of the kind list that stands for a code.
+    static KindEntry EntryForCode(int32_t coIle);
 
 signals:
     void closed();
@@ -99,7 +102,7 @@ signals:
 private:
     void LZapiszClick();
     void LAnulujClick();
-    void CzestoscBoxChange(int entry);
+    void CzestoscBoxChange(int index);
     void RecurrenceClosed(bool accepted);
     void LMniejDniPrzedClick();
     void LWiecejDniPrzedClick();
@@ -113,7 +116,7 @@ private:
     void ImCalendarMouseDown(QPoint gridPoint);
     void ShowDate();   // LWybData (and the picker's LData) from the working date
     void ShowValues(); // LDniPrzed, LIleRazyDziennie and both ticks
-    void SelectEntry(int entry);
+    void SelectEntry(KindEntry entry);
     void MemoChanged();
     void SetMemo(const QString& text, int cursor); // taken as it is
     void SayWhyRefused(const MemoMeasure& refused);
@@ -132,9 +135,9 @@ private:
     int32_t czyPo_ = 1;
     int32_t blok_ = 0;
     int32_t ile_ = 1;
-    int entry_ = 0;        // the kind list's entry for the working rule, -1 unknown
-    int entryBefore_ = 0;  // the entry before a change that opened the dialog
-    int pendingEntry_ = -1; // the entry whose dialog is open
+    KindEntry entry_ = KindEntry::OneOff;        // the kind list's entry for the working rule
+    KindEntry entryBefore_ = KindEntry::OneOff;  // the entry before a change that opened the dialog
+    KindEntry pendingEntry_ = KindEntry::Unknown; // the entry whose dialog is open
 
     QPlainTextEdit* MTresc_ = nullptr;
     QString memoAccepted_; // the memo's last text taken

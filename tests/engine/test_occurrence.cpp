@@ -113,6 +113,29 @@ private slots:
         }
     }
 
+    void codesComeBackWhole()
+    {
+        // Every code of a kind is put together again as it was read; the
+        // editor's and iCalendar's weekday rules are exactly -11 to -67 with
+        // a weekday digit, and what the dialogs build reads back the same.
+        std::vector<int32_t> codes = {INT32_MIN, INT32_MIN + 1, INT32_MAX, -2147483647 + 10};
+        for (int32_t c = -1000; c <= 1000; ++c)
+            codes.push_back(c);
+        for (const int32_t c : codes) {
+            const Recurrence rec = DecodeRecurrence(c);
+            QCOMPARE(rec.Code(), rec.kind == RecurrenceKind::None ? 1 : c);
+            const bool weekdayRule = c <= -11 && c >= -67 && -c % 10 >= 1 && -c % 10 <= 7;
+            QVERIFY2(rec.IsWeekdayRule() == weekdayRule, qPrintable(QString::number(c)));
+        }
+        for (int k = 1; k <= 6; ++k)
+            for (int w = 1; w <= 7; ++w) {
+                const Recurrence rec = DecodeRecurrence(Recurrence::WeekdayOfMonth(k, w).Code());
+                QVERIFY(rec.IsWeekdayRule() && rec.k == k && rec.w == w);
+            }
+        QCOMPARE(Recurrence::WeekdayOfMonth(kLastWeekdayOfMonth, 6).Code(), -66); // the last Friday
+        QCOMPARE(DecodeRecurrence(Recurrence::Every(365).Code()).every, 365);
+    }
+
     void codesWithoutAKindNeverWarn()
     {
         for (int32_t code : {1, -5, -6, -7, -8, -9, -10, -10 - 8, -20, -29, -40, -58, -59, -60, -69}) {

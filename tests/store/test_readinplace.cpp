@@ -59,6 +59,20 @@ struct Fixture {
     Scrambler scrambler{7};
     std::string path = dir.filePath("Dane.dat").toStdString();
     DataFile file{path, messages, formats, scrambler};
+
+    // The list as the program writes it, plain, and plain in UTF-8 (as an
+    // editor may save it).
+    std::vector<std::string> Documents(const Komunikaty& l)
+    {
+        std::vector<std::string> docs;
+        for (const bool scrambled : {true, false}) {
+            file.Switch = scrambled;
+            docs.push_back(file.BuildDocument(l));
+        }
+        file.Switch = true;
+        docs.push_back(Utf8FromCp1250(docs.back()));
+        return docs;
+    }
 };
 
 std::string Replaced(std::string s, const std::string& from, const std::string& to)
@@ -96,8 +110,12 @@ private slots:
     void eitherRoadGivesTheSame()
     {
         Fixture f;
-        for (const Komunikaty& l : {samples::ListA(), samples::ListB(), WithEntitiesAndEmpties(), Komunikaty{}}) {
-            const std::string doc = f.file.BuildDocument(l);
+        std::vector<std::pair<int, std::string>> docs; // the count, the document
+        for (const Komunikaty& l : {samples::ListA(), samples::ListB(), WithEntitiesAndEmpties(), Komunikaty{}})
+            for (std::string& doc : f.Documents(l))
+                docs.emplace_back(l.ReminderCount(), std::move(doc));
+        for (const auto& [n, doc] : docs) {
+            const bool scrambled = doc.find("<Code>tr</Code>") != std::string::npos;
             Compare(f.file, doc, "as written");
             // What an editor or a hand may have done to it.
             const std::string firstValue = doc.substr(doc.find("<Tresc>") + 7, 4);
@@ -127,15 +145,20 @@ private slots:
                 {"<Code>tr</Code>", "<Code> tr </Code>"},
                 {"</Nr1>", "</Nr1><Nr1></Nr1>"},
                 {"<Nr2>", "<Nr3>"},
+                {"<Tresc/>", "<Tresc />"},
+                {"<Tresc/>", "<Tresc/ >"},
+                {"<Tresc/>", "<Tresc\n/>"},
+                {"<Tresc/>", "<TrescX/>"},
             };
             for (const auto& [from, to] : edits)
                 Compare(f.file, Replaced(doc, from, to), qPrintable(QString::fromStdString(from + " -> " + to)));
             // A count of one more and one fewer than the reminders there are.
             const size_t ilosc = doc.find("<Ilosc>") + 7;
-            const std::string count = std::to_string(l.ReminderCount());
-            for (const int other : {l.ReminderCount() + 1, l.ReminderCount() - 1, -1}) {
+            for (const int other : {n + 1, n - 1, -1}) {
                 std::string edited = doc;
-                edited.replace(ilosc, doc.find("</Ilosc>") - ilosc, f.scrambler.ScrambleValue(std::to_string(other), true));
+                const std::string number = std::to_string(other);
+                edited.replace(ilosc, doc.find("</Ilosc>") - ilosc,
+                               scrambled ? f.scrambler.ScrambleValue(number, true) : number);
                 Compare(f.file, edited, "another count");
             }
         }
@@ -160,6 +183,13 @@ private slots:
         QCOMPARE(f.file.LoadDataFile(loaded), int(kLoaded));
         QVERIFY(f.file.LastReadInPlace());
         QVERIFY(samples::SameStored(loaded, l));
+        // Plain files too, in Windows-1250 and in UTF-8.
+        for (const std::string& doc : f.Documents(WithEntitiesAndEmpties())) {
+            WriteAll(f.path, doc);
+            QCOMPARE(f.file.LoadDataFile(loaded), int(kLoaded));
+            QVERIFY(f.file.LastReadInPlace());
+            QVERIFY(samples::SameStored(loaded, WithEntitiesAndEmpties()));
+        }
     }
 
     void eitherRoadGivesTheSameOnDamagedBytes()
@@ -167,11 +197,12 @@ private slots:
         // Bytes changed, dropped and added at random places of a written
         // document: the shortcut must never give a result the parser would not.
         Fixture f;
-        const std::string doc = f.file.BuildDocument(WithEntitiesAndEmpties());
         std::mt19937 rng(20261208);
-        const std::string interesting = "<>/&;\r\n\t \0\xFE" "Nr1DaneTresc";
-        for (int round = 0; round < 3000; ++round) {
-            std::string bytes = doc;
+        static constexpr char kInteresting[] = "<>/&;\r\n\t \0\xFE\xC5" "Nr1DaneTresc";
+        const std::string interesting(kInteresting, sizeof kInteresting - 1);
+        const std::vector<std::string> docs = f.Documents(WithEntitiesAndEmpties());
+        for (int round = 0; round < 6000; ++round) {
+            std::string bytes = docs[size_t(round) % docs.size()];
             const int changes = 1 + int(rng() % 3);
             for (int c = 0; c < changes; ++c) {
                 const size_t at = rng() % (bytes.size() + 1);
@@ -258,6 +289,14 @@ private slots:
         WriteAll(f.path, unreadable);
         QCOMPARE(f.file.ReadEach([](int32_t) {}, [](int32_t, const Komunikat&) {}, false), int(kDamagedReminder));
         QCOMPARE(f.file.LastError(), std::string("reminder 7 cannot be read: the character U+1F600 has no Windows-1250 form"));
+        // So does a plain text's byte that Windows-1250 leaves undefined.
+        f.file.Switch = false;
+        std::string undefined = f.file.BuildDocument(big);
+        f.file.Switch = true;
+        undefined.insert(undefined.find("<Tresc>", undefined.find("<Nr9>")) + 8, "\x81");
+        WriteAll(f.path, undefined);
+        QCOMPARE(f.file.ReadEach([](int32_t) {}, [](int32_t, const Komunikat&) {}, false), int(kDamagedReminder));
+        QCOMPARE(f.file.LastError(), std::string("reminder 9 cannot be read: the byte 0x81 is no Windows-1250 character"));
 
         // A damaged reminder far down: the result and the reason of the load.
         QVERIFY(f.file.SaveDataFile(big));

@@ -1,6 +1,5 @@
 #include "cli.h"
 
-#include "ics.h"
 
 #include "calendar/calendarexam.h"
 #include "dates/clock.h"
@@ -8,6 +7,7 @@
 #include "dates/holidays.h"
 #include "engine/engine.h"
 #include "engine/occurrence.h"
+#include "ical/ics.h"
 #include "app/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"

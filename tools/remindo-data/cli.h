@@ -2,6 +2,7 @@
 // remindo-data: look into, back up or script the reminders from the command
 // line, on the program's own store and engine.
 
+#include "ical/icsevent.h"
 #include "store/formats.h"
 
 #include <functional>
@@ -32,10 +33,6 @@ public:
 
 // Answers the services, or nullptr with a one-line reason in `why`.
 using ServicesSource = std::function<DesktopServices*(std::string& why)>;
-
-class IcsCodec;
-// Answers the iCalendar codec, or nullptr with a one-line reason in `why`.
-using IcsSource = std::function<IcsCodec*(std::string& why)>;
 
 // Runs one command; answers the exit status (0 done, 1 a failure while
 // working: a file missing, damaged, unreadable or unwritable, or services

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-namespace remindo::cli {
+namespace remindo {
 
 namespace {
 
@@ -562,9 +562,9 @@ public:
 
 std::unique_ptr<IcsCodec> MakeLibicalCodec() { return std::make_unique<LibicalCodec>(); }
 
-} // namespace remindo::cli
+} // namespace remindo
 
-extern "C" __attribute__((visibility("default"))) remindo::cli::IcsCodec* remindo_data_ics()
+extern "C" __attribute__((visibility("default"))) remindo::IcsCodec* remindo_data_ics()
 {
-    return remindo::cli::MakeLibicalCodec().release();
+    return remindo::MakeLibicalCodec().release();
 }

@@ -1,12 +1,12 @@
 #pragma once
 // The iCalendar text through libical: what libremindo-data-ics.so holds.
 
-#include "icsevent.h"
+#include "ical/icsevent.h"
 
 #include <cstddef>
 #include <memory>
 
-namespace remindo::cli {
+namespace remindo {
 
 // What a calendar may be before libical reads it. libical splits a line in
 // time that grows with the square of its length and frees components by
@@ -19,4 +19,4 @@ inline constexpr int kMaxIcsDepth = 16;
 
 std::unique_ptr<IcsCodec> MakeLibicalCodec();
 
-} // namespace remindo::cli
+} // namespace remindo

@@ -5,7 +5,7 @@
 // (libical and ICU).
 
 #include "cli.h"
-#include "icsevent.h"
+#include "ical/icsevent.h"
 #include "qtservices.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ics.h"
+#include "ical/ics.h"
 
 #include "dates/datetools.h"
 #include "engine/occurrence.h"
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <tuple>
 
-namespace remindo::cli {
+namespace remindo {
 
 namespace {
 
@@ -140,24 +140,19 @@ bool RuleOf(const Komunikat& k, IcsEvent& e, Date& start, std::string& why)
             MonthEnd(r, 29);
         }
         break;
-    case RecurrenceKind::DaysOfMonth: {
-        const int k10 = static_cast<int>(rec.k);
-        if (k10 >= 1 && k10 <= 4) {
-            r = Freq("MONTHLY");
-            r.byDay = {{k10, rec.w}};
-        } else if (k10 == 5) {
+    case RecurrenceKind::DaysOfMonth:
+        if (rec.k == kEveryWeekdayOfMonth) {
             r = Freq("WEEKLY");
             r.byDay = {{0, rec.w}};
-        } else if (k10 == 6) {
+        } else if (rec.IsWeekdayRule()) {
             r = Freq("MONTHLY");
-            r.byDay = {{-1, rec.w}};
+            r.byDay = {{rec.k == kLastWeekdayOfMonth ? -1 : int(rec.k), rec.w}};
         } else {
             // A count the editor never writes: the passes warn every day.
             r = Freq("DAILY");
             e.extra.emplace_back(kCoIle, std::to_string(k.CoIle));
         }
         break;
-    }
     }
     e.rules.push_back(r);
     return true;
@@ -175,12 +170,15 @@ uint64_t Fnv1a(uint64_t h, std::string_view bytes)
 // The same reminder gets the same UID at every export, so that a calendar
 // that subscribes to the file keeps its event; an edited text, date or rule
 // makes it a new one.
-std::string Uid(const Komunikat& k, std::map<uint64_t, int>& seen)
+uint64_t UidHash(const Komunikat& k)
 {
-    uint64_t h = Fnv1a(0xcbf29ce484222325ULL, k.Tresc);
-    h = Fnv1a(h, std::string(1, '\0') + std::to_string(k.Data.serial) + "/" + std::to_string(k.CoIle));
+    const uint64_t h = Fnv1a(0xcbf29ce484222325ULL, k.Tresc);
+    return Fnv1a(h, std::string(1, '\0') + std::to_string(k.Data.serial) + "/" + std::to_string(k.CoIle));
+}
+
+std::string Uid(uint64_t h, int n)
+{
     char buf[64];
-    const int n = ++seen[h];
     if (n == 1)
         std::snprintf(buf, sizeof buf, "%016llx@remindo.vendly.pl", static_cast<unsigned long long>(h));
     else
@@ -252,11 +250,11 @@ bool SameDayOfMonth(const IcsRule& r, int day)
     return r.byMonthDay == expected.byMonthDay && r.bySetPos == expected.bySetPos;
 }
 
-// The code of a rule whose series starts on `s`.
-int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
+// The recurrence of a rule whose series starts on `s`.
+Recurrence RecurrenceOf(const std::vector<IcsRule>& rules, Date s)
 {
     if (rules.empty())
-        return 0;
+        return {RecurrenceKind::OneOff};
     if (rules.size() > 1)
         throw NoKind{"several rules (RRULE) in one event"};
     const IcsRule& r = rules.front();
@@ -282,19 +280,19 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
     if (r.freq == "DAILY") {
         if (byDay || byDate)
             throw no("a daily rule on some days only");
-        return r.interval == 1 ? -1 : r.interval;
+        return r.interval == 1 ? Recurrence{RecurrenceKind::Daily} : Recurrence::Every(r.interval);
     }
     if (r.freq == "WEEKLY") {
         if (byDate)
             throw no("a weekly rule on some dates only");
         if (!byDay && r.interval == 1)
-            return -2;
+            return {RecurrenceKind::Weekly};
         if (!byDay) // every n weeks is every 7n days
-            return 7 * r.interval;
+            return Recurrence::Every(7 * r.interval);
         onItsWeekday();
         if (r.interval != 1)
             throw no("a weekday every " + std::to_string(r.interval) + " weeks");
-        return -(50 + w);
+        return Recurrence::WeekdayOfMonth(kEveryWeekdayOfMonth, w);
     }
     if (r.freq != "MONTHLY" && r.freq != "YEARLY")
         throw no(r.freq.empty() ? "a rule libical cannot read" : "a rule repeating " + r.freq);
@@ -308,18 +306,18 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
                 throw no(ymd.day > 28 ? "months without day " + std::to_string(ymd.day) +
                                             " skipped, where Remindo takes their last day"
                                       : "days of the month other than the first date's");
-            return -3;
+            return {RecurrenceKind::Monthly};
         }
         if (byDate)
             throw no("a weekday on some dates only");
         onItsWeekday();
         const int n = r.byDay.front().position;
         if (n == 0)
-            return -(50 + w);
+            return Recurrence::WeekdayOfMonth(kEveryWeekdayOfMonth, w);
         if (n >= 1 && n <= 4 && NextNthWeekdayOfMonth(w, n, s) == s)
-            return -(10 * n + w);
+            return Recurrence::WeekdayOfMonth(n, w);
         if (n == -1 && NextLastWeekdayOfMonth(w, s) == s)
-            return -(60 + w);
+            return Recurrence::WeekdayOfMonth(kLastWeekdayOfMonth, w);
         throw no((n >= 1 && n <= 4) || n == -1 ? "the first date is not one of the rule's days"
                                               : "a weekday at place " + std::to_string(n) + " in the month");
     }
@@ -330,7 +328,7 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
     if (ymd.month == 2 && ymd.day == 29) {
         if (r.byMonth != std::vector<int>{2} || !SameDayOfMonth(r, 29))
             throw no("29 February skipped in the other years, where Remindo takes 28 February");
-        return -4;
+        return {RecurrenceKind::Yearly};
     }
     const bool itsMonth = r.byMonth.empty() || r.byMonth == std::vector<int>{ymd.month};
     // A day of the month without a month is that day of every month.
@@ -338,7 +336,7 @@ int32_t CodeOf(const std::vector<IcsRule>& rules, Date s)
                         (r.byMonthDay.empty() || (!r.byMonth.empty() && r.byMonthDay == std::vector<int>{ymd.day}));
     if (!itsMonth || !itsDay)
         throw no("days other than the first date's");
-    return -4;
+    return {RecurrenceKind::Yearly};
 }
 
 template <typename T>
@@ -399,7 +397,7 @@ std::string Cp1250Text(std::string utf8, const char* what)
     return r.text;
 }
 
-Komunikat ReminderOf(const IcsEvent& e, Date today)
+Komunikat Mapped(const IcsEvent& e, Date today)
 {
     if (!e.other.empty())
         throw NoKind{e.other.front()};
@@ -409,7 +407,7 @@ Komunikat ReminderOf(const IcsEvent& e, Date today)
     if (!TryDateFromYmd(e.start.year, e.start.month, e.start.day, s))
         throw NoKind{"a date Remindo cannot hold"};
     Komunikat k;
-    k.CoIle = ExtraNumber(e, kCoIle, CodeOf(e.rules, s));
+    k.CoIle = ExtraNumber(e, kCoIle, RecurrenceOf(e.rules, s).Code());
     k.Data = ExtraDate(e, kData, s);
     bool ownText = false;
     for (const auto& [n, v] : e.extra)
@@ -439,6 +437,38 @@ Komunikat ReminderOf(const IcsEvent& e, Date today)
 
 } // namespace
 
+std::string ReminderUid(const Komunikat& k, int nth) { return Uid(UidHash(k), nth); }
+
+bool EventOf(const Komunikat& k, IcsEvent& e, std::string& why)
+{
+    e = IcsEvent();
+    Date start;
+    if (!RuleOf(k, e, start, why))
+        return false;
+    if (YmdOf(start).year > kLastYear) {
+        why = "its first date lies after the year " + std::to_string(kLastYear) + ", past what libical writes";
+        return false;
+    }
+    e.uid = ReminderUid(k);
+    e.summary = Utf8FromCp1250(SummaryOf(k.Tresc));
+    e.hasStart = true;
+    e.start = YmdOf(start);
+    if (start != k.Data)
+        e.extra.emplace_back(kData, Basic(k.Data));
+    // Quoted, so that blanks at its ends stay.
+    if (TrescOf(SummaryOf(k.Tresc)) != k.Tresc || !KeepsItsEnds(e.summary))
+        e.extra.emplace_back(kTresc, "\"" + Utf8FromCp1250(k.Tresc) + "\"");
+    e.extra.emplace_back(kCzyPo, std::to_string(k.CzyPo));
+    e.extra.emplace_back(kIle, std::to_string(k.Ile));
+    e.extra.emplace_back(kBlok, std::to_string(k.Blok));
+    e.extra.emplace_back(kBlokDzis, std::to_string(k.BlokDzis));
+    e.extra.emplace_back(kBlokDzisData, Basic(k.BlokDzisData));
+    e.hasAlarm = true;
+    e.alarmDaysBefore = k.IlePrzed;
+    e.alarmSecondsBefore = int64_t(k.IlePrzed) * 86400;
+    return true;
+}
+
 IcsExport EventsOf(const Komunikaty& list)
 {
     IcsExport out;
@@ -446,39 +476,46 @@ IcsExport EventsOf(const Komunikaty& list)
     for (int i = 0; i < list.ReminderCount(); ++i) {
         const Komunikat& k = list[i];
         IcsEvent e;
-        Date start;
         std::string why;
-        const std::string summary = Utf8FromCp1250(SummaryOf(k.Tresc));
-        bool ok = RuleOf(k, e, start, why);
-        if (ok && YmdOf(start).year > kLastYear) {
-            why = "its first date lies after the year " + std::to_string(kLastYear) + ", past what libical writes";
-            ok = false;
-        }
-        if (!ok) {
+        if (!EventOf(k, e, why)) {
+            const std::string summary = Utf8FromCp1250(SummaryOf(k.Tresc));
             out.left.push_back("not exported: reminder " + std::to_string(i + 1) + " \"" +
                                summary.substr(0, summary.find('\n')) + "\": " + why);
             continue;
         }
-        e.uid = Uid(k, seen);
-        e.summary = summary;
-        e.hasStart = true;
-        e.start = YmdOf(start);
-        if (start != k.Data)
-            e.extra.emplace_back(kData, Basic(k.Data));
-        // Quoted, so that blanks at its ends stay.
-        if (TrescOf(SummaryOf(k.Tresc)) != k.Tresc || !KeepsItsEnds(summary))
-            e.extra.emplace_back(kTresc, "\"" + Utf8FromCp1250(k.Tresc) + "\"");
-        e.extra.emplace_back(kCzyPo, std::to_string(k.CzyPo));
-        e.extra.emplace_back(kIle, std::to_string(k.Ile));
-        e.extra.emplace_back(kBlok, std::to_string(k.Blok));
-        e.extra.emplace_back(kBlokDzis, std::to_string(k.BlokDzis));
-        e.extra.emplace_back(kBlokDzisData, Basic(k.BlokDzisData));
-        e.hasAlarm = true;
-        e.alarmDaysBefore = k.IlePrzed;
+        const uint64_t h = UidHash(k);
+        e.uid = Uid(h, ++seen[h]);
         out.events.push_back(std::move(e));
         out.indices.push_back(i);
     }
     return out;
+}
+
+std::optional<Komunikat> ReminderOf(const IcsEvent& e, Date today, std::string& why, std::vector<std::string>* notes)
+{
+    Komunikat k;
+    try {
+        k = Mapped(e, today);
+    } catch (const NoKind& no) {
+        why = Named(e) + ": " + no.why;
+        return std::nullopt;
+    }
+    if (!notes)
+        return k;
+    if (!e.unknownZone.empty())
+        notes->push_back("time zone unknown: " + Named(e) + ": " + e.unknownZone +
+                         ", its date taken as the file writes it");
+    if (!e.notKept.empty()) {
+        std::string names;
+        for (const std::string& n : e.notKept)
+            names += (names.empty() ? "" : ", ") + n;
+        notes->push_back("not kept: " + Named(e) + ": " + names);
+    }
+    if (e.hasAlarm && e.alarmSecondsBefore != e.alarmDaysBefore * 86400)
+        notes->push_back("rounded: " + Named(e) + ": an alarm " + Span(e.alarmSecondsBefore) +
+                         (e.alarmSecondsBefore < 0 ? " after" : " before") + " is " +
+                         Counted(e.alarmDaysBefore, "day") + " before");
+    return k;
 }
 
 IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today, const Komunikaty& already)
@@ -497,34 +534,23 @@ IcsImport RemindersOf(const std::vector<IcsEvent>& events, Date today, const Kom
             ++out.alreadyThere;
             continue;
         }
-        try {
-            Komunikat k = ReminderOf(e, today);
-            if (held.count({k.Tresc, k.Data.serial, k.CoIle})) {
-                ++out.alreadyThere;
-                continue;
-            }
-            out.list.items.push_back(std::move(k));
-        } catch (const NoKind& no) {
-            out.refused.push_back(Named(e) + ": " + no.why);
+        std::string why;
+        std::vector<std::string> notes;
+        std::optional<Komunikat> k = ReminderOf(e, today, why, &notes);
+        if (!k) {
+            out.refused.push_back(why);
             continue;
         }
+        if (held.count({k->Tresc, k->Data.serial, k->CoIle})) {
+            ++out.alreadyThere;
+            continue;
+        }
+        out.list.items.push_back(std::move(*k));
         out.droppedTimes = out.droppedTimes || e.timed;
         out.movedZones = out.movedZones || e.zoned;
-        if (!e.unknownZone.empty())
-            out.notes.push_back("time zone unknown: " + Named(e) + ": " + e.unknownZone +
-                                ", its date taken as the file writes it");
-        if (!e.notKept.empty()) {
-            std::string names;
-            for (const std::string& n : e.notKept)
-                names += (names.empty() ? "" : ", ") + n;
-            out.notes.push_back("not kept: " + Named(e) + ": " + names);
-        }
-        if (e.hasAlarm && e.alarmSecondsBefore != e.alarmDaysBefore * 86400)
-            out.notes.push_back("rounded: " + Named(e) + ": an alarm " + Span(e.alarmSecondsBefore) +
-                                (e.alarmSecondsBefore < 0 ? " after" : " before") + " is " +
-                                Counted(e.alarmDaysBefore, "day") + " before");
+        out.notes.insert(out.notes.end(), notes.begin(), notes.end());
     }
     return out;
 }
 
-} // namespace remindo::cli
+} // namespace remindo

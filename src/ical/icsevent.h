@@ -1,18 +1,20 @@
 #pragma once
-// An iCalendar event as far as reminders go, between the tool's mapping of
+// An iCalendar event as far as reminders go, between the mapping of
 // reminders (ics.h) and libical, which reads and writes the text in the
 // module libremindo-data-ics.so: libical brings ICU with it, whose loading
-// alone would cost more than most commands take.
+// alone would cost more than most commands take, so only what reads or
+// writes a calendar loads it.
 
 #include "dates/date.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-namespace remindo::cli {
+namespace remindo {
 
 // One BYDAY entry: position 0 for every such weekday, 1..4 the nth, -1 the
 // last; weekday 1 = Sunday .. 7 = Saturday, as in the recurrence codes.
@@ -71,9 +73,12 @@ public:
     virtual bool Read(std::string_view text, std::vector<IcsEvent>& events, std::string& why) = 0;
 };
 
+// Answers the codec, or nullptr with a one-line reason in `why`.
+using IcsSource = std::function<IcsCodec*(std::string& why)>;
+
 // The module's file name and its one entry point, which answers a new
 // IcsCodec for the caller to delete.
 inline constexpr const char* kIcsModule = "libremindo-data-ics.so";
 inline constexpr const char* kIcsModuleEntry = "remindo_data_ics";
 
-} // namespace remindo::cli
+} // namespace remindo
