@@ -79,7 +79,9 @@ start_session_bus || fail "session bus"
 # shot WINDOW FILE [MARGIN]: the window as the screen shows it.
 shot() {
   local x y w h m=${3:-0}
-  read -r x y w h < <(geometry "$1")
+  # A window gone before its picture fails by name, not by set -e in silence.
+  [ -n "$1" ] || fail "no window left for the picture $(basename "$2")"
+  read -r x y w h < <(geometry "$1") || fail "the window for $(basename "$2") went before its picture"
   import -window root -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m < 0 ? 0 : x - m))+$((y - m < 0 ? 0 : y - m))" \
     +repage "$2"
 }
@@ -712,15 +714,16 @@ ended 5 "the program after remindo --quit" "$remindo"
 # ------------------- no notification area: the blue panel, then remindo --list
 echo "== without a notification area: the blue panel comes, then remindo --list opens the list"
 # A notification area is waited for 2 s instead of a minute; the panel and a
-# reminder go by themselves after 6 s; no examination comes meanwhile.
-start_notray() {
-  export REMINDO_TEST_TIMERS=600000,6000 REMINDO_TEST_TRAY_WAIT=2000
+# reminder go by themselves after HIDE ms; no examination comes meanwhile.
+start_notray() { # start_notray HIDE
+  export REMINDO_TEST_TIMERS=600000,$1 REMINDO_TEST_TRAY_WAIT=2000
   start_remindo
   unset REMINDO_TEST_TIMERS REMINDO_TEST_TRAY_WAIT
   wait_for 20 "the bus name" bus_owned
   wait_for 20 "the blue panel without a notification area" reminder_at_rest
 }
-start_notray
+# The panel stands long enough for the roads through it on a busy machine.
+start_notray 30000
 sleep 0.3 # painted, for the picture
 shot "$(reminder_at_rest)" "$out/notray-panel.png"
 status=0
@@ -750,7 +753,7 @@ wait_for 10 "the settings from remindo --settings" window_of_size '^Remindo - us
 within 20 "remindo --quit" "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
 # Left alone, the panel goes by itself.
-start_notray
+start_notray 6000
 wait_for 15 "the blue panel to go by itself" reminder_gone
 within 20 "remindo --quit" "$program" --quit || fail "remindo --quit ended with $?"
 wait_for 10 "the program to end after remindo --quit" sh -c "! kill -0 $remindo"
