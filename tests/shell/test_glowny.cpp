@@ -87,20 +87,22 @@ private slots:
 
     // ---------------------------------------------------- the start tick
 
-    // What follows each read is the edit session's (tests/app); the
-    // timers run whatever the file held.
     void startTick_data()
     {
         QTest::addColumn<int>("fileState"); // 0 list, 1 empty list, 2 damaged, 3 missing
-        QTest::newRow("read") << 0;
-        QTest::newRow("read, empty") << 1;
-        QTest::newRow("damaged") << 2;
-        QTest::newRow("missing") << 3;
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read") << 0 << 3 << QString();
+        QTest::newRow("read, empty") << 1 << 0 << QString();
+        QTest::newRow("damaged") << 2 << 0 << QString::fromUtf8("Plik danych jest uszkodzony.\rUtwórz nowy plik.");
+        QTest::newRow("missing") << 3 << 0 << QString::fromUtf8("Plik danych nie istnieje.\rUtwórz nowy plik.");
     }
 
     void startTick()
     {
         QFETCH(int, fileState);
+        QFETCH(int, count);
+        QFETCH(QString, message);
         std::optional<Komunikaty> stored;
         if (fileState == 0)
             stored = ThreeDue();
@@ -112,6 +114,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("<Dane><Code>fa</Code><Ilosc>zwei</Ilosc></Dane>");
         }
+        const QByteArray before = r.DataBytes();
 
         QVERIFY(r.program->Timerek().isActive());
         QCOMPARE(r.program->Timerek().interval(), 500);
@@ -120,7 +123,23 @@ private slots:
         QVERIFY(!r.program->Timerek().isActive());
         QVERIFY(r.program->TBadawczy().isActive());
         QVERIFY(!r.glowny->isVisible()); // the first pass is one interval away
-        QCOMPARE(r.box.shown.size(), size_t(fileState >= 2)); // the read has told what it found
+
+        QCOMPARE(r.state->list.ReminderCount(), count);
+        if (message.isEmpty()) {
+            QVERIFY(r.box.shown.empty());
+        } else {
+            QCOMPARE(r.box.shown.size(), size_t(1));
+            QVERIFY(QString::fromStdString(r.box.shown[0].text).startsWith(message));
+        }
+        if (fileState == 3) {
+            // Created with the empty list.
+            QVERIFY(QFile::exists(QString::fromStdString(r.DataPath())));
+            QCOMPARE(r.Stored().ReminderCount(), 0);
+        } else {
+            QCOMPARE(r.DataBytes(), before); // a damaged file is left for the user
+        }
+        if (fileState == 0) // the preparation pass marked what is due today
+            QVERIFY(r.state->list[0].WarnToday && r.state->list[1].WarnToday && r.state->list[2].WarnToday);
     }
 
     void testModeLoadsTheListButNeverExamines()

@@ -588,6 +588,7 @@ private slots:
         QCOMPARE(r.box.shown.size(), asked);
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy "}));
         QCOMPARE(r.dane.Lista()->currentRow(), 2);
+        QVERIFY(r.state.session().DataChanged());
         r.ClickRow(0);
         r.ClickDane(ld::kUsunWpis);
         QCOMPARE(r.Lines(), (QStringList{"Dwa ", "Trzy "}));
@@ -599,6 +600,7 @@ private slots:
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
         QCOMPARE(r.box.shown.back().icon, int(kIconQuestion));
         QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.session().DataChanged());
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
     }
 
@@ -647,20 +649,34 @@ private slots:
         QCOMPARE(r.dane.Lista()->count(), 0);
     }
 
-    // What a save writes, logs and marks is the edit session's (tests/app).
-    void saveWritesAndCloses()
+    void saveWritesLogsAndPrepares()
     {
         EditingRig r;
+        r.state.settings.LogDetail = 2;
+        r.state.log.SetMode(1);
         QVERIFY(r.OpenList());
         r.ClickDane(ld::kNowyWpis);
         r.TypeText("Dziś");
         r.ClickEditor(lw::kZapisz);
+        QVERIFY(!r.state.list[0].WarnToday);
         r.ClickDane(ld::kZapisz);
         QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.session().DataChanged());
+        QVERIFY(r.state.list[0].WarnToday); // the preparation pass marked it
         Komunikaty back;
         QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
         QCOMPARE(back.ReminderCount(), 1);
         QCOMPARE(back[0].Tresc, Cp("Dziś+"));
+        for (const std::string& line : r.state.log.Lines())
+            QVERIFY(line.find("Zapisano wprowadzone dane") == std::string::npos);
+
+        r.state.settings.LogDetail = 3;
+        QVERIFY(r.OpenList());
+        r.ClickDane(ld::kZapisz);
+        bool logged = false;
+        for (const std::string& line : r.state.log.Lines())
+            logged |= line.find("Zapisano wprowadzone dane") != std::string::npos;
+        QVERIFY(logged);
     }
 
     void saveThatCannotWriteKeepsTheWindowAndTheChanges()
@@ -673,14 +689,18 @@ private slots:
         r.TypeText("Nie do zapisania");
         r.ClickEditor(lw::kZapisz);
         r.ClickDane(ld::kZapisz);
+        QCOMPARE(r.LastMessage(),
+                 QStringLiteral("Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?"));
         QVERIFY(r.dane.isVisible());
-        QCOMPARE(r.Lines(), QStringList{"Nie do zapisania "});
+        QVERIFY(r.state.session().DataChanged());
+        QCOMPARE(r.state.list.ReminderCount(), 1);
 
         // Cancel answered Tak fails the same way and stays too.
         r.box.Answer(kAnswerTak);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(r.dane.isVisible());
-        QCOMPARE(r.Lines(), QStringList{"Nie do zapisania "});
+        QVERIFY(r.state.session().DataChanged());
+        QCOMPARE(r.state.list.ReminderCount(), 1);
     }
 
     void cancelWithEachAnswer()
@@ -702,11 +722,18 @@ private slots:
         r.box.Answer(kAnswerAnuluj);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(r.dane.isVisible());
-        QCOMPARE(r.Lines(), (QStringList{"Stary ", "Nowy "}));
+        QVERIFY(r.state.session().DataChanged());
+        QCOMPARE(r.state.list.ReminderCount(), 2);
 
         r.box.Answer(kAnswerTak);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.session().DataChanged());
+        Komunikaty back;
+        QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
+        QCOMPARE(back.ReminderCount(), 2);
+        // Saved through cancel as through save: today's new reminder is marked.
+        QVERIFY(r.state.list[1].WarnToday);
 
         // An edit thrown away with Nie.
         QVERIFY(r.OpenList());
@@ -717,8 +744,9 @@ private slots:
         QCOMPARE(r.Lines().first(), QStringLiteral("Zmieniony "));
         r.box.Answer(kAnswerNie);
         r.ClickDane(ld::kAnuluj);
-        QVERIFY(!r.dane.isVisible());
+        QVERIFY(!r.state.session().DataChanged());
         QCOMPARE(r.Lines(), (QStringList{"Stary ", "Nowy "}));
+        QCOMPARE(r.state.list[0].Tresc, std::string("Stary+"));
 
         // The editor's own cancel stores nothing.
         QVERIFY(r.OpenList());
