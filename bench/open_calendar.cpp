@@ -52,14 +52,14 @@ int main(int argc, char** argv)
     NoScreenSaver saver;
     ScriptedMessages box;
     AppState state{AppEnvironment{clock, formats, saver, paths}};
-    state.messages.SetTarget(&box);
-    state.engineState.DataAkt = clock.Today();
+    state.messages().SetTarget(&box);
+    state.Start([] { return std::string(); }); // today from the clock
     if (source.rfind("daily:", 0) == 0) {
         const long n = std::strtol(source.c_str() + 6, nullptr, 10);
         for (long i = 0; i < n; ++i)
-            state.list.AddReminder("Codzienne przypomnienie nr " + std::to_string(i + 1) + "+druga linia+",
-                                   DateFromYmd(2026, 1, 1), -1, 0, 0, 0, 1, clock.Today());
-    } else if (state.ReloadDataFile() != 0) {
+            state.session().AddReminder("Codzienne przypomnienie nr " + std::to_string(i + 1) + "+druga linia+",
+                                        DateFromYmd(2026, 1, 1), -1, 0, 0, 0, 1);
+    } else if (state.session().ReloadDataFile() != 0) {
         std::fprintf(stderr, "open_calendar: %s does not load\n", source.c_str());
         return 2;
     }
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     app.processEvents(); // the first paint
     const qint64 shownMs = t.elapsed();
     const long after = StatusKb("VmRSS:");
-    std::printf("reminders %d, lines listed %zu, listing height %d px\n", state.list.ReminderCount(),
+    std::printf("reminders %d, lines listed %zu, listing height %d px\n", state.list().ReminderCount(),
                 window.Listing().Lines().size(), window.Listing().Height());
     std::printf("time to shown %lld ms\n", static_cast<long long>(shownMs));
     std::printf("resident memory before %ld kB, after %ld kB, peak %ld kB\n", before, after,

@@ -1,16 +1,17 @@
 #pragma once
 // The program's one state object: everything the windows and the engine
-// share (settings, the reminder list, the engine's clock state, the pending
-// change flag, the log) and the store and engine services that work on them.
-// Start-up creates it once and hands it to every window; there are no
-// mutable globals. No widgets here, so it is tested without a display.
+// share (settings, the reminder list, the engine's clock state, the log) and
+// the store and engine services that work on them. Start-up creates it once
+// and hands it to every window; there are no mutable globals. The windows
+// read its values and change them only through its functions and its edit
+// session. No widgets here, so it is tested without a display.
 
+#include "app/editsession.h"
 #include "calendar/calendarexam.h"
 #include "dates/clock.h"
 #include "engine/engine.h"
 #include "engine/interfaces.h"
 #include "store/datafile.h"
-#include "store/filestamp.h"
 #include "store/formats.h"
 #include "store/log.h"
 #include "store/messages.h"
@@ -19,11 +20,11 @@
 #include "store/settings.h"
 #include "store/settingsfile.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace remindo {
 
@@ -90,9 +91,9 @@ int32_t EffectiveUkryjPo(const Settings& s);
 int ExaminationIntervalMs(const Settings& s);
 int AutoHideIntervalMs(const Settings& s);
 
-// The reminder the user knows as `k` (same text, date and rule) in `list`
-// after another program's version was read; -1 when it is gone.
-int32_t IndexOfSameReminder(const Komunikaty& list, const Komunikat& k);
+namespace test {
+class TestState;
+}
 
 class AppState {
 public:
@@ -100,76 +101,52 @@ public:
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
-    // ---- program-wide values
-    Settings settings;
-    EngineState engineState; // DataAkt, PassTime, CurrentReminderIndex
-    Komunikaty list;         // the reminder list with SelectedIndex
-    bool DataChanged = false;
+    // ---- program-wide values, read by everyone
+    const Settings& settings() const { return settings_; }
+    const EngineState& engineState() const { return engineState_; } // DataAkt, PassTime, CurrentReminderIndex
+    const Komunikaty& list() const { return list_; }                // the reminder list with SelectedIndex
+    const Clock& clock() const { return clock_; }
+    const RegionalFormats& formats() const { return formats_; }
+    const DataFile& dataFile() const { return dataFile_; }
 
-    // ---- the desktop's services
-    const Clock& clock;
-    const RegionalFormats& formats;
-    ScreenSaver& screenSaver;
+    // ---- services
+    MessagesRelay& messages() { return messages_; } // the message box, once it exists
+    DiagnosticLog& log() { return log_; }
+    // Every change to the list and every read or write of the data file.
+    EditSession& session() { return session_; }
 
-    // ---- store and engine on the values above
-    DiagnosticLog log;
-    Scrambler scrambler;
-    MessagesRelay messages;   // the message box, once it exists
-    PresenterRelay presenter; // the reminder window, once it exists
-    SettingsFile settingsFile;
-    DataFile dataFile;
-    Engine engine;
-    CalendarExamination calendar;
-    ProgramTimers* timers = nullptr; // the main window's, once it exists
-
-    // ---- edits that keep the reminder window's index on its reminder
-    // Deletes the reminder at SelectedIndex (the store's DeleteReminder). The
-    // reminder window forgets a reminder that is deleted; one after it moves
-    // down by one.
-    void DeleteSelected();
-    // Reloads the data file into the list (the store's LoadDataFile) and
-    // answers its result. The reminder window forgets its reminder.
-    int ReloadDataFile();
-    // True when the reminder window's index names a reminder of the list.
-    bool CurrentReminderValid() const;
-
-    // ---- windows that show the list without editing it
-    // `follow` runs after every read of the data file into the list (another
-    // writer, an import), every write of it and every deletion, so that such
-    // a window shows what the list holds. It may run before the reader has
-    // finished with the list (a damaged file is emptied, the day prepared
-    // after the read): a follower redraws once the event loop comes back.
-    void FollowList(std::function<void()> follow) { followers_.push_back(std::move(follow)); }
-
-    // ---- writing the data file
-    // Every write goes through one check. Another program may have replaced
-    // or rewritten the file since this one last read or wrote it: that
-    // version, never read here, is kept beside the file as
-    // Dane.dat.inna-wersja-<date>-<time> before the rename that replaces it,
-    // and the message box names it once the write is done; when it cannot
-    // be kept, nothing is written.
-    // Writes the whole list (the store's SaveDataFile, which reports a
-    // failure itself).
-    bool SaveList();
-    // A change that the reminder window makes to the reminder at `index`:
-    // made in the list, and written as the only change to what the file
-    // holds, so that edits still pending in the list window stay pending
-    // (and "✖ → Nie" can still drop them). A reminder the file does not hold
-    // yet keeps the change in the list, to be written with the list.
-    bool SaveReminderChange(int32_t index, const std::function<void(Komunikat&)>& change);
-    // The file is no longer the version last read or written here (and is
-    // there at all).
-    bool FileChangedElsewhere() const;
+    // ---- what the program changes
+    // The reminder window and its timers, once they exist (null: gone).
+    void SetProgram(ReminderPresenter* presenter, ProgramTimers* timers);
+    // The start (FormCreate): the settings read (or written as the
+    // defaults), the log switched as they say, today. `logFolder` is asked
+    // for the log's folder when the log is on.
+    void Start(const std::function<std::string()>& logFolder);
+    // The settings dialog's ✔: in force at once, the timers' intervals too,
+    // then written; false when the file could not be written.
+    bool SetSettings(const Settings& s);
+    void ExaminationPass() { engine_.ExaminationPass(); }
+    // The reminders of each day of the week that holds `date`, Monday first.
+    const std::array<Zdarzenie, 7>& ExamineWeek(Date date);
 
 private:
-    void ListChanged();
-    void FileHoldsTheList();
-    bool WriteFile(const Komunikaty& what);
+    friend class test::TestState; // arranges the values as the files would leave them
 
-    Komunikaty stored_;              // what the file holds, as last read or written
-    std::vector<int32_t> storedAt_;  // each reminder's place in stored_; -1 or past the end: not there
-    FileStamp fileStamp_;            // the file as last read or written here (the link's target)
-    std::vector<std::function<void()>> followers_;
+    Settings settings_;
+    EngineState engineState_;
+    Komunikaty list_;
+    const Clock& clock_;
+    const RegionalFormats& formats_;
+    DiagnosticLog log_;
+    Scrambler scrambler_;
+    MessagesRelay messages_;
+    PresenterRelay presenter_; // the reminder window, once it exists
+    SettingsFile settingsFile_;
+    DataFile dataFile_;
+    Engine engine_;
+    CalendarExamination calendar_;
+    ProgramTimers* timers_ = nullptr; // the main window's, once it exists
+    EditSession session_;
 };
 
 } // namespace remindo

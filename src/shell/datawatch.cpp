@@ -34,8 +34,8 @@ void DataFileWatch::Changed()
 
 void DataFileWatch::Watch()
 {
-    const QString path = QFile::decodeName(state_.dataFile.Path().c_str());
-    const QString file = QFile::decodeName(state_.dataFile.Target().c_str());
+    const QString path = QFile::decodeName(state_.dataFile().Path().c_str());
+    const QString file = QFile::decodeName(state_.dataFile().Target().c_str());
     // The link's folder (the link may be pointed elsewhere), and the file it
     // names with that file's folder.
     QSet<QString> folders{QFileInfo(path).absolutePath(), QFileInfo(file).absolutePath()};
@@ -57,27 +57,22 @@ ReloadAnswer DataFileWatch::Check()
     settle_.stop();
     deadline_.stop();
     Watch();
-    if (!state_.FileChangedElsewhere()) {
+    const ReloadAnswer answer = state_.session().OtherVersion();
+    if (answer == ReloadAnswer::Unchanged)
         readAgain_ = false;
-        return ReloadAnswer::Unchanged;
-    }
-    if (state_.DataChanged)
-        return ReloadAnswer::Pending;
+    if (answer != ReloadAnswer::Reloaded)
+        return answer;
     if (busy_()) {
         settle_.start(); // again once the window has closed
         return ReloadAnswer::Reloaded;
     }
-    if (!readAgain_) {
-        // A writer that rewrites the file in place may pause half way: a file
-        // that does not read whole is read once more after the settle before
-        // the load calls it damaged (and keeps a copy of it).
-        Komunikaty trial;
-        const int result = state_.dataFile.ReadDataFile(trial);
-        if (result == kDamagedHeader || result == kDamagedReminder) {
-            readAgain_ = true;
-            settle_.start();
-            return ReloadAnswer::Reloaded;
-        }
+    // A writer that rewrites the file in place may pause half way: a file
+    // that does not read whole is read once more after the settle before
+    // the load calls it damaged (and keeps a copy of it).
+    if (!readAgain_ && !state_.session().ReadsWhole()) {
+        readAgain_ = true;
+        settle_.start();
+        return ReloadAnswer::Reloaded;
     }
     readAgain_ = false;
     reload_();

@@ -140,11 +140,13 @@ int RunProgram(const Action* action, QtArgv& qt, int signalFd, int& endedBy)
     // waits to be saved; a reload waits for an open editor or question.
     DataFileWatch watch(
         state, [] { return QApplication::activeModalWidget() != nullptr; },
-        [p = windows.program.get()] { QTimer::singleShot(0, p, [p] { p->ReloadFromFile(); }); });
+        [&state, p = windows.program.get()] {
+            QTimer::singleShot(0, p, [&state] { state.session().ReadOtherVersion(); });
+        });
     RemoteControl remote(state, *windows.program, tray, watch);
-    const LogoutHandlers beforeEnd{[&state] { return state.DataChanged; },
+    const LogoutHandlers beforeEnd{[&state] { return state.session().DataChanged(); },
                                    [d = windows.dane] { return d->AskBeforeEnd(); },
-                                   [&state] { return state.SaveList(); },
+                                   [&state] { return state.session().SaveList(); },
                                    [d = windows.dane] { return d->EndQuestionStands(); }};
     WatchSession(app, beforeEnd);
     // As `&Zakończ` ends it: every event loop is left.

@@ -2,7 +2,6 @@
 
 #include "platform/core/apppaths.h"
 #include "platform/gui/desktop.h"
-#include "store/atomicfile.h"
 #include "store/codec.h"
 #include "windows/glowny.h"
 
@@ -22,7 +21,6 @@ Program::Program(AppState& state, TFGlowny& glowny, Desktop& desktop)
     badawczy_.setTimerType(Qt::CoarseTimer);
     ukryj_.setTimerType(Qt::CoarseTimer);
     connect(&glowny_, &TFGlowny::hiding, &ukryj_, &QTimer::stop);
-    glowny_.SetReread([this] { LoadFromFile(); });
 
     // Every event loop ends, the modal ones too; quit() would first ask each
     // window to close, and an open dialog would refuse.
@@ -32,25 +30,15 @@ Program::Program(AppState& state, TFGlowny& glowny, Desktop& desktop)
 
 Program::~Program()
 {
-    if (state_.timers == this)
-        state_.timers = nullptr;
-    state_.presenter.SetTarget(nullptr);
+    state_.SetProgram(nullptr, nullptr);
 }
 
 void Program::FormCreate()
 {
-    state_.settingsFile.PrepareSettings(state_.settings);
-    state_.log.SetMode(state_.settings.LogMode);
-    SetIntervals(ExaminationIntervalMs(state_.settings), AutoHideIntervalMs(state_.settings));
-    state_.DataChanged = false;
-    state_.list.SelectedIndex = -1;
-    state_.list.items.clear();
-    state_.engine.Start(); // PassTime and DataAkt
-    if (state_.settings.LogMode == 1 || state_.settings.LogMode == 2)
-        state_.log.SetFolder(
-            DiagnosticLog::PrepareLogFolder(ProgramFolder(), InstalledProgramFolder(), StateFolder()));
-    state_.presenter.SetTarget(this);
-    state_.timers = this;
+    state_.Start(
+        [] { return DiagnosticLog::PrepareLogFolder(ProgramFolder(), InstalledProgramFolder(), StateFolder()); });
+    SetIntervals(ExaminationIntervalMs(state_.settings()), AutoHideIntervalMs(state_.settings()));
+    state_.SetProgram(this, this);
     // Also with LogMode 2: the list is loaded, so that a save from the list
     // window can never replace the stored reminders with an empty list.
     timerek_.start();
@@ -99,15 +87,15 @@ void Program::SetIntervals(int examinationMs, int autoHideMs)
 void Program::TimerekTimer()
 {
     timerek_.stop();
-    LoadFromFile();
-    DiagnosticLog& log = state_.log;
-    if (state_.settings.LogMode == 2) {
+    state_.session().Load();
+    DiagnosticLog& log = state_.log();
+    if (state_.settings().LogMode == 2) {
         // The test mode examines nothing; the list is there for the list window.
         log.FlushLog();
         emit dataLoaded();
         return;
     }
-    if (state_.settings.LogDetail > 0) {
+    if (state_.settings().LogDetail > 0) {
         log.WriteLog("Uruchomiono timer badawczy");
         log.WriteLog("Badawczy interval: " + std::to_string(badawczy_.interval()));
     }
@@ -116,58 +104,10 @@ void Program::TimerekTimer()
     emit dataLoaded();
 }
 
-void Program::ReloadFromFile()
-{
-    // A file that went away leaves the list as it is; the next save makes it again.
-    if (!FileExists(state_.dataFile.Path()))
-        return;
-    LoadFromFile();
-    state_.log.FlushLog();
-}
-
-void Program::LoadFromFile()
-{
-    DiagnosticLog& log = state_.log;
-    const bool detail = state_.settings.LogDetail > 0;
-    log.WriteLog(Cp("Rozpoczęto wczytywanie danych"));
-    const int result = state_.ReloadDataFile();
-    switch (result) {
-    case kLoaded:
-        if (state_.list.ReminderCount() > 0) {
-            state_.list.RefreshView();
-            if (detail)
-                log.WriteLog(Cp("Wczytano ") + std::to_string(state_.list.ReminderCount()) + Cp(" zdarzeń"));
-            state_.engine.PreparationPass();
-        } else {
-            state_.list.items.clear();
-            state_.list.RefreshView();
-        }
-        break;
-    case kDamagedHeader:
-    case kDamagedReminder:
-        state_.list.items.clear();
-        log.WriteLog("Plik jest uszkodzony");
-        if (detail)
-            log.WriteLog("Plik uszkodzony");
-        state_.list.RefreshView();
-        break;
-    case kMissing:
-        state_.list.items.clear();
-        state_.SaveList();
-        if (detail)
-            log.WriteLog("Brak pliku - utworzono nowy");
-        log.WriteLog("Utworzono nowy plik");
-        state_.list.RefreshView();
-        break;
-    default:
-        break;
-    }
-}
-
 void Program::TBadawczyTimer()
 {
     badawczy_.stop();
-    state_.engine.ExaminationPass();
+    state_.ExaminationPass();
     badawczy_.start();
 }
 
@@ -178,10 +118,10 @@ void Program::TAutomatycznieUkryjTimer()
         return;
     glowny_.HideReminderWindow();
     // The panel without a tray has a countdown of its own, and no reminder to name.
-    if (countdownOfReminder_ && state_.settings.LogDetail > 0) {
-        state_.log.WriteLog(Cp("Komunikat nr ") + std::to_string(state_.engineState.CurrentReminderIndex + 1) +
-                            Cp(" nie został zablokowany"));
-        state_.log.FlushLog();
+    if (countdownOfReminder_ && state_.settings().LogDetail > 0) {
+        state_.log().WriteLog(Cp("Komunikat nr ") + std::to_string(state_.engineState().CurrentReminderIndex + 1) +
+                              Cp(" nie został zablokowany"));
+        state_.log().FlushLog();
     }
 }
 
@@ -209,8 +149,8 @@ bool Program::NoWindowOpen() const
 void Program::CoolTrayClick()
 {
     glowny_.ShowReminderWindow(TFGlowny::kBlue, std::string());
-    if (state_.settings.LogDetail > 3)
-        state_.log.WriteLog("Pokazano okno niebieskie");
+    if (state_.settings().LogDetail > 3)
+        state_.log().WriteLog("Pokazano okno niebieskie");
 }
 
 void Program::MenuClick(const Action& action)

@@ -56,9 +56,6 @@ public:
     void TimerekTimer();
     void TBadawczyTimer();
     void TAutomatycznieUkryjTimer();
-    // The data file read again, as the start timer reads it, for a file
-    // that another program has replaced or rewritten.
-    void ReloadFromFile();
 
     // ---- the tray menu and the actions
     void SetWindows(std::vector<MenuWindow> windows) { windows_ = std::move(windows); }
@@ -89,7 +86,6 @@ signals:
 
 private:
     void FormCreate();
-    void LoadFromFile();
     const MenuWindow* WindowOf(const Action& action) const;
 
     AppState& state_;

@@ -64,7 +64,7 @@ bool RemoteControl::HasTrayIcon()
 ReloadAnswer RemoteControl::ReloadData(const std::string& path)
 {
     const FileStamp written = StampOf(FollowOwnLink(path));
-    const FileStamp ours = StampOf(state_.dataFile.Target());
+    const FileStamp ours = StampOf(state_.dataFile().Target());
     if (!written.exists || written.device != ours.device || written.inode != ours.inode)
         return ReloadAnswer::OtherFile;
     return watch_.Check();

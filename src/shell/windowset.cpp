@@ -24,8 +24,8 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     ustawienia = Own(new TFUstawienia(state));
     about = Own(new TFAbout());
 
-    state.messages.SetTarget(warning);
-    SetHelpFailureBox(&state.messages);
+    state.messages().SetTarget(warning);
+    SetHelpFailureBox(&state.messages());
     dane->SetEditor(wprowadzane);
     wprowadzane->SetDialog(czestosc);
     program->SetWindows(opened_);
@@ -34,9 +34,9 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
 
 WindowSet::~WindowSet()
 {
-    if (state_.messages.Target() == warning)
-        state_.messages.SetTarget(nullptr);
-    if (HelpFailureBox() == &state_.messages)
+    if (state_.messages().Target() == warning)
+        state_.messages().SetTarget(nullptr);
+    if (HelpFailureBox() == &state_.messages())
         SetHelpFailureBox(nullptr);
     program.reset();
     for (auto it = all_.rbegin(); it != all_.rend(); ++it)

@@ -231,7 +231,7 @@ void TFCzestosc::LZapiszClick()
     // editor cannot show.
     int32_t days = 0;
     if (!ReadTyped(days) || days < kMinDays || days > kMaxDays) {
-        state_.messages.ShowWarning(kInformationBox, kIconInfo, "Podaj liczbę dni od 2 do 365.");
+        state_.messages().ShowWarning(kInformationBox, kIconInfo, "Podaj liczbę dni od 2 do 365.");
         ECoIleDni_->setFocus();
         ECoIleDni_->selectAll();
         return;

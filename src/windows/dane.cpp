@@ -125,19 +125,19 @@ TFDane::TFDane(AppState& state, QWidget* parent)
         connect(shortcut, &QShortcut::activated, this, handler);
     }
     CenterOnScreen();
-    state_.list.SetView(this);
+    state_.session().SetView(this);
 }
 
 TFDane::~TFDane()
 {
-    state_.list.SetView(nullptr);
+    state_.session().SetView(nullptr);
 }
 
 void TFDane::Open()
 {
     // The lines follow the list as it is now (the reminder window may have
     // changed it since the last opening).
-    state_.list.RefreshView();
+    state_.session().RefreshView();
     CenterOnScreen();
     show();
     raise();
@@ -148,7 +148,7 @@ void TFDane::Open()
 void TFDane::showEvent(QShowEvent* e)
 {
     PictureWindow::showEvent(e);
-    if (state_.list.ReminderCount() == 0)
+    if (state_.list().ReminderCount() == 0)
         Lista_->clear();
 }
 
@@ -157,7 +157,7 @@ void TFDane::SetItems(const std::vector<std::string>& items)
     // Each line holds the reminder's whole text (the list shows as much as
     // fits) and the date it comes next.
     Lista_->clear();
-    const Komunikaty& list = state_.list;
+    const Komunikaty& list = state_.list();
     const bool whole = int(items.size()) == list.ReminderCount();
     const QFontMetrics metrics(Lista_->font());
     dateWidth_ = 0;
@@ -168,7 +168,7 @@ void TFDane::SetItems(const std::vector<std::string>& items)
         line->setSizeHint(QSize(0, 13));
         if (k) {
             const QString date = QString::fromStdString(
-                Utf8FromCp1250(state_.formats.ShortDate(NextDate(*k, state_.engineState.DataAkt))));
+                Utf8FromCp1250(state_.formats().ShortDate(NextDate(*k, state_.engineState().DataAkt))));
             line->setData(kDateRole, date);
             dateWidth_ = std::max(dateWidth_, metrics.horizontalAdvance(date));
         }
@@ -253,88 +253,64 @@ void TFDane::LNowyWpisClick()
 
 void TFDane::LEdytujWpisClick()
 {
-    state_.list.SelectedIndex = ListaSelection();
-    if (state_.list.SelectedIndex >= 0) {
+    state_.session().Select(ListaSelection());
+    if (state_.list().SelectedIndex >= 0) {
         if (editor_)
             editor_->Open(TFWprowadzane::kEdit);
         return;
     }
-    state_.messages.ShowWarning(kInformationBox, kIconInfo,
-                                Lista_->count() == 0
-                                    ? "Nie masz jeszcze czego edytować.\rDodaj nową pozycję."
-                                    : "Zaznacz pozycję na liście.");
+    state_.messages().ShowWarning(kInformationBox, kIconInfo,
+                                  Lista_->count() == 0
+                                      ? "Nie masz jeszcze czego edytować.\rDodaj nową pozycję."
+                                      : "Zaznacz pozycję na liście.");
 }
 
 void TFDane::LUsunWpisClick()
 {
-    state_.list.SelectedIndex = ListaSelection();
-    if (state_.list.SelectedIndex < 0) {
-        state_.messages.ShowWarning(kInformationBox, kIconInfo,
-                                    Lista_->count() == 0
-                                        ? "Nie masz jeszcze czego usuwać.\rDodaj nową pozycję."
-                                        : "Zaznacz pozycję na liście.");
+    state_.session().Select(ListaSelection());
+    if (state_.list().SelectedIndex < 0) {
+        state_.messages().ShowWarning(kInformationBox, kIconInfo,
+                                      Lista_->count() == 0
+                                          ? "Nie masz jeszcze czego usuwać.\rDodaj nową pozycję."
+                                          : "Zaznacz pozycję na liście.");
         return;
     }
     if (!deleteConfirmed_) {
-        const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion,
-                                                       "Tego nie można cofnąć.\rCzy rzeczywiście usunąć?");
+        const int answer = state_.messages().ShowWarning(kQuestionBox, kIconQuestion,
+                                                         "Tego nie można cofnąć.\rCzy rzeczywiście usunąć?");
         deleteConfirmed_ = true;
         if (answer != kAnswerTak)
             return;
     }
-    state_.DeleteSelected();
-    // A deletion waits for the save like any other change, so that cancel
-    // can still bring the reminder back from the file.
-    state_.DataChanged = true;
+    state_.session().DeleteSelected();
 }
 
 void TFDane::LZapiszClick()
 {
-    if (!state_.SaveList())
-        return; // the store has said why; the changes stay pending
-    if (state_.settings.LogDetail > 2)
-        state_.log.WriteLog(Cp("Zapisano wprowadzone dane"));
-    state_.engine.PreparationPass();
-    state_.DataChanged = false;
-    CloseWindow();
+    if (state_.session().Save())
+        CloseWindow();
 }
 
 void TFDane::LAnulujClick()
 {
-    if (!state_.DataChanged) {
+    // Only edits that wait get the question.
+    const int answer = state_.session().DataChanged()
+                           ? state_.messages().ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion)
+                           : kAnswerZamknij;
+    if (state_.session().Cancel(answer))
         CloseWindow();
-        return;
-    }
-    const int answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
-    if (answer == kAnswerTak) {
-        if (!state_.SaveList())
-            return;
-        state_.DataChanged = false;
-        CloseWindow();
-        state_.ReloadDataFile();
-        state_.list.RefreshView();
-        // Saved here as by the save button: what is due today is marked.
-        state_.engine.PreparationPass();
-    } else if (answer == kAnswerNie) {
-        CloseWindow();
-        state_.ReloadDataFile();
-        state_.list.RefreshView();
-        state_.DataChanged = false;
-    }
 }
 
 bool TFDane::AskBeforeEnd()
 {
-    if (!state_.DataChanged)
+    if (!state_.session().DataChanged())
         return true;
     int answer;
     {
         const QScopedValueRollback standing(endQuestionStands_, true);
-        answer = state_.messages.ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
+        answer = state_.messages().ShowWarning(kQuestionBox, kIconQuestion, kChangedQuestion);
     }
-    if (answer == kAnswerTak)
-        return state_.SaveList();
-    return answer == kAnswerNie;
+    return state_.session().End(answer);
 }
 
 void TFDane::CloseWindow()

@@ -35,11 +35,6 @@ QColor Colour(lg::Rgb c)
     return QColor(c.r, c.g, c.b);
 }
 
-std::string Number(int32_t index)
-{
-    return std::to_string(index + 1);
-}
-
 // The text as the field shows it: each stored line on a line of its own,
 // without the blanks that hang at a line's end (the editor keeps them where
 // it wrapped; here they would push a full line into a second one) and
@@ -252,8 +247,8 @@ void TFGlowny::ShowReminderWindow(int32_t kind, const std::string& cp1250Text, b
         }
         // On top, but the keyboard stays with the program the user types in.
         services_.desktop.Raise(*this);
-        if (state_.settings.SoundOn)
-            services_.sound.Play(state_.settings.Volume);
+        if (state_.settings().SoundOn)
+            services_.sound.Play(state_.settings().Volume);
     });
 }
 
@@ -302,61 +297,22 @@ void TFGlowny::SlideTo(int fromStep, int toStep, std::function<void()> done)
 
 // ------------------------------------------------------------ the buttons
 
-bool TFGlowny::ActOnShownReminder()
-{
-    HideReminderWindow();
-    // The reminder shown may have been deleted, or the list reloaded, since:
-    // then the window only goes away and nothing is written.
-    if (!state_.CurrentReminderValid())
-        return false;
-    if (!state_.DataChanged && state_.FileChangedElsewhere() && reread_) {
-        // Another program's version first, then this reminder if it is still there.
-        const Komunikat shown = state_.list[state_.engineState.CurrentReminderIndex];
-        reread_();
-        state_.engineState.CurrentReminderIndex = IndexOfSameReminder(state_.list, shown);
-        return state_.CurrentReminderValid();
-    }
-    return true;
-}
-
-void TFGlowny::LogAndFlush(const std::string& cp1250Line)
-{
-    if (state_.settings.LogMode == 1 && state_.settings.LogDetail > 0) {
-        state_.log.WriteLog(cp1250Line);
-        state_.log.FlushLog();
-    }
-}
-
 void TFGlowny::LPozniejClick()
 {
-    if (!ActOnShownReminder())
-        return;
-    // "Later" gives the showing back: it does not use up one of the day's
-    // times, and the reminder comes again once the showing gap has passed.
-    Komunikat& k = state_.list[state_.engineState.CurrentReminderIndex];
-    k.ShownToday = std::max(0, k.ShownToday - 1);
-    LogAndFlush(Cp("Komunikat nr ") + Number(state_.engineState.CurrentReminderIndex) + Cp(" - pokaz później"));
+    HideReminderWindow();
+    state_.session().AnswerReminder(ReminderAnswer::Later);
 }
 
 void TFGlowny::LNiePrzypominajClick()
 {
-    if (!ActOnShownReminder())
-        return;
-    const int32_t i = state_.engineState.CurrentReminderIndex;
-    LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany"));
-    state_.SaveReminderChange(i, [](Komunikat& k) { k.Blok = 1; });
+    HideReminderWindow();
+    state_.session().AnswerReminder(ReminderAnswer::Never);
 }
 
 void TFGlowny::LNieDzisClick()
 {
-    if (!ActOnShownReminder())
-        return;
-    const int32_t i = state_.engineState.CurrentReminderIndex;
-    LogAndFlush(Cp("Komunikat nr ") + Number(i) + Cp(" został zablokowany dziś"));
-    state_.SaveReminderChange(i, [today = state_.engineState.DataAkt](Komunikat& k) {
-        k.BlokDzis = 1;
-        k.BlokDzisData = today;
-    });
+    HideReminderWindow();
+    state_.session().AnswerReminder(ReminderAnswer::NotToday);
 }
 
 void TFGlowny::LKomunikatClick()
@@ -376,7 +332,7 @@ void TFGlowny::LPomocClick()
 
 void TFGlowny::OpenHelpPage()
 {
-    const DateTime now = state_.clock.Now();
+    const DateTime now = state_.clock().Now();
     if (helpOpening_)
         return;
     if (lastHelp_) {

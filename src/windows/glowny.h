@@ -68,9 +68,6 @@ public:
     // How long a new reminder's buttons wait before a click counts; 0: at once.
     void SetSettleTime(int ms) { settle_.setInterval(ms); }
     bool Settling() const { return settle_.isActive(); }
-    // How another program's version of the data file is read before a
-    // button acts (the start timer's load).
-    void SetReread(std::function<void()> reread) { reread_ = std::move(reread); }
 
     // ---- the buttons
     void LPozniejClick();
@@ -100,12 +97,9 @@ private:
     void SlideTo(int fromStep, int toStep, std::function<void()> done);
     void MoveToStep(int step);
     void SlideStep(int step);
-    bool ActOnShownReminder();
-    void LogAndFlush(const std::string& cp1250Line);
 
     AppState& state_;
     ShellServices services_;
-    std::function<void()> reread_;
 
     ClickArea* LKomunikat_ = nullptr;
     ClickArea* LPozniej_ = nullptr;

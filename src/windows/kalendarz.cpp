@@ -106,7 +106,7 @@ private:
 
 TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     : PictureWindow(QSize(lk::kWindow.w, lk::kWindow.h), QStringLiteral("tlo_kalendarz"), kPlain, parent),
-      state_(state), calendarDate_(state.clock.Today())
+      state_(state), calendarDate_(state.clock().Today())
 {
     setObjectName(QStringLiteral("TFkalendarz"));
     setWindowTitle(QStringLiteral("Remindo - kalendarz"));
@@ -157,7 +157,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     connect(LClose_, &ClickArea::clicked, this, &TFkalendarz::LCloseClick);
 
     // FormCreate: the picker's grid is set up as the editor's and on today.
-    PKalendarz_ = new DatePicker(state_.formats, state_.clock, this);
+    PKalendarz_ = new DatePicker(state_.formats(), state_.clock(), this);
     PKalendarz_->move(lk::kKalendarz.x, lk::kKalendarz.y);
     PKalendarz_->Close();
     PKalendarz_->SetReturnFocus(KtoryBox_);
@@ -176,7 +176,7 @@ TFkalendarz::TFkalendarz(AppState& state, QWidget* parent, HelpOpener* help)
     // Escape folds an open picker away first, then closes.
     EnableEscape([this] { PKalendarz_->IsOpen() ? CancelPick() : LCloseClick(); });
     // The listing is drawn at the first opening, not at start-up.
-    state_.FollowList([self = QPointer<TFkalendarz>(this)] {
+    state_.session().FollowList([self = QPointer<TFkalendarz>(this)] {
         if (self)
             self->ListChanged();
     });
@@ -215,7 +215,7 @@ void TFkalendarz::SetCalendarDate(Date date)
 
 void TFkalendarz::Open()
 {
-    SetCalendarDate(state_.engineState.DataAkt);
+    SetCalendarDate(state_.engineState().DataAkt);
     ShowWeek(calendarDate_);
     PKalendarz_->Close();
     KtoryBox_->setCurrentIndex(0);
@@ -230,12 +230,11 @@ void TFkalendarz::Open()
 void TFkalendarz::ShowWeek(Date date)
 {
     shownWeek_ = date;
-    state_.calendar.ExamineWeek(date);
     listing_.Begin(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"));
-    const Komunikaty& list = state_.list;
-    for (const Zdarzenie& day : state_.calendar.Tydzien) {
+    const Komunikaty& list = state_.list();
+    for (const Zdarzenie& day : state_.ExamineWeek(date)) {
         listing_.AddBigBar();
-        listing_.AddText(FromCp(state_.formats.ShortDate(day.Dzien) + " - " +
+        listing_.AddText(FromCp(state_.formats().ShortDate(day.Dzien) + " - " +
                                 std::string(DayName(WeekdayOfDate(day.Dzien)))));
         // A public holiday goes with its day's heading, not with the reminders.
         const std::string_view holiday = PolishHoliday(day.Dzien);
@@ -282,7 +281,7 @@ void TFkalendarz::ChooseFourthEntry()
 {
     if (KtoryBox_->count() == 3)
         KtoryBox_->addItem(QString());
-    KtoryBox_->setItemText(3, DateCaption(calendarDate_, state_.formats));
+    KtoryBox_->setItemText(3, DateCaption(calendarDate_, state_.formats()));
     KtoryBox_->setCurrentIndex(3);
     lastWeekChoice_ = 3;
     FocusButFocus();
@@ -293,7 +292,7 @@ void TFkalendarz::KtoryBoxChange(int entry)
     switch (entry) {
     case 0:
         PKalendarz_->Close();
-        SetCalendarDate(state_.engineState.DataAkt);
+        SetCalendarDate(state_.engineState().DataAkt);
         DropFourthEntry();
         KtoryBox_->setCurrentIndex(0);
         FocusButFocus();

@@ -81,10 +81,10 @@ TFUstawienia::TFUstawienia(AppState& state, QWidget* parent)
         order.push_back(AddArrow(static_cast<Field>(f), RepeatStepper::kMore, "Wiecej", "więcej"));
     }
 
-    ImPtaszek2_ = new TickBox(this, QPoint(lu::kPtaszek2.x, lu::kPtaszek2.y), state_.settings.SoundOn);
+    // The tick flips only the dialog's copy: ✔ puts it in force, ✖ drops it.
+    ImPtaszek2_ = new TickBox(this, QPoint(lu::kPtaszek2.x, lu::kPtaszek2.y), state_.settings().SoundOn);
     ImPtaszek2_->setObjectName(QStringLiteral("ImPtaszek2"));
     ImPtaszek2_->setAccessibleName(QStringLiteral("Komunikatom towarzyszy dźwięk"));
-    connect(ImPtaszek2_, &TickBox::flipped, this, &TFUstawienia::ImPtaszek2Click);
     // The tick's line stands above the volume's.
     order.insert(order.end() - 3, ImPtaszek2_);
 
@@ -142,7 +142,7 @@ void TFUstawienia::Show(Field f, int64_t value)
 
 void TFUstawienia::Open()
 {
-    const Settings& s = state_.settings;
+    const Settings& s = state_.settings();
     Show(kPokazCo, s.PokazCo);
     Show(kUkryjPo, EffectiveUkryjPo(s));
     Show(kBadajCo, EffectiveBadajCo(s));
@@ -165,27 +165,20 @@ void TFUstawienia::Step(Field f, RepeatStepper::Direction d)
         Show(f, value + d * rule.step);
 }
 
-void TFUstawienia::ImPtaszek2Click(bool ticked)
-{
-    // The live switch the reminder window reads; only saving stores it.
-    state_.settings.SoundOn = ticked;
-}
-
 void TFUstawienia::LZapiszClick()
 {
-    Settings& s = state_.settings;
+    Settings s = state_.settings();
     s.PokazCo = Shown(kPokazCo);
     s.BadajCo = Shown(kBadajCo);
     s.UkryjPo = Shown(kUkryjPo);
     s.Volume = static_cast<uint16_t>(Shown(kDzwiek) * kVolumePerLevel);
-    if (state_.timers)
-        state_.timers->SetIntervals(ExaminationIntervalMs(s), AutoHideIntervalMs(s));
-    if (state_.settingsFile.WriteSettings(s)) {
+    s.SoundOn = ImPtaszek2_->IsTicked();
+    if (state_.SetSettings(s)) {
         hide();
         return;
     }
-    state_.messages.ShowWarning(kInformationBox, kIconInfo,
-                                "Wystąpiły problemy z zapisem pliku ini.\rSpróbuj zapisać ponownie.");
+    state_.messages().ShowWarning(kInformationBox, kIconInfo,
+                                  "Wystąpiły problemy z zapisem pliku ini.\rSpróbuj zapisać ponownie.");
 }
 
 void TFUstawienia::LAnulujClick()

@@ -47,7 +47,6 @@ private:
     void Show(Field f, int64_t value);
     // One press of an arrow of `f`, held or not: TWiecejTimer, TMniejTimer.
     void Step(Field f, RepeatStepper::Direction d);
-    void ImPtaszek2Click(bool ticked);
     void LZapiszClick();
     void LAnulujClick();
 

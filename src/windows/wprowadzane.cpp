@@ -205,7 +205,7 @@ TFWprowadzane::TFWprowadzane(AppState& state, TFDane& list, QWidget* parent)
     connect(ImPtaszek2_, &ClickArea::clicked, this, &TFWprowadzane::ImPtaszek2Click);
 
     // FormCreate: the picker's month grid is set up and moved to today.
-    picker_ = new DatePicker(state.formats, state.clock, this);
+    picker_ = new DatePicker(state.formats(), state.clock(), this);
     picker_->SetTodayHint(QStringLiteral("Dzisiaj"));
     picker_->move(ToQRect(lw::kKalendarz).topLeft());
     connect(picker_, &DatePicker::stepped, this, [this](Date d) {
@@ -253,7 +253,7 @@ void TFWprowadzane::Open(int mode)
     setFixedSize(lw::kWindow.w, lw::kWindow.h);
     move(list_.pos() + QPoint(6, 42));
 
-    const Komunikaty& list = state_.list;
+    const Komunikaty& list = state_.list();
     const int32_t sel = list.SelectedIndex;
     mode_ = mode == kEdit && sel >= 0 && sel < list.ReminderCount() ? kEdit : kNew;
     LTrescUwaga_->hide();
@@ -326,7 +326,7 @@ void TFWprowadzane::SelectEntry(KindEntry entry)
 
 QString TFWprowadzane::DateLabel() const { return LWybData_->text(); }
 
-void TFWprowadzane::ShowDate() { LWybData_->setText(DateCaption(data_, state_.formats)); }
+void TFWprowadzane::ShowDate() { LWybData_->setText(DateCaption(data_, state_.formats())); }
 
 void TFWprowadzane::ShowValues()
 {
@@ -618,15 +618,15 @@ bool TFWprowadzane::eventFilter(QObject* watched, QEvent* event)
 void TFWprowadzane::LZapiszClick()
 {
     if (MTresc_->toPlainText().trimmed().isEmpty()) {
-        state_.messages.ShowWarning(kInformationBox, kIconInfo, "Wprowadź treść komunikatu.");
+        state_.messages().ShowWarning(kInformationBox, kIconInfo, "Wprowadź treść komunikatu.");
         return;
     }
     const MemoMeasure memo = Measure(MTresc_->toPlainText());
     if (!memo.Within()) {
-        state_.messages.ShowWarning(kInformationBox, kIconInfo,
-                                    memo.plus || memo.unstorable > 0
-                                        ? "Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."
-                                        : "Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków.");
+        state_.messages().ShowWarning(kInformationBox, kIconInfo,
+                                      memo.plus || memo.unstorable > 0
+                                          ? "Treść zawiera znaki, których nie można zapisać.\rUsuń je lub zastąp innymi."
+                                          : "Treść komunikatu jest za długa.\rSkróć ją do dwóch wierszy i 160 znaków.");
         return;
     }
     ilePrzed_ = std::clamp(ilePrzed_, 0, DaysBeforeLimit());
@@ -634,14 +634,11 @@ void TFWprowadzane::LZapiszClick()
         czyPo_ = 0;
     std::string tresc = StoredText();
 
-    Komunikaty& list = state_.list;
-    const int32_t sel = list.SelectedIndex;
-    if (mode_ == kEdit && sel >= 0 && sel < list.ReminderCount())
-        list.UpdateReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_);
+    const int32_t sel = state_.list().SelectedIndex;
+    if (mode_ == kEdit && sel >= 0 && sel < state_.list().ReminderCount())
+        state_.session().UpdateReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_);
     else
-        list.AddReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_,
-                         state_.engineState.DataAkt);
-    state_.DataChanged = true;
+        state_.session().AddReminder(std::move(tresc), data_, values_.CoIle, ilePrzed_, czyPo_, blok_, ile_);
     Finish();
 }
 

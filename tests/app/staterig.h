@@ -3,7 +3,7 @@
 // a folder of its own, with the message box answered by a script: what a
 // window test builds its window on.
 
-#include "app/appstate.h"
+#include "app/teststate.h"
 #include "store/codec.h"
 #include "store/fixedformats.h"
 
@@ -19,7 +19,7 @@ struct StateRig {
     FixedFormats formats;
     NoScreenSaver saver;
     ScriptedMessages box;
-    AppState state;
+    TestState state;
 
     explicit StateRig(Date today = DateFromYmd(2026, 12, 8))
         : clock(MakeDateTime(today, 9, 0)),

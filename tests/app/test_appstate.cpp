@@ -1,4 +1,4 @@
-#include "app/appstate.h"
+#include "app/teststate.h"
 
 #include "store/atomicfile.h"
 #include "store/fixedformats.h"
@@ -22,7 +22,7 @@ struct Rig {
     FixedFormats formats;
     NoScreenSaver saver;
     ScriptedMessages box;
-    AppState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
+    test::TestState state{AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())}};
 
     Rig()
     {
@@ -43,21 +43,21 @@ private slots:
         Rig r;
         r.state.engineState.CurrentReminderIndex = 2; // "c+"
         r.state.list.SelectedIndex = 0;
-        r.state.DeleteSelected();
+        r.state.session().DeleteSelected();
         QCOMPARE(r.state.engineState.CurrentReminderIndex, 1);
         QCOMPARE(r.state.list[1].Tresc, std::string("c+"));
 
         r.state.list.SelectedIndex = 2; // "d+", after it
-        r.state.DeleteSelected();
+        r.state.session().DeleteSelected();
         QCOMPARE(r.state.engineState.CurrentReminderIndex, 1);
 
         r.state.list.SelectedIndex = 1; // the shown one itself
-        r.state.DeleteSelected();
+        r.state.session().DeleteSelected();
         QCOMPARE(r.state.engineState.CurrentReminderIndex, -1);
-        QVERIFY(!r.state.CurrentReminderValid());
+        QVERIFY(!r.state.session().CurrentReminderValid());
 
         r.state.list.SelectedIndex = 7; // no such reminder: nothing happens
-        r.state.DeleteSelected();
+        r.state.session().DeleteSelected();
         QCOMPARE(r.state.list.ReminderCount(), 1);
     }
 
@@ -65,8 +65,8 @@ private slots:
     {
         Rig r;
         r.state.engineState.CurrentReminderIndex = 1;
-        QVERIFY(r.state.CurrentReminderValid());
-        QCOMPARE(r.state.ReloadDataFile(), int(kMissing));
+        QVERIFY(r.state.session().CurrentReminderValid());
+        QCOMPARE(r.state.session().ReloadDataFile(), int(kMissing));
         QCOMPARE(r.state.engineState.CurrentReminderIndex, -1);
         QCOMPARE(r.box.shown.size(), size_t(1));
     }
@@ -108,14 +108,14 @@ private slots:
         Rig r;
         const std::string path = r.state.dataFile.Path();
         QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
-        QVERIFY(r.state.SaveList());
+        QVERIFY(r.state.session().SaveList());
         QVERIFY(::chmod(path.c_str(), 0640) == 0);
         const auto modifiedAt = [&](long ns) {
             const timespec times[2] = {{0, UTIME_OMIT}, {1796000000, ns}};
             return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
         };
         QVERIFY(modifiedAt(100000000));
-        r.state.ReloadDataFile();
+        r.state.session().ReloadDataFile();
         std::string other = "<Dane>\r\n\t<Code>fa</Code>\r\n\t<Ilosc>0</Ilosc>\r\n</Dane>\r\n";
         if (meanwhile == "same size") {
             QVERIFY(ReadWholeFile(path, other));
@@ -135,7 +135,7 @@ private slots:
             std::remove(path.c_str());
         }
         r.state.list.DeleteReminder(); // an edit of ours
-        QVERIFY(r.state.SaveList());
+        QVERIFY(r.state.session().SaveList());
 
         std::vector<std::string> copies;
         for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
@@ -154,7 +154,7 @@ private slots:
         Komunikaty back;
         QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
         QCOMPARE(back.ReminderCount(), 3); // ours written
-        QVERIFY(!r.state.FileChangedElsewhere());
+        QVERIFY(!r.state.session().FileChangedElsewhere());
     }
 
     // A block the preparation pass sets on a past one-off reminder is not
@@ -178,7 +178,7 @@ private slots:
         r.state.list.AddReminder("minione+", DateFromYmd(2026, 11, 20), 0, 3, 0, 0, 1, DateFromYmd(2026, 12, 8));
         r.state.engine.PreparationPass();
         QCOMPARE(r.state.list[0].Blok, 1);
-        QVERIFY(r.state.SaveList());
+        QVERIFY(r.state.session().SaveList());
         Komunikaty stored;
         QCOMPARE(r.state.dataFile.ReadDataFile(stored), int(kLoaded));
         QCOMPARE(stored[0].Blok, 0);
@@ -186,7 +186,7 @@ private slots:
             stored[0].Tresc = "inne+";
             QVERIFY(ReplaceFile(DefaultFileWriters(), path, r.state.dataFile.BuildDocument(stored)));
         }
-        QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+        QCOMPARE(r.state.session().ReloadDataFile(), int(kLoaded));
         QCOMPARE(r.state.list[0].Blok, sameReminder ? 1 : 0);
     }
 };

@@ -85,7 +85,7 @@ private slots:
         const QString folder = QString::fromStdString(path).section('/', 0, -2);
         QVERIFY(MakeFolders(folder.toStdString()));
         r.Add("Nasze", DateFromYmd(2026, 12, 9));
-        QVERIFY(r.state.SaveList());
+        QVERIFY(r.state.session().SaveList());
         // What the other program replaces of its own is its affair: a hard
         // link keeps that apart, so that only what our saves replace counts.
         QTemporaryDir replacedByIt;
@@ -110,8 +110,8 @@ private slots:
         if (moments.contains("rename") && ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE))
             QSKIP("this file system cannot swap two names in one step");
         r.Add("Nowe", DateFromYmd(2026, 12, 10)); // an edit of ours
-        QVERIFY(r.state.SaveList());
-        QVERIFY(r.state.SaveList()); // whatever came during the first is kept now
+        QVERIFY(r.state.session().SaveList());
+        QVERIFY(r.state.session().SaveList()); // whatever came during the first is kept now
 
         const QStringList found = TextsIn(replacedByIt.path(), "*") + TextsIn(folder, "Dane.dat.inna-wersja-*");
         for (const QString& v : versions)
@@ -119,7 +119,7 @@ private slots:
         for (const QString& copy : QDir(folder).entryList({"Dane.dat.inna-wersja-*"}))
             QVERIFY2(box.texts.find(copy.toStdString()) != std::string::npos, qPrintable(copy + ": not named"));
         QCOMPARE(TextsIn(folder, "Dane.dat"), (QStringList{"Nasze", "Nowe"}));
-        QVERIFY(!r.state.FileChangedElsewhere());
+        QVERIFY(!r.state.session().FileChangedElsewhere());
     }
 
     // A run with the clock 30 days ahead, in which a reminder is answered

@@ -9,7 +9,7 @@
 #include "platform/gui/desktop.h"
 #include "platform/gui/trayicon.h"
 #include "platform/sound/reminder_sound.h"
-#include "app/appstate.h"
+#include "app/staterig.h"
 #include "shell/program.h"
 #include "windows/glowny.h"
 #include "store/fixedformats.h"
@@ -76,9 +76,9 @@ struct ShellEnv {
     FakeSound sound;
     RecordingHelpOpener help;
 
-    std::unique_ptr<AppState> MakeState()
+    std::unique_ptr<TestState> MakeState()
     {
-        return std::make_unique<AppState>(
+        return std::make_unique<TestState>(
             AppEnvironment{clock, formats, saver, MakePaths(dir.path().toStdString())});
     }
     ShellServices Services() { return ShellServices{desktop, sound, &help}; }
@@ -86,7 +86,7 @@ struct ShellEnv {
 
 struct ShellRig : ShellEnv {
     ScriptedMessages box;
-    std::unique_ptr<AppState> state;
+    std::unique_ptr<TestState> state;
     std::unique_ptr<TFGlowny> glowny;
     std::unique_ptr<Program> program;
 

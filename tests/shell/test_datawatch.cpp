@@ -42,7 +42,7 @@ void Prepare(StateRig& r)
 {
     QVERIFY(MakeFolders(std::filesystem::path(r.state.dataFile.Path()).parent_path()));
     r.Add("Pierwsze", DateFromYmd(2026, 12, 9));
-    QVERIFY(r.state.SaveList());
+    QVERIFY(r.state.session().SaveList());
 }
 
 } // namespace
@@ -81,11 +81,12 @@ private slots:
         if (throughLink)
             std::filesystem::create_symlink(target, path);
         r.Add("Pierwsze", DateFromYmd(2026, 12, 9));
-        QVERIFY(r.state.SaveList());
-        r.state.DataChanged = pending;
+        QVERIFY(r.state.session().SaveList());
+        if (pending) // an edit of the list window's
+            r.state.session().AddReminder(Cp("Drugie+"), DateFromYmd(2026, 12, 10), 0, 0, 0, 0, 1);
         int reloads = 0;
         bool open = busy;
-        DataFileWatch watch(r.state, [&] { return open; }, [&] { ++reloads, r.state.ReloadDataFile(); });
+        DataFileWatch watch(r.state, [&] { return open; }, [&] { ++reloads, r.state.session().ReloadDataFile(); });
         QCOMPARE(watch.Check(), ReloadAnswer::Unchanged); // our own save is no change
 
         if (throughLink && byRename) {
@@ -111,7 +112,7 @@ private slots:
         QCOMPARE(watch.Check(), ReloadAnswer::Unchanged);
         if (throughLink) { // the save goes through it, and no version is kept: all was read
             r.Add("Drugie", DateFromYmd(2026, 12, 10));
-            QVERIFY(r.state.SaveList());
+            QVERIFY(r.state.session().SaveList());
             QCOMPARE(QFileInfo(QString::fromStdString(path)).symLinkTarget(), QString::fromStdString(target));
             QVERIFY(r.box.shown.empty());
         }
@@ -125,7 +126,7 @@ private slots:
         const std::string path = r.state.dataFile.Path();
         QVERIFY(MakeFolders(std::filesystem::path(path).parent_path()));
         int reloads = 0;
-        DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
+        DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.session().ReloadDataFile(); });
         r.Add("Pierwsze", DateFromYmd(2026, 12, 9));
         Replace(path, QByteArray::fromStdString(r.state.dataFile.BuildDocument(r.state.list)), true);
         r.state.list.items.clear();
@@ -141,7 +142,7 @@ private slots:
         Prepare(r);
         const std::string path = r.state.dataFile.Path();
         int reloads = 0;
-        DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
+        DataFileWatch watch(r.state, [] { return false; }, [&] { ++reloads, r.state.session().ReloadDataFile(); });
         std::atomic<bool> stop{false};
         std::thread writer([&] {
             for (int i = 0; i < 600 && !stop; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
@@ -170,7 +171,7 @@ private slots:
         Prepare(r);
         const std::string path = r.state.dataFile.Path();
         int looks = 0, reloads = 0;
-        DataFileWatch watch(r.state, [&] { return ++looks, false; }, [&] { ++reloads, r.state.ReloadDataFile(); });
+        DataFileWatch watch(r.state, [&] { return ++looks, false; }, [&] { ++reloads, r.state.session().ReloadDataFile(); });
         r.Add("Drugie", DateFromYmd(2026, 12, 10));
         const std::string whole = r.state.dataFile.BuildDocument(r.state.list), half = whole.substr(0, whole.size() / 2);
         std::ofstream in(path, std::ios::binary | std::ios::trunc);

@@ -69,7 +69,7 @@ private slots:
         r.Seed("Przegląd auta+", D(2026, 3, 2), 0, 2, 1);
         QVERIFY(r.SaveFile());
         r.state.list.items.clear();
-        QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+        QCOMPARE(r.state.session().ReloadDataFile(), int(kLoaded));
 
         // The tray menu's first entry opens the list.
         program->tray->Item("WprowadzDane")->trigger();
@@ -130,7 +130,7 @@ private slots:
         // 6. Save.
         r.ClickDane(ld::kZapisz);
         QVERIFY(!r.dane.isVisible());
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
 
         // The file holds exactly these two.
         Komunikaty stored;

@@ -439,7 +439,7 @@ private slots:
         r.program->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the second
         r.state->list.SelectedIndex = 1;
-        r.state->DeleteSelected();
+        r.state->session().DeleteSelected();
         const QByteArray file = r.DataBytes();
         const std::vector<Komunikat> left = r.state->list.items;
         r.Click("LNiePrzypominaj");
@@ -458,11 +458,12 @@ private slots:
         r.program->TAutomatycznieUkryjTimer();
         r.Pass(); // shows the third
         r.state->list.SelectedIndex = 0;
-        r.state->DeleteSelected();
+        r.state->session().DeleteSelected(); // waits for the list window's save
         r.Click("LNieDzis");
         QCOMPARE(r.state->list[1].BlokDzis, 1); // the one the window showed
         QCOMPARE(r.state->list[0].BlokDzis, 0);
-        QCOMPARE(r.Stored()[1].BlokDzis, 1);
+        QCOMPARE(r.Stored().ReminderCount(), 3);
+        QCOMPARE(r.Stored()[2].BlokDzis, 1);
     }
 
     void buttonAfterTheListWasReloaded()
@@ -470,7 +471,7 @@ private slots:
         ShellRig r(std::nullopt, ThreeDue());
         r.Start();
         r.Pass();
-        r.state->ReloadDataFile();
+        r.state->session().ReloadDataFile();
         const QByteArray file = r.DataBytes();
         r.Click("LNieDzis");
         QVERIFY(!r.glowny->isVisible());

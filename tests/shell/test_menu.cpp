@@ -31,7 +31,7 @@ namespace {
 
 struct MenuRig : ShellEnv {
     FakeTray icon;
-    std::unique_ptr<AppState> state;
+    std::unique_ptr<TestState> state;
     std::unique_ptr<WindowSet> windows;
     std::unique_ptr<CoolTray> tray;
     int ended = 0;
@@ -235,8 +235,7 @@ private slots:
         r.tray->Start(r.Prog());
         r.Prog().TimerekTimer(); // the missing data file: the box, then the file
         QVERIFY(QFile::exists(QString::fromStdString(r.state->dataFile.Path())));
-        r.state->list.AddReminder("Nowy+", DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, DateFromYmd(2026, 12, 8));
-        r.state->DataChanged = true;
+        r.state->session().AddReminder("Nowy+", DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1);
         r.Choose("WprowadzDane");
         const QStringList before = r.Files();
         // Pending edits: the list window's question first. Anuluj keeps
@@ -310,7 +309,7 @@ private slots:
         QVERIFY(sound && sound->state().checked);
         sound->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         QVERIFY(!sound->state().checked);
-        QVERIFY(!r.state->settings.SoundOn);
+        QVERIFY(r.state->settings.SoundOn); // the dialog's value until its ✔
         QVERIFY(found.value(QStringLiteral("Oto wykaz zdarzeń w wybranym tygodniu"))
                     ->text(QAccessible::Description)
                     .contains(QStringLiteral("Brak zdarzeń w tym dniu.")));

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(r.box.shown.back().kind, int(kInformationBox));
         QVERIFY(r.editor.isVisible());
         QCOMPARE(r.state.list.ReminderCount(), 0);
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
 
         r.editor.Memo()->clear();
         r.TypeText("Zapłacić za gaz");
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(k.CzyPo, 1);
         QCOMPARE(k.Ile, 1);
         QCOMPARE(k.BlokDzisData, D(2026, 12, 8));
-        QVERIFY(r.state.DataChanged);
+        QVERIFY(r.state.session().DataChanged());
         QCOMPARE(r.Lines(), QStringList{QStringLiteral("Zapłacić za gaz ")});
         QCOMPARE(r.dane.Lista()->currentRow(), 0);
     }
@@ -162,7 +162,7 @@ private slots:
         r.ClickEditor(lw::kZapisz);
         if (confirmed.isEmpty()) {
             QVERIFY(r.editor.isVisible());
-            QVERIFY(!r.state.DataChanged);
+            QVERIFY(!r.state.session().DataChanged());
             r.ClickEditor(lw::kAnuluj);
             QCOMPARE(QByteArray::fromStdString(r.state.list[0].Tresc), text);
             return;
@@ -308,7 +308,7 @@ private slots:
             r.ClickEditor(lw::kAnuluj);
         }
         QCOMPARE(r.state.list[1].Tresc, longLine + "+");
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
         r.ClickRow(1); // shortened, it is taken
         r.ClickDane(ld::kEdytujWpis);
         for (int i = 0; i < 150; ++i)
@@ -578,7 +578,7 @@ private slots:
         QCOMPARE(r.box.shown.back().icon, int(kIconQuestion)); // questions show the question icon
         QCOMPARE(r.state.list.ReminderCount(), 4);
         QVERIFY(r.dane.DeleteConfirmed());
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
 
         // From now on no question: the selected reminder goes at once, and
         // the one before it is selected.
@@ -588,7 +588,7 @@ private slots:
         QCOMPARE(r.box.shown.size(), asked);
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy "}));
         QCOMPARE(r.dane.Lista()->currentRow(), 2);
-        QVERIFY(r.state.DataChanged);
+        QVERIFY(r.state.session().DataChanged());
         r.ClickRow(0);
         r.ClickDane(ld::kUsunWpis);
         QCOMPARE(r.Lines(), (QStringList{"Dwa ", "Trzy "}));
@@ -600,7 +600,7 @@ private slots:
         QCOMPARE(r.LastMessage(), QStringLiteral("Dane zostały zmienione.\rZapisać zmiany?"));
         QCOMPARE(r.box.shown.back().icon, int(kIconQuestion));
         QVERIFY(!r.dane.isVisible());
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
         QCOMPARE(r.Lines(), (QStringList{"Jeden ", "Dwa ", "Trzy ", "Cztery "}));
     }
 
@@ -661,7 +661,7 @@ private slots:
         QVERIFY(!r.state.list[0].WarnToday);
         r.ClickDane(ld::kZapisz);
         QVERIFY(!r.dane.isVisible());
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
         QVERIFY(r.state.list[0].WarnToday); // the preparation pass marked it
         Komunikaty back;
         QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
@@ -692,14 +692,14 @@ private slots:
         QCOMPARE(r.LastMessage(),
                  QStringLiteral("Problemy z zapisaniem pliku danych.\rCzy masz należyte uprawnienia?"));
         QVERIFY(r.dane.isVisible());
-        QVERIFY(r.state.DataChanged);
+        QVERIFY(r.state.session().DataChanged());
         QCOMPARE(r.state.list.ReminderCount(), 1);
 
         // Cancel answered Tak fails the same way and stays too.
         r.box.Answer(kAnswerTak);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(r.dane.isVisible());
-        QVERIFY(r.state.DataChanged);
+        QVERIFY(r.state.session().DataChanged());
         QCOMPARE(r.state.list.ReminderCount(), 1);
     }
 
@@ -722,13 +722,13 @@ private slots:
         r.box.Answer(kAnswerAnuluj);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(r.dane.isVisible());
-        QVERIFY(r.state.DataChanged);
+        QVERIFY(r.state.session().DataChanged());
         QCOMPARE(r.state.list.ReminderCount(), 2);
 
         r.box.Answer(kAnswerTak);
         r.ClickDane(ld::kAnuluj);
         QVERIFY(!r.dane.isVisible());
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
         Komunikaty back;
         QCOMPARE(r.state.dataFile.LoadDataFile(back), int(kLoaded));
         QCOMPARE(back.ReminderCount(), 2);
@@ -744,7 +744,7 @@ private slots:
         QCOMPARE(r.Lines().first(), QStringLiteral("Zmieniony "));
         r.box.Answer(kAnswerNie);
         r.ClickDane(ld::kAnuluj);
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
         QCOMPARE(r.Lines(), (QStringList{"Stary ", "Nowy "}));
         QCOMPARE(r.state.list[0].Tresc, std::string("Stary+"));
 
@@ -755,7 +755,7 @@ private slots:
         r.ClickEditor(lw::kAnuluj);
         QVERIFY(!r.editor.isVisible());
         QCOMPARE(r.state.list.ReminderCount(), 2);
-        QVERIFY(!r.state.DataChanged);
+        QVERIFY(!r.state.session().DataChanged());
     }
 
     void limitsPerKindAndTheTimesADay()

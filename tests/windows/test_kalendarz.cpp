@@ -276,7 +276,7 @@ private slots:
         r.Add("Dentysta+", kToday);
         r.Add("Fryzjer+", DateFromYmd(2026, 12, 10));
         QVERIFY(QDir().mkpath(QString::fromStdString(r.state.settingsFile.GetPaths().settingsFolder)));
-        QVERIFY(r.state.SaveList());
+        QVERIFY(r.state.session().SaveList());
         QVERIFY(r.Open());
         if (week)
             r.Choose(week);
@@ -287,13 +287,13 @@ private slots:
             other.AddReminder(Cp("Z importu+"), DateFromYmd(2026, 12, 9), 0, 0, 0, 0, 1, kToday);
             other.AddReminder(Cp("W przyszłym tygodniu+"), DateFromYmd(2026, 12, 15), 0, 0, 0, 0, 1, kToday);
             QVERIFY(r.state.dataFile.SaveDataFile(other));
-            QCOMPARE(r.state.ReloadDataFile(), int(kLoaded));
+            QCOMPARE(r.state.session().ReloadDataFile(), int(kLoaded));
         } else if (change == "delete") {
             r.state.list.SelectedIndex = 0;
-            r.state.DeleteSelected();
-            QVERIFY(r.state.SaveList());
+            r.state.session().DeleteSelected();
+            QVERIFY(r.state.session().SaveList());
         } else {
-            QVERIFY(r.state.SaveReminderChange(0, [](Komunikat& k) { k.Blok = 1; }));
+            QVERIFY(r.state.session().SaveReminderChange(0, [](Komunikat& k) { k.Blok = 1; }));
         }
         QTRY_VERIFY(!r.window->RefreshPending());
         QStringList reminders;
