@@ -27,21 +27,31 @@ cmake -S "$here" -B "$build" -G Ninja \
   -DREMINDO_FUZZ=ON -DREMINDO_SANITIZE=ON -DREMINDO_GUI=OFF -DREMINDO_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$jobs" --target "${targets[@]/#/fuzz_}"
 
-failed=0
-for t in "${targets[@]}"; do
-  work=$build/corpus/$t
-  artifacts=$build/artifacts/$t
+# The targets run side by side, each for SECONDS, so that the run takes
+# SECONDS however many there are; each one's output follows in turn.
+run_target() { # run_target TARGET: its output in build/fuzz/TARGET.log
+  local t=$1 work=$build/corpus/$1 artifacts=$build/artifacts/$1
   mkdir -p "$work" "$artifacts"
-  echo "== fuzz_$t for ${seconds}s"
-  rc=0
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/fuzz_$t" "$work" "$seeds/$t" \
       -dict="$seeds/$t.dict" \
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-      -artifact_prefix="$artifacts/" -print_final_stats=1 || rc=$?
+      -artifact_prefix="$artifacts/" -print_final_stats=1 >"$build/$t.log" 2>&1
+}
+declare -A pid
+for t in "${targets[@]}"; do
+  run_target "$t" &
+  pid[$t]=$!
+done
+failed=0
+for t in "${targets[@]}"; do
+  rc=0
+  wait "${pid[$t]}" || rc=$?
+  echo "== fuzz_$t for ${seconds}s"
+  cat "$build/$t.log"
   if [ $rc -ne 0 ]; then
-    echo "== fuzz_$t FAILED (exit $rc); inputs in $artifacts" >&2
+    echo "== fuzz_$t FAILED (exit $rc); inputs in $build/artifacts/$t" >&2
     failed=1
   fi
 done
