@@ -72,10 +72,14 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR=$here CCACHE_NOHASHDIR=1
 fi
 
+# Builds under debhelper's locale: the compiler cache counts the locale in
+# (it changes the compiler's messages), and debhelper builds the package
+# with LC_ALL=C.UTF-8, so any other locale here left the package build
+# nothing to take from the cache.
 build() { # build <dir> <cmake options...>
   local dir=$1; shift
-  cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  LC_ALL=C.UTF-8 cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
+  LC_ALL=C.UTF-8 cmake --build "$dir" -j "$jobs"
 }
 
 case "$mode" in
