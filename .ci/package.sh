@@ -4,11 +4,17 @@
 # started (--version, then briefly on a test desktop), its manual page read,
 # purged without a trace; then the suite once more with the package
 # installed, in the package's own (hardened) build.
+#   .ci/package.sh [--leave-installed]
+# With --leave-installed the suite is left out and the package stays
+# installed, for .ci/run to run the README's suite with it (once, not twice)
+# and to purge it at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$(pwd)
+leave=0
+[ "${1:-}" != --leave-installed ] || leave=1
 
-# The suite runs once, below, with the package installed.
+# The suite runs once, below or in .ci/run, with the package installed.
 DEB_BUILD_OPTIONS=nocheck bash tools/setup.sh package
 out=build/package
 deb=$(ls "$out"/remindo_*.deb)
@@ -76,8 +82,12 @@ for d in /usr/share/remindo /usr/lib/*/remindo /usr/share/doc/remindo; do
 done
 [ $left -eq 0 ]
 
-echo "== the suite with the package installed"
 install_package
+if [ $leave -eq 1 ]; then
+  echo "== left installed for the suite"
+  exit 0
+fi
+echo "== the suite with the package installed"
 trap 'rm -rf "$stage"; purge_package' EXIT
 cd build/deb
 ctest --output-on-failure -j "$(nproc)"
