@@ -37,6 +37,8 @@ std::string Named(const Komunikat& k)
     return "\"" + first + "\"";
 }
 
+} // namespace
+
 std::string Explained(const Status& s)
 {
     switch (s.outcome) {
@@ -54,6 +56,8 @@ std::string Explained(const Status& s)
         return s.message;
     }
 }
+
+namespace {
 
 struct ServerEvent {
     std::string href, etag, uid;
@@ -478,6 +482,8 @@ struct Syncer::Pass {
         }
 
         // The state once the ops are in the data file.
+        r.unapplied = Checkpoint();
+        r.unapplied.ctag.clear(); // so that the next sync lists the server again
         r.state = Checkpoint();
         r.state.token = changes.syncToken;
         r.state.ctag = unchanged ? base.ctag : ctag;

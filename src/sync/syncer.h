@@ -32,7 +32,13 @@ struct SyncResult {
     int notHeld = 0;            // events Remindo cannot hold, named now
     size_t requests = 0;
     std::vector<std::string> lines; // one for each item worth naming
+    // The state that matches the data file as it was at the start: to write
+    // instead of `state` when the ops cannot be saved.
+    SyncState unapplied;
 };
+
+// One line for a failure, in words a user can act on.
+std::string Explained(const caldav::Status& status);
 
 class Syncer {
 public:
