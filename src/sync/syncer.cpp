@@ -477,8 +477,10 @@ struct Syncer::Pass {
         for (const int i : added) {
             if (claimed[size_t(i)])
                 continue;
-            if (auto e = UploadNew(list[size_t(i)], nthOf[size_t(i)], i))
-                working[HrefKey(e->href)] = FormEntry(std::move(*e));
+            if (auto e = UploadNew(FormOf(list[size_t(i)]), nthOf[size_t(i)], i)) {
+                const std::string key = HrefKey(e->href);
+                working[key] = std::move(*e);
+            }
         }
 
         // The state once the ops are in the data file.
@@ -498,12 +500,6 @@ struct Syncer::Pass {
         for (auto& [key, e] : all)
             r.state.entries.push_back(std::move(e));
         r.ok = true;
-    }
-
-    static SyncEntry FormEntry(SyncEntry e)
-    {
-        e.form = FormOf(e.form);
-        return e;
     }
 };
 
