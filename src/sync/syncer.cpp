@@ -41,20 +41,11 @@ std::string Named(const Komunikat& k)
 
 std::string Explained(const Status& s)
 {
-    switch (s.outcome) {
-    case Outcome::AuthFailed:
-        return "the server does not accept the user name or password: " + s.message;
-    case Outcome::Forbidden:
-        return "the server refuses access: " + s.message;
-    case Outcome::InsufficientStorage:
-        return "the server has no room left: " + s.message;
-    case Outcome::Transport:
-        return s.transport == caldav::TransportError::TlsUntrusted
-                   ? "the server's certificate is not one this system trusts: " + s.message
-                   : "no answer from the server: " + s.message;
-    default:
-        return s.message;
-    }
+    // The client's own line names the request, the address and the answer;
+    // a transport's failure alone leaves open whose it was.
+    if (s.outcome == Outcome::Transport && s.transport != caldav::TransportError::TlsUntrusted)
+        return "no answer from the server: " + s.message;
+    return s.message;
 }
 
 namespace {
