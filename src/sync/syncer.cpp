@@ -443,6 +443,7 @@ struct Syncer::Pass {
                 NameNotHeld(ev);
                 continue;
             }
+            notHeld.erase(key); // changed into something Remindo holds
             int li = -1;
             const auto u = byUid.find(ev.uid);
             if (u != byUid.end() && !claimed[size_t(u->second)])
