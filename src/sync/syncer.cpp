@@ -26,15 +26,21 @@ std::string HrefKey(const std::string& href)
     return u ? u->Key() : href;
 }
 
+// A line for the terminal: what a server or a text brings in control
+// characters is shown as blanks, never obeyed.
+std::string Shown(std::string line)
+{
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    return line;
+}
+
 // A reminder's first line, as a result line names it.
 std::string Named(const Komunikat& k)
 {
     const std::string text = Utf8FromCp1250(k.Tresc);
-    std::string first = text.substr(0, text.find('+'));
-    for (char& c : first)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    return "\"" + first + "\"";
+    return "\"" + text.substr(0, text.find('+')) + "\"";
 }
 
 } // namespace
@@ -526,6 +532,9 @@ SyncResult Syncer::Run(const std::vector<Komunikat>& list, const SyncState& stat
             checkpoint_(pass.r.state);
     }
     pass.r.requests = client_.Requests();
+    pass.r.error = Shown(pass.r.error);
+    for (std::string& line : pass.r.lines)
+        line = Shown(line);
     return pass.r;
 }
 
