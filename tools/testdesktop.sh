@@ -17,7 +17,18 @@ pids=()
 # The test's own standard error, for failures met while a command's is
 # redirected.
 exec {test_stderr}>&2
+# Under set -e a command that fails outside the test's own checks ends the
+# run: the last one that failed in this shell (not in a condition) is kept,
+# and said at the end if no check said why, so that no run ends without a word.
+set -o errtrace
+last_failed=
+said_why=0
+trap 'last_failed="${BASH_SOURCE[0]##*/}:$LINENO: \"$BASH_COMMAND\" ended with $?"' ERR
 cleanup() {
+  local status=$?
+  if [ $status -ne 0 ] && [ $said_why -eq 0 ] && [ -n "$last_failed" ]; then
+    echo "FAIL: $last_failed" >&"$test_stderr"
+  fi
   local p end=$((SECONDS + 10))
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do
@@ -131,6 +142,7 @@ own_session() {
 }
 
 fail() {
+  said_why=1
   echo "FAIL: $*" >&"$test_stderr"
   [ -z "${failure_shot:-}" ] || timeout 20 import -window root "$failure_shot" 2>/dev/null || true
   [ ! -s "$work/remindo.log" ] || { echo "-- the program said:"; tail -n 20 "$work/remindo.log"; } >&"$test_stderr"

@@ -267,10 +267,16 @@ menu_item() {
 }
 # await_window WHAT SIZE FILE: a window of that size on the screen, shot;
 # its id in $window.
+# A window manager framing a new window may hide it for a moment: a window
+# seen once is looked for again for a while before it counts as gone.
 await_window() {
   wait_for 10 "$1" window_of_size '^Remindo' "$2"
-  window=$(window_of_size '^Remindo' "$2")
   sleep 0.3
+  local end=$((SECONDS + 5))
+  until window=$(window_of_size '^Remindo' "$2"); do
+    [ $SECONDS -lt $end ] || fail "$1 came and went"
+    sleep 0.1
+  done
   shot "$window" "$out/$3"
 }
 # open_window KEY SIZE FILE: the same for the menu item's window.
