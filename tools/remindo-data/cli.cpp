@@ -7,7 +7,12 @@
 #include "dates/holidays.h"
 #include "engine/engine.h"
 #include "engine/occurrence.h"
+#include "caldav/client.h"
+#include "caldav/url.h"
 #include "ical/ics.h"
+#include "sync/plan.h"
+#include "sync/state.h"
+#include "sync/syncer.h"
 #include "app/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"
@@ -29,6 +34,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <istream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -62,6 +68,12 @@ const char* const kUsage =
     "                                             those already in it skipped; with --replace they become\n"
     "                                             the list; with --skip-unsupported those that map onto no\n"
     "                                             reminder are listed and left out instead of refused\n"
+    "  sync [--server URL --user NAME [--calendar NAME] --password-stdin [--insecure]]\n"
+    "                                             the list in step with a CalDAV calendar (made when missing,\n"
+    "                                             named Remindo unless --calendar says); with --server the\n"
+    "                                             account is kept (the password in the desktop's keyring),\n"
+    "                                             without it the kept account is used; plain http:// only to\n"
+    "                                             this computer unless --insecure\n"
     "Dates are ISO 8601 (2026-12-08). --file names the data file instead of the usual one.\n"
     "-h or --help shows this, --version the version; -- ends the options.\n"
     "Exit status: 0 done, 1 a failure while working (a file that cannot be read or written, a damaged file),\n"
@@ -647,14 +659,218 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
     ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
+// The account `sync` keeps in the settings folder; the password is the keyring's.
+struct SyncAccount {
+    std::string server, user, calendar = "Remindo";
+    bool insecure = false;
+    // What the sync state belongs to.
+    std::string Key() const { return server + "\n" + user + "\n" + calendar; }
+};
+
+std::string AccountPath(Context& ctx) { return ctx.UserPaths().settingsFolder + "/Sync.ini"; }
+
+std::optional<SyncAccount> ReadAccount(const std::string& path)
+{
+    std::string text;
+    if (!FileExists(path))
+        return std::nullopt;
+    if (!ReadWholeFile(path, text))
+        Fail(path + ": cannot be read");
+    SyncAccount a;
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t end = std::min(text.find('\n', from), text.size());
+        const std::string line = text.substr(from, end - from);
+        from = end + 1;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string name = line.substr(0, eq), value = line.substr(eq + 1);
+        if (name == "server")
+            a.server = value;
+        else if (name == "user")
+            a.user = value;
+        else if (name == "calendar")
+            a.calendar = value;
+        else if (name == "insecure")
+            a.insecure = value == "1";
+    }
+    if (a.server.empty() || a.user.empty())
+        Fail(path + ": no server or user in it");
+    return a;
+}
+
+void WriteAccount(const std::string& path, const SyncAccount& a)
+{
+    const std::string text = "server=" + a.server + "\nuser=" + a.user + "\ncalendar=" + a.calendar +
+                             "\ninsecure=" + (a.insecure ? "1" : "0") + "\n";
+    std::string why;
+    std::unique_ptr<FileWriter> w = DefaultFileWriters().NewWriter();
+    w->SetMode(0600);
+    if (!(w->Open(path) && w->Write(text) && w->Commit())) {
+        why = w->Error();
+        w->Discard();
+        Fail(path + ": cannot be written: " + why);
+    }
+}
+
+bool Loopback(const std::string& host)
+{
+    return host == "localhost" || host.rfind("127.", 0) == 0 || host == "::1";
+}
+
+void CheckLine(const std::string& value, const char* what)
+{
+    if (value.empty() || value.find_first_of("\r\n") != std::string::npos)
+        Misuse(std::string("sync: ") + what + ": one line, not empty");
+}
+
+void Sync(Context& ctx, const Args& a, const IcsSource& ics, const NetSource& net, std::istream* in,
+          std::string& out)
+{
+    a.Words(0, "sync");
+    const bool given = a.Get("server").has_value();
+    SyncAccount account;
+    std::string password;
+    if (given) {
+        if (!a.Get("user") || !a.Get("password-stdin"))
+            Misuse("sync: --server goes with --user NAME and --password-stdin");
+        account.server = *a.Get("server");
+        account.user = *a.Get("user");
+        account.calendar = a.Get("calendar").value_or("Remindo");
+        account.insecure = a.Get("insecure").has_value();
+        CheckLine(account.user, "--user");
+        CheckLine(account.calendar, "--calendar");
+        const std::optional<caldav::Url> url = caldav::Url::Parse(account.server);
+        if (!url)
+            Misuse("sync: --server: not an http:// or https:// address: " + account.server);
+        if (url->scheme == "http" && !account.insecure && !Loopback(url->host))
+            Misuse("sync: --server: plain http:// only to this computer (--insecure allows it elsewhere)");
+        if (!in || !std::getline(*in, password))
+            Misuse("sync: --password-stdin: no password on standard input");
+        if (!password.empty() && password.back() == '\r')
+            password.pop_back();
+        if (password.empty())
+            Misuse("sync: --password-stdin: the password is empty");
+    } else {
+        for (const char* option : {"user", "calendar", "password-stdin", "insecure"})
+            if (a.Get(option))
+                Misuse(std::string("sync: --") + option + " goes with --server");
+        const std::optional<SyncAccount> kept = ReadAccount(AccountPath(ctx));
+        if (!kept)
+            Misuse("sync: no account yet: remindo-data sync --server URL --user NAME --password-stdin");
+        account = *kept;
+    }
+
+    std::string why;
+    NetServices* services = net ? net(why) : nullptr;
+    if (!services)
+        Fail(why.empty() ? "sync: the network module cannot be had" : why);
+    // The keyring first: without one nothing could be kept, and nothing is sent.
+    std::string stored;
+    const NetServices::Keyring kept = services->ReadPassword(account.server, account.user, stored, why);
+    if (kept == NetServices::NoService || kept == NetServices::Failed)
+        Fail("sync: the password cannot be kept: " + why);
+    if (!given) {
+        if (kept == NetServices::NotFound)
+            Fail("sync: no password for " + account.user + " at " + account.server +
+                 " in the keyring: sync --server URL --user NAME --password-stdin again");
+        password = stored;
+    }
+
+    IcsCodec& codec = Codec(ics);
+    const std::string statePath = sync::StatePath(ctx.dataPath);
+    sync::SyncState state;
+    if (sync::ReadState(statePath, state, &why) == sync::StateRead::Damaged) {
+        out += "the sync state " + statePath + " could not be read (" + why + "): this sync pairs the list and " +
+               "the calendar anew\n";
+        state = sync::SyncState();
+    }
+    const std::string target = FollowOwnLink(ctx.dataPath);
+    FileStamp stamp = StampOf(target);
+    Komunikaty list;
+    if (FileExists(ctx.dataPath))
+        list = ctx.Load(ctx.dataPath);
+
+    NetServices::Options options;
+    options.user = account.user;
+    options.password = password;
+    options.insecure = account.insecure;
+    const std::unique_ptr<caldav::HttpTransport> transport = services->Transport(options);
+    caldav::Client client(*transport);
+    std::string calendar;
+    if (!given && state.account == account.Key() && !state.calendar.empty()) {
+        calendar = state.calendar;
+    } else {
+        const auto found = client.Discover(account.server);
+        if (!found.ok())
+            Fail("sync: " + sync::Explained(found.status));
+        const auto cal = client.UseCalendar(found.value, account.calendar);
+        if (!cal.ok())
+            Fail("sync: " + sync::Explained(cal.status));
+        calendar = cal.value.url;
+    }
+    if (given) {
+        if (services->StorePassword(account.server, account.user, password, why) != NetServices::Ok)
+            Fail("sync: the password cannot be kept: " + why);
+        if (!MakeFolders(ctx.UserPaths().settingsFolder))
+            Fail(ctx.UserPaths().settingsFolder + ": the folder cannot be created");
+        WriteAccount(AccountPath(ctx), account);
+    }
+
+    std::string stateError;
+    const auto keep = [&](const sync::SyncState& s) {
+        if (!sync::WriteState(statePath, s, &why))
+            stateError = statePath + ": cannot be written: " + why;
+    };
+    sync::Syncer syncer(client, codec, SystemClock().Today(), keep);
+    sync::SyncResult r = syncer.Run(list.items, state, account.Key(), calendar);
+    if (!r.ok)
+        Fail("sync: " + r.error + (stateError.empty() ? "" : "; " + stateError));
+
+    if (!r.ops.empty()) {
+        // The file may have changed while the server was asked: the ops meet
+        // the list as it is now.
+        if (!(StampOf(target) == stamp)) {
+            stamp = StampOf(target);
+            list = FileExists(ctx.dataPath) ? ctx.Load(ctx.dataPath) : Komunikaty();
+        }
+        sync::ApplyOps(list.items, r.ops, r.state);
+        std::error_code ec;
+        const std::filesystem::path folder = std::filesystem::absolute(ctx.dataPath, ec).parent_path();
+        DataFile file(ctx.dataPath, ctx.quiet, ctx.formats, ctx.scrambler);
+        file.Switch = true;
+        ReplaceCheck check{stamp, ".inna-wersja-", {}, false};
+        if (ec || !MakeFolders(folder) || !file.SaveDataFile(list, check)) {
+            keep(r.unapplied);
+            Fail(ctx.dataPath + ": cannot be written: " + file.LastError() + " (the next sync brings the changes)");
+        }
+        for (const std::string& copy : check.kept)
+            out += "another version of the data file was kept as " + copy + "\n";
+    } else {
+        sync::ApplyOps(list.items, r.ops, r.state);
+    }
+    keep(r.state);
+    if (!stateError.empty())
+        Fail(stateError + " (the next sync pairs the list anew)");
+    std::string summary = "synced: " + std::to_string(r.sent) + " sent, " + std::to_string(r.received) +
+                          " received, " + std::to_string(r.bothKept) + " edited on both sides and kept twice, " +
+                          std::to_string(r.notHeld) + " not held, " + std::to_string(r.requests) + " requests\n";
+    out += summary;
+    for (const std::string& line : r.lines)
+        out += line + "\n";
+    if (!r.ops.empty())
+        TellRunningCopy(ctx, out);
+}
+
 } // namespace
 
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services,
-        const IcsSource& ics)
+        const IcsSource& ics, const NetSource& net, std::istream* in)
 {
     try {
-        const Args a(args, {"file", "today", "from", "days", "every"},
-                     {"plain", "help", "version", "ics", "skip-unsupported", "replace"});
+        const Args a(args, {"file", "today", "from", "days", "every", "server", "user", "calendar"},
+                     {"plain", "help", "version", "ics", "skip-unsupported", "replace", "password-stdin", "insecure"});
         if (a.Get("help") || (!a.words.empty() && a.words[0] == "help")) {
             out += kUsage;
             return 0;
@@ -691,6 +907,9 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         } else if (command == "import") {
             only({"ics", "skip-unsupported", "replace"});
             Import(ctx, a, ics, out);
+        } else if (command == "sync") {
+            only({"server", "user", "calendar", "password-stdin", "insecure"});
+            Sync(ctx, a, ics, net, in, out);
         } else {
             Misuse("unknown command: " + command + " (see --help)");
         }

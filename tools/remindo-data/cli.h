@@ -3,9 +3,11 @@
 // line, on the program's own store and engine.
 
 #include "ical/icsevent.h"
+#include "netservices.h"
 #include "store/formats.h"
 
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -38,7 +40,9 @@ using ServicesSource = std::function<DesktopServices*(std::string& why)>;
 // working: a file missing, damaged, unreadable or unwritable, or services
 // that cannot be had; 2 a usage error). `out` receives UTF-8
 // text, `err` one-line errors.
+// `net` serves `sync`, which reads its password from `in` (standard input)
+// when told --password-stdin.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err, const ServicesSource& services,
-        const IcsSource& ics = {});
+        const IcsSource& ics = {}, const NetSource& net = {}, std::istream* in = nullptr);
 
 } // namespace remindo::cli

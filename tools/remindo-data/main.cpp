@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 int main(int argc, char** argv)
 {
@@ -12,9 +13,11 @@ int main(int argc, char** argv)
     // Qt comes in with the module, and only for the commands that need it.
     remindo::cli::ModuleServices module;
     remindo::cli::IcsModule ics;
+    remindo::cli::NetModule net;
     int status = remindo::cli::Run(
         args, out, err, [&](std::string& why) { return module.Get(why); },
-        [&](std::string& why) { return ics.Get(why); });
+        [&](std::string& why) { return ics.Get(why); }, [&](std::string& why) { return net.Get(why); },
+        &std::cin);
     errno = 0;
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0;
     if (!written) {

@@ -63,4 +63,8 @@ struct IcsModule : Module<IcsCodec> {
     IcsModule() : Module(kIcsModule, kIcsModuleEntry) {}
 };
 
+struct NetModule : Module<NetServices> {
+    NetModule() : Module(kNetModule, kNetModuleEntry) {}
+};
+
 } // namespace remindo::cli
