@@ -124,6 +124,12 @@ struct Syncer::Pass {
             return ev;
         }
         ev.uid = events[0].uid;
+        if (events[0].timed) {
+            // A meeting at an hour: taken as a whole day, it would go back so.
+            const std::string& summary = events[0].summary;
+            ev.why = "\"" + summary.substr(0, summary.find('\n')) + "\": a time of day, where Remindo keeps whole days";
+            return ev;
+        }
         ev.form = ReminderOf(events[0], s.today_, ev.why);
         if (ev.form)
             ev.form = FormOf(*ev.form);

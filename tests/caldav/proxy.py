@@ -9,6 +9,9 @@ Prints its port on the first line, then serves until killed.
   proxy.py tls DIR PORT           TLS with a certificate of its own (made in DIR, trusted
                                   by nobody) in front of 127.0.0.1:PORT
   proxy.py redirect LOCATION      answers every request with 301 to LOCATION
+  proxy.py hook PORT TEXT COMMAND...
+                                  passes requests to 127.0.0.1:PORT, and runs COMMAND once,
+                                  to its end, before the first PUT or DELETE holding TEXT goes on
 """
 import os
 import socket
@@ -45,8 +48,18 @@ def note(log, word):
         f.write(word + "\n")
 
 
-def forward(conn, port, limit=None):
+hook_lock = threading.Lock()
+hook_ran = False
+
+
+def forward(conn, port, limit=None, hook=None):
+    global hook_ran
     request = read_request(conn)
+    if hook and request.split(b" ", 1)[0] in (b"PUT", b"DELETE") and hook[0].encode() in request:
+        with hook_lock:
+            if not hook_ran:
+                hook_ran = True
+                subprocess.run(hook[1:], check=False)
     # One request a connection, answered whole before the next.
     head, _, body = request.partition(b"\r\n\r\n")
     lines = [l for l in head.split(b"\r\n") if not l.lower().startswith(b"connection:")]
@@ -77,6 +90,8 @@ def serve(conn, mode, args):
             forward(conn, int(args[1]), int(args[0]))
         elif mode == "tls":
             forward(conn, int(args[1]))
+        elif mode == "hook":
+            forward(conn, int(args[0]), hook=args[1:])
         elif mode == "redirect":
             read_request(conn)
             conn.sendall(b"HTTP/1.1 301 Moved Permanently\r\nLocation: " + args[0].encode() +
