@@ -14,7 +14,9 @@ class QWidget;
 
 namespace remindo {
 
+class SyncDriver;
 class TFAbout;
+class TFSynchronizacja;
 class TFCzestosc;
 class TFDane;
 class TFUstawienia;
@@ -38,6 +40,9 @@ public:
     TFkalendarz* kalendarz = nullptr;
     TFUstawienia* ustawienia = nullptr;
     TFAbout* about = nullptr;
+    // The program's syncing, and its window.
+    std::unique_ptr<SyncDriver> sync;
+    TFSynchronizacja* synchronizacja = nullptr;
 
     // Every window, in the order of creation.
     const std::vector<QWidget*>& All() const { return all_; }
