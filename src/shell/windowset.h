@@ -1,8 +1,9 @@
 #pragma once
-// The program's eight windows, created once in their fixed order and kept
+// The program's nine windows, created once in their fixed order and kept
 // for the whole run: TFGlowny, TFDane, TFWarning, TFWprowadzane,
-// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout; and the program that
-// drives them, made with the reminder window before any other exists.
+// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout, TFSynchronizacja; the
+// program that drives them, made with the reminder window before any other
+// exists; and the syncing that the sync window shows.
 
 #include "shell/program.h"
 #include "windows/glowny.h"
