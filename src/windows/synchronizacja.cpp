@@ -105,6 +105,8 @@ void TFSynchronizacja::Open()
     fields_[2]->setPlaceholderText(account.server.empty() ? QString()
                                                           : QStringLiteral("(zapisane w pęku kluczy)"));
     fields_[3]->setText(Q(account.calendar.empty() ? sync::kDefaultCalendar : account.calendar));
+    for (QLineEdit* field : fields_)
+        field->setCursorPosition(0); // a long address shows its beginning
     failure_.clear();
     service_.ProbeKeyring();
     Refresh();
