@@ -20,16 +20,10 @@ bool SameForm(const Komunikat& a, const Komunikat& b) { return Key(a) == Key(b);
 
 Komunikat FormOf(const Komunikat& k)
 {
-    Komunikat f;
-    f.Tresc = k.Tresc;
-    f.Data = k.Data;
-    f.CoIle = k.CoIle;
-    f.IlePrzed = k.IlePrzed;
-    f.CzyPo = k.CzyPo;
-    f.Blok = k.Blok;
-    f.BlokDzis = k.BlokDzis;
-    f.BlokDzisData = k.BlokDzisData;
-    f.Ile = k.Ile;
+    Komunikat f = k;
+    f.WarnToday = false;
+    f.ShownToday = f.LastShownMinute = 0;
+    f.PassBlockedOn = Date();
     return f;
 }
 

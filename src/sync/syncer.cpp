@@ -26,35 +26,32 @@ std::string HrefKey(const std::string& href)
     return u ? u->Key() : href;
 }
 
+// A line for the terminal: what a server or a text brings in control
+// characters is shown as blanks, never obeyed.
+std::string Shown(std::string line)
+{
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    return line;
+}
+
 // A reminder's first line, as a result line names it.
 std::string Named(const Komunikat& k)
 {
     const std::string text = Utf8FromCp1250(k.Tresc);
-    std::string first = text.substr(0, text.find('+'));
-    for (char& c : first)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    return "\"" + first + "\"";
+    return "\"" + text.substr(0, text.find('+')) + "\"";
 }
 
 } // namespace
 
 std::string Explained(const Status& s)
 {
-    switch (s.outcome) {
-    case Outcome::AuthFailed:
-        return "the server does not accept the user name or password: " + s.message;
-    case Outcome::Forbidden:
-        return "the server refuses access: " + s.message;
-    case Outcome::InsufficientStorage:
-        return "the server has no room left: " + s.message;
-    case Outcome::Transport:
-        return s.transport == caldav::TransportError::TlsUntrusted
-                   ? "the server's certificate is not one this system trusts: " + s.message
-                   : "no answer from the server: " + s.message;
-    default:
-        return s.message;
-    }
+    // The client's own line names the request, the address and the answer;
+    // a transport's failure alone leaves open whose it was.
+    if (s.outcome == Outcome::Transport && s.transport != caldav::TransportError::TlsUntrusted)
+        return "no answer from the server: " + s.message;
+    return s.message;
 }
 
 namespace {
@@ -452,6 +449,7 @@ struct Syncer::Pass {
                 NameNotHeld(ev);
                 continue;
             }
+            notHeld.erase(key); // changed into something Remindo holds
             int li = -1;
             const auto u = byUid.find(ev.uid);
             if (u != byUid.end() && !claimed[size_t(u->second)])
@@ -534,6 +532,9 @@ SyncResult Syncer::Run(const std::vector<Komunikat>& list, const SyncState& stat
             checkpoint_(pass.r.state);
     }
     pass.r.requests = client_.Requests();
+    pass.r.error = Shown(pass.r.error);
+    for (std::string& line : pass.r.lines)
+        line = Shown(line);
     return pass.r;
 }
 

@@ -14,7 +14,10 @@ if [ -z "${REMINDO_SESSION_INNER:-}" ]; then
   for tool in dbus-run-session /usr/bin/python3; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed (tools/setup.sh installs it)"; exit 1; }
   done
-  work=$(mktemp -d "${TMPDIR:-/tmp}/remindo-sync.XXXXXX")
+  # In memory where there is room: a server's disk syncs are most of its time.
+  tmp=${TMPDIR:-/tmp}
+  [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && tmp=/dev/shm
+  work=$(mktemp -d "$tmp/remindo-sync.XXXXXX")
   mkdir -p "$work/services"
   cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"

@@ -44,6 +44,7 @@ done
 # The sound module where the installed program looks for it.
 [ -n "$(find "$root$prefix" -path '*/remindo/libremindo-sound.so')" ] || { echo "missing: the sound module"; missing=1; }
 [ -n "$(find "$root$prefix" -path '*/remindo/libremindo-data-qt.so')" ] || { echo "missing: the Qt module of remindo-data"; missing=1; }
+[ -n "$(find "$root$prefix" -path '*/remindo/libremindo-data-net.so')" ] || { echo "missing: the network module of remindo-data"; missing=1; }
 # The installed tool finds its module from its own folder: asked for the
 # usual data file of an empty account, it names the file, not the module.
 said=$(XDG_DATA_HOME="$stage/xdg" "$root$prefix/bin/remindo-data" list 2>&1 || true)

@@ -1,9 +1,11 @@
 // The three-way part of a sync without a server: which reminder is which
 // event, what each pair of changes leads to, the local ops applied to a
 // list that changed meanwhile, and the state file's text.
+#include "caldav/scripted.h"
 #include "store/codec.h"
 #include "sync/plan.h"
 #include "sync/state.h"
+#include "sync/syncer.h"
 
 #include <QTest>
 
@@ -30,6 +32,17 @@ SyncEntry E(const Komunikat& form, int position)
     const std::string n = std::to_string(position);
     return SyncEntry{"uid" + n, "http://h/c/" + n + ".ics", "\"e" + n + "\"", form, position};
 }
+
+// Events as their UIDs alone: enough for a sync that only writes.
+class UidCodec final : public IcsCodec {
+public:
+    std::string Write(const std::vector<IcsEvent>& events, int64_t) override { return events.at(0).uid; }
+    bool Read(std::string_view, std::vector<IcsEvent>&, std::string& why) override
+    {
+        why = "not read here";
+        return false;
+    }
+};
 
 } // namespace
 
@@ -133,6 +146,40 @@ private slots:
         QCOMPARE(entry(before.href).etag, before.etag);
         QCOMPARE(entry(E(a, 0).href).position, 1);
         QCOMPARE(entry("http://h/c/n.ics").position, 3);
+    }
+
+    // A server that runs out of room in the middle: one line, and the state
+    // handed out to be written holds only what both sides hold (the old
+    // token, the events written so far), never what the list lacks.
+    void brokenOffKeepsWhatBothSidesHold()
+    {
+        test::ScriptedTransport http;
+        caldav::Client client(http);
+        UidCodec codec;
+        const Komunikat a = K("A+", 1), b = K("B+", 2), n1 = K("Nowe 1+", 3), n2 = K("Nowe 2+", 4);
+        SyncState state;
+        state.account = "konto";
+        state.calendar = "http://h/c/";
+        state.token = "stary";
+        state.entries = {E(a, 0), E(b, 1)};
+        http.Answer(207, "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\"><d:sync-token>nowy</d:sync-token>"
+                         "</d:multistatus>");
+        http.Answer(201, {}, {{"ETag", "\"n1\""}});
+        http.Answer(507);
+        std::vector<SyncState> written;
+        Syncer syncer(client, codec, DateFromYmd(2026, 12, 9), [&](const SyncState& s) { written.push_back(s); }, 1);
+        const SyncResult r = syncer.Run({a, b, n1, n2}, state, "konto", "http://h/c/");
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.find("no room") != std::string::npos, r.error.c_str());
+        QVERIFY(r.ops.empty());
+        QCOMPARE(r.requests, size_t(3));
+        QCOMPARE(written.size(), size_t(2)); // after the first PUT, and at the break
+        const SyncState& last = written.back();
+        QCOMPARE(last.token, std::string("stary"));
+        QCOMPARE(last.entries.size(), size_t(3));
+        QVERIFY(std::any_of(last.entries.begin(), last.entries.end(),
+                            [&](const SyncEntry& e) { return SameForm(e.form, n1) && e.etag == "\"n1\""; }));
+        QCOMPARE(StateText(r.state), StateText(last));
     }
 
     void stateFileTextRoundTrips()

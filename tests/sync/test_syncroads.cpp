@@ -54,11 +54,12 @@ Komunikat R(const char* utf8, int day)
 class Computer {
 public:
     explicit Computer(const QString& name)
-        : home_(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("computers/" + name))
+        : name_(name), home_(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("computers/" + name))
     {
         QDir(home_).removeRecursively();
         QDir().mkpath(Folder());
     }
+    QString Name() const { return name_; }
     QString Folder() const { return home_ + "/Vendly/Remindo"; }
     QString File(const char* name) const { return Folder() + "/" + name; }
 
@@ -128,7 +129,7 @@ public:
     }
 
 private:
-    QString home_;
+    QString name_, home_;
     mutable ScriptedMessages messages_;
     FixedFormats formats_;
     mutable Scrambler scrambler_;
@@ -191,6 +192,19 @@ class TestSyncRoads : public QObject {
 
     bool Phone(const Computer& c, const QStringList& args) { return remindo::test::Phone(server_, c.Calendar(), args); }
 
+    // Three reminders synced, then the one at `index` edited here and the
+    // event of `summary` edited there, and a sync.
+    Run EditedHereAndThere(const Computer& c, int index, const char* here, const QString& summary, const char* there)
+    {
+        ThreeSynced(c, c.Name());
+        std::vector<Komunikat> list = c.Load();
+        list[size_t(index)].Tresc = Cp1250FromUtf8(here).text + "+";
+        c.Save(list);
+        if (!Phone(c, {"edit", UidOf(Events(server_, c.Calendar()), summary), QString::fromUtf8(there)}))
+            return {};
+        return c.Sync();
+    }
+
 private slots:
     void initTestCase() { QVERIFY(server_.Start()); }
     void cleanupTestCase() { server_.Stop(); }
@@ -198,12 +212,7 @@ private slots:
     void editOnEachSide()
     {
         Computer c("each");
-        ThreeSynced(c, "each");
-        std::vector<Komunikat> list = c.Load();
-        list[0].Tresc = Cp1250FromUtf8("Dentysta o 10:30+").text;
-        c.Save(list);
-        QVERIFY(Phone(c, {"edit", UidOf(Events(server_, c.Calendar()), "Zapłacić za gaz"), "Zapłacić za prąd"}));
-        const Run r = c.Sync();
+        const Run r = EditedHereAndThere(c, 0, "Dentysta o 10:30", "Zapłacić za gaz", "Zapłacić za prąd");
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.startsWith("synced: 1 sent, 1 received, 0 edited on both sides"), qPrintable(r.out));
         Converged(c, {"Dentysta o 10:30", "Zapłacić za prąd", "Urodziny Zosi"});
@@ -214,12 +223,7 @@ private slots:
     void sameReminderEditedOnBothSides()
     {
         Computer c("both");
-        ThreeSynced(c, "both");
-        std::vector<Komunikat> list = c.Load();
-        list[1].Tresc = Cp1250FromUtf8("Zapłacić za gaz do 15.+").text;
-        c.Save(list);
-        QVERIFY(Phone(c, {"edit", UidOf(Events(server_, c.Calendar()), "Zapłacić za gaz"), "Gaz zapłacony"}));
-        const Run r = c.Sync();
+        const Run r = EditedHereAndThere(c, 1, "Zapłacić za gaz do 15.", "Zapłacić za gaz", "Gaz zapłacony");
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains("1 edited on both sides"), qPrintable(r.out));
         QVERIFY2(r.out.contains("both kept: \"Zapłacić za gaz do 15.\" and \"Gaz zapłacony\""), qPrintable(r.out));
@@ -343,6 +347,61 @@ private slots:
         }
         // The password kept is still the right one.
         QCOMPARE(c.Sync().status, 0);
+    }
+
+    // A server out of reach (an untrusted certificate, answers cut short) or
+    // a calendar gone: one line, exit 1, the files as they were, and a later
+    // sync finishes the work without losing the edit waiting here.
+    void faultsLeaveTheFilesAsTheyWere()
+    {
+        Computer c("faults");
+        ThreeSynced(c, "faults");
+        std::vector<Komunikat> list = c.Load();
+        list[0].Tresc = Cp1250FromUtf8("Dentysta czeka+").text;
+        c.Save(list);
+        const auto bytes = [&] {
+            QByteArray all;
+            for (const char* f : {"Dane.dat", "Sync.dat", "Sync.ini"}) {
+                QFile file(c.File(f));
+                all += file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+            }
+            return all;
+        };
+        const QByteArray before = bytes();
+        const QString certs = QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath("certs");
+        QDir().mkpath(certs);
+        const QString port = QString::number(server_.Port());
+        struct Row {
+            QStringList proxy;
+            const char* scheme;
+            const char* says;
+        };
+        const Row rows[] = {
+            {{"tls", certs, port}, "https", "certificate"},
+            {{"cut", "200", port}, "http", "no answer from the server"},
+        };
+        for (const Row& row : rows) {
+            Proxy proxy(row.proxy);
+            QVERIFY(proxy.Port() > 0);
+            const Run r = c.Sync({"--server", QString("%1://127.0.0.1:%2/").arg(row.scheme).arg(proxy.Port()),
+                                  "--user", server_.User(), "--calendar", "faults", "--password-stdin"},
+                                 kPassword.toUtf8() + "\n");
+            QCOMPARE(r.status, 1);
+            QCOMPARE(LineCount(r.err), 1);
+            QVERIFY2(r.err.contains(row.says), qPrintable(r.err));
+            QVERIFY(bytes() == before);
+        }
+        // The calendar deleted on the server: the next sync makes it again.
+        QVERIFY(QDir(server_.Dir() + "/storage/collection-root/jan/faults").removeRecursively());
+        Run r = c.Sync();
+        QCOMPARE(r.status, 1);
+        QCOMPARE(LineCount(r.err), 1);
+        QVERIFY2(r.err.contains("no longer on the server"), qPrintable(r.err));
+        QVERIFY(c.File("Dane.dat").size() && c.Load().size() == 3);
+        r = c.Sync();
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.startsWith("synced: 3 sent, 0 received"), qPrintable(r.out));
+        Converged(c, {"Dentysta czeka", "Zapłacić za gaz", "Urodziny Zosi"});
     }
 
     // A first sync of 1 000 reminders, the sync itself killed, then the

@@ -14,7 +14,7 @@ _remindo_data()
             COMPREPLY=($(compgen -W "$(date +%F)" -- "$cur"))
             return
             ;;
-        --days | --every)
+        --days | --every | --server | --user | --calendar)
             return
             ;;
     esac
@@ -35,7 +35,7 @@ _remindo_data()
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--file --help --version' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'list week preview export import' -- "$cur"))
+            COMPREPLY=($(compgen -W 'list week preview export import sync' -- "$cur"))
         fi
         return
     fi
@@ -47,6 +47,7 @@ _remindo_data()
         preview) options="--from --days --every" ;;
         export) options="--plain --ics" ;;
         import) options="--ics --skip-unsupported --replace" ;;
+        sync) options="--server --user --calendar --password-stdin --insecure" ;;
         *) return ;;
     esac
     if [[ $cur == -* ]]; then
