@@ -211,6 +211,26 @@ private slots:
         QVERIFY(rig.box.shown.empty());
         QVERIFY(w.isVisible());
     }
+
+    // Run alone on a bus without a Secret Service (test_syncprogram_nokeyring):
+    // the window says so in one line, and no account is kept.
+    void noKeyring()
+    {
+        if (qEnvironmentVariable("REMINDO_TEST_KEYRING") != "absent")
+            QSKIP("for the bus without a Secret Service");
+        ProgramRig rig;
+        TFSynchronizacja& w = *rig.windows->synchronizacja;
+        w.Open();
+        QTRY_VERIFY_WITH_TIMEOUT(w.LUwaga()->text().contains("Secret Service"), 20000);
+        Type(w.Field(0), server_.Url());
+        Type(w.Field(1), kUser);
+        Type(w.Field(2), kPassword);
+        ClickOn(w, ToQRect(layout::synchronizacja::kZapisz));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.LUwaga()->text().isEmpty(), 20000);
+        QVERIFY(w.isVisible());
+        QVERIFY(!QFile::exists(rig.Folder() + "/Sync.ini"));
+        QVERIFY(rig.box.shown.empty());
+    }
 };
 
 QTEST_MAIN(TestSyncProgram)
