@@ -202,6 +202,7 @@ void SyncDriver::Start()
     sync::SyncAccount account;
     if (sync::ReadAccount(AccountPath(), account) != sync::AccountRead::Read)
         return;
+    retry_.stop(); // whatever waited comes with this sync
     auto job = std::make_shared<Job>();
     job->account = account;
     std::string why;
