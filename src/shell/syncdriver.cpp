@@ -38,6 +38,23 @@ std::string Stamp()
     return QDateTime::currentDateTime().toString(QStringLiteral("d.MM.yyyy HH:mm")).toStdString();
 }
 
+// A failure in the window's words; the log keeps the server's own.
+std::string InWords(const caldav::Status& s)
+{
+    using caldav::Outcome;
+    switch (s.outcome) {
+    case Outcome::AuthFailed: return "serwer nie przyjął nazwy użytkownika lub hasła";
+    case Outcome::Forbidden: return "serwer odmówił dostępu";
+    case Outcome::Gone: return "kalendarza nie ma na serwerze (następna synchronizacja poszuka go znowu)";
+    case Outcome::InsufficientStorage: return "na serwerze zabrakło miejsca";
+    case Outcome::Transport:
+        return s.transport == caldav::TransportError::TlsUntrusted
+                   ? "certyfikat serwera nie jest zaufany w tym systemie"
+                   : "serwer nie odpowiada";
+    default: return {};
+    }
+}
+
 const char* const kNoKeyring = "Brak usługi haseł (Secret Service): hasła nie można przechować, "
                                "więc synchronizacja nie działa.";
 
@@ -53,6 +70,7 @@ struct SyncDriver::Job {
     IcsCodec* codec = nullptr;
     // the result
     bool ok = false;
+    std::string words; // the failure in the window's words; empty: `error` as it is
     bool noKeyring = false;
     std::string error;
     std::string stateError;
@@ -96,12 +114,15 @@ void SyncDriver::Job::Work()
     const caldav::Reply<std::string> calendar = sync::FindCalendar(client, account, state, false);
     if (!calendar.ok()) {
         error = sync::Explained(calendar.status);
+        words = InWords(calendar.status);
         return;
     }
     result = sync::RunPass(client, *codec, today, account, calendar.value, list, state, statePath, stateError);
     ok = result.ok;
-    if (!ok)
+    if (!ok) {
         error = result.error;
+        words = InWords(result.failure);
+    }
 }
 
 SyncDriver::SyncDriver(AppState& state, std::string settingsFolder, std::function<bool()> busy,
@@ -234,8 +255,12 @@ void SyncDriver::Done(Job& job)
     keyringLine_ = job.noKeyring ? kNoKeyring : "";
     std::string line;
     bool failed = !job.ok;
+    std::string logged; // the log's line when it says more than the window's
     if (!job.ok) {
-        line = "błąd: " + job.error + (job.stateError.empty() ? "" : "; " + job.stateError);
+        line = "błąd: " + (job.words.empty() ? job.error : job.words) +
+               (job.stateError.empty() ? "" : "; " + job.stateError);
+        if (!job.words.empty())
+            logged = "błąd: " + job.error;
     } else if (busy_() || state_.session().DataChanged()) {
         // Nothing the user is typing is touched: the file keeps what it
         // holds, the state what matches it, and a later sync brings the rest.
@@ -277,7 +302,7 @@ void SyncDriver::Done(Job& job)
     }
     lastLine_ = Stamp() + ": " + line;
     if (failed) {
-        state_.log().WriteLog(Cp("Synchronizacja: ") + Cp(line));
+        state_.log().WriteLog(Cp("Synchronizacja: ") + Cp(logged.empty() ? line : logged));
         state_.log().FlushLog();
     }
     Told();

@@ -207,7 +207,7 @@ private slots:
         QVERIFY(net::PasswordStore().Store(kept.server, kept.user, "zle").ok());
         ClickOn(w, ToQRect(layout::synchronizacja::kSynchronizuj));
         QVERIFY(rig.Synced());
-        QVERIFY2(w.LWynik()->text().contains(QString::fromUtf8("błąd")), qPrintable(w.LWynik()->text()));
+        QVERIFY2(w.LWynik()->text().contains(QString::fromUtf8("błąd: serwer nie przyjął nazwy użytkownika lub hasła")), qPrintable(w.LWynik()->text()));
         QVERIFY(rig.box.shown.empty());
         QVERIFY(w.isVisible());
     }
