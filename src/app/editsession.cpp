@@ -159,6 +159,7 @@ int EditSession::ReloadDataFile()
         storedAt_.clear();
     }
     ListChanged();
+    FileFollowers();
     return result;
 }
 
@@ -218,6 +219,37 @@ void EditSession::ListChanged()
         follow();
 }
 
+void EditSession::FileFollowers()
+{
+    // A follower may read or write the file in turn: a copy of the list.
+    const auto followers = fileFollowers_;
+    for (const auto& follow : followers)
+        follow();
+}
+
+bool EditSession::SaveChange(const std::function<void(std::vector<Komunikat>&)>& change, bool save)
+{
+    if (dataChanged_)
+        return false;
+    if (save && FileChangedElsewhere())
+        Load();
+    const std::vector<Komunikat> before = list_.items;
+    const bool shown = CurrentReminderValid();
+    const Komunikat shownReminder = shown ? list_[engineState_.CurrentReminderIndex] : Komunikat();
+    change(list_.items);
+    if (!save)
+        return true;
+    if (!SaveList()) {
+        list_.items = before;
+        ListChanged();
+        return false;
+    }
+    engineState_.CurrentReminderIndex = shown ? IndexOfSameReminder(list_, shownReminder) : -1;
+    engine_.PreparationPass();
+    list_.RefreshView();
+    return true;
+}
+
 void EditSession::FileHoldsTheList()
 {
     stored_.items = list_.items;
@@ -231,6 +263,7 @@ bool EditSession::SaveList()
         return false;
     FileHoldsTheList();
     ListChanged();
+    FileFollowers();
     return true;
 }
 
@@ -247,8 +280,10 @@ bool EditSession::SaveReminderChange(int32_t index, const std::function<void(Kom
         return true;
     const Komunikat before = stored_[at];
     change(stored_[at]);
-    if (WriteFile(stored_))
+    if (WriteFile(stored_)) {
+        FileFollowers();
         return true;
+    }
     stored_[at] = before; // the file still holds it as it was
     return false;
 }

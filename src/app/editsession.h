@@ -89,6 +89,17 @@ public:
     // with the list (a damaged file is emptied, the day prepared after the
     // read): a follower redraws once the event loop comes back.
     void FollowList(std::function<void()> follow) { followers_.push_back(std::move(follow)); }
+    // `follow` runs after every read of the file into the list and every
+    // write of it (not after edits that wait for their save).
+    void FollowFile(std::function<void()> follow) { fileFollowers_.push_back(std::move(follow)); }
+
+    // ---- the calendar's changes
+    // `change` made to the list as the file holds it (another program's
+    // version read first) and, when `save`, the list written through the
+    // same checks as every write. Refused (false, nothing changed) while
+    // the list window's edits wait. A failed write puts the list back as it
+    // was. The reminder window keeps its reminder where it is still there.
+    bool SaveChange(const std::function<void(std::vector<Komunikat>&)>& change, bool save);
 
     // ---- writing the file
     // Every write goes through one check. Another program may have replaced
@@ -112,6 +123,7 @@ public:
 private:
     bool FindShownReminder();
     void ListChanged();
+    void FileFollowers();
     void FileHoldsTheList();
     bool WriteFile(const Komunikaty& what);
 
@@ -128,6 +140,7 @@ private:
     std::vector<int32_t> storedAt_; // each reminder's place in stored_; -1 or past the end: not there
     FileStamp fileStamp_;           // the file as last read or written here (the link's target)
     std::vector<std::function<void()>> followers_;
+    std::vector<std::function<void()>> fileFollowers_;
 };
 
 } // namespace remindo

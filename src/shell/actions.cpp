@@ -12,6 +12,8 @@ constexpr Action kActions[] = {
      "otwiera kalendarz", "Kalendarz"},
     {"ustawienia", Does::OpenWindow, "TFUstawienia", "ustawień", "DajUstawienia", "&Ustawienia", "N2",
      "--settings", "otwiera ustawienia", "Ustawienia"},
+    {"synchronizuj", Does::OpenWindow, "TFSynchronizacja", "synchronizacji", "Synchronizuj", "&Synchronizacja", "",
+     "--sync", "synchronizuje teraz z kalendarzem i otwiera okno synchronizacji", "Synchronizacja", true},
     {"o-programie", Does::OpenWindow, "TFAbout", "O programie", "About", "&O programie", "", "--about",
      "otwiera okno O programie", "O programie"},
     {"pomoc", Does::OpenHelp, "", "", "Pomoc", "&Pomoc", "", "", "", ""},

@@ -24,6 +24,7 @@ struct Action {
     std::string_view option;    // the command-line option; empty: none
     std::string_view usage;     // what --help says of it
     std::string_view entryName; // the desktop entry's name of the action; empty: not there
+    bool syncs = false;         // a sync starts too, whatever the window does
 };
 
 std::span<const Action> Actions();

@@ -155,6 +155,8 @@ void Program::CoolTrayClick()
 
 void Program::MenuClick(const Action& action)
 {
+    if (action.syncs && syncNow_)
+        syncNow_();
     if (action.does == Does::OpenHelp)
         glowny_.OpenHelpPage();
     else if (action.does == Does::End)
@@ -177,6 +179,8 @@ void Program::CloseAppClick()
 bool Program::ActivateAction(std::string_view name)
 {
     const Action* action = FindAction(name);
+    if (action && action->syncs && syncNow_)
+        syncNow_();
     if (action && action->does != Does::OpenWindow) {
         MenuClick(*action);
     } else if (QWidget* inTheWay = action ? WindowInTheWay(name) : nullptr) {

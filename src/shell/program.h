@@ -63,6 +63,8 @@ public:
     void SetBeforeEnd(std::function<bool()> ask) { beforeEnd_ = std::move(ask); }
     // How the program ends (every event loop is left); tests record it instead.
     void SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+    // What an action that syncs starts.
+    void SetSyncNow(std::function<void()> syncNow) { syncNow_ = std::move(syncNow); }
     bool NoWindowOpen() const;
     void CoolTrayClick();
     // A menu item: a window opens only while `NoWindowOpen`.
@@ -94,6 +96,7 @@ private:
     std::vector<MenuWindow> windows_;
     std::function<bool()> beforeEnd_;
     std::function<void()> endProgram_;
+    std::function<void()> syncNow_;
 
     QTimer timerek_;
     QTimer badawczy_;

@@ -2,12 +2,18 @@
 
 #include "windows/kalendarz.h"
 #include "windows/ustawienia.h"
+#include "shell/syncdriver.h"
 #include "windows/about.h"
+#include "windows/synchronizacja.h"
 #include "windows/czestosc.h"
 #include "windows/dane.h"
 #include "windows/help.h"
 #include "windows/warning.h"
 #include "windows/wprowadzane.h"
+
+#include <QApplication>
+
+#include <filesystem>
 
 namespace remindo {
 
@@ -23,6 +29,11 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     kalendarz = Own(new TFkalendarz(state, nullptr, services.help));
     ustawienia = Own(new TFUstawienia(state));
     about = Own(new TFAbout());
+    // The account beside the settings, in the data file's folder.
+    sync = std::make_unique<SyncDriver>(
+        state, std::filesystem::path(state.dataFile().Path()).parent_path().string(),
+        [] { return QApplication::activeModalWidget() != nullptr; });
+    synchronizacja = Own(new TFSynchronizacja(*sync));
 
     state.messages().SetTarget(warning);
     SetHelpFailureBox(&state.messages());
@@ -30,6 +41,7 @@ WindowSet::WindowSet(AppState& state, const ShellServices& services) : state_(st
     wprowadzane->SetDialog(czestosc);
     program->SetWindows(opened_);
     program->SetBeforeEnd([list = dane] { return list->AskBeforeEnd(); });
+    program->SetSyncNow([s = sync.get()] { s->SyncNow(); });
 }
 
 WindowSet::~WindowSet()
@@ -39,6 +51,7 @@ WindowSet::~WindowSet()
     if (HelpFailureBox() == &state_.messages())
         SetHelpFailureBox(nullptr);
     program.reset();
+    sync.reset(); // its thread's job cancelled first
     for (auto it = all_.rbegin(); it != all_.rend(); ++it)
         delete *it;
 }

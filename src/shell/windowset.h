@@ -1,8 +1,9 @@
 #pragma once
-// The program's eight windows, created once in their fixed order and kept
+// The program's nine windows, created once in their fixed order and kept
 // for the whole run: TFGlowny, TFDane, TFWarning, TFWprowadzane,
-// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout; and the program that
-// drives them, made with the reminder window before any other exists.
+// TFCzestosc, TFkalendarz, TFUstawienia, TFAbout, TFSynchronizacja; the
+// program that drives them, made with the reminder window before any other
+// exists; and the syncing that the sync window shows.
 
 #include "shell/program.h"
 #include "windows/glowny.h"
@@ -14,7 +15,9 @@ class QWidget;
 
 namespace remindo {
 
+class SyncDriver;
 class TFAbout;
+class TFSynchronizacja;
 class TFCzestosc;
 class TFDane;
 class TFUstawienia;
@@ -38,6 +41,9 @@ public:
     TFkalendarz* kalendarz = nullptr;
     TFUstawienia* ustawienia = nullptr;
     TFAbout* about = nullptr;
+    // The program's syncing, and its window.
+    std::unique_ptr<SyncDriver> sync;
+    TFSynchronizacja* synchronizacja = nullptr;
 
     // Every window, in the order of creation.
     const std::vector<QWidget*>& All() const { return all_; }

@@ -522,6 +522,7 @@ SyncResult Syncer::Run(const std::vector<Komunikat>& list, const SyncState& stat
     } catch (const Broken& b) {
         pass.r = SyncResult();
         pass.r.error = Explained(b.status);
+        pass.r.failure = b.status;
         // A calendar gone takes what was known of it along: the next sync
         // looks it up again and starts over, pairing instead of deleting.
         pass.r.state = b.calendarGone ? SyncState() : pass.Checkpoint();

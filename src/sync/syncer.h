@@ -24,6 +24,7 @@ namespace remindo::sync {
 struct SyncResult {
     bool ok = false;
     std::string error;          // one line when not ok
+    caldav::Status failure;     // what broke it off, when not ok
     std::vector<LocalOp> ops;   // the local half, for ApplyOps
     SyncState state;            // to write once the ops are in the data file
     int sent = 0;               // events written or deleted on the server

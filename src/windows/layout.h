@@ -176,4 +176,20 @@ inline constexpr Rect kAnuluj{282, 202, 27, 20};
 inline constexpr Rect kZapisz = about::kZapisz;
 } // namespace ustawienia
 
+// Sync window `TFSynchronizacja`: the account's four fields, the button
+// that syncs now, the last result and the keyring's line.
+namespace synchronizacja {
+inline constexpr Rect kWindow{0, 0, 386, 300};
+inline constexpr Rect kListwa{0, 0, 386, 26};
+inline constexpr Rect kSerwer{142, 44, 218, 16};
+inline constexpr Rect kUzytkownik{142, 72, 218, 16};
+inline constexpr Rect kHaslo{142, 100, 218, 16};
+inline constexpr Rect kKalendarz{142, 128, 218, 16};
+inline constexpr Rect kSynchronizuj{24, 158, 150, 24};
+inline constexpr Rect kWynik{24, 190, 338, 28};
+inline constexpr Rect kUwaga{24, 222, 338, 28};
+inline constexpr Rect kAnuluj{282, 261, 27, 20};
+inline constexpr Rect kZapisz{319, 261, 27, 20};
+} // namespace synchronizacja
+
 } // namespace remindo::layout

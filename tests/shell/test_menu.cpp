@@ -10,6 +10,7 @@
 #include "shell/tray.h"
 #include "shell/windowset.h"
 #include "windows/about.h"
+#include "windows/synchronizacja.h"
 #include "windows/dane.h"
 #include "windows/kalendarz.h"
 #include "windows/ustawienia.h"
@@ -64,6 +65,8 @@ struct MenuRig : ShellEnv {
             return windows->kalendarz;
         if (name == "DajUstawienia")
             return windows->ustawienia;
+        if (name == "Synchronizuj")
+            return windows->synchronizacja;
         return windows->about;
     }
     QStringList Files() const
@@ -151,7 +154,7 @@ private slots:
         for (QWidget* w : r.windows->All())
             names << w->objectName();
         QCOMPARE(names, (QStringList{"TFGlowny", "TFDane", "TFWarning", "TFWprowadzane", "TFCzestosc",
-                                     "TFkalendarz", "TFUstawienia", "TFAbout"}));
+                                     "TFkalendarz", "TFUstawienia", "TFAbout", "TFSynchronizacja"}));
         for (QWidget* w : r.windows->All())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
         // The store's messages go to the program's own box.
@@ -160,6 +163,7 @@ private slots:
         QCOMPARE(r.Widget("Kalendarz1")->size(), QSize(500, 500));
         QCOMPARE(r.Widget("DajUstawienia")->size(), QSize(386, 243));
         QCOMPARE(r.Widget("About")->size(), QSize(386, 243));
+        QCOMPARE(r.Widget("Synchronizuj")->size(), QSize(386, 300));
     }
 
     void menuItemsInOrder()
@@ -170,7 +174,7 @@ private slots:
         QStringList captions;
         for (QAction* a : r.tray->PopMenu().actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, (QStringList{"&Dane", "&Kalendarz", "-", "&Ustawienia", "&O programie", "&Pomoc", "-",
+        QCOMPARE(captions, (QStringList{"&Dane", "&Kalendarz", "-", "&Ustawienia", "&Synchronizacja", "&O programie", "&Pomoc", "-",
                                         QString::fromUtf8("&Zakończ")}));
     }
 

@@ -8,7 +8,9 @@
 #include "windows/kalendarz.h"
 #include "windows/datepicker.h"
 #include "app/staterig.h"
+#include "windows/synchronizacja.h"
 #include "windows/ustawienia.h"
+#include "app/syncservice.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -42,6 +44,29 @@ bool Save(QWidget& w, const char* name, QSize size)
     return image.size() == size && image.save(RenderDir() + QLatin1Char('/') + QLatin1String(name));
 }
 
+// The syncing as the sync window sees it, after a sync that went well.
+class ShownSync final : public SyncService {
+public:
+    sync::SyncAccount Account() const override
+    {
+        sync::SyncAccount a;
+        a.server = "https://chmura.example.org/remote.php/dav/";
+        a.user = "ania";
+        return a;
+    }
+    void SaveAccount(const sync::SyncAccount&, const std::string&, std::function<void(const std::string&)> done) override
+    {
+        done({});
+    }
+    void SyncNow() override {}
+    bool Running() const override { return false; }
+    std::string LastLine() const override { return "10.12.2026 08:15: wysłano 2, odebrano 1"; }
+    std::string KeyringLine() const override { return keyring; }
+    void ProbeKeyring() override {}
+    void Follow(std::function<void()>) override {}
+    std::string keyring;
+};
+
 } // namespace
 
 class RenderDialogs : public QObject {
@@ -49,6 +74,18 @@ class RenderDialogs : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(QDir().mkpath(RenderDir())); }
+
+    // With the keyring missing too, so that both lines show.
+    void syncWindow()
+    {
+        ShownSync service;
+        service.keyring = "Brak usługi haseł (Secret Service): hasła nie można przechować, więc "
+                          "synchronizacja nie działa.";
+        TFSynchronizacja window(service);
+        window.Open();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(Save(window, "synchronizacja.png", QSize(386, 300)));
+    }
 
     void settingsDialog()
     {

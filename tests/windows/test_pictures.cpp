@@ -40,6 +40,7 @@ const std::map<QString, QSize>& ExpectedSizes()
         {"tlo_czestosc_a", {336, 137}}, {"tlo_czestosc_b", {336, 137}},
         {"tlo_wybor_daty", {188, 220}}, {"tlo_kalendarz", {500, 500}},
         {"tlo_ustawienia", {386, 243}}, {"tlo_about", {386, 243}},
+        {"tlo_synchronizacja", {386, 300}},
         {"listwagora", {16, 16}},       {"listwadol", {16, 16}},     {"listwasuwak", {16, 40}},
     };
     return sizes;
@@ -145,6 +146,10 @@ private slots:
                                                        "Poziom głośności dźwięku"};
         QTest::newRow("tlo_about") << "tlo_about"
                                    << QStringList{"Remindo - o programie", "Remindo 1.02"};
+        QTest::newRow("tlo_synchronizacja")
+            << "tlo_synchronizacja"
+            << QStringList{"Remindo - synchronizacja", "Adres serwera", "Użytkownik", "Hasło", "Nazwa kalendarza",
+                           "Synchronizuj teraz"};
     }
 
     // What was actually painted, read back from the painting, word for word.

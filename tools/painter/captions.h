@@ -82,6 +82,15 @@ inline constexpr const char* kDzwiek = "- komunikatom towarzyszy dźwięk";
 inline constexpr const char* kPoziom = "Poziom głośności dźwięku";
 } // namespace ustawienia
 
+namespace synchronizacja {
+inline constexpr const char* kTitle = "Remindo - synchronizacja";
+inline constexpr const char* kSerwer = "Adres serwera";
+inline constexpr const char* kUzytkownik = "Użytkownik";
+inline constexpr const char* kHaslo = "Hasło";
+inline constexpr const char* kKalendarz = "Nazwa kalendarza";
+inline constexpr const char* kSynchronizuj = "Synchronizuj teraz";
+} // namespace synchronizacja
+
 namespace about {
 inline constexpr const char* kTitle = "Remindo - o programie";
 inline constexpr const char* kNazwa = "Remindo " REMINDO_VERSION;

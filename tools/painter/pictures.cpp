@@ -507,6 +507,27 @@ Picture Ustawienia()
                  lu::kDzwiekWiecej, lu::kAnuluj, lu::kZapisz});
 }
 
+Picture Synchronizacja()
+{
+    namespace ls = lay::synchronizacja;
+    namespace cs = cap::synchronizacja;
+    Canvas c(QSize(ls::kWindow.w, ls::kWindow.h), kBody);
+    WindowBase(c, cs::kTitle);
+    const auto row = [&c](const char* caption, lay::Rect field) {
+        c.TextAt(QPoint(kDialogMargin, field.y - 2), 20, caption, Caption(), kInk);
+        FieldAround(c, field, 4, 3);
+    };
+    row(cs::kSerwer, ls::kSerwer);
+    row(cs::kUzytkownik, ls::kUzytkownik);
+    row(cs::kHaslo, ls::kHaslo);
+    row(cs::kKalendarz, ls::kKalendarz);
+    CaptionButton(c, R(ls::kSynchronizuj), cs::kSynchronizuj);
+    ConfirmCancel(c, ls::kAnuluj, ls::kZapisz);
+    return Done("tlo_synchronizacja", c,
+                {ls::kListwa, ls::kSerwer, ls::kUzytkownik, ls::kHaslo, ls::kKalendarz, ls::kSynchronizuj,
+                 ls::kWynik, ls::kUwaga, ls::kAnuluj, ls::kZapisz});
+}
+
 Picture About()
 {
     namespace la = lay::about;
@@ -565,6 +586,8 @@ const std::vector<Entry>& Entries()
         {{"tlo_kalendarz", lay::kalendarz::kWindow.w, lay::kalendarz::kWindow.h}, Kalendarz},
         {{"tlo_ustawienia", lay::ustawienia::kWindow.w, lay::ustawienia::kWindow.h}, Ustawienia},
         {{"tlo_about", lay::about::kWindow.w, lay::about::kWindow.h}, About},
+        {{"tlo_synchronizacja", lay::synchronizacja::kWindow.w, lay::synchronizacja::kWindow.h},
+         Synchronizacja},
     };
     return entries;
 }

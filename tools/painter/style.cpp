@@ -337,6 +337,20 @@ void ActionButton(QPainter& p, const QRect& r, Glyph g)
     DrawGlyph(p, glyph, g, confirm ? Qt::white : kCancel, 2.0);
 }
 
+void CaptionButton(Canvas& c, const QRect& r, const char* caption)
+{
+    QPainter& p = c.P();
+    p.save();
+    QLinearGradient grad(r.topLeft(), r.bottomLeft());
+    grad.setColorAt(0, kAccent.lighter(112));
+    grad.setColorAt(1, kAccent);
+    p.setPen(QPen(kAccentDark, 1));
+    p.setBrush(grad);
+    p.drawRoundedRect(Crisp(r), 4, 4);
+    p.restore();
+    c.Text(r, Qt::AlignCenter, caption, Font(kCaptionPx, true), Qt::white);
+}
+
 void RoundButton(QPainter& p, const QRect& r, Glyph g)
 {
     p.save();

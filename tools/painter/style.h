@@ -118,6 +118,8 @@ void DrawChevron(QPainter& p, const QRectF& box, Arrow dir, const QColor& colour
 
 // Confirm (tick, filled) and cancel or close (cross, light) buttons.
 void ActionButton(QPainter& p, const QRect& r, Glyph g);
+// A button with a caption on it, in the confirm button's colours.
+void CaptionButton(Canvas& c, const QRect& r, const char* caption);
 // Round tool button with a glyph (list window).
 void RoundButton(QPainter& p, const QRect& r, Glyph g);
 // Tick box face on `backdrop`.

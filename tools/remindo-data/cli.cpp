@@ -8,11 +8,9 @@
 #include "engine/engine.h"
 #include "engine/occurrence.h"
 #include "caldav/client.h"
-#include "caldav/url.h"
 #include "ical/ics.h"
-#include "sync/plan.h"
-#include "sync/state.h"
-#include "sync/syncer.h"
+#include "sync/account.h"
+#include "sync/pass.h"
 #include "app/appstate.h"
 #include "store/atomicfile.h"
 #include "store/codec.h"
@@ -659,93 +657,31 @@ void Import(Context& ctx, const Args& a, const IcsSource& ics, std::string& out)
     ReplaceList(ctx, ctx.Load(a.words[1]), out);
 }
 
-// The account `sync` keeps in the settings folder; the password is the keyring's.
-struct SyncAccount {
-    std::string server, user, calendar = "Remindo";
-    bool insecure = false;
-    // What the sync state belongs to.
-    std::string Key() const { return server + "\n" + user + "\n" + calendar; }
-};
-
-std::string AccountPath(Context& ctx) { return ctx.UserPaths().settingsFolder + "/Sync.ini"; }
-
-std::optional<SyncAccount> ReadAccount(const std::string& path)
-{
-    std::string text;
-    if (!FileExists(path))
-        return std::nullopt;
-    if (!ReadWholeFile(path, text))
-        Fail(path + ": cannot be read");
-    SyncAccount a;
-    size_t from = 0;
-    while (from < text.size()) {
-        const size_t end = std::min(text.find('\n', from), text.size());
-        const std::string line = text.substr(from, end - from);
-        from = end + 1;
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        const std::string name = line.substr(0, eq), value = line.substr(eq + 1);
-        if (name == "server")
-            a.server = value;
-        else if (name == "user")
-            a.user = value;
-        else if (name == "calendar")
-            a.calendar = value;
-        else if (name == "insecure")
-            a.insecure = value == "1";
-    }
-    if (a.server.empty() || a.user.empty())
-        Fail(path + ": no server or user in it");
-    return a;
-}
-
-void WriteAccount(const std::string& path, const SyncAccount& a)
-{
-    const std::string text = "server=" + a.server + "\nuser=" + a.user + "\ncalendar=" + a.calendar +
-                             "\ninsecure=" + (a.insecure ? "1" : "0") + "\n";
-    std::string why;
-    std::unique_ptr<FileWriter> w = DefaultFileWriters().NewWriter();
-    w->SetMode(0600);
-    if (!(w->Open(path) && w->Write(text) && w->Commit())) {
-        why = w->Error();
-        w->Discard();
-        Fail(path + ": cannot be written: " + why);
-    }
-}
-
-bool Loopback(const std::string& host)
-{
-    return host == "localhost" || host.rfind("127.", 0) == 0 || host == "::1";
-}
-
-void CheckLine(const std::string& value, const char* what)
-{
-    if (value.empty() || value.find_first_of("\r\n") != std::string::npos)
-        Misuse(std::string("sync: ") + what + ": one line, not empty");
-}
+std::string AccountPath(Context& ctx) { return sync::AccountPath(ctx.UserPaths().settingsFolder); }
 
 void Sync(Context& ctx, const Args& a, const IcsSource& ics, const NetSource& net, std::istream* in,
           std::string& out)
 {
     a.Words(0, "sync");
     const bool given = a.Get("server").has_value();
-    SyncAccount account;
+    sync::SyncAccount account;
     std::string password;
     if (given) {
         if (!a.Get("user") || !a.Get("password-stdin"))
             Misuse("sync: --server goes with --user NAME and --password-stdin");
         account.server = *a.Get("server");
         account.user = *a.Get("user");
-        account.calendar = a.Get("calendar").value_or("Remindo");
+        account.calendar = a.Get("calendar").value_or(sync::kDefaultCalendar);
         account.insecure = a.Get("insecure").has_value();
-        CheckLine(account.user, "--user");
-        CheckLine(account.calendar, "--calendar");
-        const std::optional<caldav::Url> url = caldav::Url::Parse(account.server);
-        if (!url)
+        switch (sync::CheckAccount(account)) {
+        case sync::AccountFault::User: Misuse("sync: --user: one line, not empty");
+        case sync::AccountFault::Calendar: Misuse("sync: --calendar: one line, not empty");
+        case sync::AccountFault::Server:
             Misuse("sync: --server: not an http:// or https:// address: " + account.server);
-        if (url->scheme == "http" && !account.insecure && !Loopback(url->host))
+        case sync::AccountFault::PlainHttp:
             Misuse("sync: --server: plain http:// only to this computer (--insecure allows it elsewhere)");
+        case sync::AccountFault::None: break;
+        }
         if (!in || !std::getline(*in, password))
             Misuse("sync: --password-stdin: no password on standard input");
         if (!password.empty() && password.back() == '\r')
@@ -756,10 +692,14 @@ void Sync(Context& ctx, const Args& a, const IcsSource& ics, const NetSource& ne
         for (const char* option : {"user", "calendar", "password-stdin", "insecure"})
             if (a.Get(option))
                 Misuse(std::string("sync: --") + option + " goes with --server");
-        const std::optional<SyncAccount> kept = ReadAccount(AccountPath(ctx));
-        if (!kept)
+        std::string why;
+        switch (sync::ReadAccount(AccountPath(ctx), account, &why)) {
+        case sync::AccountRead::Missing:
             Misuse("sync: no account yet: remindo-data sync --server URL --user NAME --password-stdin");
-        account = *kept;
+        case sync::AccountRead::Damaged:
+            Fail(AccountPath(ctx) + ": " + (why.empty() ? "cannot be read" : why));
+        case sync::AccountRead::Read: break;
+        }
     }
 
     std::string why;
@@ -780,12 +720,10 @@ void Sync(Context& ctx, const Args& a, const IcsSource& ics, const NetSource& ne
 
     IcsCodec& codec = Codec(ics);
     const std::string statePath = sync::StatePath(ctx.dataPath);
-    sync::SyncState state;
-    if (sync::ReadState(statePath, state, &why) == sync::StateRead::Damaged) {
-        out += "the sync state " + statePath + " could not be read (" + why + "): this sync pairs the list and " +
-               "the calendar anew\n";
-        state = sync::SyncState();
-    }
+    std::string note;
+    const sync::SyncState state = sync::ReadStateFor(statePath, note);
+    if (!note.empty())
+        out += note + "\n";
     const std::string target = FollowOwnLink(ctx.dataPath);
     FileStamp stamp = StampOf(target);
     Komunikaty list;
@@ -798,65 +736,60 @@ void Sync(Context& ctx, const Args& a, const IcsSource& ics, const NetSource& ne
     options.insecure = account.insecure;
     const std::unique_ptr<caldav::HttpTransport> transport = services->Transport(options);
     caldav::Client client(*transport);
-    std::string calendar;
-    if (!given && state.account == account.Key() && !state.calendar.empty()) {
-        calendar = state.calendar;
-    } else {
-        const auto found = client.Discover(account.server);
-        if (!found.ok())
-            Fail("sync: " + sync::Explained(found.status));
-        const auto cal = client.UseCalendar(found.value, account.calendar);
-        if (!cal.ok())
-            Fail("sync: " + sync::Explained(cal.status));
-        calendar = cal.value.url;
-    }
+    const caldav::Reply<std::string> calendar = sync::FindCalendar(client, account, state, given);
+    if (!calendar.ok())
+        Fail("sync: " + sync::Explained(calendar.status));
     if (given) {
         if (services->StorePassword(account.server, account.user, password, why) != NetServices::Ok)
             Fail("sync: the password cannot be kept: " + why);
-        if (!MakeFolders(ctx.UserPaths().settingsFolder))
-            Fail(ctx.UserPaths().settingsFolder + ": the folder cannot be created");
-        WriteAccount(AccountPath(ctx), account);
+        if (!sync::WriteAccount(AccountPath(ctx), account, &why))
+            Fail(AccountPath(ctx) + ": cannot be written: " + why);
     }
 
     std::string stateError;
-    const auto keep = [&](const sync::SyncState& s) {
-        if (!sync::WriteState(statePath, s, &why))
-            stateError = statePath + ": cannot be written: " + why;
-    };
-    sync::Syncer syncer(client, codec, SystemClock().Today(), keep);
-    sync::SyncResult r = syncer.Run(list.items, state, account.Key(), calendar);
+    sync::SyncResult r =
+        sync::RunPass(client, codec, SystemClock().Today(), account, calendar.value, list.items, state, statePath,
+                      stateError);
     if (!r.ok)
         Fail("sync: " + r.error + (stateError.empty() ? "" : "; " + stateError));
 
-    if (!r.ops.empty()) {
-        // The file may have changed while the server was asked: the ops meet
-        // the list as it is now.
+    std::vector<std::string> keptCopies;
+    std::string saveError;
+    const auto edit = [&](const std::function<void(std::vector<Komunikat>&)>& change, bool save) {
+        if (!save) {
+            change(list.items);
+            return true;
+        }
+        // The file may have changed while the server was asked: the ops
+        // meet the list as it is now.
         if (!(StampOf(target) == stamp)) {
             stamp = StampOf(target);
             list = FileExists(ctx.dataPath) ? ctx.Load(ctx.dataPath) : Komunikaty();
         }
-        sync::ApplyOps(list.items, r.ops, r.state);
+        change(list.items);
         std::error_code ec;
         const std::filesystem::path folder = std::filesystem::absolute(ctx.dataPath, ec).parent_path();
         DataFile file(ctx.dataPath, ctx.quiet, ctx.formats, ctx.scrambler);
         file.Switch = true;
         ReplaceCheck check{stamp, ".inna-wersja-", {}, false};
-        if (ec || !MakeFolders(folder) || !file.SaveDataFile(list, check)) {
-            keep(r.unapplied);
-            Fail(ctx.dataPath + ": cannot be written: " + file.LastError() + " (the next sync brings the changes)");
-        }
-        for (const std::string& copy : check.kept)
-            out += "another version of the data file was kept as " + copy + "\n";
-    } else {
-        sync::ApplyOps(list.items, r.ops, r.state);
+        const bool saved = !ec && MakeFolders(folder) && file.SaveDataFile(list, check);
+        keptCopies = check.kept;
+        if (!saved)
+            saveError = file.LastError();
+        return saved;
+    };
+    switch (sync::FinishPass(r, statePath, edit, &why)) {
+    case sync::Finished::SaveFailed:
+        Fail(ctx.dataPath + ": cannot be written: " + saveError + " (the next sync brings the changes)");
+    case sync::Finished::StateFailed:
+        Fail(why);
+    case sync::Finished::Done: break;
     }
-    keep(r.state);
+    for (const std::string& copy : keptCopies)
+        out += "another version of the data file was kept as " + copy + "\n";
     if (!stateError.empty())
         Fail(stateError + " (the next sync pairs the list anew)");
-    std::string summary = "synced: " + std::to_string(r.sent) + " sent, " + std::to_string(r.received) +
-                          " received, " + std::to_string(r.bothKept) + " edited on both sides and kept twice, " +
-                          std::to_string(r.notHeld) + " not held, " + std::to_string(r.requests) + " requests\n";
-    out += summary;
+    out += sync::Summary(r) + "\n";
     for (const std::string& line : r.lines)
         out += line + "\n";
     if (!r.ops.empty())
