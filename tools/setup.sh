@@ -112,7 +112,8 @@ case "$mode" in
       # The window tests run too, on Qt's offscreen platform like every test;
       # the desktop tests (e2e) wait on a real X server's timing and run in
       # the normal build.
-      ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$here/tests/lsan.supp:print_suppressions=0 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --output-on-failure -j "$jobs" -LE e2e
     else
       use_package_flags

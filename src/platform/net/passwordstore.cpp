@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <qt6keychain/keychain.h>
@@ -95,6 +96,34 @@ KeyringResult Run(QKeychain::Job* job, std::chrono::milliseconds limit)
     return *answer;
 }
 
+// Qt Keychain keeps its queue of jobs in an object of the thread that first
+// starts one, and a job started from another thread races with that queue
+// (a crash the sanitizer showed: the program's network thread and a window
+// using the store one after the other). Every job therefore runs on one
+// thread of the store's own, which lasts as long as the process.
+QObject& KeyringContext()
+{
+    static QObject* context = [] {
+        auto* thread = new QThread;
+        thread->setObjectName(QStringLiteral("keyring"));
+        thread->start();
+        auto* o = new QObject;
+        o->moveToThread(thread);
+        return o;
+    }();
+    return *context;
+}
+
+KeyringResult OnKeyringThread(const std::function<KeyringResult()>& work)
+{
+    QObject& context = KeyringContext();
+    if (QThread::currentThread() == context.thread())
+        return work();
+    KeyringResult result;
+    QMetaObject::invokeMethod(&context, [&] { result = work(); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
 } // namespace
 
 PasswordStore::PasswordStore(std::chrono::milliseconds limit) : limit_(limit) {}
@@ -108,24 +137,30 @@ std::string PasswordStore::Key(std::string_view server, std::string_view user)
 
 KeyringResult PasswordStore::Store(std::string_view server, std::string_view user, std::string_view password)
 {
-    auto* job = new QKeychain::WritePasswordJob(QString::fromLatin1(Service()));
-    job->setKey(QString::fromStdString(Key(server, user)));
-    job->setTextData(QString::fromUtf8(password.data(), qsizetype(password.size())));
-    return Run(job, limit_);
+    return OnKeyringThread([&] {
+        auto* job = new QKeychain::WritePasswordJob(QString::fromLatin1(Service()));
+        job->setKey(QString::fromStdString(Key(server, user)));
+        job->setTextData(QString::fromUtf8(password.data(), qsizetype(password.size())));
+        return Run(job, limit_);
+    });
 }
 
 KeyringResult PasswordStore::Read(std::string_view server, std::string_view user)
 {
-    auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(Service()));
-    job->setKey(QString::fromStdString(Key(server, user)));
-    return Run(job, limit_);
+    return OnKeyringThread([&] {
+        auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(Service()));
+        job->setKey(QString::fromStdString(Key(server, user)));
+        return Run(job, limit_);
+    });
 }
 
 KeyringResult PasswordStore::Remove(std::string_view server, std::string_view user)
 {
-    auto* job = new QKeychain::DeletePasswordJob(QString::fromLatin1(Service()));
-    job->setKey(QString::fromStdString(Key(server, user)));
-    return Run(job, limit_);
+    return OnKeyringThread([&] {
+        auto* job = new QKeychain::DeletePasswordJob(QString::fromLatin1(Service()));
+        job->setKey(QString::fromStdString(Key(server, user)));
+        return Run(job, limit_);
+    });
 }
 
 } // namespace remindo::net
