@@ -108,6 +108,11 @@ Status Unreadable(const std::string& method, const std::string& url, const std::
     return s;
 }
 
+Status NotAnAddress(const std::string& url)
+{
+    return Failure(Outcome::Other, url + ": not an http:// or https:// address");
+}
+
 std::string WithSlash(std::string url)
 {
     if (url.empty() || url.back() != '/')
@@ -246,12 +251,28 @@ HttpResponse Client::Exchange(std::string method, const std::string& url, HttpHe
     return response;
 }
 
+Status Client::AskMultistatus(const char* method, const std::string& url, const Url& base, const char* depth,
+                              std::string body, dav::Multistatus& ms, Url* answered)
+{
+    const HttpResponse r = Exchange(method, url, {{"Depth", depth}, {"Content-Type", kXmlType}}, std::move(body));
+    const Status s = Describe(r, method, url);
+    if (!s.ok())
+        return s;
+    const Url from = Url::Parse(r.url).value_or(base);
+    if (answered)
+        *answered = from;
+    std::string why;
+    if (!dav::ParseMultistatus(r.body, from, ms, why))
+        return Unreadable(method, url, why);
+    return {};
+}
+
 Reply<Account> Client::Discover(std::string_view address)
 {
     Reply<Account> out;
     const std::optional<Url> given = Url::Parse(address);
     if (!given) {
-        out.status = Failure(Outcome::Other, std::string(address) + ": not an http:// or https:// address");
+        out.status = NotAnAddress(std::string(address));
         return out;
     }
     Url wellKnown = *given;
@@ -325,16 +346,10 @@ Reply<std::vector<Calendar>> Client::Calendars(std::string_view home)
     const std::string url(home);
     const std::optional<Url> homeUrl = Url::Parse(url);
     if (!homeUrl)
-        return {Failure(Outcome::Other, url + ": not an http:// or https:// address"), {}};
-    const HttpResponse r =
-        Exchange("PROPFIND", url, {{"Depth", "1"}, {"Content-Type", kXmlType}}, Propfind(kCollectionProps));
-    Status s = Describe(r, "PROPFIND", url);
-    if (!s.ok())
-        return {s, {}};
+        return {NotAnAddress(url), {}};
     dav::Multistatus ms;
-    std::string why;
-    if (!dav::ParseMultistatus(r.body, Url::Parse(r.url).value_or(*homeUrl), ms, why))
-        return {Unreadable("PROPFIND", url, why), {}};
+    if (Status s = AskMultistatus("PROPFIND", url, *homeUrl, "1", Propfind(kCollectionProps), ms); !s.ok())
+        return {s, {}};
     Reply<std::vector<Calendar>> out;
     for (const dav::Response& response : ms.responses)
         if (response.href.CollectionKey() != homeUrl->CollectionKey() && IsCalendar(response))
@@ -388,17 +403,12 @@ Reply<Calendar> Client::State(std::string_view calendar)
     const std::string url = WithSlash(std::string(calendar));
     const std::optional<Url> u = Url::Parse(url);
     if (!u)
-        return {Failure(Outcome::Other, url + ": not an http:// or https:// address"), {}};
-    const HttpResponse r =
-        Exchange("PROPFIND", url, {{"Depth", "0"}, {"Content-Type", kXmlType}}, Propfind(kCollectionProps));
-    Status s = Describe(r, "PROPFIND", url);
-    if (!s.ok())
-        return {s, {}};
+        return {NotAnAddress(url), {}};
     dav::Multistatus ms;
-    std::string why;
-    if (!dav::ParseMultistatus(r.body, Url::Parse(r.url).value_or(*u), ms, why))
-        return {Unreadable("PROPFIND", url, why), {}};
-    const dav::Response* self = ResponseFor(ms, Url::Parse(r.url).value_or(*u));
+    Url answered = *u;
+    if (Status s = AskMultistatus("PROPFIND", url, *u, "0", Propfind(kCollectionProps), ms, &answered); !s.ok())
+        return {s, {}};
+    const dav::Response* self = ResponseFor(ms, answered);
     if (!self || !IsCalendar(*self))
         return {Failure(Outcome::Gone, url + ": no calendar there any more"), {}};
     Calendar c = CalendarFrom(*self);
@@ -415,7 +425,7 @@ Reply<Changes> Client::SyncCollection(const std::string& calendar, std::string_v
 {
     const std::optional<Url> calUrl = Url::Parse(calendar);
     if (!calUrl)
-        return {Failure(Outcome::Other, calendar + ": not an http:// or https:// address"), {}};
+        return {NotAnAddress(calendar), {}};
     std::string token(firstToken);
     bool restarted = false;
     // Members in the order first seen; a later word about one replaces the earlier.
@@ -499,16 +509,10 @@ Reply<std::vector<Member>> Client::Members(std::string_view calendar)
     const std::string url = WithSlash(std::string(calendar));
     const std::optional<Url> u = Url::Parse(url);
     if (!u)
-        return {Failure(Outcome::Other, url + ": not an http:// or https:// address"), {}};
-    const HttpResponse r = Exchange("PROPFIND", url, {{"Depth", "1"}, {"Content-Type", kXmlType}},
-                                    Propfind("<d:resourcetype/><d:getetag/>"));
-    Status s = Describe(r, "PROPFIND", url);
-    if (!s.ok())
-        return {s, {}};
+        return {NotAnAddress(url), {}};
     dav::Multistatus ms;
-    std::string why;
-    if (!dav::ParseMultistatus(r.body, Url::Parse(r.url).value_or(*u), ms, why))
-        return {Unreadable("PROPFIND", url, why), {}};
+    if (Status s = AskMultistatus("PROPFIND", url, *u, "1", Propfind("<d:resourcetype/><d:getetag/>"), ms); !s.ok())
+        return {s, {}};
     Reply<std::vector<Member>> out;
     for (const dav::Response& response : ms.responses) {
         if (response.href.CollectionKey() == u->CollectionKey() || IsCollection(response))
@@ -525,7 +529,7 @@ Reply<Fetched> Client::Fetch(std::string_view calendar, const std::vector<std::s
     const std::string url = WithSlash(std::string(calendar));
     const std::optional<Url> u = Url::Parse(url);
     if (!u)
-        return {Failure(Outcome::Other, url + ": not an http:// or https:// address"), {}};
+        return {NotAnAddress(url), {}};
     Reply<Fetched> out;
     for (std::size_t first = 0; first < hrefs.size(); first += batch_) {
         const std::size_t last = std::min(hrefs.size(), first + batch_);
@@ -545,14 +549,9 @@ Reply<Fetched> Client::Fetch(std::string_view calendar, const std::vector<std::s
         body += "</c:calendar-multiget>";
         if (asked.empty())
             continue;
-        const HttpResponse r = Exchange("REPORT", url, {{"Depth", "1"}, {"Content-Type", kXmlType}}, body);
-        Status s = Describe(r, "REPORT", url);
-        if (!s.ok())
-            return {s, {}};
         dav::Multistatus ms;
-        std::string why;
-        if (!dav::ParseMultistatus(r.body, Url::Parse(r.url).value_or(*u), ms, why))
-            return {Unreadable("REPORT", url, why), {}};
+        if (Status s = AskMultistatus("REPORT", url, *u, "1", std::move(body), ms); !s.ok())
+            return {s, {}};
         for (const dav::Response& response : ms.responses) {
             const auto it = asked.find(response.href.Key());
             if (it == asked.end())

@@ -18,6 +18,11 @@
 
 namespace remindo::caldav {
 
+struct Url;
+namespace dav {
+struct Multistatus;
+}
+
 enum class Outcome {
     Ok,
     AuthFailed,          // 401: the user name or password
@@ -134,6 +139,11 @@ public:
 
 private:
     HttpResponse Exchange(std::string method, const std::string& url, HttpHeaders headers, std::string body);
+    // One PROPFIND or REPORT whose answer is a multistatus, read against the
+    // address that answered (`base` when none other did), which `answered`
+    // receives.
+    Status AskMultistatus(const char* method, const std::string& url, const Url& base, const char* depth,
+                          std::string body, dav::Multistatus& ms, Url* answered = nullptr);
     Reply<Changes> SyncCollection(const std::string& calendar, std::string_view token);
 
     HttpTransport& transport_;
