@@ -1,4 +1,5 @@
 #include "shell/syncdriver.h"
+#include "platform/gui/modulefolders.h"
 
 #include "app/appstate.h"
 #include "ical/icsevent.h"
@@ -156,12 +157,7 @@ SyncDriver::~SyncDriver()
 
 QStringList SyncDriver::DefaultModuleFolders()
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    QStringList folders{program};
-#ifdef REMINDO_MODULE_DIR
-    folders << QDir(program).filePath(QStringLiteral(REMINDO_MODULE_DIR));
-#endif
-    return folders;
+    return ProgramModuleFolders();
 }
 
 std::string SyncDriver::AccountPath() const { return sync::AccountPath(settingsFolder_); }

@@ -1,4 +1,5 @@
 #include "platform/sound/reminder_sound.h"
+#include "platform/gui/modulefolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,12 +18,7 @@ ModuleSoundPlayer::~ModuleSoundPlayer()
 
 QStringList ModuleSoundPlayer::DefaultFolders()
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    QStringList folders{program};
-#ifdef REMINDO_MODULE_DIR
-    folders << QDir(program).filePath(QStringLiteral(REMINDO_MODULE_DIR));
-#endif
-    return folders;
+    return ProgramModuleFolders();
 }
 
 bool ModuleSoundPlayer::Play(uint16_t volume)
